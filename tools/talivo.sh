@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Sets up a Debian machine for Talivo, builds it, and either starts it or runs every test.
+#   tools/talivo.sh run    install what is missing, build, start Talivo
+#   tools/talivo.sh test   install what is missing, build, run all tests (plain and sanitized), headless
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-image-formats-plugins
+    libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-dejavu-core gettext xvfb xauth
+)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$p")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || { echo "Run as root to install: ${missing[*]}" >&2; exit 1; }
+        sudo=(sudo)
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo[@]}" apt-get update -qq
+    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+build() { # build DIR [cmake options...]
+    local dir=$1
+    shift
+    cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
+    cmake --build "$dir" --parallel "$jobs"
+}
+
+run_tests() { # run_tests DIR
+    QT_QPA_PLATFORM=offscreen ctest --test-dir "$1" --output-on-failure --parallel "$jobs" \
+        --timeout 600
+}
+
+case "${1:-}" in
+run)
+    install_missing
+    build "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    exec "$root/build/app/Talivo"
+    ;;
+test)
+    install_missing
+    build "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    echo "== Tests"
+    run_tests "$root/build"
+    build "$root/build-sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALIVO_SANITIZE=ON \
+        -DTALIVO_BUILD_BENCH=OFF
+    echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
+    LSAN_OPTIONS=suppressions="$root/tools/lsan.supp":print_suppressions=0 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        run_tests "$root/build-sanitize"
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
