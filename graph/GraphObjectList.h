@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <vector>
+
+namespace talivo {
+
+class TGraphObject;
+class TGraphObjectList;
+
+class EListError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum TGraphObjectListAction { glAdded, glRemoved, glReordered };
+
+// Position of a walk over the list. Dir is 1 forwards, -1 backwards, 0 when no walk runs.
+struct TListEnumState {
+    int32_t Current = 0;
+    int32_t Dir = 0;
+};
+
+using TGraphObjectListEvent = std::function<void(
+    TGraphObjectList *Sender, TGraphObject *GraphObject, TGraphObjectListAction Action)>;
+
+// Ordered list of object references (z-order, selection, dependents). It never owns or touches the
+// objects: freeing them is the owner's business. Its walk survives deletions made while walking,
+// so code called from inside a walk may remove objects from the same list.
+class TGraphObjectList {
+public:
+    TGraphObjectList() = default;
+    virtual ~TGraphObjectList() = default;
+    TGraphObjectList(const TGraphObjectList &) = delete;
+    TGraphObjectList &operator=(const TGraphObjectList &) = delete;
+
+    int32_t Count() const { return fCount; }
+    int32_t Capacity() const { return fCapacity; }
+    void SetCapacity(int32_t N);
+    TGraphObject *Items(int32_t Index) const;
+    TGraphObject *operator[](int32_t Index) const { return Items(Index); }
+
+    const TGraphObjectListEvent &OnChange() const { return fOnChange; }
+    void SetOnChange(TGraphObjectListEvent Handler) { fOnChange = std::move(Handler); }
+
+    int32_t Add(TGraphObject *Item);
+    void Insert(int32_t Index, TGraphObject *Item);
+    void Delete(int32_t Index);
+    int32_t Remove(TGraphObject *Item);
+    void Move(int32_t CurIndex, int32_t NewIndex);
+    int32_t IndexOf(TGraphObject *Item) const;
+    void Clear();
+    void Assign(const TGraphObjectList &Source);
+
+    TGraphObject *First();
+    TGraphObject *Next();
+    TGraphObject *Prior();
+    TGraphObject *Last();
+    bool Push();
+    bool Pop();
+
+protected:
+    virtual void NotifyAction(TGraphObject *Item, TGraphObjectListAction Action);
+
+    void Grow();
+    int32_t Replace(TGraphObject *OldItem, TGraphObject *NewItem);
+
+private:
+    std::vector<TGraphObject *> fItems;
+    int32_t fCount = 0;
+    int32_t fCapacity = 0;
+    TGraphObjectListEvent fOnChange;
+    TListEnumState Enum;
+    std::vector<TListEnumState> EnumStack;
+    int32_t EnumStackPos = 0;
+
+    static void AdjustDeleted(int32_t Index, TListEnumState &State);
+    void CheckIndex(int32_t Index, int32_t Limit) const;
+    TGraphObject *TakeOut(int32_t Index);
+    void PutIn(int32_t Index, TGraphObject *Item);
+    TGraphObject *Step(int32_t Delta);
+};
+
+} // namespace talivo
