@@ -1,0 +1,217 @@
+#include "graph/Canvas.h"
+
+#include <QPaintEngine>
+#include <QPainter>
+
+#include <algorithm>
+#include <limits>
+
+namespace talivo {
+
+namespace {
+
+// A recording has no device bounds; this stands for "everything" while staying clear of overflow
+// when mapped.
+constexpr int32_t kUnbounded = 1 << 30;
+
+int32_t Saturate(__int128 value)
+{
+    return static_cast<int32_t>(std::clamp<__int128>(value, std::numeric_limits<int32_t>::min(),
+                                                     std::numeric_limits<int32_t>::max()));
+}
+
+// nearest(value * numerator / denominator), ties to even, exact for all 32-bit inputs.
+int32_t ScaleNearest(int64_t value, int32_t numerator, int32_t denominator)
+{
+    __int128 n = static_cast<__int128>(value) * numerator;
+    __int128 d = denominator;
+    if (d < 0) {
+        n = -n;
+        d = -d;
+    }
+    __int128 q = n / d;
+    __int128 r = n % d;
+    if (r < 0) {
+        q -= 1;
+        r += d;
+    }
+    if (2 * r > d || (2 * r == d && (q & 1) != 0))
+        q += 1;
+    return Saturate(q);
+}
+
+int32_t MapCoordinate(int32_t value, int32_t fromOrg, int32_t fromExt, int32_t toOrg, int32_t toExt)
+{
+    const int32_t scaled = ScaleNearest(static_cast<int64_t>(value) - fromOrg, toExt, fromExt);
+    return Saturate(static_cast<__int128>(scaled) + toOrg);
+}
+
+bool IsVectorEngine(const QPaintEngine *engine)
+{
+    if (engine == nullptr)
+        return false;
+    switch (engine->type()) {
+    case QPaintEngine::Picture:
+    case QPaintEngine::SVG:
+    case QPaintEngine::Pdf:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+TCanvas::TCanvas() = default;
+
+TCanvas::~TCanvas()
+{
+    EndPaint();
+}
+
+bool TCanvas::BeginPaint(QPaintDevice &device)
+{
+    EndPaint();
+    auto painter = std::make_unique<QPainter>();
+    if (!painter->begin(&device))
+        return false;
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter->setRenderHint(QPainter::TextAntialiasing, true);
+    fVectorRecording = IsVectorEngine(painter->paintEngine());
+    fPainter = std::move(painter);
+    fMapping = TMapping();
+    fHasClip = false;
+    fClip = QRegion();
+    fSavedStates.clear();
+    return true;
+}
+
+void TCanvas::EndPaint()
+{
+    if (fPainter)
+        fPainter->end();
+    fPainter.reset();
+    fVectorRecording = false;
+    fSavedStates.clear();
+}
+
+void TCanvas::SetWindowExt(const TSize &value)
+{
+    if (value.cx != 0 && value.cy != 0)
+        fMapping.WindowExt = value;
+}
+
+void TCanvas::SetViewportExt(const TSize &value)
+{
+    if (value.cx != 0 && value.cy != 0)
+        fMapping.ViewportExt = value;
+}
+
+TPoint TCanvas::LPtoDP(const TPoint &point) const
+{
+    const TMapping &m = fMapping;
+    return {
+        MapCoordinate(point.X, m.WindowOrg.X, m.WindowExt.cx, m.ViewportOrg.X, m.ViewportExt.cx),
+        MapCoordinate(point.Y, m.WindowOrg.Y, m.WindowExt.cy, m.ViewportOrg.Y, m.ViewportExt.cy)};
+}
+
+TRect TCanvas::LPtoDP(const TRect &rect) const
+{
+    const TPoint topLeft = LPtoDP(rect.TopLeft());
+    const TPoint bottomRight = LPtoDP(rect.BottomRight());
+    return {topLeft.X, topLeft.Y, bottomRight.X, bottomRight.Y};
+}
+
+TPoint TCanvas::DPtoLP(const TPoint &point) const
+{
+    const TMapping &m = fMapping;
+    return {
+        MapCoordinate(point.X, m.ViewportOrg.X, m.ViewportExt.cx, m.WindowOrg.X, m.WindowExt.cx),
+        MapCoordinate(point.Y, m.ViewportOrg.Y, m.ViewportExt.cy, m.WindowOrg.Y, m.WindowExt.cy)};
+}
+
+TRect TCanvas::DPtoLP(const TRect &rect) const
+{
+    const TPoint topLeft = DPtoLP(rect.TopLeft());
+    const TPoint bottomRight = DPtoLP(rect.BottomRight());
+    return {topLeft.X, topLeft.Y, bottomRight.X, bottomRight.Y};
+}
+
+double TCanvas::ScaleX() const
+{
+    return static_cast<double>(fMapping.ViewportExt.cx) / fMapping.WindowExt.cx;
+}
+
+double TCanvas::ScaleY() const
+{
+    return static_cast<double>(fMapping.ViewportExt.cy) / fMapping.WindowExt.cy;
+}
+
+QRect TCanvas::DeviceBox(int32_t left, int32_t top, int32_t right, int32_t bottom) const
+{
+    const TRect d = LPtoDP(TRect{left, top, right, bottom});
+    const int l = std::min(d.Left, d.Right);
+    const int t = std::min(d.Top, d.Bottom);
+    const int r = std::max(d.Left, d.Right);
+    const int b = std::max(d.Top, d.Bottom);
+    // QRect stores right/bottom as inclusive; build it from corners to avoid its off-by-one.
+    return QRect(QPoint(l, t), QPoint(r, b));
+}
+
+QRect TCanvas::DeviceArea() const
+{
+    if (!fPainter)
+        return QRect();
+    if (fVectorRecording)
+        return QRect(QPoint(-kUnbounded, -kUnbounded), QPoint(kUnbounded - 1, kUnbounded - 1));
+    const QPaintDevice *device = fPainter->device();
+    return QRect(0, 0, device->width(), device->height());
+}
+
+void TCanvas::SetClipRegion(const QRegion &deviceRegion)
+{
+    fHasClip = true;
+    fClip = deviceRegion;
+    if (fPainter)
+        fPainter->setClipRegion(fClip);
+}
+
+void TCanvas::ClearClip()
+{
+    fHasClip = false;
+    fClip = QRegion();
+    if (fPainter)
+        fPainter->setClipping(false);
+}
+
+TRect TCanvas::ClipRect() const
+{
+    QRect area = DeviceArea();
+    if (fHasClip && fPainter)
+        area &= fClip.boundingRect();
+    if (area.isEmpty())
+        return TRect();
+    // QRect's right/bottom are inclusive; the canvas works with excluded edges.
+    return DPtoLP(TRect{area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+}
+
+void TCanvas::SaveState()
+{
+    fSavedStates.push_back({fMapping, fHasClip, fClip});
+}
+
+void TCanvas::RestoreState()
+{
+    if (fSavedStates.empty())
+        return;
+    const TSavedState state = std::move(fSavedStates.back());
+    fSavedStates.pop_back();
+    fMapping = state.Mapping;
+    if (state.HasClip)
+        SetClipRegion(state.Clip);
+    else
+        ClearClip();
+}
+
+} // namespace talivo

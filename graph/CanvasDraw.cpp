@@ -1,0 +1,242 @@
+#include "graph/Canvas.h"
+
+#include <QPainter>
+#include <QPolygon>
+
+#include <algorithm>
+#include <cmath>
+
+namespace talivo {
+
+namespace {
+
+// The raster operation for a pen mode that combines the pen with the destination.
+std::optional<QPainter::CompositionMode> RasterOperation(TPenMode mode)
+{
+    switch (mode) {
+    case pmNot:
+        return QPainter::RasterOp_NotDestination;
+    case pmMergePenNot:
+        return QPainter::RasterOp_SourceOrNotDestination;
+    case pmMaskPenNot:
+        return QPainter::RasterOp_SourceAndNotDestination;
+    case pmMergeNotPen:
+        return QPainter::RasterOp_NotSourceOrDestination;
+    case pmMaskNotPen:
+        return QPainter::RasterOp_NotSourceAndDestination;
+    case pmMerge:
+        return QPainter::RasterOp_SourceOrDestination;
+    case pmNotMerge:
+        return QPainter::RasterOp_NotSourceAndNotDestination;
+    case pmMask:
+        return QPainter::RasterOp_SourceAndDestination;
+    case pmNotMask:
+        return QPainter::RasterOp_NotSourceOrNotDestination;
+    case pmXor:
+        return QPainter::RasterOp_SourceXorDestination;
+    case pmNotXor:
+        return QPainter::RasterOp_NotSourceXorDestination;
+    default:
+        return std::nullopt;
+    }
+}
+
+QPainter::CompositionMode CopyComposition(int32_t copyMode)
+{
+    switch (copyMode) {
+    case cmSrcPaint:
+        return QPainter::RasterOp_SourceOrDestination;
+    case cmSrcAnd:
+        return QPainter::RasterOp_SourceAndDestination;
+    case cmSrcInvert:
+        return QPainter::RasterOp_SourceXorDestination;
+    case cmNotSrcCopy:
+        return QPainter::RasterOp_NotSource;
+    case cmDstInvert:
+        return QPainter::RasterOp_NotDestination;
+    default:
+        return QPainter::CompositionMode_SourceOver;
+    }
+}
+
+QColor Inverted(const QColor &color)
+{
+    return QColor(255 - color.red(), 255 - color.green(), 255 - color.blue(), color.alpha());
+}
+
+QPolygon DevicePolygon(const TCanvas &canvas, const TPoints &points)
+{
+    QPolygon polygon;
+    polygon.reserve(static_cast<int>(points.size()));
+    for (const TPoint &point : points) {
+        const TPoint d = canvas.LPtoDP(point);
+        polygon.append(QPoint(d.X, d.Y));
+    }
+    return polygon;
+}
+
+} // namespace
+
+bool TCanvas::PrepareShape(bool filled)
+{
+    if (!fPainter || fPen.Mode() == pmNop)
+        return false;
+    QPen pen = fPen.ToQPen(ScaleX());
+    QBrush brush = filled ? fBrush.ToQBrush() : QBrush(Qt::NoBrush);
+    QPainter::CompositionMode composition = QPainter::CompositionMode_SourceOver;
+    const auto recolour = [&](const QColor &penColor, const QColor &brushColor) {
+        pen.setColor(penColor);
+        brush.setColor(brushColor);
+    };
+    switch (fPen.Mode()) {
+    case pmBlack:
+        recolour(Qt::black, Qt::black);
+        break;
+    case pmWhite:
+        recolour(Qt::white, Qt::white);
+        break;
+    case pmNotCopy:
+        recolour(Inverted(pen.color()), Inverted(brush.color()));
+        break;
+    default:
+        if (!fVectorRecording)
+            composition = RasterOperation(fPen.Mode()).value_or(composition);
+        break;
+    }
+    if (pen.style() == Qt::NoPen && brush.style() == Qt::NoBrush)
+        return false;
+    fPainter->setPen(pen);
+    fPainter->setBrush(brush);
+    fPainter->setCompositionMode(composition);
+    return true;
+}
+
+QRectF TCanvas::OutlineRect(int32_t left, int32_t top, int32_t right, int32_t bottom) const
+{
+    QRect box = DeviceBox(left, top, right, bottom);
+    const QPen pen = fPainter->pen();
+    const int width = pen.width();
+    if (fPen.Style() == psInsideFrame && pen.style() != Qt::NoPen && width > 1) {
+        // Qt's aliased stroke of width w along x covers x - w/2 .. x - w/2 + w - 1.
+        box.adjust(width / 2, width / 2, -((width - 1) / 2), -((width - 1) / 2));
+        box.setRight(std::max(box.right(), box.left()));
+        box.setBottom(std::max(box.bottom(), box.top()));
+    }
+    // The outline runs along right()/bottom() (inclusive); the fill stops before them.
+    return QRectF(box.left(), box.top(), box.right() - box.left(), box.bottom() - box.top());
+}
+
+void TCanvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    if (PrepareShape(true))
+        fPainter->drawRect(OutlineRect(left, top, right, bottom));
+}
+
+void TCanvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    if (PrepareShape(true))
+        fPainter->drawEllipse(OutlineRect(left, top, right, bottom));
+}
+
+void TCanvas::RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom,
+                        int32_t cornerWidth, int32_t cornerHeight)
+{
+    if (!PrepareShape(true))
+        return;
+    const double radiusX = std::abs(cornerWidth * ScaleX()) / 2.0;
+    const double radiusY = std::abs(cornerHeight * ScaleY()) / 2.0;
+    fPainter->drawRoundedRect(OutlineRect(left, top, right, bottom), radiusX, radiusY,
+                              Qt::AbsoluteSize);
+}
+
+void TCanvas::Polygon(const TPoints &points)
+{
+    if (points.size() < 2 || !PrepareShape(true))
+        return;
+    fPainter->drawPolygon(DevicePolygon(*this, points), Qt::OddEvenFill);
+}
+
+void TCanvas::Polyline(const TPoints &points)
+{
+    if (points.size() < 2 || !PrepareShape(false))
+        return;
+    fPainter->drawPolyline(DevicePolygon(*this, points));
+}
+
+void TCanvas::LineTo(int32_t x, int32_t y)
+{
+    const TPoint from = LPtoDP(fPenPos);
+    fPenPos = {x, y};
+    if (!PrepareShape(false))
+        return;
+    const TPoint to = LPtoDP(fPenPos);
+    fPainter->drawLine(from.X, from.Y, to.X, to.Y);
+}
+
+void TCanvas::FillRect(const TRect &rect)
+{
+    if (!fPainter || fBrush.Style() == bsClear)
+        return;
+    const TRect d = LPtoDP(rect);
+    const QRect area = QRect(QPoint(std::min(d.Left, d.Right), std::min(d.Top, d.Bottom)),
+                             QPoint(std::max(d.Left, d.Right) - 1, std::max(d.Top, d.Bottom) - 1));
+    if (area.isEmpty())
+        return;
+    fPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    fPainter->fillRect(area, fBrush.ToQBrush());
+}
+
+void TCanvas::FrameRect(const TRect &rect)
+{
+    if (rect.IsEmpty())
+        return;
+    // The system's frame is one logical unit wide on every side.
+    FillRect({rect.Left, rect.Top, rect.Right, rect.Top + 1});
+    FillRect({rect.Left, rect.Bottom - 1, rect.Right, rect.Bottom});
+    FillRect({rect.Left, rect.Top + 1, rect.Left + 1, rect.Bottom - 1});
+    FillRect({rect.Right - 1, rect.Top + 1, rect.Right, rect.Bottom - 1});
+}
+
+void TCanvas::SetPixel(int32_t x, int32_t y, TColor color)
+{
+    if (!fPainter)
+        return;
+    const TPoint d = LPtoDP(TPoint{x, y});
+    fPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    fPainter->fillRect(QRect(d.X, d.Y, 1, 1), ColorToQColor(color));
+}
+
+void TCanvas::StretchDraw(const TRect &rect, const QImage &image)
+{
+    if (!fPainter || image.isNull())
+        return;
+    const TRect d = LPtoDP(rect);
+    const QRect target(QPoint(std::min(d.Left, d.Right), std::min(d.Top, d.Bottom)),
+                       QPoint(std::max(d.Left, d.Right) - 1, std::max(d.Top, d.Bottom) - 1));
+    if (target.isEmpty())
+        return;
+    fPainter->setCompositionMode(fVectorRecording ? QPainter::CompositionMode_SourceOver
+                                                  : CopyComposition(fCopyMode));
+    fPainter->drawImage(target, image);
+}
+
+void TCanvas::StretchDraw(const TRect &rect, const QPicture &picture)
+{
+    const QRect source = picture.boundingRect();
+    if (!fPainter || source.isEmpty())
+        return;
+    const TRect d = LPtoDP(rect);
+    const QRectF target(QPointF(std::min(d.Left, d.Right), std::min(d.Top, d.Bottom)),
+                        QPointF(std::max(d.Left, d.Right), std::max(d.Top, d.Bottom)));
+    if (target.isEmpty())
+        return;
+    fPainter->save();
+    fPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    fPainter->translate(target.topLeft());
+    fPainter->scale(target.width() / source.width(), target.height() / source.height());
+    fPainter->translate(-source.topLeft());
+    fPainter->drawPicture(0, 0, picture);
+    fPainter->restore();
+}
+
+} // namespace talivo

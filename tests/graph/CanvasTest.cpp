@@ -1,0 +1,421 @@
+#include "graph/Canvas.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPalette>
+#include <QPicture>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+static void PrintTo(const QRect &rect, std::ostream *os)
+{
+    *os << "(" << rect.left() << ", " << rect.top() << ")-(" << rect.right() << ", "
+        << rect.bottom() << ")";
+}
+
+namespace talivo {
+namespace {
+
+QImage WhiteImage(int width = 40, int height = 40)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+// The box around every pixel that is not white (QRect with inclusive right/bottom).
+QRect InkBounds(const QImage &image)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+QRect Box(int left, int top, int right, int bottom)
+{
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+int InkedRowsInColumn(const QImage &image, int x)
+{
+    int rows = 0;
+    for (int y = 0; y < image.height(); ++y)
+        rows += (image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
+    return rows;
+}
+
+TEST(CanvasTest, ShapesCoverTheDocumentedPixelsAtOneToOne)
+{
+    QImage image = WhiteImage();
+    {
+        TCanvas canvas;
+        ASSERT_TRUE(canvas.BeginPaint(image));
+        canvas.Brush().SetStyle(bsClear);
+        canvas.Rectangle(2, 3, 12, 9);
+    }
+    EXPECT_EQ(InkBounds(image), Box(2, 3, 12, 9));
+    EXPECT_EQ(image.pixel(7, 6), qRgb(255, 255, 255)) << "bsClear must leave the inside";
+
+    image = WhiteImage();
+    {
+        TCanvas canvas;
+        canvas.BeginPaint(image);
+        canvas.Brush().SetStyle(bsClear);
+        canvas.Ellipse(2, 3, 22, 13);
+    }
+    EXPECT_EQ(InkBounds(image), Box(2, 3, 22, 13));
+
+    image = WhiteImage();
+    {
+        TCanvas canvas;
+        canvas.BeginPaint(image);
+        canvas.Brush().SetColor(clBlack);
+        canvas.FillRect({2, 3, 12, 9});
+    }
+    EXPECT_EQ(InkBounds(image), Box(2, 3, 11, 8));
+
+    image = WhiteImage();
+    {
+        TCanvas canvas;
+        canvas.BeginPaint(image);
+        canvas.Pen().SetStyle(psClear);
+        canvas.Brush().SetColor(clBlack);
+        canvas.Rectangle(2, 3, 12, 9);
+    }
+    EXPECT_EQ(InkBounds(image), Box(2, 3, 11, 8)) << "a fill without outline is one pixel less";
+
+    image = WhiteImage();
+    {
+        TCanvas canvas;
+        canvas.BeginPaint(image);
+        canvas.MoveTo(5, 5);
+        canvas.LineTo(5, 15);
+        EXPECT_EQ(canvas.PenPos(), (TPoint{5, 15}));
+    }
+    EXPECT_EQ(InkBounds(image), Box(5, 5, 5, 15));
+}
+
+TEST(CanvasTest, ClearPenAndBrushDrawNothing)
+{
+    QImage image = WhiteImage();
+    TCanvas canvas;
+    canvas.BeginPaint(image);
+    canvas.Pen().SetStyle(psClear);
+    canvas.Brush().SetStyle(bsClear);
+    canvas.Rectangle(2, 2, 20, 20);
+    canvas.Ellipse(2, 2, 20, 20);
+    canvas.Polygon({{2, 2}, {20, 2}, {10, 20}});
+    canvas.LineTo(30, 30);
+    canvas.FillRect({0, 0, 40, 40});
+    canvas.Pen().SetStyle(psSolid);
+    canvas.Brush().SetStyle(bsSolid);
+    canvas.Brush().SetColor(clBlack);
+    canvas.Pen().SetMode(pmNop);
+    canvas.Rectangle(2, 2, 20, 20);
+    canvas.EndPaint();
+    EXPECT_TRUE(InkBounds(image).isNull());
+}
+
+TEST(CanvasTest, MappingPlacesShapesAtRoundedDevicePixels)
+{
+    TCanvas canvas;
+    canvas.SetWindowExt({1000, 1000});
+    canvas.SetViewportExt({1500, 1500});
+    // 1.5 and 4.5 are ties: they go to the even neighbour.
+    EXPECT_EQ(canvas.LPtoDP(TPoint{1, 3}), (TPoint{2, 4}));
+    EXPECT_EQ(canvas.LPtoDP(TPoint{-1, -3}), (TPoint{-2, -4}));
+    EXPECT_EQ(canvas.DPtoLP(TPoint{3, 4}), (TPoint{2, 3}));
+    canvas.SetViewportOrg({-7, 5});
+    EXPECT_EQ(canvas.LPtoDP(TRect{10, 10, 20, 30}), (TRect{8, 20, 23, 50}));
+    EXPECT_EQ(canvas.DPtoLP(TRect{8, 20, 23, 50}), (TRect{10, 10, 20, 30}));
+
+    canvas.SetViewportExt({2000, 2000});
+    canvas.SetViewportOrg({0, 0});
+    EXPECT_EQ(canvas.DPtoLP(TPoint{1, 3}), (TPoint{0, 2}));
+    canvas.SetWindowExt({0, 5});
+    EXPECT_EQ(canvas.WindowExt(), (TSize{1000, 1000})) << "a zero extent is refused";
+
+    QImage image = WhiteImage(60, 60);
+    canvas.BeginPaint(image);
+    EXPECT_EQ(canvas.ViewportExt(), (TSize{1, 1})) << "binding starts a fresh mapping";
+    canvas.SetWindowExt({1000, 1000});
+    canvas.SetViewportExt({1500, 1500});
+    canvas.Brush().SetStyle(bsClear);
+    canvas.Pen().SetWidth(0);
+    canvas.Rectangle(10, 11, 20, 31);
+    canvas.EndPaint();
+    EXPECT_EQ(InkBounds(image), Box(15, 16, 30, 46));
+}
+
+TEST(CanvasTest, PenWidthZeroStaysOnePixelWhenZoomed)
+{
+    QImage image = WhiteImage(60, 60);
+    TCanvas canvas;
+    canvas.BeginPaint(image);
+    canvas.SetWindowExt({1000, 1000});
+    canvas.SetViewportExt({3000, 3000});
+    canvas.Pen().SetWidth(0);
+    canvas.MoveTo(1, 5);
+    canvas.LineTo(18, 5);
+    canvas.Pen().SetWidth(1);
+    canvas.MoveTo(1, 10);
+    canvas.LineTo(18, 10);
+    canvas.EndPaint();
+    EXPECT_EQ(InkedRowsInColumn(image, 20), 1 + 3);
+    EXPECT_EQ(image.pixel(20, 15), qRgb(0, 0, 0));
+}
+
+TEST(CanvasTest, InsideFrameKeepsWideOutlinesWithinTheBounds)
+{
+    for (int width : {2, 3, 4, 5}) {
+        QImage image = WhiteImage();
+        TCanvas canvas;
+        canvas.BeginPaint(image);
+        canvas.Brush().SetStyle(bsClear);
+        canvas.Pen().SetWidth(width);
+        canvas.Pen().SetStyle(psInsideFrame);
+        canvas.Rectangle(5, 6, 25, 20);
+        canvas.EndPaint();
+        EXPECT_EQ(InkBounds(image), Box(5, 6, 25, 20)) << "width " << width;
+
+        image = WhiteImage();
+        canvas.BeginPaint(image);
+        canvas.Ellipse(5, 6, 25, 20);
+        canvas.EndPaint();
+        EXPECT_TRUE(Box(5, 6, 25, 20).contains(InkBounds(image))) << "width " << width;
+    }
+
+    QImage image = WhiteImage();
+    TCanvas canvas;
+    canvas.BeginPaint(image);
+    canvas.Brush().SetStyle(bsClear);
+    canvas.Pen().SetWidth(5);
+    canvas.Rectangle(5, 6, 25, 20);
+    canvas.EndPaint();
+    EXPECT_EQ(InkBounds(image), Box(3, 4, 27, 22)) << "a plain wide pen is centred";
+}
+
+TEST(CanvasTest, NotModeInvertsAndASecondPassRestores)
+{
+    QImage original = WhiteImage();
+    for (int y = 0; y < original.height(); ++y)
+        for (int x = 0; x < original.width(); ++x)
+            original.setPixel(x, y, qRgb(x * 6, y * 6, 100));
+    QImage image = original;
+    TCanvas canvas;
+    canvas.BeginPaint(image);
+    canvas.Brush().SetStyle(bsClear);
+    canvas.Pen().SetMode(pmNot);
+    canvas.Pen().SetStyle(psDot);
+    canvas.Pen().SetWidth(0);
+    canvas.Rectangle(4, 4, 30, 25);
+    canvas.EndPaint();
+    EXPECT_EQ(image.pixel(4, 4) & 0xFFFFFF, ~original.pixel(4, 4) & 0xFFFFFF);
+    EXPECT_EQ(image.pixel(10, 10), original.pixel(10, 10));
+    EXPECT_NE(image, original);
+
+    canvas.BeginPaint(image);
+    canvas.Pen().SetMode(pmNot);
+    canvas.Rectangle(4, 4, 30, 25);
+    canvas.EndPaint();
+    EXPECT_EQ(image, original);
+}
+
+TEST(CanvasTest, ClipRegionLimitsDrawingAndReportsInLogicalUnits)
+{
+    QImage image = WhiteImage();
+    TCanvas canvas;
+    canvas.BeginPaint(image);
+    EXPECT_EQ(canvas.ClipRect(), (TRect{0, 0, 40, 40}));
+    canvas.SetWindowExt({1000, 1000});
+    canvas.SetViewportExt({2000, 2000});
+    EXPECT_EQ(canvas.ClipRect(), (TRect{0, 0, 20, 20}));
+
+    canvas.SaveState();
+    canvas.SetViewportOrg({4, 0});
+    canvas.SetClipRegion(QRegion(8, 8, 10, 6));
+    EXPECT_EQ(canvas.ClipRect(), (TRect{2, 4, 7, 7}));
+    canvas.Brush().SetColor(clBlack);
+    canvas.FillRect({-10, -10, 30, 30});
+    canvas.RestoreState();
+    EXPECT_FALSE(canvas.HasClip());
+    EXPECT_EQ(canvas.ViewportOrg(), (TPoint{0, 0}));
+    canvas.EndPaint();
+    EXPECT_EQ(InkBounds(image), Box(8, 8, 17, 13));
+}
+
+TEST(CanvasTest, TextOutFillsTheCellUnlessTheBrushIsClear)
+{
+    QImage image = WhiteImage(80, 40);
+    TCanvas canvas;
+    canvas.Font().SetName("DejaVu Sans");
+    canvas.Font().SetHeight(-16);
+    canvas.Font().SetColor(clRed);
+    canvas.Brush().SetColor(clYellow);
+    const TSize extent = canvas.TextExtent("Wg");
+    canvas.BeginPaint(image);
+    canvas.TextOut(5, 6, "Wg");
+    canvas.EndPaint();
+    EXPECT_EQ(InkBounds(image), Box(5, 6, 5 + extent.cx - 1, 6 + extent.cy - 1));
+    EXPECT_EQ(image.pixel(5 + extent.cx - 1, 6), qRgb(255, 255, 0));
+
+    image = WhiteImage(80, 40);
+    canvas.BeginPaint(image);
+    canvas.Brush().SetStyle(bsClear);
+    canvas.TextOut(5, 6, "Wg");
+    canvas.EndPaint();
+    int yellow = 0;
+    int reddish = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            yellow += pixel == qRgb(255, 255, 0);
+            reddish += qRed(pixel) == 255 && qGreen(pixel) < 128;
+        }
+    EXPECT_EQ(yellow, 0);
+    EXPECT_GT(reddish, 0);
+    EXPECT_EQ(image.pixel(5, 6 + extent.cy - 1), qRgb(255, 255, 255));
+}
+
+TEST(CanvasTest, DrawTextMeasuresAndPlacesLines)
+{
+    TCanvas canvas;
+    canvas.Font().SetName("DejaVu Sans");
+    canvas.Font().SetHeight(-12);
+    const int lineHeight = canvas.TextHeight("x");
+    TRect rect{10, 20, 11, 21};
+    EXPECT_EQ(canvas.DrawText("ab\r\ncdefg\nx\r", rect, DT_CALCRECT | DT_NOPREFIX), 4 * lineHeight);
+    EXPECT_EQ(rect, (TRect{10, 20, 10 + canvas.TextWidth("cdefg"), 20 + 4 * lineHeight}));
+
+    rect = {0, 0, 1, 1};
+    canvas.DrawText("a&&b&c", rect, DT_CALCRECT);
+    EXPECT_EQ(rect.Width(), canvas.TextWidth("a&bc"));
+    rect = {0, 0, 1, 1};
+    EXPECT_EQ(canvas.DrawText("", rect, DT_CALCRECT), 0);
+    EXPECT_EQ(rect, (TRect{0, 0, 0, 0}));
+
+    QImage image = WhiteImage(100, 60);
+    canvas.BeginPaint(image);
+    canvas.Brush().SetStyle(bsClear);
+    canvas.Font().SetColor(clBlack);
+    rect = {10, 10, 90, 50};
+    canvas.DrawText("ii", rect, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE);
+    canvas.EndPaint();
+    const QRect ink = InkBounds(image);
+    EXPECT_GE(ink.left(), 90 - canvas.TextWidth("ii"));
+    EXPECT_LE(ink.right(), 89);
+    EXPECT_GE(ink.top(), 50 - lineHeight);
+}
+
+TEST(CanvasTest, DrawsOnRecordingsAndWidgets)
+{
+    QPicture picture;
+    {
+        TCanvas canvas;
+        ASSERT_TRUE(canvas.BeginPaint(picture));
+        EXPECT_TRUE(canvas.IsVectorRecording());
+        EXPECT_TRUE(canvas.ClipRect().Contains({-100000, 100000}));
+        canvas.Brush().SetStyle(bsClear);
+        canvas.Pen().SetColor(clRed);
+        canvas.Pen().SetMode(pmNot);
+        canvas.Rectangle(0, 0, 20, 10);
+    }
+    QImage image = WhiteImage();
+    {
+        TCanvas canvas;
+        canvas.BeginPaint(image);
+        EXPECT_FALSE(canvas.IsVectorRecording());
+        canvas.StretchDraw({5, 5, 25, 15}, picture);
+    }
+    // A recording has no pixels to invert: the outline is recorded in the pen colour.
+    EXPECT_EQ(image.pixel(10, 5), qRgb(255, 0, 0));
+
+    QImage source(2, 1, QImage::Format_RGB32);
+    source.setPixel(0, 0, qRgb(0, 0, 255));
+    source.setPixel(1, 0, qRgb(0, 255, 0));
+    image = WhiteImage();
+    {
+        TCanvas canvas;
+        canvas.BeginPaint(image);
+        canvas.StretchDraw({10, 10, 20, 15}, source);
+    }
+    EXPECT_EQ(InkBounds(image), Box(10, 10, 19, 14));
+    EXPECT_EQ(image.pixel(14, 12), qRgb(0, 0, 255));
+    EXPECT_EQ(image.pixel(15, 12), qRgb(0, 255, 0));
+
+    class CanvasWidget : public QWidget {
+    protected:
+        void paintEvent(QPaintEvent *) override
+        {
+            TCanvas canvas;
+            if (!canvas.BeginPaint(*this))
+                return;
+            canvas.Brush().SetStyle(bsClear);
+            canvas.Ellipse(3, 4, 20, 15);
+        }
+    };
+    CanvasWidget widget;
+    widget.resize(40, 40);
+    image = WhiteImage();
+    widget.render(&image, QPoint(), QRegion(), QWidget::RenderFlags());
+    EXPECT_EQ(InkBounds(image), Box(3, 4, 20, 15));
+}
+
+TEST(CanvasTest, ToolsReportChangesAndConvert)
+{
+    TFont font;
+    int changes = 0;
+    font.OnChange = [&] { ++changes; };
+    EXPECT_EQ(font.Size(), 8);
+    font.SetHeight(-11);
+    EXPECT_EQ(changes, 0);
+    font.SetSize(10);
+    EXPECT_EQ(font.Height(), -13);
+    font.SetName("No Such Font Family");
+    font.SetStyle({fsBold, fsStrikeOut});
+    EXPECT_EQ(changes, 3);
+    TFont other;
+    font.Assign(other);
+    EXPECT_EQ(changes, 4);
+    EXPECT_TRUE(font == other);
+    font.Assign(other);
+    EXPECT_EQ(changes, 5) << "Assign reports a change even when nothing differs";
+
+    other.SetName("No Such Font Family");
+    other.SetHeight(-20);
+    EXPECT_EQ(other.Name(), "No Such Font Family");
+    EXPECT_EQ(other.ToQFont().pixelSize(), 20);
+    EXPECT_EQ(other.ToQFont(1.5).pixelSize(), 30);
+    other.SetName("DejaVu Sans");
+    other.SetHeight(20);
+    EXPECT_NEAR(QFontMetrics(other.ToQFont()).height(), 20, 1);
+
+    TPen pen;
+    EXPECT_EQ(pen.ToQPen(3.0).width(), 3);
+    pen.SetWidth(0);
+    EXPECT_EQ(pen.ToQPen(3.0).width(), 0);
+    pen.SetWidth(2);
+    pen.SetStyle(psDash);
+    EXPECT_EQ(pen.ToQPen().style(), Qt::SolidLine) << "wide pens draw solid";
+    pen.SetStyle(psClear);
+    EXPECT_EQ(pen.ToQPen().style(), Qt::NoPen);
+
+    EXPECT_EQ(ColorToQColor(clRed), QColor(255, 0, 0));
+    EXPECT_EQ(ColorToQColor(0x00336699), QColor(0x99, 0x66, 0x33));
+    EXPECT_EQ(QColorToColor(QColor(0x99, 0x66, 0x33)), 0x00336699u);
+    const QColor base = QGuiApplication::palette().color(QPalette::Active, QPalette::Base);
+    EXPECT_EQ(ColorToQColor(clWindow), base);
+    EXPECT_EQ(ColorToRGB(clWindow), QColorToColor(base));
+    EXPECT_EQ(ColorToRGB(clLime), clLime);
+    EXPECT_EQ(ColorToQColor(clNone).alpha(), 0);
+}
+
+} // namespace
+} // namespace talivo
