@@ -1,0 +1,138 @@
+#include "settings/IniFile.h"
+#include "settings/MemIniFile.h"
+
+#include "tests/common/TestMain.h"
+#include "tests/settings/VersionFiles.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace talivo {
+namespace {
+
+using test::WriteFile;
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const char kSample[] = "stray=before any section\n"
+                       "; a comment=not a key\n"
+                       "[Group5]\n"
+                       "  Description =  Red cells  \n"
+                       "Color=255\n"
+                       "color=0\n"
+                       "no equals sign\n"
+                       "\n"
+                       "[ Settings ]\n"
+                       "Lang=\n"
+                       "Path=C:\\data;D:\\more\n"
+                       "[group5]\n"
+                       "Extra=1";
+
+TEST(IniFile, ReadsLikeAPrivateProfileWhateverTheLineEnds)
+{
+    test::TempDir dir;
+    QByteArray crLf = QByteArray(kSample).replace("\n", "\r\n");
+    WriteFile(dir.file("lf.ini"), kSample);
+    WriteFile(dir.file("crlf.ini"), "\xEF\xBB\xBF" + crLf);
+    for (const QString name : {"lf.ini", "crlf.ini"}) {
+        SCOPED_TRACE(name.toStdString());
+        const TIniFile file(dir.file(name));
+        EXPECT_EQ(file.ReadSections(), QStringList({"Group5", "Settings"}));
+        EXPECT_EQ(file.ReadSection("GROUP5"), QStringList({"Description", "Color", "Extra"}));
+        EXPECT_EQ(file.ReadString("group5", "DESCRIPTION", "x"), "Red cells");
+        EXPECT_EQ(file.ReadInteger("Group5", "Color", 7), 255);
+        EXPECT_EQ(file.ReadString("Group5", "Extra", ""), "1");
+        EXPECT_EQ(file.ReadString("Settings", "Lang", "EN"), "");
+        EXPECT_EQ(file.ReadString("Settings", "Path", ""), "C:\\data;D:\\more");
+        EXPECT_EQ(file.ReadString("Settings", "Missing", "EN"), "EN");
+        EXPECT_EQ(file.ReadString("Missing", "Lang", "EN"), "EN");
+        EXPECT_EQ(file.ReadString("Group5", "; a comment", "-"), "-");
+        EXPECT_TRUE(file.ValueExists("settings", "lang"));
+        EXPECT_FALSE(file.ValueExists("Group5", "no equals sign"));
+        EXPECT_TRUE(file.SectionExists("SETTINGS"));
+    }
+    EXPECT_EQ(TIniFile(dir.file("missing.ini")).ReadString("a", "b", "c"), "c");
+    EXPECT_TRUE(TIniFile(dir.file("missing.ini")).ReadSections().isEmpty());
+}
+
+TEST(IniFile, WritesInPlaceAndKeepsEverythingElse)
+{
+    test::TempDir dir;
+    const QString path = dir.file("groups.ini");
+    WriteFile(path, "\xEF\xBB\xBF[A]\r\nx = 1\r\n\r\n; about B\r\n[B]\r\ny=2");
+    TIniFile file(path);
+    file.WriteString("a", "X", "10");
+    file.WriteString("A", "z", "3");
+    file.WriteInteger("C", "w", -4);
+    EXPECT_EQ(ReadFile(path), "\xEF\xBB\xBF[A]\r\nx=10\r\nz=3\r\n\r\n; about B\r\n[B]\r\ny=2\r\n"
+                              "[C]\r\nw=-4\r\n");
+
+    const QString fresh = dir.file("fresh.ini");
+    TIniFile(fresh).WriteString("Settings", "Lang", "DE");
+    EXPECT_EQ(ReadFile(fresh), "[Settings]\nLang=DE\n");
+    EXPECT_FALSE(QFile::exists(dir.file("missing/fresh.ini")));
+    EXPECT_THROW(TIniFile(dir.file("missing/fresh.ini")).WriteString("a", "b", "c"), EIniFileError);
+}
+
+TEST(IniFile, RefusesWhatWouldNotReadBackAndLeavesTheFile)
+{
+    test::TempDir dir;
+    const QString path = dir.file("a.ini");
+    WriteFile(path, "[A]\nx=1\n");
+    TIniFile file(path);
+    EXPECT_THROW(file.WriteString("A", "a=b", "1"), EIniFileError);
+    EXPECT_THROW(file.WriteString("A", ";x", "1"), EIniFileError);
+    EXPECT_THROW(file.WriteString("A", "[x", "1"), EIniFileError);
+    EXPECT_THROW(file.WriteString("A", " ", "1"), EIniFileError);
+    EXPECT_THROW(file.WriteString("A", "x", "1\n[B]"), EIniFileError);
+    EXPECT_THROW(file.WriteString("A\rB", "x", "1"), EIniFileError);
+    EXPECT_EQ(ReadFile(path), "[A]\nx=1\n");
+
+    // A file too large to take in is neither read nor replaced.
+    const QByteArray huge = "[A]\nx=1\n" + QByteArray(TIniDocument::MaxSize, ';');
+    WriteFile(path, huge);
+    EXPECT_EQ(file.ReadString("A", "x", "none"), "none");
+    EXPECT_THROW(file.WriteString("A", "x", "2"), EIniFileError);
+    EXPECT_EQ(ReadFile(path).size(), huge.size());
+    EXPECT_THROW(TIniFile(dir.path()).WriteString("A", "x", "2"), EIniFileError);
+}
+
+TEST(IniFile, ReadsHostileBytesCleanly)
+{
+    test::TempDir dir;
+    const QString path = dir.file("junk.ini");
+    // NULs, a byte-order mark of UTF-16, broken headers, an empty key, CR alone, and bytes that
+    // are not UTF-8.
+    const QByteArray junk = QByteArray("[A\0B]\n\xFF\xFEk\0=\0v\n", 14) +
+                            "[\n]\n=\n[]\nk=v\r\r\n[\xC3\x84]\nGr\xF6\xDF\x65=1\n";
+    WriteFile(path, junk);
+    TMemIniFile file(path);
+    EXPECT_EQ(file.ReadSections().size(), 3);
+    EXPECT_EQ(file.ReadString("", "k", ""), "v");
+    // Not UTF-8, so read as Latin-1.
+    EXPECT_EQ(file.ReadString("\u00C3\u0084", "Gr\u00F6\u00DFe", ""), "1");
+    file.WriteString("A", "k", "v");
+    EXPECT_NO_THROW(file.UpdateFile());
+}
+
+TEST(IniFile, IntegersInDecimalOrHexadecimal)
+{
+    EXPECT_EQ(TCustomIniFile::ToInteger(" 255 "), 255);
+    EXPECT_EQ(TCustomIniFile::ToInteger("-16777201"), -16777201);
+    EXPECT_EQ(TCustomIniFile::ToInteger("0x000000FF"), 255);
+    EXPECT_EQ(TCustomIniFile::ToInteger("$ff"), 255);
+    EXPECT_EQ(TCustomIniFile::ToInteger("-$10"), -16);
+    EXPECT_EQ(TCustomIniFile::ToInteger("$FF000000"), int(0xFF000000u));
+    EXPECT_EQ(TCustomIniFile::ToInteger("$FFFFFFFF"), -1);
+    EXPECT_EQ(TCustomIniFile::ToInteger("-2147483648"), INT32_MIN);
+    for (const char *bad : {"", "-", "0x", "$", "12a", "1 2", "0x0x1", "$-1", "--1", "2147483648",
+                            "-2147483649", "0x1FFFFFFFF", "\u0663"})
+        EXPECT_EQ(TCustomIniFile::ToInteger(QString::fromUtf8(bad)), std::nullopt) << bad;
+}
+
+} // namespace
+} // namespace talivo
