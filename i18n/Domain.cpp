@@ -1,0 +1,83 @@
+#include "i18n/Domain.h"
+
+#include "i18n/FileLocator.h"
+#include "i18n/MoFile.h"
+#include "platform/Platform.h"
+
+namespace talivo {
+
+TDomain::TDomain(TFileLocator &locator, const QString &domain, const QString &directory,
+                 const QString &language)
+    : fLocator(locator), fDomain(domain), fLanguage(language)
+{
+    SetDirectory(directory);
+}
+
+TDomain::~TDomain()
+{
+    CloseMoFile();
+}
+
+QByteArray TDomain::gettext(const QByteArray &source)
+{
+    if (fEnabled && !fMoFile && !fOpenHasFailedBefore)
+        OpenMoFile();
+    if (!fMoFile)
+        return source;
+    const std::optional<QByteArrayView> translation = fMoFile->gettext(source);
+    return translation ? translation->toByteArray() : source;
+}
+
+void TDomain::SetLanguageCode(const QString &language)
+{
+    CloseMoFile();
+    fOpenHasFailedBefore = false;
+    fLanguage = language;
+}
+
+void TDomain::SetDirectory(const QString &directory)
+{
+    CloseMoFile();
+    fOpenHasFailedBefore = false;
+    fDirectory = directory;
+    if (!fDirectory.endsWith('/') && !fDirectory.endsWith('\\'))
+        fDirectory += '/';
+}
+
+QString TDomain::CatalogFileName(const QString &language) const
+{
+    return fDirectory + language + "/LC_MESSAGES/" + fDomain + ".mo";
+}
+
+void TDomain::OpenMoFile()
+{
+    QString fileName = CatalogFileName(fLanguage);
+    if (!fLocator.FileExists(fileName)) {
+        fileName = CatalogFileName(fLanguage.left(2));
+        if (!fLocator.FileExists(fileName)) {
+            fOpenHasFailedBefore = true;
+            return;
+        }
+    }
+    fMoFile = fLocator.GetMoFile(fileName);
+    const std::optional<QByteArrayView> header = fMoFile->gettext("");
+    if (header && DeclaresUtf8(*header))
+        return;
+    CloseMoFile();
+    // Disabled before the box shows: a repaint during the box may look up texts again, and the
+    // user is told once.
+    fEnabled = false;
+    Prompter().Notice("The translation for the language code " + fLanguage + " (in " + fileName +
+                          ") does not have charset=utf-8 in its Content-Type. Translations are "
+                          "turned off.",
+                      "Localization problem");
+}
+
+void TDomain::CloseMoFile()
+{
+    if (fMoFile)
+        fLocator.ReleaseMoFile(fMoFile);
+    fMoFile = nullptr;
+}
+
+} // namespace talivo
