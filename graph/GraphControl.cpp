@@ -1,0 +1,495 @@
+#include "graph/GraphControl.h"
+
+#include "graph/GraphClasses.h"
+#include "graph/GraphUtils.h"
+
+#include <QScrollBar>
+
+#include <limits>
+
+namespace talivo {
+
+namespace {
+
+// The empty rectangle that unions start from.
+constexpr TRect EmptyRect{std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max(),
+                          -std::numeric_limits<int32_t>::max(),
+                          -std::numeric_limits<int32_t>::max()};
+
+bool IsInsertMode(TGraphCommandMode Mode)
+{
+    return Mode == cmInsertNode || Mode == cmInsertLink || Mode == cmInsertPolyLink;
+}
+
+} // namespace
+
+TGraphControl::TGraphControl(QWidget *Parent)
+    : QAbstractScrollArea(Parent), fGraphConstraints(std::make_unique<TGraphConstraints>(this))
+{
+    RegisterGraphClasses();
+    fObjects.SetOnChange(
+        [this](TGraphObjectList *Sender, TGraphObject *GraphObject, TGraphObjectListAction Action) {
+            ObjectListChanged(Sender, GraphObject, Action);
+        });
+    fSelectedObjects.SetOnChange(
+        [this](TGraphObjectList *Sender, TGraphObject *GraphObject, TGraphObjectListAction Action) {
+            SelectedListChanged(Sender, GraphObject, Action);
+        });
+    fDraggingObjects.SetOnChange(
+        [this](TGraphObjectList *Sender, TGraphObject *GraphObject, TGraphObjectListAction Action) {
+            DraggingListChanged(Sender, GraphObject, Action);
+        });
+    SaveInvalidateRect = EmptyRect;
+    if (NodeClassCount() > 0) {
+        fDefaultNodeClass = NodeClasses(0);
+    }
+    if (LinkClassCount() > 0) {
+        fDefaultLinkClass = LinkClasses(0);
+    }
+    fFont.OnChange = [this] { FontChanged(); };
+}
+
+TGraphControl::~TGraphControl()
+{
+    fDestroying = true;
+    ++SuspendQueryEvents;
+    ++UpdateCount;
+    // Destructors must not throw: a handler that fails while the objects go cannot stop them.
+    while (fObjects.Count() > 0) {
+        try {
+            fObjects.Delete(fObjects.Count() - 1);
+        } catch (...) {
+        }
+    }
+    fSelectedObjects.SetOnChange(nullptr);
+    fDraggingObjects.SetOnChange(nullptr);
+}
+
+void TGraphControl::ReplaceListed(TGraphObject *OldObject, TGraphObject *NewObject)
+{
+    fObjects.ReplaceAll(OldObject, NewObject);
+    fSelectedObjects.ReplaceAll(OldObject, NewObject);
+    fDraggingObjects.ReplaceAll(OldObject, NewObject);
+    if (IsListed(OldObject)) {
+        fIDIndex.Remove(OldObject, OldObject->ID());
+        fIDIndex.Add(NewObject, NewObject->ID());
+    }
+    // The old object is about to go; nothing may keep pointing at it.
+    if (fObjectAtCursor == OldObject) {
+        fObjectAtCursor = NewObject;
+    }
+    if (fDragSource == OldObject) {
+        fDragSource = NewObject;
+    }
+}
+
+void TGraphControl::ObjectListChanged(TGraphObjectList *, TGraphObject *GraphObject,
+                                      TGraphObjectListAction Action)
+{
+    if (GraphObject->Owner() != this) {
+        if (Action == glAdded) {
+            fObjects.Remove(GraphObject);
+        }
+        return;
+    }
+    switch (Action) {
+    case glAdded:
+        fIDIndex.Add(GraphObject, GraphObject->ID());
+        DoObjectInsert(GraphObject);
+        AddedObjectChanged(GraphObject);
+        break;
+    case glRemoved:
+        fIDIndex.Remove(GraphObject, GraphObject->ID());
+        try {
+            if (fDragSource == GraphObject) {
+                GraphObject->EndDrag(false);
+            } else if (GraphObject->Dragging()) {
+                fDraggingObjects.Remove(GraphObject);
+            }
+            if (fObjectAtCursor == GraphObject) {
+                RenewObjectAtCursor(nullptr);
+            }
+            GraphObject->SetSelected(false);
+            DoObjectRemove(GraphObject);
+            ObjectChanged(GraphObject, {gcView, gcData, gcPlacement});
+        } catch (...) {
+            // The object has left the document: it goes even when a handler fails.
+            if (!GraphObject->HasState(osDestroying)) {
+                TGraphObject::Free(GraphObject);
+            }
+            throw;
+        }
+        if (!GraphObject->HasState(osDestroying)) {
+            TGraphObject::Free(GraphObject);
+        }
+        break;
+    case glReordered:
+        ObjectChanged(GraphObject, {gcView, gcData});
+        break;
+    }
+}
+
+void TGraphControl::SelectedListChanged(TGraphObjectList *, TGraphObject *GraphObject,
+                                        TGraphObjectListAction Action)
+{
+    if (GraphObject->Owner() == this && (Action == glRemoved || GraphObject->Selected())) {
+        if (Action == glRemoved && GraphObject->fSelected) {
+            GraphObject->fSelected = false;
+            GraphObject->Changed({gcView});
+        }
+        SaveBoundsChange.Include(bkSelected);
+        DoObjectSelect(GraphObject);
+    } else if (Action == glAdded) {
+        fSelectedObjects.Remove(GraphObject);
+    }
+}
+
+void TGraphControl::DraggingListChanged(TGraphObjectList *, TGraphObject *GraphObject,
+                                        TGraphObjectListAction Action)
+{
+    if (GraphObject->Owner() == this) {
+        SaveBoundsChange.Include(bkDragging);
+    } else if (Action == glAdded) {
+        fDraggingObjects.Remove(GraphObject);
+    }
+}
+
+void TGraphControl::BeginUpdate()
+{
+    if (UpdateCount == 0) {
+        SaveModified = 0;
+        SaveRangeChange = false;
+        SaveInvalidateRect = EmptyRect;
+    }
+    ++UpdateCount;
+}
+
+void TGraphControl::EndUpdate()
+{
+    --UpdateCount;
+    if (UpdateCount != 0 || fDestroying) {
+        return;
+    }
+    if (SaveRangeChange) {
+        MarkBoundsStale();
+        CalcAutoRange();
+    }
+    if (!SaveInvalidateRect.IsEmpty()) {
+        viewport()->update(SaveInvalidateRect.Left, SaveInvalidateRect.Top,
+                           SaveInvalidateRect.Width(), SaveInvalidateRect.Height());
+    }
+    if (SaveModified != 0) {
+        fModified = SaveModified == 1;
+        DoGraphChange();
+    }
+}
+
+void TGraphControl::ObjectChanged(TGraphObject *GraphObject, TGraphChangeFlags Flags)
+{
+    ReportObjectChange(GraphObject, Flags, false);
+}
+
+void TGraphControl::ReportObjectChange(TGraphObject *GraphObject, TGraphChangeFlags Flags,
+                                       bool BoundsKnown)
+{
+    if (fDestroying) {
+        return;
+    }
+    if (UpdateCount == 0) {
+        if (Flags.Contains(gcPlacement)) {
+            if (!BoundsKnown) {
+                MarkBoundsStale();
+            }
+            CalcAutoRange();
+        }
+        if (Flags.Contains(gcData)) {
+            if (fDragSource) {
+                fDragModified = true;
+            } else {
+                fModified = true;
+                DoGraphChange();
+            }
+        }
+    } else {
+        if (Flags.Contains(gcData) && !IsInsertMode(fCommandMode)) {
+            SaveModified = 1;
+        }
+        if (Flags.Contains(gcPlacement)) {
+            SaveRangeChange = true;
+        }
+    }
+    if (Flags.Contains(gcView)) {
+        GraphObject->Invalidate();
+    }
+}
+
+void TGraphControl::AddedObjectChanged(TGraphObject *GraphObject)
+{
+    // A new object can only widen the graph's bounds, and the selection and the drag do not hold
+    // it yet: a fresh cache takes it in directly instead of being recomputed over every object,
+    // which would make inserting objects one by one quadratic.
+    const bool Fresh = UpdateCount == 0 && !SaveBoundsChange.Contains(bkGraph);
+    if (Fresh && GraphObject->Showing()) {
+        if (SaveBoundsFound[bkGraph]) {
+            UnionRect(SaveBounds[bkGraph], GraphObject->VisualRect());
+        } else {
+            SaveBounds[bkGraph] = GraphObject->VisualRect();
+            SaveBoundsFound[bkGraph] = true;
+        }
+    }
+    ReportObjectChange(GraphObject, {gcView, gcData, gcPlacement}, Fresh);
+}
+
+TRect TGraphControl::GetBoundingRect(TGraphBoundsKind Kind)
+{
+    if (SaveBoundsChange.Contains(Kind)) {
+        const TGraphObjectList &List = Kind == bkGraph      ? fObjects
+                                       : Kind == bkSelected ? fSelectedObjects
+                                                            : fDraggingObjects;
+        SaveBounds[Kind] = ObjectsBounds(List, SaveBoundsFound[Kind]);
+        SaveBoundsChange.Exclude(Kind);
+    }
+    return SaveBounds[Kind];
+}
+
+TRect TGraphControl::GetObjectsBounds(const TGraphObjectList &List) const
+{
+    bool Found = false;
+    return ObjectsBounds(List, Found);
+}
+
+TRect TGraphControl::ObjectsBounds(const TGraphObjectList &List, bool &Found) const
+{
+    TRect Result;
+    Found = false;
+    for (int32_t I = List.Count() - 1; I >= 0; --I) {
+        const TGraphObject *Obj = List[I];
+        if (!Obj->Showing()) {
+            continue;
+        }
+        if (Found) {
+            UnionRect(Result, Obj->VisualRect());
+        } else {
+            Result = Obj->VisualRect();
+            Found = true;
+        }
+    }
+    return Result;
+}
+
+void TGraphControl::Invalidate()
+{
+    if (UpdateCount > 0) {
+        UnionRect(SaveInvalidateRect, {0, 0, viewport()->width(), viewport()->height()});
+    } else {
+        viewport()->update();
+    }
+}
+
+void TGraphControl::InvalidateRect(const TRect &Rect)
+{
+    TRect R = GraphToClientRect(Rect);
+    R.Right = AddWrapped(R.Right, 1);
+    R.Bottom = AddWrapped(R.Bottom, 1);
+    PerformInvalidate(R);
+}
+
+void TGraphControl::PerformInvalidate(const TRect &ClientRect)
+{
+    if (UpdateCount > 0) {
+        UnionRect(SaveInvalidateRect, ClientRect);
+    } else if (!ClientRect.IsEmpty()) {
+        viewport()->update(ClientRect.Left, ClientRect.Top, ClientRect.Width(),
+                           ClientRect.Height());
+    }
+}
+
+TRect TGraphControl::GraphToClientRect(const TRect &Rect) const
+{
+    // client = graph * V / 1000 - position, V being the zoom in tenths of a percent.
+    const double Scale = Nearest(fZoom * 10) / 1000.0;
+    const int32_t PosX = horizontalScrollBar()->value();
+    const int32_t PosY = verticalScrollBar()->value();
+    return {Nearest(Rect.Left * Scale - PosX), Nearest(Rect.Top * Scale - PosY),
+            Nearest(Rect.Right * Scale - PosX), Nearest(Rect.Bottom * Scale - PosY)};
+}
+
+void TGraphControl::CalcAutoRange() {}
+
+void TGraphControl::ConstraintsChanged()
+{
+    CalcAutoRange();
+    Invalidate();
+}
+
+void TGraphControl::FontChanged()
+{
+    BeginUpdate();
+    try {
+        for (int32_t I = 0; I < fObjects.Count(); ++I) {
+            fObjects[I]->ParentFontChanged();
+        }
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TGraphControl::SetCommandMode(TGraphCommandMode Value)
+{
+    if (Value == fCommandMode) {
+        return;
+    }
+    PolyLinkStarted = false;
+    if (fDragSource) {
+        fDragSource->EndDrag(false);
+    }
+    fCommandMode = Value;
+    if (Value != cmPan && Value != cmEdit) {
+        ClearSelection();
+    }
+    CalcAutoRange();
+    if (!fDestroying) {
+        DoCommandModeChange();
+    }
+}
+
+void TGraphControl::SetGridSize(int32_t Value)
+{
+    if (Value < 4 || Value > 128 || Value == fGridSize) {
+        return;
+    }
+    fGridSize = static_cast<TGridSize>(Value);
+    if (fShowGrid) {
+        Invalidate();
+    }
+}
+
+void TGraphControl::SetGridColor(TColor Value)
+{
+    if (Value != fGridColor) {
+        fGridColor = Value;
+        if (fShowGrid) {
+            Invalidate();
+        }
+    }
+}
+
+void TGraphControl::SetShowGrid(bool Value)
+{
+    if (Value != fShowGrid) {
+        fShowGrid = Value;
+        Invalidate();
+    }
+}
+
+void TGraphControl::SetShowHiddenObjects(bool Value)
+{
+    if (Value != fShowHiddenObjects) {
+        fShowHiddenObjects = Value;
+        MarkBoundsStale();
+        CalcAutoRange();
+        Invalidate();
+    }
+}
+
+void TGraphControl::SetHideSelection(bool Value)
+{
+    if (Value != fHideSelection) {
+        fHideSelection = Value;
+        if (!hasFocus() && fSelectedObjects.Count() > 0) {
+            InvalidateRect(SelectionBounds());
+        }
+    }
+}
+
+void TGraphControl::SetLockNodes(bool Value)
+{
+    if (Value != fLockNodes) {
+        fLockNodes = Value;
+        Invalidate();
+    }
+}
+
+void TGraphControl::SetLockLinks(bool Value)
+{
+    if (Value != fLockLinks) {
+        fLockLinks = Value;
+        Invalidate();
+    }
+}
+
+void TGraphControl::SetMarkerColor(TColor Value)
+{
+    if (Value != fMarkerColor) {
+        fMarkerColor = Value;
+        if (fSelectedObjects.Count() > 0) {
+            Invalidate();
+        }
+    }
+}
+
+void TGraphControl::SetMarkerStyle(TBrushStyle Value)
+{
+    if (Value != fMarkerStyle) {
+        fMarkerStyle = Value;
+        if (fSelectedObjects.Count() > 0) {
+            Invalidate();
+        }
+    }
+}
+
+void TGraphControl::SetMarkerSize(TMarkerSize Value)
+{
+    if (Value != fMarkerSize) {
+        fMarkerSize = Value;
+        if (fSelectedObjects.Count() > 0) {
+            Invalidate();
+        }
+    }
+}
+
+void TGraphControl::SetDrawOrder(TGraphDrawOrder Value)
+{
+    if (Value != fDrawOrder) {
+        fDrawOrder = Value;
+        Invalidate();
+    }
+}
+
+void TGraphControl::SetFixedScrollBars(bool Value)
+{
+    if (Value != fFixedScrollBars) {
+        fFixedScrollBars = Value;
+        CalcAutoRange();
+    }
+}
+
+void TGraphControl::SetShowBackground(bool Value)
+{
+    if (Value != fShowBackground) {
+        fShowBackground = Value;
+        Invalidate();
+    }
+}
+
+void TGraphControl::SetPolygonCornerCount(int32_t Value)
+{
+    fPolygonCornerCount = std::max(Value, 1);
+}
+
+void TGraphControl::SetColor(TColor Value)
+{
+    if (Value != fColor) {
+        fColor = Value;
+        Invalidate();
+    }
+}
+
+bool TGraphControl::UseRightToLeftReading() const
+{
+    return layoutDirection() == Qt::RightToLeft;
+}
+
+} // namespace talivo

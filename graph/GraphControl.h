@@ -1,0 +1,442 @@
+#pragma once
+
+#include "graph/CanvasTools.h"
+#include "graph/GraphConstraints.h"
+#include "graph/GraphObject.h"
+#include "graph/GraphObjectClass.h"
+#include "graph/GraphObjectList.h"
+#include "graph/Types.h"
+
+#include <QAbstractScrollArea>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+class QIODevice;
+class QMenu;
+
+namespace talivo {
+
+class TGraphControl;
+class TGraphLink;
+class TGraphNode;
+
+enum TGraphCommandMode : uint8_t {
+    cmViewOnly,
+    cmPan,
+    cmEdit,
+    cmInsertNode,
+    cmInsertLink,
+    cmInsertPolyLink,
+};
+enum TGraphBoundsKind : uint8_t { bkGraph, bkSelected, bkDragging };
+using TGraphBoundsKinds = TSet<TGraphBoundsKind, uint8_t>;
+enum TGraphDrawOrder : uint8_t { doDefault, doNodesOnTop, doLinksOnTop };
+enum TGraphClipboardFormat : uint8_t { cfNative, cfMetafile, cfBitmap };
+using TGraphClipboardFormats = TSet<TGraphClipboardFormat, uint8_t>;
+enum TGraphZoomOrigin : uint8_t { zoTopLeft, zoCenter, zoCursor, zoCursorCenter };
+enum THAlignOption : uint8_t { haNoChange, haLeft, haCenter, haRight, haSpaceEqually };
+enum TVAlignOption : uint8_t { vaNoChange, vaTop, vaCenter, vaBottom, vaSpaceEqually };
+enum TResizeOption : uint8_t { roNoChange, roSmallest, roLargest };
+
+using TGridSize = uint8_t;  // 4..128
+using TMarkerSize = int8_t; // 3..9, stored unchecked
+
+using TNotifyEvent = std::function<void(TGraphControl *Sender)>;
+using TGraphNotifyEvent = std::function<void(TGraphControl *Graph, TGraphObject *GraphObject)>;
+using TGraphContextPopupEvent = std::function<void(TGraphControl *Graph, TGraphObject *GraphObject,
+                                                   const TPoint &MousePos, bool &Handled)>;
+using TContextPopupEvent =
+    std::function<void(TGraphControl *Sender, const TPoint &MousePos, bool &Handled)>;
+using TGraphObjectDrawEvent =
+    std::function<void(TGraphControl *Graph, TGraphObject *GraphObject, TCanvas &Canvas)>;
+using TGraphDrawEvent = std::function<void(TGraphControl *Graph, TCanvas &Canvas)>;
+using TGraphBeginDragEvent =
+    std::function<void(TGraphControl *Graph, TGraphObject *GraphObject, uint32_t HT)>;
+using TGraphEndDragEvent = std::function<void(TGraphControl *Graph, TGraphObject *GraphObject,
+                                              uint32_t HT, bool Cancelled)>;
+using TGraphStreamEvent =
+    std::function<void(TGraphControl *Graph, TGraphObject *GraphObject, QIODevice &Stream)>;
+using TGraphHookEvent = std::function<void(TGraphControl *Graph, TGraphObject *GraphObject,
+                                           TGraphLink *Link, int32_t Index)>;
+using TGraphCanHookEvent = std::function<void(TGraphControl *Graph, TGraphObject *GraphObject,
+                                              TGraphLink *Link, int32_t Index, bool &CanHook)>;
+using TGraphCanLinkEvent =
+    std::function<void(TGraphControl *Graph, TGraphLink *Link, TGraphObject *Source,
+                       TGraphObject *Target, bool &CanLink)>;
+using TCanMoveResizeNodeEvent =
+    std::function<void(TGraphControl *Graph, TGraphNode *Node, int32_t &NewLeft, int32_t &NewTop,
+                       int32_t &NewWidth, int32_t &NewHeight, bool &CanMove, bool &CanResize)>;
+using TGraphCanRemoveEvent =
+    std::function<void(TGraphControl *Graph, TGraphObject *GraphObject, bool &CanRemove)>;
+using TGraphNodeResizeEvent = std::function<void(TGraphControl *Graph, TGraphNode *Node)>;
+using TGraphInfoTipEvent =
+    std::function<void(TGraphControl *Graph, TGraphObject *GraphObject, QString &InfoTip)>;
+
+// Record of the dragged objects for cancelling a drag: each object's stream form, "ID" first.
+using TObjectsBackup = std::vector<TPropEntries>;
+
+// The graph canvas control: owns a document of graph objects, keeps the selection and the
+// dragged objects, gives every object a unique ID, batches change notifications, keeps the
+// modified flag and reports all of it through events.
+//
+// It is a QAbstractScrollArea because the view scrolls a graph larger than the window with
+// scroll bars inside the control's frame; the objects are painted on the viewport.
+//
+// Objects belong to the control: whatever leaves Objects (Delete, Remove, Clear, an object's own
+// Delete) is freed by the control.
+class TGraphControl : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    explicit TGraphControl(QWidget *Parent = nullptr);
+    ~TGraphControl() override;
+
+    // The class registry (process-wide). Registering also makes the class known by its name;
+    // registering twice has no effect.
+    static void RegisterNode(const TGraphNodeClass &ANodeClass);
+    static void UnregisterNode(const TGraphNodeClass &ANodeClass);
+    static int32_t NodeClassCount();
+    static const TGraphNodeClass *NodeClasses(int32_t Index);
+    static void RegisterLink(const TGraphLinkClass &ALinkClass);
+    static void UnregisterLink(const TGraphLinkClass &ALinkClass);
+    static int32_t LinkClassCount();
+    static const TGraphLinkClass *LinkClasses(int32_t Index);
+    // A registered class by its name; null when none.
+    static const TGraphObjectClass *FindClass(std::string_view ClassName);
+
+    // Objects.
+    // A node of the class (DefaultNodeClass when null), or null when its creation failed.
+    TGraphNode *InsertNode(const TRect &Bounds, const TGraphNodeClass *ANodeClass = nullptr);
+    TGraphObject *FindObjectByID(uint32_t ID) const;
+    // The object under the graph point (X, Y): the topmost hit, except that a selected object's
+    // marker wins over objects above it. With LookAfter the search starts below that object.
+    TGraphObject *FindObjectAt(int32_t X, int32_t Y, TGraphObject *LookAfter = nullptr) const;
+    TGraphObject *FindNextObject(int32_t StartIndex, bool Inclusive, bool Backward, bool Wrap,
+                                 const TGraphObjectClass *GraphObjectClass = nullptr) const;
+    bool SelectNextObject(bool Backward, const TGraphObjectClass *GraphObjectClass = nullptr);
+    int32_t ObjectsCount(const TGraphObjectClass *GraphObjectClass = nullptr) const;
+    int32_t SelectedObjectsCount(const TGraphObjectClass *GraphObjectClass = nullptr) const;
+    using TGraphForEachMethod = std::function<bool(TGraphObject *GraphObject, int32_t UserData)>;
+    int32_t ForEachObject(const TGraphForEachMethod &Callback, int32_t UserData, bool Selection);
+    void Clear();
+    void ClearSelection();
+    bool AlignSelection(THAlignOption Horz, TVAlignOption Vert);
+    bool ResizeSelection(TResizeOption Horz, TResizeOption Vert);
+    virtual uint32_t CreateUniqueID(TGraphObject *GraphObject);
+
+    // Change batching and notification.
+    void BeginUpdate();
+    void EndUpdate();
+    bool IsUpdating() const { return UpdateCount > 0; }
+    // Repaints the whole control, or the graph rectangle Rect; merged inside a batch.
+    void Invalidate();
+    void InvalidateRect(const TRect &Rect);
+    void ObjectChanged(TGraphObject *GraphObject, TGraphChangeFlags Flags);
+    TRect GetBoundingRect(TGraphBoundsKind Kind);
+    virtual TRect GetObjectsBounds(const TGraphObjectList &List) const;
+    TRect GraphBounds() { return GetBoundingRect(bkGraph); }
+    TRect SelectionBounds() { return GetBoundingRect(bkSelected); }
+    TRect DraggingBounds() { return GetBoundingRect(bkDragging); }
+
+    // Dragging, called by the objects.
+    virtual bool BeginDragObject(TGraphObject *GraphObject, const TPoint &Pt, uint32_t HT);
+    virtual void PerformDragBy(int32_t dX, int32_t dY);
+    virtual void EndDragObject(bool Accept);
+    virtual void BackupObjects(TObjectsBackup &Backup, TGraphObjectList &List);
+    virtual void RestoreObjects(const TObjectsBackup &Backup);
+    TPoint SnapPoint(const TPoint &Pt) const;
+    void SnapOffset(const TPoint &Pt, int32_t &dX, int32_t &dY) const;
+
+    // The view's share that the core needs.
+    void ScrollInView(const TGraphObject *GraphObject);
+    void ScrollInView(const TRect &Rect);
+    void ScrollInView(const TPoint &Pt);
+    // The screen cursor over the control.
+    TCursor ScreenCursor() const { return fScreenCursor; }
+    void SetScreenCursor(TCursor Value);
+    bool UseRightToLeftReading() const;
+
+    // Lists.
+    TGraphObjectList &Objects() { return fObjects; }
+    const TGraphObjectList &Objects() const { return fObjects; }
+    TGraphObjectList &SelectedObjects() { return fSelectedObjects; }
+    const TGraphObjectList &SelectedObjects() const { return fSelectedObjects; }
+    TGraphObjectList &DraggingObjects() { return fDraggingObjects; }
+    const TGraphObjectList &DraggingObjects() const { return fDraggingObjects; }
+
+    // Properties.
+    TGridSize GridSize() const { return fGridSize; }
+    void SetGridSize(int32_t Value);
+    TColor GridColor() const { return fGridColor; }
+    void SetGridColor(TColor Value);
+    bool ShowGrid() const { return fShowGrid; }
+    void SetShowGrid(bool Value);
+    bool SnapToGrid() const { return fSnapToGrid; }
+    void SetSnapToGrid(bool Value) { fSnapToGrid = Value; }
+    bool ShowHiddenObjects() const { return fShowHiddenObjects; }
+    void SetShowHiddenObjects(bool Value);
+    bool HideSelection() const { return fHideSelection; }
+    void SetHideSelection(bool Value);
+    bool LockNodes() const { return fLockNodes; }
+    void SetLockNodes(bool Value);
+    bool LockLinks() const { return fLockLinks; }
+    void SetLockLinks(bool Value);
+    TColor MarkerColor() const { return fMarkerColor; }
+    void SetMarkerColor(TColor Value);
+    TBrushStyle MarkerStyle() const { return fMarkerStyle; }
+    void SetMarkerStyle(TBrushStyle Value);
+    TMarkerSize MarkerSize() const { return fMarkerSize; }
+    void SetMarkerSize(TMarkerSize Value);
+    double Zoom() const { return fZoom; }
+    bool DefaultKeyMap() const { return fDefaultKeyMap; }
+    void SetDefaultKeyMap(bool Value) { fDefaultKeyMap = Value; }
+    QMenu *ObjectPopupMenu() const { return fObjectPopupMenu; }
+    void SetObjectPopupMenu(QMenu *Value) { fObjectPopupMenu = Value; }
+    QMenu *PopupMenu() const { return fPopupMenu; }
+    void SetPopupMenu(QMenu *Value) { fPopupMenu = Value; }
+    const TGraphNodeClass *DefaultNodeClass() const { return fDefaultNodeClass; }
+    void SetDefaultNodeClass(const TGraphNodeClass *Value) { fDefaultNodeClass = Value; }
+    const TGraphLinkClass *DefaultLinkClass() const { return fDefaultLinkClass; }
+    void SetDefaultLinkClass(const TGraphLinkClass *Value) { fDefaultLinkClass = Value; }
+    bool Modified() const { return fModified; }
+    void SetModified(bool Value) { fModified = Value; }
+    TGraphCommandMode CommandMode() const { return fCommandMode; }
+    void SetCommandMode(TGraphCommandMode Value);
+    TGraphConstraints &GraphConstraints() { return *fGraphConstraints; }
+    const TGraphConstraints &GraphConstraints() const { return *fGraphConstraints; }
+    void SetGraphConstraints(const TGraphConstraints &Value) { fGraphConstraints->Assign(Value); }
+    uint16_t MinNodeSize() const { return fMinNodeSize; }
+    void SetMinNodeSize(uint16_t Value) { fMinNodeSize = Value; }
+    TGraphDrawOrder DrawOrder() const { return fDrawOrder; }
+    void SetDrawOrder(TGraphDrawOrder Value);
+    bool FixedScrollBars() const { return fFixedScrollBars; }
+    void SetFixedScrollBars(bool Value);
+    bool ShowBackground() const { return fShowBackground; }
+    void SetShowBackground(bool Value);
+    TGraphClipboardFormats ClipboardFormats() const { return fClipboardFormats; }
+    void SetClipboardFormats(TGraphClipboardFormats Value) { fClipboardFormats = Value; }
+    int32_t PolygonCornerCount() const { return fPolygonCornerCount; }
+    void SetPolygonCornerCount(int32_t Value);
+    TGraphObject *DragSource() const { return fDragSource; }
+    uint32_t DragHitTest() const { return fDragHitTest; }
+    const TPoint &DragSourcePt() const { return fDragSourcePt; }
+    const TPoint &DragTargetPt() const { return fDragTargetPt; }
+    TGraphObject *ObjectAtCursor() const { return fObjectAtCursor; }
+    // The control's colour, font and cursor (the objects take theirs from these).
+    TColor Color() const { return fColor; }
+    void SetColor(TColor Value);
+    TFont &Font() { return fFont; }
+    const TFont &Font() const { return fFont; }
+    void SetFont(const TFont &Value) { fFont.Assign(Value); }
+    TCursor Cursor() const { return fCursor; }
+    void SetCursor(TCursor Value);
+
+    // Public fields.
+    bool KeepInside = true;
+    bool KeepCenterInside = false;
+
+    // Events, fired only when assigned and always through the Do... method of the same name.
+    TGraphNotifyEvent OnObjectInitInstance;
+    TGraphNotifyEvent OnObjectInsert;
+    TGraphNotifyEvent OnObjectRemove;
+    TGraphNotifyEvent OnObjectChange;
+    TGraphNotifyEvent OnObjectSelect;
+    TGraphNotifyEvent OnObjectClick;
+    TGraphNotifyEvent OnObjectDblClick;
+    TGraphContextPopupEvent OnObjectContextPopup;
+    TGraphObjectDrawEvent OnObjectBeforeDraw;
+    TGraphObjectDrawEvent OnObjectAfterDraw;
+    TGraphBeginDragEvent OnObjectBeginDrag;
+    TGraphEndDragEvent OnObjectEndDrag;
+    TGraphNotifyEvent OnObjectMouseEnter;
+    TGraphNotifyEvent OnObjectMouseLeave;
+    TGraphStreamEvent OnObjectRead;
+    TGraphStreamEvent OnObjectWrite;
+    TGraphHookEvent OnObjectHook;
+    TGraphHookEvent OnObjectUnhook;
+    TGraphCanHookEvent OnCanHookLink;
+    TGraphCanLinkEvent OnCanLinkObjects;
+    TCanMoveResizeNodeEvent OnCanMoveResizeNode;
+    TGraphCanRemoveEvent OnCanRemoveObject;
+    TGraphNodeResizeEvent OnNodeMoveResize;
+    TNotifyEvent OnGraphChange;
+    TNotifyEvent OnCommandModeChange;
+    TGraphDrawEvent OnBeforeDraw;
+    TGraphDrawEvent OnAfterDraw;
+    TGraphInfoTipEvent OnInfoTip;
+    TNotifyEvent OnZoomChange;
+    // The framework control's own click, double click and context-popup events.
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TContextPopupEvent OnContextPopup;
+
+protected:
+    friend class TGraphObject;
+    friend class TGraphObjectClass;
+    friend class TGraphNode;
+    friend class TGraphLink;
+    friend class TGraphConstraints;
+
+    virtual void DoZoomChange();
+    virtual void DoGraphChange();
+    virtual void DoCommandModeChange();
+    virtual void DoBeforeDraw(TCanvas &Canvas);
+    virtual void DoAfterDraw(TCanvas &Canvas);
+    virtual void DoObjectClick(TGraphObject *GraphObject);
+    virtual void DoObjectDblClick(TGraphObject *GraphObject);
+    virtual void DoObjectInitInstance(TGraphObject *GraphObject);
+    virtual void DoObjectInsert(TGraphObject *GraphObject);
+    virtual void DoObjectRemove(TGraphObject *GraphObject);
+    virtual void DoObjectSelect(TGraphObject *GraphObject);
+    virtual void DoObjectChange(TGraphObject *GraphObject);
+    virtual void DoObjectMouseEnter(TGraphObject *GraphObject);
+    virtual void DoObjectMouseLeave(TGraphObject *GraphObject);
+    virtual void DoObjectBeforeDraw(TCanvas &Canvas, TGraphObject *GraphObject);
+    virtual void DoObjectAfterDraw(TCanvas &Canvas, TGraphObject *GraphObject);
+    virtual void DoObjectContextPopup(TGraphObject *GraphObject, const TPoint &MousePos,
+                                      bool &Handled);
+    virtual void DoObjectBeginDrag(TGraphObject *GraphObject, uint32_t HT);
+    virtual void DoObjectEndDrag(TGraphObject *GraphObject, uint32_t HT, bool Cancelled);
+    virtual void DoObjectRead(TGraphObject *GraphObject, QIODevice &Stream);
+    virtual void DoObjectWrite(TGraphObject *GraphObject, QIODevice &Stream);
+    virtual void DoObjectUnhook(TGraphObject *GraphObject, TGraphLink *Link, int32_t Index);
+    virtual void DoObjectHook(TGraphObject *GraphObject, TGraphLink *Link, int32_t Index);
+    virtual bool DoCanHookLink(TGraphObject *GraphObject, TGraphLink *Link, int32_t Index);
+    virtual bool DoCanLinkObjects(TGraphLink *Link, TGraphObject *Source, TGraphObject *Target);
+    virtual void DoCanMoveResizeNode(TGraphNode *Node, int32_t &NewLeft, int32_t &NewTop,
+                                     int32_t &NewWidth, int32_t &NewHeight, bool &CanMove,
+                                     bool &CanResize);
+    virtual bool DoCanRemoveObject(TGraphObject *GraphObject);
+    virtual void DoNodeMoveResize(TGraphNode *Node);
+    // The scroll ranges follow the graph's bounds; the view computes them.
+    virtual void CalcAutoRange();
+    virtual void CheckObjectAtCursor(const TPoint &Pt);
+    virtual void RenewObjectAtCursor(TGraphObject *NewObjectAtCursor);
+
+    // The framework control's click routing.
+    virtual void Click();
+    virtual void DblClick();
+    virtual void DoContextPopup(const TPoint &MousePos, bool &Handled);
+    void contextMenuEvent(QContextMenuEvent *Event) override;
+    void focusInEvent(QFocusEvent *Event) override;
+    void focusOutEvent(QFocusEvent *Event) override;
+
+    void ObjectListChanged(TGraphObjectList *Sender, TGraphObject *GraphObject,
+                           TGraphObjectListAction Action);
+    void SelectedListChanged(TGraphObjectList *Sender, TGraphObject *GraphObject,
+                             TGraphObjectListAction Action);
+    void DraggingListChanged(TGraphObjectList *Sender, TGraphObject *GraphObject,
+                             TGraphObjectListAction Action);
+    // Tells every object that the control's font changed.
+    void FontChanged();
+    // The graph's bounds changed: the scroll ranges follow and the control repaints.
+    void ConstraintsChanged();
+    bool IsDestroying() const { return fDestroying; }
+    bool QueryEventsSuspended() const { return SuspendQueryEvents > 0; }
+    void SuspendQueries() { ++SuspendQueryEvents; }
+    void ResumeQueries() { --SuspendQueryEvents; }
+    // Repaints a rectangle in client pixels, or merges it into the batch's repaint area.
+    void PerformInvalidate(const TRect &ClientRect);
+    void SetSaveModified(int32_t Value) { SaveModified = Value; }
+
+private:
+    // The objects listed in Objects by ID. Duplicate IDs are allowed (a stream may hold them
+    // until the reader renumbers); the runs of taken IDs let CreateUniqueID skip a block of
+    // taken numbers in one step instead of scanning the list once per number.
+    class TIDIndex {
+    public:
+        void Add(TGraphObject *Obj, uint32_t ID);
+        void Remove(TGraphObject *Obj, uint32_t ID);
+        bool Contains(const TGraphObject *Obj, uint32_t ID) const;
+        // Number of listed objects with this ID.
+        int32_t CountOf(uint32_t ID) const;
+        TGraphObject *Any(uint32_t ID) const;
+        // The first ID from Candidate on that no listed object has.
+        uint32_t FirstFree(uint32_t Candidate) const;
+        void Clear();
+
+    private:
+        std::unordered_multimap<uint32_t, TGraphObject *> fObjects;
+        // Maximal runs of taken IDs: first ID -> last ID.
+        std::map<uint32_t, uint32_t> fRuns;
+    };
+
+    // The object's ID changed while it may be listed.
+    void ObjectIDChanged(TGraphObject *GraphObject, uint32_t OldID);
+    // Puts NewObject in OldObject's place in every list and reference of the control, without
+    // list notifications.
+    void ReplaceListed(TGraphObject *OldObject, TGraphObject *NewObject);
+    bool IsListed(const TGraphObject *GraphObject) const;
+    void MarkBoundsStale() { SaveBoundsChange = {bkGraph, bkSelected, bkDragging}; }
+    void ReportObjectChange(TGraphObject *GraphObject, TGraphChangeFlags Flags, bool BoundsKnown);
+    // The report of an object that has just joined Objects.
+    void AddedObjectChanged(TGraphObject *GraphObject);
+    // The union of the shown objects' visual rectangles; Found tells whether there was one.
+    TRect ObjectsBounds(const TGraphObjectList &List, bool &Found) const;
+    // The index of FindNextObject's result, or -1.
+    int32_t FindNextIndex(int32_t StartIndex, bool Inclusive, bool Backward, bool Wrap,
+                          const TGraphObjectClass *GraphObjectClass) const;
+    TRect GraphToClientRect(const TRect &Rect) const;
+
+    TGridSize fGridSize = 8;
+    TColor fGridColor = 0x808080;
+    bool fShowGrid = true;
+    bool fSnapToGrid = true;
+    bool fShowHiddenObjects = false;
+    bool fHideSelection = false;
+    bool fLockNodes = false;
+    bool fLockLinks = false;
+    TColor fMarkerColor = clBlack;
+    TBrushStyle fMarkerStyle = bsSolid;
+    TMarkerSize fMarkerSize = 3;
+    double fZoom = 100.0;
+    TGraphObject::TReplaceableList fObjects;
+    TGraphObject::TReplaceableList fSelectedObjects;
+    TGraphObject::TReplaceableList fDraggingObjects;
+    bool fDefaultKeyMap = true;
+    QMenu *fObjectPopupMenu = nullptr;
+    QMenu *fPopupMenu = nullptr;
+    const TGraphNodeClass *fDefaultNodeClass = nullptr;
+    const TGraphLinkClass *fDefaultLinkClass = nullptr;
+    bool fModified = false;
+    TGraphCommandMode fCommandMode = cmEdit;
+    std::unique_ptr<TGraphConstraints> fGraphConstraints;
+    uint16_t fMinNodeSize = 16;
+    TGraphDrawOrder fDrawOrder = doDefault;
+    bool fFixedScrollBars = false;
+    bool fShowBackground = false;
+    TGraphObject *fDragSource = nullptr;
+    uint32_t fDragHitTest = 0;
+    TPoint fDragSourcePt;
+    TPoint fDragTargetPt;
+    bool fDragModified = false;
+    TGraphClipboardFormats fClipboardFormats{cfNative};
+    TGraphObject *fObjectAtCursor = nullptr;
+    TColor fColor = clWindow;
+    TFont fFont;
+    TCursor fCursor = crDefault;
+    TCursor fScreenCursor = crDefault;
+    int32_t UpdateCount = 0;
+    int32_t SaveModified = 0;
+    bool SaveRangeChange = false;
+    TRect SaveInvalidateRect;
+    TGraphBoundsKinds SaveBoundsChange;
+    std::array<TRect, 3> SaveBounds{};
+    // Whether a cached rectangle came from at least one object (else it is (0, 0, 0, 0)).
+    std::array<bool, 3> SaveBoundsFound{};
+    int32_t SuspendQueryEvents = 0;
+    TObjectsBackup UndoStorage;
+    bool PolyLinkStarted = false;
+    int32_t fPolygonCornerCount = 0;
+    bool fDestroying = false;
+    TIDIndex fIDIndex;
+};
+
+} // namespace talivo
