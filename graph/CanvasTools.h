@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graph/CanvasColors.h"
+#include "graph/Set.h"
 
 #include <QBrush>
 #include <QFont>
@@ -90,37 +91,7 @@ constexpr TFontCharset THAI_CHARSET = 222;
 constexpr TFontCharset EASTEUROPE_CHARSET = 238;
 constexpr TFontCharset OEM_CHARSET = 255;
 
-// A set of TFontStyle; bit n stands for the style with ordinal n.
-class TFontStyles {
-public:
-    constexpr TFontStyles() = default;
-    constexpr TFontStyles(std::initializer_list<TFontStyle> styles)
-    {
-        for (TFontStyle style : styles)
-            Include(style);
-    }
-
-    constexpr bool Contains(TFontStyle style) const { return (fBits & Bit(style)) != 0; }
-    constexpr bool IsEmpty() const { return fBits == 0; }
-    constexpr TFontStyles &Include(TFontStyle style)
-    {
-        fBits = static_cast<uint8_t>(fBits | Bit(style));
-        return *this;
-    }
-    constexpr TFontStyles &Exclude(TFontStyle style)
-    {
-        fBits = static_cast<uint8_t>(fBits & ~Bit(style));
-        return *this;
-    }
-    constexpr uint8_t Bits() const { return fBits; }
-
-    friend constexpr bool operator==(TFontStyles, TFontStyles) = default;
-
-private:
-    static constexpr uint8_t Bit(TFontStyle style) { return static_cast<uint8_t>(1u << style); }
-
-    uint8_t fBits = 0;
-};
+using TFontStyles = TSet<TFontStyle, uint8_t>;
 
 // Brush, pen and font report every change through OnChange, which their owner (a graph object)
 // uses to repaint. They are not copyable, so that a copy never inherits the owner's handler: use

@@ -257,17 +257,11 @@ const TPropTable &FontPropTable()
         StyleInfo.Kind = TPropKind::Set;
         StyleInfo.Names = FontStyleNames;
         StyleInfo.Get = [](const void *Instance) -> TPropValue {
-            return int64_t{static_cast<const TFont *>(Instance)->Style().Bits()};
+            return int64_t{static_cast<const TFont *>(Instance)->Style().ToBits()};
         };
         StyleInfo.Set = [](void *Instance, const TPropValue &Value) {
-            TFontStyles Styles;
-            const int64_t Bits = PropOrdinal(Value);
-            for (int I = fsBold; I <= fsStrikeOut; ++I) {
-                if (Bits & (int64_t{1} << I)) {
-                    Styles.Include(static_cast<TFontStyle>(I));
-                }
-            }
-            static_cast<TFont *>(Instance)->SetStyle(Styles);
+            const auto Bits = static_cast<uint8_t>(PropOrdinal(Value) & 0x0F);
+            static_cast<TFont *>(Instance)->SetStyle(TFontStyles::FromBits(Bits));
         };
         return TPropTable{
             nullptr,
