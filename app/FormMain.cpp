@@ -1,13 +1,470 @@
 #include "app/FormMain.h"
 
+#include "app/FormGroupSettings.h"
+#include "i18n/Translation.h"
+#include "platform/Platform.h"
+#include "settings/FormInfo.h"
+#include "settings/FormPlacement.h"
+#include "settings/LanguageFile.h"
+#include "settings/VersionInfo.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSlider>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <stdexcept>
+
+// The icons are compiled into a static library, so nothing would pull them into the program
+// without this reference.
+static void InitIconResources()
+{
+    Q_INIT_RESOURCE(Talivo);
+}
+
 namespace talivo {
+
+namespace {
+
+constexpr int kToolButtonWidth = 81;
+constexpr int kToolButtonHeight = 61;
+const QColor kPanelColor(0xFA, 0xFA, 0xFA);
+
+void FillBackground(QWidget &widget, const QColor &color)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, color);
+    palette.setColor(QPalette::Button, color);
+    widget.setPalette(palette);
+    // Children of a tool bar would otherwise take its button role for their background.
+    widget.setBackgroundRole(QPalette::Window);
+    widget.setAutoFillBackground(true);
+}
+
+QAction *AddMenuItem(QMenu &menu, const QString &name, const QString &caption)
+{
+    QAction *action = menu.addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+} // namespace
 
 TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
 {
+    InitIconResources();
     setObjectName("FormMain");
-    setWindowTitle("Korvel Talivo");
+    QFont tahoma("Tahoma");
+    tahoma.setPixelSize(12);
+    setFont(tahoma);
     resize(971, 615);
     setMinimumSize(940, 600);
+    setWindowIcon(QIcon(":/icons/talivo.png"));
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    CreateToolBar();
+    CreateClientArea();
+    CreateMenus();
+    CreateStatusBar();
+
+    fTimerStart = new QTimer(this);
+    fTimerStart->setObjectName("TimerStart");
+    fTimerStart->setInterval(100);
+    connect(fTimerStart, &QTimer::timeout, this, &TFormMain::TimerStartTimer);
+
+    setAcceptDrops(true);
+    SelectLanguage();
+    fManualAction->setVisible(QFileInfo::exists(ManualFileName()));
+    SetupModulesAndLayout();
+    fStatusPanels[0]->setText("V. " + GetVersionInfoValue(QString(), vkFileVersion));
+    setWindowTitle("Korvel Talivo");
+    RestorePlacement();
 }
+
+void TFormMain::CreateToolBar()
+{
+    fToolBarMain = new QToolBar(this);
+    fToolBarMain->setObjectName("ToolBarMain");
+    fToolBarMain->setMovable(false);
+    fToolBarMain->setFloatable(false);
+    fToolBarMain->setIconSize(QSize(32, 32));
+    fToolBarMain->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    // The platform style paints tool bars with its own gradient over any palette colour.
+    fToolBarMain->setStyleSheet(
+        QString("QToolBar#ToolBarMain { background: %1; border: none; }").arg(kPanelColor.name()));
+    addToolBar(Qt::TopToolBarArea, fToolBarMain);
+
+    QToolButton *load = AddToolButton("ToolButtonLoadImage", "Load image", "load");
+    connect(load, &QToolButton::clicked, this, &TFormMain::Openimage1Click);
+
+    auto *markTools = new QButtonGroup(this);
+    markTools->setObjectName("MarkTools");
+    QToolButton *add = AddToolButton("ToolButtonAdd", "Add mark", "add");
+    QToolButton *del = AddToolButton("ToolButtonDel", "Delete mark", "delete");
+    QToolButton *move = AddToolButton("ToolButtonMove", "Move mark", "move");
+    for (QToolButton *button : {add, del, move}) {
+        button->setCheckable(true);
+        markTools->addButton(button);
+    }
+    move->setChecked(true);
+    connect(add, &QToolButton::clicked, this, &TFormMain::ToolButtonAddClick);
+    connect(del, &QToolButton::clicked, this, &TFormMain::ToolButtonDeleteClick);
+    connect(move, &QToolButton::clicked, this, &TFormMain::ToolButtonMoveClick);
+
+    auto *popupMenuModules = new QMenu(this);
+    popupMenuModules->setObjectName("PopupMenuModules");
+    QToolButton *autoDetect = AddToolButton("ToolButtonAuto", "Auto detect", "auto");
+    autoDetect->setMenu(popupMenuModules);
+    autoDetect->setPopupMode(QToolButton::MenuButtonPopup);
+    fToolButtonAutoAction = fToolBarMain->actions().constLast();
+    connect(autoDetect, &QToolButton::clicked, this, &TFormMain::ToolButtonAutoClick);
+
+    QToolButton *hide = AddToolButton("ToolButtonHide", " Hide marks ", "hide");
+    hide->setCheckable(true);
+    connect(hide, &QToolButton::clicked, this, &TFormMain::ToolButtonHideClick);
+
+    fTrackBarZoom = new QSlider(Qt::Horizontal);
+    fTrackBarZoom->setObjectName("TrackBarZoom");
+    fTrackBarZoom->setRange(-120, 80);
+    fTrackBarZoom->setValue(20);
+    fTrackBarZoom->setTickInterval(10);
+    fPanelZoom = CreateSliderPanel("PanelZoom", "Zoom", fTrackBarZoom);
+    connect(fTrackBarZoom, &QSlider::valueChanged, this, &TFormMain::TrackBarZoomChange);
+
+    fTrackBarPointSize = new QSlider(Qt::Horizontal);
+    fTrackBarPointSize->setObjectName("TrackBarPointSize");
+    fTrackBarPointSize->setRange(5, 245);
+    fTrackBarPointSize->setValue(20);
+    fTrackBarPointSize->setTickInterval(15);
+    CreateSliderPanel("PanelPointSize", "Point size", fTrackBarPointSize);
+    connect(fTrackBarPointSize, &QSlider::valueChanged, this, &TFormMain::TrackBarPointSizeChange);
+}
+
+QToolButton *TFormMain::AddToolButton(const QString &name, const QString &caption,
+                                      const QString &icon)
+{
+    auto *button = new QToolButton(fToolBarMain);
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setIcon(QIcon(":/icons/" + icon + ".png"));
+    button->setIconSize(QSize(32, 32));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setAutoRaise(true);
+    button->setFixedSize(kToolButtonWidth, kToolButtonHeight);
+    fToolBarMain->addWidget(button);
+    return button;
+}
+
+QWidget *TFormMain::CreateSliderPanel(const QString &name, const QString &caption, QSlider *slider)
+{
+    auto *panel = new QWidget(fToolBarMain);
+    panel->setObjectName(name);
+    panel->setFixedWidth(240);
+    FillBackground(*panel, kPanelColor);
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(8, 0, 8, 0);
+    layout->setSpacing(0);
+    auto *label = new QLabel(caption, panel);
+    label->setObjectName("Label" + name.mid(QStringLiteral("Panel").size()));
+    layout->addWidget(label);
+    slider->setParent(panel);
+    slider->setTickPosition(QSlider::TicksBothSides);
+    layout->addWidget(slider);
+    fToolBarMain->addWidget(panel);
+    return panel;
+}
+
+void TFormMain::CreateClientArea()
+{
+    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setObjectName("Splitter1");
+    splitter->setChildrenCollapsible(false);
+    setCentralWidget(splitter);
+
+    fPanelSG = new QFrame(splitter);
+    fPanelSG->setObjectName("PanelSG");
+    splitter->addWidget(fPanelSG);
+
+    auto *panelRight = new QWidget(splitter);
+    panelRight->setObjectName("PanelRight");
+    panelRight->setMinimumWidth(180);
+    FillBackground(*panelRight, kPanelColor);
+    splitter->addWidget(panelRight);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
+    splitter->setSizes({width() - 200, 200});
+
+    auto *layout = new QVBoxLayout(panelRight);
+    layout->setContentsMargins(5, 5, 5, 5);
+    layout->setSpacing(4);
+    fListViewGroups = new TGroupListView(panelRight);
+    fListViewGroups->setObjectName("ListViewGroups");
+    fListViewGroups->setContextMenuPolicy(Qt::CustomContextMenu);
+    layout->addWidget(fListViewGroups, 1);
+
+    fPopupMenuGroups = new QMenu(this);
+    fPopupMenuGroups->setObjectName("PopupMenuGroups");
+    connect(AddMenuItem(*fPopupMenuGroups, "GridCopyToClipboard1", "Copy to clipboard"),
+            &QAction::triggered, this, &TFormMain::GridCopyToClipboard1Click);
+    connect(fListViewGroups, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        fPopupMenuGroups->popup(fListViewGroups->mapToGlobal(at));
+    });
+
+    auto addButton = [&](const QString &name, const QString &caption, void (TFormMain::*click)()) {
+        auto *button = new QPushButton(caption, panelRight);
+        button->setObjectName(name);
+        button->setFixedHeight(34);
+        button->setMaximumWidth(190);
+        layout->addWidget(button);
+        connect(button, &QPushButton::clicked, this, click);
+    };
+    addButton("ButtonAddGroup", "Add group", &TFormMain::ButtonAddGroupClick);
+    addButton("ButtonRemoveGroup", "Delete group", &TFormMain::ButtonRemoveGroupClick);
+    addButton("ButtonEditGroup", "Edit group", &TFormMain::ButtonEditGroupClick);
+    layout->addSpacing(16);
+    addButton("ButtonClose", "Exit", &TFormMain::ButtonCloseClick);
+}
+
+void TFormMain::CreateMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName("MainMenu1");
+
+    QMenu *file = bar->addMenu("File");
+    file->setObjectName("File1");
+    connect(AddMenuItem(*file, "Openimage1", "Open image ..."), &QAction::triggered, this,
+            &TFormMain::Openimage1Click);
+    connect(AddMenuItem(*file, "Saveimage1", "Save image ..."), &QAction::triggered, this,
+            &TFormMain::Saveimage1Click);
+    file->addSeparator();
+    connect(AddMenuItem(*file, "Openmeasurement1", "Open measurement ..."), &QAction::triggered,
+            this, &TFormMain::Openmeasurement1Click);
+    connect(AddMenuItem(*file, "Savemeasurement1", "Save measurement ..."), &QAction::triggered,
+            this, &TFormMain::Savemeasurement1Click);
+    connect(AddMenuItem(*file, "Exportmeasurement1", "Export measurement ..."), &QAction::triggered,
+            this, &TFormMain::Exportmeasurement1Click);
+    file->addSeparator();
+    connect(AddMenuItem(*file, "Exit1", "Exit"), &QAction::triggered, this,
+            &TFormMain::ButtonCloseClick);
+
+    QMenu *groups = bar->addMenu("Groups");
+    groups->setObjectName("Groups1");
+    connect(AddMenuItem(*groups, "Addgroup1", "Add group"), &QAction::triggered, this,
+            &TFormMain::ButtonAddGroupClick);
+    connect(AddMenuItem(*groups, "Deletegroup1", "Delete group"), &QAction::triggered, this,
+            &TFormMain::ButtonRemoveGroupClick);
+    connect(AddMenuItem(*groups, "Editgroup1", "Edit group"), &QAction::triggered, this,
+            &TFormMain::ButtonEditGroupClick);
+    groups->addSeparator();
+    connect(AddMenuItem(*groups, "Saveasdefault1", "Save as default"), &QAction::triggered, this,
+            &TFormMain::Saveasdefault1Click);
+
+    fModulesMenu = bar->addMenu("Modules");
+    fModulesMenu->setObjectName("Modules1");
+    connect(AddMenuItem(*fModulesMenu, "Openmodulesdirectory1", "Open modules directory"),
+            &QAction::triggered, this, &TFormMain::Openmodulesdirectory1Click);
+
+    QMenu *help = bar->addMenu("Help");
+    help->setObjectName("Help1");
+    connect(AddMenuItem(*help, "Info2", "Info"), &QAction::triggered, this, &TFormMain::Info2Click);
+    fManualAction = AddMenuItem(*help, "Manual1", "Manual");
+    connect(fManualAction, &QAction::triggered, this, &TFormMain::Manual1Click);
+}
+
+void TFormMain::CreateStatusBar()
+{
+    QStatusBar *bar = statusBar();
+    bar->setObjectName("StatusBar1");
+    const int widths[2] = {100, 500};
+    for (int i = 0; i < 2; ++i) {
+        fStatusPanels[i] = new QLabel(bar);
+        fStatusPanels[i]->setObjectName(QString("StatusPanel%1").arg(i));
+        fStatusPanels[i]->setMinimumWidth(widths[i]);
+        bar->addWidget(fStatusPanels[i], i);
+    }
+}
+
+QString TFormMain::StatusText(int panel) const
+{
+    return fStatusPanels[panel]->text();
+}
+
+void TFormMain::SelectLanguage()
+{
+    fLanguageCode = "EN";
+    const QString code = ReadLanguageFile();
+    if (code.isEmpty())
+        return;
+    fLanguageCode = code;
+    UseLanguage(code);
+}
+
+// The modules folder and its menu are not set up here yet; the layout part keeps the hidden
+// detection commands out of reach and gives the tool bar its height.
+void TFormMain::SetupModulesAndLayout()
+{
+    findChild<QToolButton *>("ToolButtonAuto")->setEnabled(false);
+    fToolButtonAutoAction->setVisible(false);
+    fModulesMenu->menuAction()->setVisible(false);
+    fToolBarMain->setFixedHeight(kToolButtonHeight + 3);
+}
+
+void TFormMain::RestorePlacement()
+{
+    try {
+        RestoreFormPlacement(*this);
+    } catch (...) {
+        // A damaged settings file must not keep the program from starting.
+    }
+}
+
+void TFormMain::SavePlacement()
+{
+    try {
+        SaveFormPlacement(*this);
+    } catch (...) {
+        // Nor from closing.
+    }
+}
+
+QString TFormMain::ManualFileName() const
+{
+    return QDir(Folders().ProgramFolder()).absoluteFilePath("manual.pdf");
+}
+
+void TFormMain::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!fShown && !event->spontaneous()) {
+        fShown = true;
+        FormShow();
+    }
+}
+
+void TFormMain::FormShow()
+{
+    fDefaultGroupsPath = GetSettingsFolder() + "TalivoGroups.ini";
+    fTimerStart->start();
+    FillBackground(*fTrackBarZoom, fPanelZoom->palette().color(QPalette::Window));
+    FillBackground(*fTrackBarPointSize, fPanelZoom->palette().color(QPalette::Window));
+}
+
+void TFormMain::TimerStartTimer()
+{
+    fTimerStart->stop();
+    fUnsaved = false;
+}
+
+void TFormMain::closeEvent(QCloseEvent *event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    FormClose();
+    event->accept();
+}
+
+bool TFormMain::FormCloseQuery()
+{
+    if (fListViewGroups->RowCount() == 0)
+        fUnsaved = false;
+    if (!fUnsaved)
+        return true;
+    return Prompter().AskYesNo(
+        _("There are unsaved changes. Do you really want to exit the program?"),
+        _("Unsaved changes"));
+}
+
+void TFormMain::FormClose()
+{
+    SavePlacement();
+}
+
+void TFormMain::ButtonCloseClick()
+{
+    close();
+}
+
+void TFormMain::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TFormMain::dropEvent(QDropEvent *event)
+{
+    QStringList files;
+    for (const QUrl &url : event->mimeData()->urls())
+        files << url.toLocalFile();
+    event->acceptProposedAction();
+    FilesDropped(files);
+}
+
+void TFormMain::FilesDropped(const QStringList &files)
+{
+    if (files.size() == 1 && !files.front().isEmpty())
+        LoadImage(files.front());
+}
+
+void TFormMain::Manual1Click()
+{
+    Shell().Open(ManualFileName());
+}
+
+TFormGroupSettings &TFormMain::GroupSettings() const
+{
+    if (!fGroupSettings)
+        throw std::logic_error("The group settings dialog has not been created.");
+    return *fGroupSettings;
+}
+
+void TFormMain::SetFormInfo(TFormInfo *dialog)
+{
+    fFormInfo = dialog;
+}
+
+TFormInfo &TFormMain::FormInfo() const
+{
+    if (!fFormInfo)
+        throw std::logic_error("The info dialog has not been created.");
+    return *fFormInfo;
+}
+
+void TFormMain::Info2Click()
+{
+    Prompter().RunDialog(FormInfo());
+}
+
+// Commands whose work belongs to the canvas, image, measurement, export, default-groups and
+// detection-module features; the window is wired to them already.
+void TFormMain::Openimage1Click() {}
+void TFormMain::Saveimage1Click() {}
+void TFormMain::Openmeasurement1Click() {}
+void TFormMain::Savemeasurement1Click() {}
+void TFormMain::Exportmeasurement1Click() {}
+void TFormMain::Saveasdefault1Click() {}
+void TFormMain::Openmodulesdirectory1Click() {}
+void TFormMain::ToolButtonAddClick() {}
+void TFormMain::ToolButtonDeleteClick() {}
+void TFormMain::ToolButtonMoveClick() {}
+void TFormMain::ToolButtonAutoClick() {}
+void TFormMain::ToolButtonHideClick() {}
+void TFormMain::TrackBarZoomChange() {}
+void TFormMain::TrackBarPointSizeChange() {}
+void TFormMain::GridCopyToClipboard1Click() {}
+void TFormMain::LoadImage(const QString &) {}
 
 } // namespace talivo

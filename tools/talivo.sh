@@ -11,7 +11,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-image-formats-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-dejavu-core gettext xvfb xauth
+    fonts-dejavu-core gettext xvfb xauth libx11-dev
 )
 
 install_missing() {
@@ -61,7 +61,7 @@ test)
     build "$root/build-sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALIVO_SANITIZE=ON \
         -DTALIVO_BUILD_BENCH=OFF
     echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-    ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
+    ASAN_OPTIONS=detect_leaks=1 \
     LSAN_OPTIONS=suppressions="$root/tools/lsan.supp":print_suppressions=0 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         run_tests "$root/build-sanitize"

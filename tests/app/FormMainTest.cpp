@@ -1,16 +1,413 @@
 #include "app/FormMain.h"
+#include "app/FormGroupSettings.h"
+#include "app/GroupIdCounter.h"
+#include "graph/CanvasColors.h"
+#include "platform/Platform.h"
+#include "platform/ScriptedPrompter.h"
+#include "settings/FormInfo.h"
+#include "settings/VersionInfo.h"
 
+#include "tests/common/TestMain.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScreen>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 namespace talivo {
+namespace {
 
-TEST(FormMain, ShowsTheProductCaption)
+// The window with the canvas-side hooks recorded instead of done.
+class TProbeForm : public TFormMain {
+public:
+    QStringList Calls;
+
+protected:
+    void LoadImage(const QString &fileName) override { Calls << "LoadImage " + fileName; }
+    void RecolourGroupMarks(int groupId, TColor color) override
+    {
+        Calls << QString("Recolour %1 %2").arg(groupId).arg(color);
+    }
+    void RemoveGroupMarks(int groupId) override { Calls << QString("Remove %1").arg(groupId); }
+    void DeselectAllMarks() override { Calls << "Deselect"; }
+};
+
+TFormGroupSettings &AsGroupSettings(QDialog &dialog)
 {
-    TFormMain form;
-    form.show();
-    EXPECT_EQ(form.windowTitle(), "Korvel Talivo");
-    EXPECT_GE(form.minimumWidth(), 940);
-    EXPECT_GE(form.minimumHeight(), 600);
+    return dynamic_cast<TFormGroupSettings &>(dialog);
 }
 
+// A dialog answer that types a description and picks a colour.
+TScriptedPrompter::TDialogFiller Fill(const QString &description, TColor color)
+{
+    return [=](QDialog &dialog) {
+        AsGroupSettings(dialog).LabeledEditDescription().setText(description);
+        AsGroupSettings(dialog).ColorBoxGroup().SetSelected(color);
+    };
+}
+
+class FormMainTest : public ::testing::Test {
+protected:
+    FormMainTest()
+        : fFolders(fDir.file("data"), fDir.file("bin/Talivo")), fFoldersGuard(&fFolders),
+          fPrompterGuard(&fPrompter), fShellGuard(&fShell)
+    {
+        QDir().mkpath(fDir.file("bin"));
+    }
+
+    // Made on demand, so a test can prepare the program folder and settings first.
+    TProbeForm &Form()
+    {
+        if (!fForm) {
+            fForm = std::make_unique<TProbeForm>();
+            fDialog = std::make_unique<TFormGroupSettings>(fForm.get());
+            fForm->SetGroupSettings(fDialog.get());
+            fInfo = std::make_unique<TFormInfo>(fForm.get());
+            fForm->SetFormInfo(fInfo.get());
+        }
+        return *fForm;
+    }
+    TGroupListView &List() { return Form().ListViewGroups(); }
+
+    void AddGroup(const QString &description, TColor color = clLime)
+    {
+        fPrompter.PushDialog(mrOk, Fill(description, color));
+        Form().ButtonAddGroupClick();
+    }
+
+    QStringList Column(std::function<QString(int)> cell)
+    {
+        QStringList values;
+        for (int row = 0; row < List().RowCount(); ++row)
+            values << cell(row);
+        return values;
+    }
+    QStringList Captions()
+    {
+        return Column([this](int row) { return List().Caption(row); });
+    }
+
+    test::TempDir fDir;
+    TFixedFolders fFolders;
+    TScopedFolders fFoldersGuard;
+    TScriptedPrompter fPrompter;
+    TScopedPrompter fPrompterGuard;
+    TRecordingShell fShell;
+    TScopedShell fShellGuard;
+    std::unique_ptr<TProbeForm> fForm;
+    std::unique_ptr<TFormGroupSettings> fDialog;
+    std::unique_ptr<TFormInfo> fInfo;
+};
+
+QStringList MenuItems(const QMenu &menu)
+{
+    QStringList items;
+    for (const QAction *action : menu.actions())
+        items << (action->isSeparator() ? "-" : action->text());
+    return items;
+}
+
+TEST_F(FormMainTest, ShowsTheWorkspaceAsDesigned)
+{
+    TFormMain &form = Form();
+    EXPECT_EQ(form.windowTitle(), "Korvel Talivo");
+    EXPECT_EQ(form.StatusText(0), "V. " + GetVersionInfoValue(QString(), vkFileVersion));
+    EXPECT_EQ(form.findChild<QToolBar *>("ToolBarMain")->height(), 64);
+
+    QStringList captions;
+    for (const char *name : {"ToolButtonLoadImage", "ToolButtonAdd", "ToolButtonDel",
+                             "ToolButtonMove", "ToolButtonAuto", "ToolButtonHide"})
+        captions << form.findChild<QToolButton *>(name)->text();
+    EXPECT_EQ(captions, QStringList({"Load image", "Add mark", "Delete mark", "Move mark",
+                                     "Auto detect", " Hide marks "}));
+    EXPECT_TRUE(form.findChild<QToolButton *>("ToolButtonMove")->isChecked());
+    EXPECT_FALSE(form.findChild<QToolButton *>("ToolButtonAuto")->isEnabled());
+    for (const char *name : {"PanelZoom", "PanelPointSize", "PanelSG", "Splitter1", "PanelRight",
+                             "ListViewGroups", "ButtonAddGroup", "ButtonRemoveGroup",
+                             "ButtonEditGroup", "ButtonClose", "StatusBar1", "TimerStart"})
+        EXPECT_NE(form.findChild<QObject *>(name), nullptr) << name;
+
+    QStringList menus;
+    for (const QAction *action : form.menuBar()->actions())
+        if (action->isVisible())
+            menus << action->text();
+    EXPECT_EQ(menus, QStringList({"File", "Groups", "Help"}));
+    EXPECT_EQ(MenuItems(*form.findChild<QMenu *>("File1")),
+              QStringList({"Open image ...", "Save image ...", "-", "Open measurement ...",
+                           "Save measurement ...", "Export measurement ...", "-", "Exit"}));
+    EXPECT_EQ(MenuItems(*form.findChild<QMenu *>("Groups1")),
+              QStringList({"Add group", "Delete group", "Edit group", "-", "Save as default"}));
+    EXPECT_EQ(MenuItems(*form.findChild<QMenu *>("Modules1")),
+              QStringList({"Open modules directory"}));
+    EXPECT_FALSE(form.findChild<QAction *>("Manual1")->isVisible());
+}
+
+TEST_F(FormMainTest, OffersTheManualOnlyWhenItLiesBesideTheProgram)
+{
+    QFile manual(fDir.file("bin/manual.pdf"));
+    ASSERT_TRUE(manual.open(QIODevice::WriteOnly));
+    manual.close();
+    EXPECT_TRUE(Form().findChild<QAction *>("Manual1")->isVisible());
+    Form().findChild<QAction *>("Manual1")->trigger();
+    EXPECT_EQ(fShell.Opened(), QStringList({fDir.file("bin/manual.pdf")}));
+}
+
+TEST_F(FormMainTest, InfoShowsTheSameInfoDialogModallyEachTime)
+{
+    std::vector<QDialog *> shown;
+    const auto record = [&](QDialog &dialog) { shown.push_back(&dialog); };
+    fPrompter.PushDialog(QDialog::Rejected, record);
+    fPrompter.PushDialog(QDialog::Rejected, record);
+    Form().findChild<QAction *>("Info2")->trigger();
+    Form().findChild<QAction *>("Info2")->trigger();
+    EXPECT_EQ(shown, std::vector<QDialog *>({fInfo.get(), fInfo.get()}));
+    EXPECT_EQ(fPrompter.Asked().front().Caption, "Info");
+}
+
+TEST_F(FormMainTest, NumbersRowsOnceAndNeverReusesIds)
+{
+    const int first = TGroupIdCounter::Program().Next();
+    AddGroup("a");
+    AddGroup("b");
+    AddGroup("c");
+    EXPECT_EQ(Captions(), QStringList({" 1", " 2", " 3"}));
+    auto ids = [this] { return Column([this](int row) { return List().SubItem(row, gsId); }); };
+    EXPECT_EQ(ids(), QStringList({QString::number(first), QString::number(first + 1),
+                                  QString::number(first + 2)}));
+    EXPECT_EQ(List().Selected(), 2);
+
+    List().Select(0);
+    fPrompter.PushAnswer(true);
+    Form().ButtonRemoveGroupClick();
+    EXPECT_EQ(Form().Calls, QStringList({"Deselect", QString("Remove %1").arg(first)}));
+    EXPECT_EQ(List().Selected(), 0);
+    AddGroup("d");
+    EXPECT_EQ(Captions(), QStringList({" 2", " 3", " 3"}));
+    EXPECT_EQ(List().SubItem(2, gsId), QString::number(first + 3));
+
+    Form().AddGroupRow("stored", clRed, first + 10, 7);
+    AddGroup("e");
+    EXPECT_EQ(List().SubItem(3, gsId), QString::number(first + 10));
+    EXPECT_EQ(List().SubItem(3, gsCount), "7");
+    EXPECT_EQ(List().SubItem(4, gsId), QString::number(first + 11));
+    EXPECT_EQ(List().SubItem(4, gsCount), "0");
+}
+
+TEST(GroupIdCounter, MovesPastEveryIdItHandsOutOrIsGiven)
+{
+    TGroupIdCounter counter;
+    EXPECT_EQ(counter.Take(0), 1000);
+    EXPECT_EQ(counter.Take(-3), 1001);
+    EXPECT_EQ(counter.Take(1005), 1005);
+    EXPECT_EQ(counter.Take(0), 1006);
+    EXPECT_EQ(counter.Take(20), 20);
+    EXPECT_EQ(counter.Next(), 1008);
+    EXPECT_EQ(counter.Take(std::numeric_limits<int>::max()), std::numeric_limits<int>::max());
+    EXPECT_EQ(counter.Next(), std::numeric_limits<int>::max());
+}
+
+TEST_F(FormMainTest, GroupDialogStartsGreenAndKeepsItsLastValues)
+{
+    QStringList seen;
+    auto record = [&](QDialog &dialog) {
+        seen << AsGroupSettings(dialog).LabeledEditDescription().text() + "/" +
+                    QString::number(AsGroupSettings(dialog).ColorBoxGroup().Selected());
+    };
+    fPrompter.PushDialog(mrOk, [&](QDialog &dialog) {
+        record(dialog);
+        Fill("Cells", clNavy)(dialog);
+    });
+    Form().ButtonAddGroupClick();
+    fPrompter.PushDialog(mrCancel, [&](QDialog &dialog) {
+        record(dialog);
+        Fill("typed, then cancelled", clRed)(dialog);
+    });
+    Form().ButtonAddGroupClick();
+    fPrompter.PushDialog(mrCancel, record);
+    Form().ButtonAddGroupClick();
+
+    EXPECT_EQ(seen, QStringList({"/65280", "Cells/8388608", "typed, then cancelled/255"}));
+    EXPECT_EQ(List().RowCount(), 1);
+    EXPECT_EQ(List().SubItem(0, gsColor), "8388608");
+    EXPECT_EQ(fPrompter.Asked().front().Caption, "Group settings");
+}
+
+TEST_F(FormMainTest, TrimsOnAddButStoresEditsAsTyped)
+{
+    AddGroup(" \t Cells  ");
+    EXPECT_EQ(List().SubItem(0, gsDescription), "Cells");
+
+    QString shown;
+    fPrompter.PushDialog(mrOk, [&](QDialog &dialog) {
+        shown = AsGroupSettings(dialog).LabeledEditDescription().text();
+        Fill("  Nuclei  ", clWhite)(dialog);
+    });
+    Form().ButtonEditGroupClick();
+    EXPECT_EQ(shown, "Cells");
+    EXPECT_EQ(List().SubItem(0, gsDescription), "  Nuclei  ");
+    EXPECT_EQ(List().SubItem(0, gsColor), QString::number(clWhite));
+    EXPECT_EQ(List().Caption(0), " 1");
+    EXPECT_EQ(List().SubItem(0, gsCount), "0");
+    EXPECT_EQ(List().Swatch(List().ImageIndex(0)).toImage().pixel(8, 8), qRgb(255, 255, 255));
+    EXPECT_EQ(Form().Calls,
+              QStringList({QString("Recolour %1 %2").arg(List().GroupId(0)).arg(clWhite)}));
+}
+
+TEST_F(FormMainTest, EditLeavesTheRowAloneOnCancelAndUsesRowZeroWithoutSelection)
+{
+    Form().AddGroupRow("first", clRed, 0, 0);
+    Form().AddGroupRow("second", clBlue, 0, 0);
+    List().clearSelection();
+    TColor shownColor = 0;
+    fPrompter.PushDialog(mrCancel, [&](QDialog &dialog) {
+        shownColor = AsGroupSettings(dialog).ColorBoxGroup().Selected();
+        Fill("changed", clYellow)(dialog);
+    });
+    Form().TimerStartTimer();
+    Form().ButtonEditGroupClick();
+    EXPECT_EQ(shownColor, clRed);
+    EXPECT_EQ(List().SubItem(0, gsDescription), "first");
+    EXPECT_FALSE(Form().Unsaved());
+    EXPECT_TRUE(Form().Calls.isEmpty());
+}
+
+TEST_F(FormMainTest, DescriptionsEnterThroughTheWindowsCodePage)
+{
+    Form().AddGroupRow(QString::fromUtf8("Zähler € – ā 😀"), clLime, 0, 0);
+    EXPECT_EQ(List().SubItem(0, gsDescription), QString::fromUtf8("Zähler € – ? ?"));
+}
+
+TEST_F(FormMainTest, DeleteGroupAsksFirstAndMarksUnsavedEvenWithoutSelection)
+{
+    Form().AddGroupRow("kept", clLime, 0, 0);
+    Form().TimerStartTimer();
+    List().clearSelection();
+
+    fPrompter.PushAnswer(false);
+    Form().ButtonRemoveGroupClick();
+    EXPECT_FALSE(Form().Unsaved());
+    EXPECT_TRUE(Form().Calls.isEmpty());
+
+    fPrompter.PushAnswer(true);
+    Form().findChild<QAction *>("Deletegroup1")->trigger();
+    EXPECT_EQ(List().RowCount(), 1);
+    EXPECT_TRUE(Form().Unsaved());
+    EXPECT_EQ(Form().Calls, QStringList({"Deselect"}));
+    ASSERT_EQ(fPrompter.Asked().size(), 2u);
+    EXPECT_EQ(fPrompter.Asked()[1].Text, "Delete selected group and all corresponding marks?");
+    EXPECT_EQ(fPrompter.Asked()[1].Caption, "Delete group");
+}
+
+TEST_F(FormMainTest, ClosingAsksOnlyWithUnsavedGroups)
+{
+    TFormMain &form = Form();
+    form.show();
+    form.AddGroupRow("default", clLime, 0, 0);
+    form.AddGroupRow("default", clRed, 0, 0);
+    // The start timer clears the flag the default rows set, so a fresh start counts as saved.
+    auto *timer = form.findChild<QTimer *>("TimerStart");
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 100);
+    QElapsedTimer clock;
+    clock.start();
+    while (timer->isActive() && clock.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_FALSE(form.Unsaved());
+    EXPECT_TRUE(form.FormCloseQuery());
+
+    AddGroup("new");
+    fPrompter.PushAnswer(false);
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.isVisible());
+    fPrompter.PushAnswer(true);
+    EXPECT_TRUE(form.FormCloseQuery());
+    ASSERT_EQ(fPrompter.Asked().size(), 3u);
+    EXPECT_EQ(fPrompter.Asked()[1].Text,
+              "There are unsaved changes. Do you really want to exit the program?");
+    EXPECT_EQ(fPrompter.Asked()[1].Caption, "Unsaved changes");
+
+    // An empty table has nothing to lose, whatever happened before.
+    for (int i = 0; i < 3; ++i) {
+        fPrompter.PushAnswer(true);
+        form.ButtonRemoveGroupClick();
+    }
+    EXPECT_EQ(List().RowCount(), 0);
+    EXPECT_TRUE(form.Unsaved());
+    EXPECT_TRUE(form.close());
+    EXPECT_FALSE(form.Unsaved());
+    EXPECT_EQ(fPrompter.Pending(), 0u);
+}
+
+TEST_F(FormMainTest, LoadsExactlyOneDroppedLocalFile)
+{
+    auto drop = [this](const QList<QUrl> &urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(400, 300), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(&Form(), &enter);
+        if (!enter.isAccepted())
+            return;
+        QDropEvent event(QPointF(400, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&Form(), &event);
+    };
+    const QString one = fDir.file("one.png");
+    drop({QUrl::fromLocalFile(one), QUrl::fromLocalFile(fDir.file("two.png"))});
+    drop({QUrl("https://example.com/picture.png")});
+    EXPECT_TRUE(Form().Calls.isEmpty());
+    drop({QUrl::fromLocalFile(one)});
+    EXPECT_EQ(Form().Calls, QStringList({"LoadImage " + one}));
+}
+
+TEST_F(FormMainTest, PlacementSurvivesARestart)
+{
+    // Somewhere other than the designed place, and within the screen so nothing is moved.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize size = Form().minimumSize();
+    const QRect placed(area.topLeft() + QPoint(std::max(0, (area.width() - size.width()) / 2),
+                                               std::max(0, (area.height() - size.height()) / 2)),
+                       size);
+    ASSERT_NE(placed, Form().geometry());
+    Form().setGeometry(placed);
+    EXPECT_TRUE(Form().close());
+    ASSERT_TRUE(QFileInfo::exists(GetSettingsFileName()));
+    fInfo.reset();
+    fDialog.reset();
+    fForm.reset();
+    EXPECT_EQ(Form().geometry(), placed);
+    EXPECT_TRUE(fPrompter.Asked().empty());
+}
+
+TEST_F(FormMainTest, MissingOrUnreadableSettingsChangeNothing)
+{
+    ASSERT_FALSE(QFileInfo::exists(GetSettingsFileName()));
+    const QRect designed = Form().geometry();
+    EXPECT_EQ(designed.size(), QSize(971, 615));
+    fInfo.reset();
+    fDialog.reset();
+    fForm.reset();
+    // A folder where the settings file should be can be neither read nor replaced.
+    ASSERT_TRUE(QDir().mkpath(GetSettingsFileName()));
+    EXPECT_EQ(Form().geometry(), designed);
+    EXPECT_TRUE(Form().close());
+    EXPECT_TRUE(QFileInfo(GetSettingsFileName()).isDir());
+    EXPECT_TRUE(fPrompter.Asked().empty());
+}
+
+} // namespace
 } // namespace talivo

@@ -1,0 +1,90 @@
+#include "app/AnsiText.h"
+#include "app/FormGroupSettings.h"
+#include "app/FormMain.h"
+#include "app/GroupIdCounter.h"
+#include "i18n/Translation.h"
+#include "platform/Platform.h"
+
+#include <QLineEdit>
+
+namespace talivo {
+
+namespace {
+
+// Colours are stored the way the rest of the document writes them: the 32-bit value as a signed
+// decimal number.
+QString ColorText(TColor color)
+{
+    return QString::number(static_cast<int32_t>(color));
+}
+
+} // namespace
+
+void TFormMain::AddGroupRow(const QString &description, TColor color, int id, int count)
+{
+    const int rowId = TGroupIdCounter::Program().Take(id);
+    TGroupListView &list = *fListViewGroups;
+    const int swatch = list.AddSwatch(color);
+    const int row = list.AppendRow(" " + QString::number(list.RowCount() + 1),
+                                   {QString::number(count), ThroughAnsiCodePage(description),
+                                    QString::number(rowId), ColorText(color)},
+                                   swatch);
+    list.Select(row);
+    fUnsaved = true;
+}
+
+void TFormMain::DeleteGroup(int row)
+{
+    if (row < 0)
+        return;
+    TGroupListView &list = *fListViewGroups;
+    RemoveGroupMarks(list.GroupId(row));
+    list.DeleteRow(row);
+    if (list.RowCount() > 0)
+        list.Select(0);
+}
+
+void TFormMain::ButtonAddGroupClick()
+{
+    TFormGroupSettings &dialog = GroupSettings();
+    if (Prompter().RunDialog(dialog) != mrOk)
+        return;
+    AddGroupRow(Trim(dialog.LabeledEditDescription().text()), dialog.ColorBoxGroup().Selected(), 0,
+                0);
+}
+
+void TFormMain::ButtonEditGroupClick()
+{
+    TGroupListView &list = *fListViewGroups;
+    if (list.RowCount() == 0)
+        return;
+    const int row = list.Selected() >= 0 ? list.Selected() : 0;
+    TFormGroupSettings &dialog = GroupSettings();
+    dialog.LabeledEditDescription().setText(ThroughAnsiCodePage(list.SubItem(row, gsDescription)));
+    dialog.ColorBoxGroup().SetSelected(list.GroupColor(row));
+    if (Prompter().RunDialog(dialog) != mrOk)
+        return;
+    const TColor color = dialog.ColorBoxGroup().Selected();
+    list.SetSubItem(row, gsDescription, dialog.LabeledEditDescription().text());
+    list.SetSubItem(row, gsColor, ColorText(color));
+    list.ReplaceSwatch(list.ImageIndex(row), color);
+    RecolourGroupMarks(list.GroupId(row), list.GroupColor(row));
+    fUnsaved = true;
+}
+
+void TFormMain::ButtonRemoveGroupClick()
+{
+    if (!Prompter().AskYesNo(_("Delete selected group and all corresponding marks?"),
+                             _("Delete group")))
+        return;
+    DeselectAllMarks();
+    DeleteGroup(fListViewGroups->Selected());
+    fUnsaved = true;
+}
+
+// Marks arrive with the canvas; until then a group has none to recolour, remove or deselect.
+void TFormMain::RecolourGroupMarks(int, TColor) {}
+void TFormMain::RemoveGroupMarks(int) {}
+void TFormMain::DeselectAllMarks() {}
+
+} // namespace talivo

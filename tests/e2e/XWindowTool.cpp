@@ -1,0 +1,175 @@
+// Finds, photographs and closes a top-level window of an X display by its title, the way a
+// window manager or a user would, for the real-window tests.
+//   talivo_xwindow wait TITLE SECONDS   waits until such a window is mapped
+//   talivo_xwindow shot TITLE FILE.png  writes the window's picture
+//   talivo_xwindow close TITLE          asks the window to close (WM_DELETE_WINDOW)
+//   talivo_xwindow list                 prints the titles of the mapped top-level windows
+
+#include <QImage>
+#include <QString>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <bit>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::string WindowTitle(Display *display, Window window)
+{
+    Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char *data = nullptr;
+    std::string title;
+    if (XGetWindowProperty(display, window, netName, 0, 1024, False, utf8, &type, &format, &count,
+                           &after, &data) == Success &&
+        data) {
+        title.assign(reinterpret_cast<char *>(data), count);
+        XFree(data);
+        return title;
+    }
+    char *name = nullptr;
+    if (XFetchName(display, window, &name) && name) {
+        title = name;
+        XFree(name);
+    }
+    return title;
+}
+
+// One colour channel of a pixel, scaled to 0..255 whatever the visual's depth.
+int Channel(unsigned long pixel, unsigned long mask)
+{
+    if (!mask)
+        return 0;
+    const int shift = std::countr_zero(mask);
+    return int(((pixel & mask) >> shift) * 255 / (mask >> shift));
+}
+
+bool Mapped(Display *display, Window window)
+{
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
+}
+
+std::vector<Window> TopLevels(Display *display)
+{
+    Window root, parent, *children = nullptr;
+    unsigned int count = 0;
+    std::vector<Window> result;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+        result.assign(children, children + count);
+        XFree(children);
+    }
+    return result;
+}
+
+std::optional<Window> Find(Display *display, const std::string &title)
+{
+    for (Window window : TopLevels(display)) {
+        if (Mapped(display, window) && WindowTitle(display, window) == title)
+            return window;
+    }
+    return std::nullopt;
+}
+
+int Wait(Display *display, const std::string &title, double seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (Find(display, title))
+            return 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    std::fprintf(stderr, "No window \"%s\" appeared within %g s\n", title.c_str(), seconds);
+    return 1;
+}
+
+int Shot(Display *display, Window window, const char *file)
+{
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display, window, &attributes);
+    XImage *image =
+        XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
+    if (!image) {
+        std::fprintf(stderr, "Cannot read the window's picture\n");
+        return 1;
+    }
+    QImage picture(attributes.width, attributes.height, QImage::Format_RGB32);
+    for (int y = 0; y < attributes.height; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(picture.scanLine(y));
+        for (int x = 0; x < attributes.width; ++x) {
+            const unsigned long pixel = XGetPixel(image, x, y);
+            line[x] = qRgb(Channel(pixel, image->red_mask), Channel(pixel, image->green_mask),
+                           Channel(pixel, image->blue_mask));
+        }
+    }
+    XDestroyImage(image);
+    if (!picture.save(QString::fromLocal8Bit(file), "PNG")) {
+        std::fprintf(stderr, "Cannot write %s\n", file);
+        return 1;
+    }
+    return 0;
+}
+
+int Close(Display *display, Window window)
+{
+    XEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Display *display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "Cannot open the X display\n");
+        return 2;
+    }
+    const std::string command = argc > 1 ? argv[1] : "";
+    int result = 2;
+    if (command == "list") {
+        for (Window window : TopLevels(display)) {
+            if (Mapped(display, window))
+                std::printf("%s\n", WindowTitle(display, window).c_str());
+        }
+        result = 0;
+    } else if (command == "wait" && argc == 4) {
+        result = Wait(display, argv[2], std::atof(argv[3]));
+    } else if ((command == "shot" && argc == 4) || (command == "close" && argc == 3)) {
+        const std::optional<Window> window = Find(display, argv[2]);
+        if (!window)
+            std::fprintf(stderr, "No window \"%s\"\n", argv[2]);
+        else if (command == "shot")
+            result = Shot(display, *window, argv[3]);
+        else
+            result = Close(display, *window);
+        if (!window)
+            result = 1;
+    } else {
+        std::fprintf(stderr,
+                     "usage: %s wait TITLE SECONDS | shot TITLE FILE | close TITLE | "
+                     "list\n",
+                     argv[0]);
+    }
+    XCloseDisplay(display);
+    return result;
+}
