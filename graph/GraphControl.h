@@ -79,6 +79,9 @@ using TGraphNodeResizeEvent = std::function<void(TGraphControl *Graph, TGraphNod
 using TGraphInfoTipEvent =
     std::function<void(TGraphControl *Graph, TGraphObject *GraphObject, QString &InfoTip)>;
 
+// The custom clipboard format under which objects are copied and pasted.
+inline constexpr const char *CF_GRAPHOBJECTS = "Graph Object Format";
+
 // Record of the dragged objects for cancelling a drag: each object's stream form, "ID" first.
 using TObjectsBackup = std::vector<TPropEntries>;
 
@@ -151,6 +154,24 @@ public:
     virtual void EndDragObject(bool Accept);
     virtual void BackupObjects(TObjectsBackup &Backup, TGraphObjectList &List);
     virtual void RestoreObjects(const TObjectsBackup &Backup);
+    // The same record in its byte form: a count, then per object its ID and property stream.
+    virtual void BackupObjects(QIODevice &Stream, TGraphObjectList &List);
+    virtual void RestoreObjects(QIODevice &Stream);
+
+    // The graph stream. Loading replaces every object; a stream that is no graph stream raises
+    // EGraphStreamError "Invalid stream content" and changes nothing. Saving a file replaces it
+    // only once the new content is completely written.
+    void SaveToStream(QIODevice &Stream);
+    void LoadFromStream(QIODevice &Stream);
+    void SaveToFile(const QString &FileName);
+    void LoadFromFile(const QString &FileName);
+    // Adds the objects of a graph stream, moved by the offset as far as the constraints allow.
+    void MergeFromStream(QIODevice &Stream, int32_t OffsetX, int32_t OffsetY);
+    void MergeFromFile(const QString &FileName, int32_t OffsetX, int32_t OffsetY);
+    // Copies the selected objects (or all) to the clipboard; nothing for an empty list.
+    void CopyToClipboard(bool Selection);
+    // Adds and selects the objects on the clipboard; false when it holds none.
+    bool PasteFromClipboard();
     TPoint SnapPoint(const TPoint &Pt) const;
     void SnapOffset(const TPoint &Pt, int32_t &dX, int32_t &dY) const;
 
@@ -345,6 +366,12 @@ protected:
     // Repaints a rectangle in client pixels, or merges it into the batch's repaint area.
     void PerformInvalidate(const TRect &ClientRect);
     void SetSaveModified(int32_t Value) { SaveModified = Value; }
+    // Object records: a count and the records of the list; reading adds the objects, renumbers
+    // those whose IDs are taken and keeps the ones read before a damaged record.
+    virtual void WriteObjects(QIODevice &Stream, const TGraphObjectList &List);
+    virtual void ReadObjects(QIODevice &Stream);
+    void WriteGraphObject(QIODevice &Stream, TGraphObject *GraphObject);
+    TGraphObject *ReadGraphObject(QIODevice &Stream);
 
 private:
     // The objects listed in Objects by ID. Duplicate IDs are allowed (a stream may hold them

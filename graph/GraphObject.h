@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <stdexcept>
 
+class QIODevice;
+
 namespace talivo {
 
 class TGraphControl;
@@ -142,6 +144,9 @@ public:
     // The object's stream form: "ID" and its properties under "G.", in table order.
     TPropEntries SaveToEntries();
     void LoadFromEntries(const TPropEntries &Entries);
+    // The object's property stream (the body of its record in a graph stream).
+    void SaveToStream(QIODevice &Stream);
+    void LoadFromStream(QIODevice &Stream);
 
     void BeginUpdate();
     void EndUpdate();

@@ -1,0 +1,87 @@
+#include "graph/CircularMarkNode.h"
+#include "graph/GraphControl.h"
+
+#include <QApplication>
+#include <QBuffer>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+using talivo::TCircularMarkNode;
+using talivo::TGraphControl;
+
+constexpr int kMarks = 100000;
+
+// A widget needs an application object, and the benchmark main does not make one. It is kept to
+// the end of the process: destroyed among the static objects, after Qt's own, it would crash.
+void EnsureApplication()
+{
+    if (!QApplication::instance()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        static int Argc = 1;
+        static char Name[] = "BenchGraphStream";
+        static char *Argv[] = {Name, nullptr};
+        new QApplication(Argc, Argv);
+    }
+}
+
+// Marks as a counting session leaves them: many small circles on a grid, each with its number.
+std::unique_ptr<TGraphControl> MarkedGraph(int Count)
+{
+    auto Graph = std::make_unique<TGraphControl>();
+    Graph->BeginUpdate();
+    for (int I = 0; I < Count; ++I) {
+        const int32_t Left = (I % 300) * 20;
+        const int32_t Top = (I / 300) * 20;
+        Graph->InsertNode({Left, Top, Left + 16, Top + 16}, &TCircularMarkNode::StaticClass())
+            ->SetText(QString::number(I + 1));
+    }
+    Graph->EndUpdate();
+    return Graph;
+}
+
+QByteArray Saved(TGraphControl &Graph)
+{
+    QByteArray Bytes;
+    QBuffer Buffer(&Bytes);
+    Buffer.open(QIODevice::WriteOnly);
+    Graph.SaveToStream(Buffer);
+    return Bytes;
+}
+
+void BM_SaveMarks(benchmark::State &State)
+{
+    EnsureApplication();
+    const auto Graph = MarkedGraph(static_cast<int>(State.range(0)));
+    int64_t Bytes = 0;
+    for (auto _ : State) {
+        Bytes = Saved(*Graph).size();
+        benchmark::DoNotOptimize(Bytes);
+    }
+    State.SetItemsProcessed(State.iterations() * State.range(0));
+    State.SetBytesProcessed(State.iterations() * Bytes);
+}
+BENCHMARK(BM_SaveMarks)->Arg(kMarks)->Unit(benchmark::kMillisecond);
+
+void BM_LoadMarks(benchmark::State &State)
+{
+    EnsureApplication();
+    QByteArray Bytes = Saved(*MarkedGraph(static_cast<int>(State.range(0))));
+    TGraphControl Graph;
+    for (auto _ : State) {
+        QBuffer Buffer(&Bytes);
+        Buffer.open(QIODevice::ReadOnly);
+        Graph.LoadFromStream(Buffer);
+        benchmark::DoNotOptimize(Graph.Objects().Count());
+    }
+    State.SetItemsProcessed(State.iterations() * State.range(0));
+    State.SetBytesProcessed(State.iterations() * Bytes.size());
+}
+BENCHMARK(BM_LoadMarks)->Arg(kMarks)->Unit(benchmark::kMillisecond);
+
+} // namespace

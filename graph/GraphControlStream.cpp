@@ -1,0 +1,327 @@
+#include "graph/GraphControl.h"
+#include "graph/GraphStreamFormat.h"
+#include "graph/GraphStreamReader.h"
+#include "graph/GraphStreamWriter.h"
+#include "platform/Platform.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <limits>
+
+namespace talivo {
+
+namespace {
+
+const QByteArray &GraphSignature()
+{
+    static const QByteArray Signature(GraphStreamSignature, 4);
+    return Signature;
+}
+
+void CheckGraphSignature(QIODevice &Stream)
+{
+    if (Stream.read(4) != GraphSignature()) {
+        throw EGraphStreamError("Invalid stream content");
+    }
+}
+
+// A property of any registered class: lets a reader pass over the record of an object it has no
+// place for, since a value's extent may depend on its property (four integers in a row).
+const TPropInfo *FindAnyStreamProp(std::string_view Path)
+{
+    if (const TPropInfo *Info = FindStreamProp(TGraphObject::PropTable(), Path)) {
+        return Info;
+    }
+    for (int32_t I = 0; I < TGraphControl::NodeClassCount(); ++I) {
+        if (const TPropInfo *Info =
+                FindStreamProp(TGraphControl::NodeClasses(I)->PropTable(), Path)) {
+            return Info;
+        }
+    }
+    for (int32_t I = 0; I < TGraphControl::LinkClassCount(); ++I) {
+        if (const TPropInfo *Info =
+                FindStreamProp(TGraphControl::LinkClasses(I)->PropTable(), Path)) {
+            return Info;
+        }
+    }
+    return nullptr;
+}
+
+QString FileError(const char *What, const QString &FileName, const QFileDevice &File)
+{
+    return QStringLiteral("%1 %2: %3").arg(QLatin1String(What), FileName, File.errorString());
+}
+
+} // namespace
+
+void TGraphControl::WriteGraphObject(QIODevice &Stream, TGraphObject *GraphObject)
+{
+    TGraphStreamWriter(Stream).WriteObjectRecord(
+        GraphObject->ClassName(), GraphObject->GetPropTable(), GraphObject->SaveToEntries());
+}
+
+TGraphObject *TGraphControl::ReadGraphObject(QIODevice &Stream)
+{
+    TGraphStreamReader Reader(Stream);
+    const std::string ClassName = Reader.ReadClassName();
+    const TGraphObjectClass *Class = FindClass(ClassName);
+    if (!Class) {
+        throw EGraphStreamError("Class " + ClassName + " not found");
+    }
+    return Class->CreateLoaded(this, Reader.ReadPropertyStream(Class->PropTable()));
+}
+
+void TGraphControl::WriteObjects(QIODevice &Stream, const TGraphObjectList &List)
+{
+    TGraphStreamWriter(Stream).WriteInt32(List.Count());
+    for (int32_t I = 0; I < List.Count(); ++I) {
+        WriteGraphObject(Stream, List[I]);
+    }
+}
+
+void TGraphControl::ReadObjects(QIODevice &Stream)
+{
+    BeginUpdate();
+    ++SuspendQueryEvents;
+    const int32_t Old = fObjects.Count();
+    // The objects read before a damaged record stay, so they are renumbered and finished as
+    // after a complete read before the error goes on.
+    const auto FinishNewObjects = [this, Old] {
+        std::vector<TGraphObject *> NewLinks;
+        for (int32_t I = Old; I < fObjects.Count(); ++I) {
+            if (fObjects[I]->IsLink()) {
+                NewLinks.push_back(fObjects[I]);
+            }
+        }
+        for (int32_t I = Old; I < fObjects.Count(); ++I) {
+            TGraphObject *Obj = fObjects[I];
+            const uint32_t OldID = Obj->ID();
+            const uint32_t NewID = CreateUniqueID(Obj);
+            if (NewID == OldID) {
+                continue;
+            }
+            Obj->ReplaceID(OldID, NewID);
+            // Another new object of the same ID keeps it; links that pointed there now point
+            // at the renumbered one.
+            for (TGraphObject *Link : NewLinks) {
+                if (Link != Obj && Link->ID() != OldID) {
+                    Link->ReplaceID(OldID, NewID);
+                }
+            }
+        }
+        for (int32_t I = Old; I < fObjects.Count(); ++I) {
+            fObjects[I]->Loaded();
+        }
+    };
+    try {
+        TGraphStreamReader Reader(Stream);
+        const int32_t Count = Reader.ReadInt32();
+        if (Count > 0) {
+            // The count is the stream's word only: room is made for what the data can hold.
+            const int64_t Expected = std::min<int64_t>(Count, Reader.MaxRecordsLeft());
+            const auto Wanted = static_cast<int32_t>(
+                std::min<int64_t>(int64_t{Old} + Expected, std::numeric_limits<int32_t>::max()));
+            if (Wanted > fObjects.Capacity()) {
+                fObjects.SetCapacity(Wanted);
+            }
+            for (int32_t I = 0; I < Count; ++I) {
+                ReadGraphObject(Stream);
+            }
+        }
+        FinishNewObjects();
+    } catch (...) {
+        try {
+            FinishNewObjects();
+        } catch (...) {
+            // The read error is the one the caller needs to see.
+        }
+        --SuspendQueryEvents;
+        EndUpdate();
+        throw;
+    }
+    --SuspendQueryEvents;
+    EndUpdate();
+}
+
+void TGraphControl::BackupObjects(QIODevice &Stream, TGraphObjectList &List)
+{
+    TGraphStreamWriter Writer(Stream);
+    Writer.WriteInt32(List.Count());
+    for (int32_t I = 0; I < List.Count(); ++I) {
+        Writer.WriteInt32(static_cast<int32_t>(List[I]->ID()));
+        List[I]->SaveToStream(Stream);
+    }
+}
+
+void TGraphControl::RestoreObjects(QIODevice &Stream)
+{
+    BeginUpdate();
+    ++SuspendQueryEvents;
+    try {
+        TGraphStreamReader Reader(Stream);
+        const int32_t Count = Reader.ReadInt32();
+        for (int32_t I = 0; I < Count; ++I) {
+            const auto ID = static_cast<uint32_t>(Reader.ReadInt32());
+            if (TGraphObject *Obj = FindObjectByID(ID)) {
+                Obj->LoadFromStream(Stream);
+            } else {
+                // The object has gone meanwhile; the others are still restored.
+                Reader.ReadPropertyStream(FindAnyStreamProp);
+            }
+        }
+    } catch (...) {
+        --SuspendQueryEvents;
+        EndUpdate();
+        throw;
+    }
+    --SuspendQueryEvents;
+    EndUpdate();
+}
+
+void TGraphControl::SaveToStream(QIODevice &Stream)
+{
+    TGraphStreamWriter(Stream).WriteBytes(GraphSignature());
+    WriteObjects(Stream, fObjects);
+    fModified = false;
+}
+
+void TGraphControl::LoadFromStream(QIODevice &Stream)
+{
+    CheckGraphSignature(Stream);
+    BeginUpdate();
+    try {
+        Clear();
+        ReadObjects(Stream);
+    } catch (...) {
+        SaveModified = 2;
+        EndUpdate();
+        throw;
+    }
+    SaveModified = 2;
+    EndUpdate();
+}
+
+void TGraphControl::SaveToFile(const QString &FileName)
+{
+    // Written beside the old file and put in its place only when complete: a failed save keeps
+    // the previous version.
+    QSaveFile File(FileName);
+    if (!File.open(QIODevice::WriteOnly)) {
+        throw EGraphStreamError(FileError("Cannot create file", FileName, File).toStdString());
+    }
+    TGraphStreamWriter(File).WriteBytes(GraphSignature());
+    WriteObjects(File, fObjects);
+    if (!File.commit()) {
+        throw EGraphStreamError(FileError("Cannot write file", FileName, File).toStdString());
+    }
+    fModified = false;
+}
+
+void TGraphControl::LoadFromFile(const QString &FileName)
+{
+    QFile File(FileName);
+    if (!File.open(QIODevice::ReadOnly)) {
+        throw EGraphStreamError(FileError("Cannot open file", FileName, File).toStdString());
+    }
+    LoadFromStream(File);
+}
+
+void TGraphControl::MergeFromStream(QIODevice &Stream, int32_t OffsetX, int32_t OffsetY)
+{
+    CheckGraphSignature(Stream);
+    BeginUpdate();
+    TRect Bounds;
+    int32_t Old = 0;
+    try {
+        ClearSelection();
+        Old = fObjects.Count();
+        ReadObjects(Stream);
+        if (fObjects.Count() > Old) {
+            TGraphObjectList NewObjects;
+            for (int32_t I = Old; I < fObjects.Count(); ++I) {
+                NewObjects.Add(fObjects[I]);
+            }
+            Bounds = GetObjectsBounds(NewObjects);
+            fGraphConstraints->SetSourceRect(Bounds);
+            if (fGraphConstraints->ConfineOffset(OffsetX, OffsetY,
+                                                 {osLeft, osTop, osRight, osBottom})) {
+                ++SuspendQueryEvents;
+                try {
+                    for (int32_t I = Old; I < fObjects.Count(); ++I) {
+                        fObjects[I]->MoveBy(OffsetX, OffsetY);
+                    }
+                } catch (...) {
+                    --SuspendQueryEvents;
+                    throw;
+                }
+                --SuspendQueryEvents;
+                Bounds = {Bounds.Left + OffsetX, Bounds.Top + OffsetY, Bounds.Right + OffsetX,
+                          Bounds.Bottom + OffsetY};
+            }
+        }
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    SetCommandMode(cmEdit);
+    if (fObjects.Count() > Old) {
+        ScrollInView(Bounds);
+    }
+}
+
+void TGraphControl::MergeFromFile(const QString &FileName, int32_t OffsetX, int32_t OffsetY)
+{
+    QFile File(FileName);
+    if (!File.open(QIODevice::ReadOnly)) {
+        throw EGraphStreamError(FileError("Cannot open file", FileName, File).toStdString());
+    }
+    MergeFromStream(File, OffsetX, OffsetY);
+}
+
+void TGraphControl::CopyToClipboard(bool Selection)
+{
+    const TGraphObjectList &List = Selection ? fSelectedObjects : fObjects;
+    if (List.Count() == 0) {
+        return;
+    }
+    TClipboardForms Forms;
+    if (fClipboardFormats.Contains(cfNative)) {
+        QByteArray Block;
+        QBuffer Buffer(&Block);
+        Buffer.open(QIODevice::WriteOnly);
+        WriteObjects(Buffer, List);
+        Buffer.close();
+        Forms.Custom.insert(QString::fromLatin1(CF_GRAPHOBJECTS), Block);
+    }
+    Clipboard().Put(Forms);
+}
+
+bool TGraphControl::PasteFromClipboard()
+{
+    std::optional<QByteArray> Block = Clipboard().Data(QString::fromLatin1(CF_GRAPHOBJECTS));
+    if (!Block) {
+        return false;
+    }
+    QBuffer Buffer(&*Block);
+    Buffer.open(QIODevice::ReadOnly);
+    BeginUpdate();
+    try {
+        ClearSelection();
+        const int32_t Old = fObjects.Count();
+        ReadObjects(Buffer);
+        for (int32_t I = fObjects.Count() - 1; I >= Old; --I) {
+            fObjects[I]->SetSelected(true);
+        }
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    return true;
+}
+
+} // namespace talivo

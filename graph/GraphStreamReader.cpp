@@ -1,0 +1,281 @@
+#include "graph/GraphStreamReader.h"
+
+#include "graph/GraphStreamFormat.h"
+#include "graph/GraphStreamIdents.h"
+
+#include <QIODevice>
+#include <QtEndian>
+
+namespace talivo {
+
+namespace {
+
+// Large blocks arrive in pieces of this size, so a forged length costs no more memory than the
+// data that really follows it.
+constexpr int64_t ReadChunk = 64 * 1024;
+
+// The smallest object record: a length, a one-character class name with its 0 byte, and a
+// property stream with empty names and no properties.
+constexpr int64_t MinRecordSize = 4 + 2 + 4 + 1 + 1 + 1 + 1;
+
+[[noreturn]] void RaiseTagError(const std::string &Path, uint8_t Tag)
+{
+    throw EGraphStreamError("Invalid value type " + std::to_string(Tag) + " for property " + Path);
+}
+
+} // namespace
+
+QByteArray TGraphStreamReader::ReadBytes(int64_t Size)
+{
+    if (Size < 0) {
+        throw EGraphStreamError("Invalid length in stream");
+    }
+    QByteArray Result;
+    while (Result.size() < Size) {
+        const int64_t Want = std::min<int64_t>(Size - Result.size(), ReadChunk);
+        const QByteArray Piece = fStream.read(Want);
+        if (Piece.isEmpty()) {
+            throw EGraphStreamError("Unexpected end of stream");
+        }
+        Result += Piece;
+    }
+    return Result;
+}
+
+uint8_t TGraphStreamReader::ReadByte()
+{
+    return static_cast<uint8_t>(ReadBytes(1)[0]);
+}
+
+int32_t TGraphStreamReader::ReadInt32()
+{
+    return qFromLittleEndian<int32_t>(ReadBytes(4).constData());
+}
+
+std::string TGraphStreamReader::ReadShortName()
+{
+    const QByteArray Bytes = ReadBytes(ReadByte());
+    return Bytes.toStdString();
+}
+
+std::string TGraphStreamReader::ReadClassName()
+{
+    const int32_t Size = ReadInt32();
+    if (Size < 0 || Size > MaxClassNameRecord) {
+        throw EGraphStreamError("Invalid class name length in stream");
+    }
+    QByteArray Bytes = ReadBytes(Size);
+    const qsizetype End = Bytes.indexOf('\0');
+    if (End < 0 && Size == MaxClassNameRecord) {
+        throw EGraphStreamError("Class name too long in stream");
+    }
+    if (End >= 0) {
+        Bytes.truncate(End);
+    }
+    return Bytes.toStdString();
+}
+
+int64_t TGraphStreamReader::MaxRecordsLeft() const
+{
+    if (fStream.isSequential()) {
+        return (fStream.bytesAvailable() + MinRecordSize - 1) / MinRecordSize;
+    }
+    return std::max<int64_t>(0, fStream.size() - fStream.pos()) / MinRecordSize;
+}
+
+int64_t TGraphStreamReader::ReadIntegerValue(uint8_t Tag, bool Allow64, const std::string &Path)
+{
+    switch (Tag) {
+    case vaInt8:
+        return static_cast<int8_t>(ReadByte());
+    case vaInt16:
+        return qFromLittleEndian<int16_t>(ReadBytes(2).constData());
+    case vaInt32:
+        return ReadInt32();
+    case vaInt64:
+        if (Allow64) {
+            return qFromLittleEndian<int64_t>(ReadBytes(8).constData());
+        }
+        break;
+    default:
+        break;
+    }
+    RaiseTagError(Path, Tag);
+}
+
+QString TGraphStreamReader::ReadStringValue(uint8_t Tag, const std::string &Path)
+{
+    switch (Tag) {
+    case vaString:
+        return QString::fromLatin1(ReadBytes(ReadByte()));
+    case vaLString:
+        return QString::fromLatin1(ReadBytes(ReadInt32()));
+    case vaUTF8String:
+        return QString::fromUtf8(ReadBytes(ReadInt32()));
+    case vaWString: {
+        const int32_t Units = ReadInt32();
+        if (Units < 0) {
+            throw EGraphStreamError("Invalid length in stream");
+        }
+        const QByteArray Bytes = ReadBytes(int64_t{Units} * 2);
+        QString Result(Units, Qt::Uninitialized);
+        for (int32_t I = 0; I < Units; ++I) {
+            Result[I] = QChar(qFromLittleEndian<uint16_t>(Bytes.constData() + 2 * I));
+        }
+        return Result;
+    }
+    default:
+        RaiseTagError(Path, Tag);
+    }
+}
+
+std::vector<std::string> TGraphStreamReader::ReadSetNames()
+{
+    std::vector<std::string> Names;
+    for (std::string Name = ReadShortName(); !Name.empty(); Name = ReadShortName()) {
+        Names.push_back(std::move(Name));
+    }
+    return Names;
+}
+
+TPropValue TGraphStreamReader::ReadValue(const TPropInfo &Info, const std::string &Path)
+{
+    const uint8_t Tag = ReadByte();
+    const auto NameIndex = [&](const std::string &Name) -> int64_t {
+        for (size_t I = 0; I < Info.Names.size(); ++I) {
+            if (SameIdent(Info.Names[I], Name)) {
+                return static_cast<int64_t>(I);
+            }
+        }
+        return -1;
+    };
+    const auto InvalidIdent = [&](const std::string &Name) {
+        return EGraphStreamError("Invalid property value " + Name + " for property " + Path);
+    };
+    switch (Info.Kind) {
+    case TPropKind::Integer:
+        return ReadIntegerValue(Tag, false, Path);
+    case TPropKind::Cardinal:
+    case TPropKind::Int64:
+        return ReadIntegerValue(Tag, true, Path);
+    case TPropKind::Color:
+    case TPropKind::Charset: {
+        if (Tag != vaIdent) {
+            return ReadIntegerValue(Tag, false, Path);
+        }
+        const std::string Name = ReadShortName();
+        if (Info.Kind == TPropKind::Color) {
+            if (const auto Color = IdentToColor(Name)) {
+                return int64_t{*Color};
+            }
+        } else if (const auto Charset = IdentToCharset(Name)) {
+            return int64_t{*Charset};
+        }
+        throw InvalidIdent(Name);
+    }
+    case TPropKind::Enum:
+    case TPropKind::Bool: {
+        if (Tag == vaFalse || Tag == vaTrue) {
+            return int64_t{Tag == vaTrue};
+        }
+        if (Tag != vaIdent) {
+            RaiseTagError(Path, Tag);
+        }
+        const std::string Name = ReadShortName();
+        const int64_t Ordinal = Info.Kind == TPropKind::Bool ? (SameIdent(Name, "False")  ? 0
+                                                                : SameIdent(Name, "True") ? 1
+                                                                                          : -1)
+                                                             : NameIndex(Name);
+        if (Ordinal < 0) {
+            throw InvalidIdent(Name);
+        }
+        return Ordinal;
+    }
+    case TPropKind::Set: {
+        if (Tag != vaSet) {
+            RaiseTagError(Path, Tag);
+        }
+        int64_t Bits = 0;
+        for (const std::string &Name : ReadSetNames()) {
+            // A member this program does not know (a newer writer's option) is passed over.
+            if (const int64_t Index = NameIndex(Name); Index >= 0 && Index < 64) {
+                Bits |= int64_t{1} << Index;
+            }
+        }
+        return Bits;
+    }
+    case TPropKind::String:
+        return ReadStringValue(Tag, Path);
+    case TPropKind::Ident:
+        if (Tag != vaIdent) {
+            RaiseTagError(Path, Tag);
+        }
+        return QString::fromStdString(ReadShortName());
+    case TPropKind::IdentSet: {
+        if (Tag != vaSet) {
+            RaiseTagError(Path, Tag);
+        }
+        QStringList Names;
+        for (const std::string &Name : ReadSetNames()) {
+            Names.append(QString::fromStdString(Name));
+        }
+        return Names.join(',');
+    }
+    case TPropKind::Binary:
+        if (Tag != vaBinary) {
+            RaiseTagError(Path, Tag);
+        }
+        return ReadBytes(ReadInt32());
+    case TPropKind::Rect: {
+        // Four integers in a row, the first one's tag already read.
+        TRect Rect;
+        Rect.Left = static_cast<int32_t>(ReadIntegerValue(Tag, false, Path));
+        Rect.Top = static_cast<int32_t>(ReadIntegerValue(ReadByte(), false, Path));
+        Rect.Right = static_cast<int32_t>(ReadIntegerValue(ReadByte(), false, Path));
+        Rect.Bottom = static_cast<int32_t>(ReadIntegerValue(ReadByte(), false, Path));
+        return Rect;
+    }
+    case TPropKind::Object:
+        break;
+    }
+    RaiseTagError(Path, Tag);
+}
+
+TPropEntries TGraphStreamReader::ReadPropertyStream(const TPropTable &Table)
+{
+    return ReadPropertyStream(
+        [&Table](std::string_view Path) { return FindStreamProp(Table, Path); });
+}
+
+TPropEntries TGraphStreamReader::ReadPropertyStream(
+    const std::function<const TPropInfo *(std::string_view Path)> &Resolve)
+{
+    if (ReadBytes(4) != QByteArray(PropertyStreamSignature, 4)) {
+        throw EGraphStreamError("Invalid stream format");
+    }
+    uint8_t Next = ReadByte();
+    if (Next >= 0xF0) {
+        if (Next & 0x02) {
+            // A child position, of no meaning to graph objects.
+            ReadIntegerValue(ReadByte(), false, "child position");
+        }
+        Next = ReadByte();
+    }
+    ReadBytes(Next); // the carrier's class name
+    ReadShortName(); // the component name
+    TPropEntries Entries;
+    for (std::string Path = ReadShortName(); !Path.empty(); Path = ReadShortName()) {
+        const TPropInfo *Info = Resolve(Path);
+        if (!Info) {
+            throw EGraphStreamError("Error reading " + Path + ": property does not exist");
+        }
+        TPropValue Value = ReadValue(*Info, Path);
+        Entries.push_back({std::move(Path), std::move(Value)});
+    }
+    if (ReadByte() != 0) {
+        throw EGraphStreamError("Invalid stream format: unexpected child components");
+    }
+    return Entries;
+}
+
+} // namespace talivo

@@ -1,0 +1,455 @@
+#include "graph/CircularNode.h"
+#include "graph/GraphControl.h"
+#include "graph/GraphStreamFormat.h"
+#include "graph/GraphStreamWriter.h"
+#include "graph/RectangularNode.h"
+#include "platform/Platform.h"
+#include "tests/common/TestMain.h"
+
+#include <QBuffer>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <limits>
+#include <stdexcept>
+
+namespace talivo {
+namespace {
+
+// Two nodes: a circular one with a font, colours, a tag and two node options, and a rectangular
+// one with a two-line caption.
+QByteArray ExampleFile()
+{
+    return QByteArray::fromHex("302E4753020000000E00000054436972"
+                               "63756C61724E6F646500545046301654"
+                               "477261706853747265616D61626C654F"
+                               "626A65637400024944020106472E5465"
+                               "7874060223310D472E42727573682E43"
+                               "6F6C6F720705636C5265640B472E5065"
+                               "6E2E436F6C6F720705636C5265640E47"
+                               "2E466F6E742E43686172736574070F44"
+                               "454641554C545F434841525345540C47"
+                               "2E466F6E742E436F6C6F720707636C57"
+                               "686974650D472E466F6E742E48656967"
+                               "687402F60B472E466F6E742E4E616D65"
+                               "06065461686F6D610C472E466F6E742E"
+                               "5374796C650B000C472E506172656E74"
+                               "466F6E740805472E546167020306472E"
+                               "4C656674025A05472E546F7002280747"
+                               "2E5769647468021408472E4865696768"
+                               "7402140D472E4E6F64654F7074696F6E"
+                               "730B0A676E6F4D6F7661626C6511676E"
+                               "6F53686F774261636B67726F756E6400"
+                               "0000110000005452656374616E67756C"
+                               "61724E6F646500545046301654477261"
+                               "706853747265616D61626C654F626A65"
+                               "637400024944020206472E5465787406"
+                               "04330D0A3705472E54616703F4010647"
+                               "2E4C656674020005472E546F70020007"
+                               "472E5769647468020A08472E48656967"
+                               "6874020A0000");
+}
+
+QByteArray Save(TGraphControl &Graph)
+{
+    QByteArray Bytes;
+    QBuffer Buffer(&Bytes);
+    Buffer.open(QIODevice::WriteOnly);
+    Graph.SaveToStream(Buffer);
+    return Bytes;
+}
+
+void Load(TGraphControl &Graph, const QByteArray &Bytes)
+{
+    QByteArray Copy = Bytes;
+    QBuffer Buffer(&Copy);
+    Buffer.open(QIODevice::ReadOnly);
+    Graph.LoadFromStream(Buffer);
+}
+
+void Merge(TGraphControl &Graph, const QByteArray &Bytes, int32_t dX = 0, int32_t dY = 0)
+{
+    QByteArray Copy = Bytes;
+    QBuffer Buffer(&Copy);
+    Buffer.open(QIODevice::ReadOnly);
+    Graph.MergeFromStream(Buffer, dX, dY);
+}
+
+QByteArray Written(const std::function<void(TGraphStreamWriter &)> &Write)
+{
+    QByteArray Bytes;
+    QBuffer Buffer(&Bytes);
+    Buffer.open(QIODevice::WriteOnly);
+    TGraphStreamWriter Writer(Buffer);
+    Write(Writer);
+    return Bytes;
+}
+
+QByteArray ShortName(const char *Name)
+{
+    return QByteArray(1, static_cast<char>(qstrlen(Name))) + Name;
+}
+
+// A graph stream of one record of the class whose property stream holds Properties (each a
+// short-name path and its value, already encoded).
+QByteArray OneRecord(const QByteArray &ClassName, const QByteArray &Properties,
+                     const QByteArray &Prefix = {}, const char *Component = "")
+{
+    QByteArray Bytes("0.GS\x01\x00\x00\x00", 8);
+    Bytes += char(ClassName.size() + 1) + QByteArray(3, '\0') + ClassName + '\0';
+    Bytes += "TPF0" + Prefix + ShortName("TGraphStreamableObject") + ShortName(Component);
+    return Bytes + Properties + QByteArray(2, '\0');
+}
+
+QByteArray NodeProperties(int8_t ID)
+{
+    return ShortName("ID") + QByteArray("\x02") + char(ID) + ShortName("G.Left") +
+           QByteArray::fromHex("0200") + ShortName("G.Top") + QByteArray::fromHex("0200") +
+           ShortName("G.Width") + QByteArray::fromHex("0220") + ShortName("G.Height") +
+           QByteArray::fromHex("0220");
+}
+
+class GraphStreamTest : public ::testing::Test {
+protected:
+    GraphStreamTest() { Graph.SetMinNodeSize(1); }
+
+    TGraphNode *Insert(const TRect &Bounds, const TGraphNodeClass &Class)
+    {
+        return Graph.InsertNode(Bounds, &Class);
+    }
+
+    TGraphControl Graph;
+};
+
+TEST_F(GraphStreamTest, ExampleGraphIsWrittenByteForByteAndReadBackUnchanged)
+{
+    TGraphNode *Circle = Insert({90, 40, 110, 60}, TCircularNode::StaticClass());
+    Circle->SetText("#1");
+    Circle->Brush().SetColor(clRed);
+    Circle->Pen().SetColor(clRed);
+    Circle->Font().SetCharset(DEFAULT_CHARSET);
+    Circle->Font().SetColor(clWhite);
+    Circle->Font().SetHeight(-10);
+    Circle->Font().SetName("Tahoma");
+    Circle->Font().SetStyle({});
+    Circle->SetParentFont(false);
+    Circle->SetTag(3);
+    Circle->SetNodeOptions({gnoMovable, gnoShowBackground});
+    TGraphNode *Rect = Insert({0, 0, 10, 10}, TRectangularNode::StaticClass());
+    Rect->SetText("3\r\n7");
+    Rect->SetTag(500);
+    ASSERT_EQ(Circle->ID(), 1u);
+    ASSERT_EQ(Rect->ID(), 2u);
+
+    const QByteArray Expected = ExampleFile();
+    ASSERT_EQ(Expected.size(), 438);
+    EXPECT_EQ(Save(Graph).toHex(' '), Expected.toHex(' '));
+
+    TGraphControl Other;
+    Other.SetMinNodeSize(1);
+    Load(Other, Expected);
+    ASSERT_EQ(Other.Objects().Count(), 2);
+    EXPECT_EQ(Other.Objects()[0]->ClassName(), "TCircularNode");
+    EXPECT_EQ(Other.Objects()[1]->Text(), "3\r\n7");
+    EXPECT_EQ(Other.Objects()[1]->BoundsRect(), (TRect{0, 0, 10, 10}));
+    EXPECT_FALSE(Other.Modified());
+    EXPECT_EQ(Save(Other).toHex(' '), Expected.toHex(' '));
+}
+
+TEST_F(GraphStreamTest, EmptyGraphIsEightBytesAndLoadingItEmptiesTheGraph)
+{
+    EXPECT_EQ(Save(Graph), QByteArray("0.GS\0\0\0\0", 8));
+    Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
+    Load(Graph, QByteArray("0.GS\0\0\0\0", 8));
+    EXPECT_EQ(Graph.Objects().Count(), 0);
+    EXPECT_FALSE(Graph.Modified());
+}
+
+TEST(GraphStreamValueTest, IntegersTakeTheSmallestForm)
+{
+    const auto Int = [](int64_t Value) {
+        return Written([Value](TGraphStreamWriter &W) { W.WriteInteger(Value); }).toHex();
+    };
+    EXPECT_EQ(Int(127), "027f");
+    EXPECT_EQ(Int(-128), "0280");
+    EXPECT_EQ(Int(128), "038000");
+    EXPECT_EQ(Int(-200), "0338ff");
+    EXPECT_EQ(Int(500), "03f401");
+    EXPECT_EQ(Int(-32768), "030080");
+    EXPECT_EQ(Int(32768), "0400800000");
+    EXPECT_EQ(Int(std::numeric_limits<int32_t>::min()), "0400000080");
+    EXPECT_EQ(Int(int64_t{1} << 31), "130000008000000000");
+}
+
+TEST(GraphStreamValueTest, StringsTakeTheFormTheirCharactersNeed)
+{
+    const auto Str = [](const QString &Value) {
+        return Written([&Value](TGraphStreamWriter &W) { W.WriteString(Value); });
+    };
+    EXPECT_EQ(Str("#1").toHex(), "06022331");
+    EXPECT_EQ(Str(QString::fromUtf8("Größe")), QByteArray::fromHex("1407000000") +
+                                                   "Gr\xC3\xB6\xC3\x9F"
+                                                   "e");
+    EXPECT_EQ(Str(QString::fromUtf8("中文字")).toHex(), "12030000002d4e8765575b");
+    EXPECT_EQ(Str(QString()).toHex(), "1200000000");
+    const QByteArray Long = Str(QString(300, 'a'));
+    EXPECT_EQ(Long.left(5).toHex(), "0c2c010000");
+    EXPECT_EQ(Long.size(), 305);
+}
+
+TEST_F(GraphStreamTest, IdentifiersSetsAndBinaryValuesAreWrittenAsNamed)
+{
+    TGraphNode *Node = Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
+    Node->Brush().SetColor(0x00123456);
+    Node->Pen().SetColor(clBtnFace);
+    Node->Pen().SetStyle(psDash);
+    Node->Font().SetCharset(0x55);
+    Node->Font().SetStyle({fsBold, fsStrikeOut});
+    Node->SetParentFont(false);
+    Node->SetOptions({goSelectable});
+    Node->SetVisible(false);
+    Node->SetAlignment(taLeftJustify);
+    Node->SetBackgroundMargins({1, 2, 3, 4});
+    const QByteArray Bytes = Save(Graph);
+    EXPECT_TRUE(Bytes.contains(ShortName("G.Brush.Color") + QByteArray::fromHex("0456341200")));
+    EXPECT_TRUE(Bytes.contains(ShortName("G.Pen.Color") + "\x07" + ShortName("clBtnFace")));
+    EXPECT_TRUE(Bytes.contains(ShortName("G.Pen.Style") + "\x07" + ShortName("psDash")));
+    EXPECT_TRUE(Bytes.contains(ShortName("G.Font.Charset") + "\x02\x55"));
+    EXPECT_TRUE(Bytes.contains(ShortName("G.Font.Style") + "\x0B" + ShortName("fsBold") +
+                               ShortName("fsStrikeOut") + '\0'));
+    EXPECT_TRUE(Bytes.contains(ShortName("G.Options") + "\x0B" + ShortName("goSelectable") + '\0'));
+    EXPECT_TRUE(Bytes.contains(ShortName("G.Visible") + "\x08"));
+    EXPECT_TRUE(Bytes.contains(ShortName("G.Alignment") + "\x07" + ShortName("taLeftJustify")));
+    EXPECT_TRUE(
+        Bytes.contains(ShortName("G.BackgroundMargins") + QByteArray::fromHex("0201020202030204")));
+    EXPECT_FALSE(Bytes.contains("G.Font.Size"));
+    EXPECT_FALSE(Bytes.contains("G.Tag"));
+}
+
+TEST_F(GraphStreamTest, CustomDataGoesThroughTheWriteAndReadEvents)
+{
+    TGraphNode *Node = Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
+    Node->SetHasCustomData(true);
+    Graph.OnObjectWrite = [](TGraphControl *, TGraphObject *, QIODevice &Stream) {
+        Stream.write("abc");
+    };
+    const QByteArray Bytes = Save(Graph);
+    EXPECT_TRUE(Bytes.contains(ShortName("G.CustomData") + QByteArray::fromHex("0A07000000") +
+                               QByteArray::fromHex("03000000") + "abc"));
+
+    TGraphControl Other;
+    QByteArray Received;
+    Other.OnObjectRead = [&Received](TGraphControl *, TGraphObject *, QIODevice &Stream) {
+        Received = Stream.readAll();
+    };
+    Load(Other, Bytes);
+    EXPECT_EQ(Received, "abc");
+    EXPECT_TRUE(Other.Objects()[0]->HasCustomData());
+}
+
+TEST_F(GraphStreamTest, EveryRegisteredNodeClassRoundTrips)
+{
+    for (int32_t I = 0; I < TGraphControl::NodeClassCount(); ++I) {
+        TGraphNode *Node = Insert({10 * I, 5, 10 * I + 40, 45}, *TGraphControl::NodeClasses(I));
+        Node->SetText(QString::fromUtf8("Größe %1 中").arg(I));
+        Node->SetHint(QString(300, 'h'));
+        Node->Brush().SetStyle(bsCross);
+        Node->Pen().SetWidth(I + 2);
+        Node->Font().SetOrientation(-900);
+        Node->SetParentFont(false);
+        Node->SetTag(-70000 * I);
+        Node->SetMargin(3);
+        Node->SetLayout(tlBottom);
+    }
+    const QByteArray Bytes = Save(Graph);
+    TGraphControl Other;
+    Other.SetMinNodeSize(1);
+    Load(Other, Bytes);
+    ASSERT_EQ(Other.Objects().Count(), TGraphControl::NodeClassCount());
+    for (int32_t I = 0; I < Other.Objects().Count(); ++I) {
+        EXPECT_EQ(Other.Objects()[I]->ClassName(), TGraphControl::NodeClasses(I)->ClassName());
+        EXPECT_EQ(Other.Objects()[I]->SaveToEntries(), Graph.Objects()[I]->SaveToEntries());
+    }
+    EXPECT_EQ(Save(Other), Bytes);
+}
+
+TEST_F(GraphStreamTest, ReaderAcceptsWhatOtherWritersMayProduce)
+{
+    // A prefix byte with a child position, a component name, carrier properties, a font size,
+    // identifiers in another case and a node option this program does not know.
+    QByteArray Props = NodeProperties(7) + ShortName("Name") +
+                       "\x06\x03"
+                       "abc" +
+                       ShortName("Tag") + "\x02\x05" + ShortName("G.Font.Size") + "\x02\x0C" +
+                       ShortName("G.Brush.Color") + "\x07" + ShortName("CLRED") +
+                       ShortName("G.NodeOptions") + "\x0B" + ShortName("gnoMovable") +
+                       ShortName("gnoFuture") + '\0';
+    const QByteArray Bytes =
+        OneRecord("TRectangularNode", Props, QByteArray::fromHex("F20205"), "xyz");
+    Load(Graph, Bytes);
+    ASSERT_EQ(Graph.Objects().Count(), 1);
+    const auto *Node = static_cast<TGraphNode *>(Graph.Objects()[0]);
+    EXPECT_EQ(Node->ID(), 7u);
+    EXPECT_EQ(Node->Tag(), 0);
+    EXPECT_EQ(Node->Brush().Color(), clRed);
+    EXPECT_EQ(Node->NodeOptions(), TGraphNodeOptions{gnoMovable});
+    EXPECT_EQ(Node->BoundsRect(), (TRect{0, 0, 32, 32}));
+}
+
+TEST_F(GraphStreamTest, WrongSignatureChangesNothing)
+{
+    Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
+    QByteArray Bytes = ExampleFile();
+    Bytes[0] = '1';
+    try {
+        Load(Graph, Bytes);
+        FAIL() << "no error";
+    } catch (const EGraphStreamError &E) {
+        EXPECT_STREQ(E.what(), "Invalid stream content");
+    }
+    EXPECT_THROW(Merge(Graph, Bytes), EGraphStreamError);
+    EXPECT_EQ(Graph.Objects().Count(), 1);
+}
+
+TEST_F(GraphStreamTest, DamagedRecordsFailAndKeepTheObjectsReadBefore)
+{
+    const QByteArray Good = ExampleFile();
+    const qsizetype Second = Good.indexOf(QByteArray("\x11\0\0\0TRect", 9));
+    const auto LoadCount = [this](const QByteArray &Bytes) {
+        EXPECT_THROW(Load(Graph, Bytes), EGraphStreamError);
+        EXPECT_FALSE(Graph.IsUpdating());
+        return Graph.Objects().Count();
+    };
+    QByteArray Unregistered = Good;
+    Unregistered.replace("TRectangularNode", "TRectangularNodf");
+    EXPECT_EQ(LoadCount(Unregistered), 1);
+    QByteArray UnknownProperty = Good;
+    UnknownProperty.replace("G.Top", "G.Tip");
+    EXPECT_EQ(LoadCount(UnknownProperty), 0);
+    QByteArray WrongTag = Good;
+    WrongTag[Good.indexOf("G.Tag\x03") + 5] = vaString;
+    EXPECT_EQ(LoadCount(WrongTag), 1);
+    QByteArray BadIdent = Good;
+    BadIdent.replace("clRed", "clRex");
+    EXPECT_EQ(LoadCount(BadIdent), 0);
+    QByteArray LongName =
+        Good.left(Second) + QByteArray::fromHex("00010000") + QByteArray(256, 'T');
+    EXPECT_EQ(LoadCount(LongName), 1);
+    QByteArray LongerName = Good.left(Second) + QByteArray::fromHex("2c010000") + Good.mid(Second);
+    EXPECT_EQ(LoadCount(LongerName), 1);
+    QByteArray HugeCount = Good;
+    HugeCount.replace(4, 4, QByteArray::fromHex("ffffff7f"));
+    EXPECT_EQ(LoadCount(HugeCount), 2);
+    EXPECT_LT(Graph.Objects().Capacity(), 100);
+    QByteArray HugeString = Good;
+    HugeString.replace(Good.indexOf("G.Text\x06\x02") + 6, 2, QByteArray::fromHex("0cffffff7f"));
+    EXPECT_EQ(LoadCount(HugeString), 0);
+    // Cut anywhere, the data fails cleanly; the first object stays once its record is complete.
+    for (qsizetype Size = 4; Size < Good.size(); ++Size) {
+        EXPECT_EQ(LoadCount(Good.left(Size)), Size < Second ? 0 : 1) << Size;
+    }
+}
+
+TEST_F(GraphStreamTest, ReadObjectsRenumbersTakenAndDuplicateIDs)
+{
+    Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
+    Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
+    Merge(Graph, ExampleFile(), 5, 5);
+    ASSERT_EQ(Graph.Objects().Count(), 4);
+    EXPECT_EQ(Graph.Objects()[2]->ID(), 3u);
+    EXPECT_EQ(Graph.Objects()[3]->ID(), 4u);
+    EXPECT_EQ(Graph.Objects()[3]->BoundsRect(), (TRect{5, 5, 15, 15}));
+    EXPECT_EQ(Graph.SelectedObjectsCount(), 0);
+
+    TGraphControl Other;
+    QByteArray Twice = ExampleFile();
+    Twice.replace(Twice.indexOf("ID\x02\x02") + 3, 1, "\x01");
+    Load(Other, Twice);
+    ASSERT_EQ(Other.Objects().Count(), 2);
+    EXPECT_NE(Other.Objects()[0]->ID(), Other.Objects()[1]->ID());
+}
+
+TEST_F(GraphStreamTest, SavingAFileReplacesItOnlyWhenComplete)
+{
+    test::TempDir Dir;
+    const QString Name = Dir.file("graph.gsd");
+    Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
+    Graph.SetModified(true);
+    Graph.SaveToFile(Name);
+    EXPECT_FALSE(Graph.Modified());
+    QFile File(Name);
+    ASSERT_TRUE(File.open(QIODevice::ReadOnly));
+    const QByteArray Saved = File.readAll();
+    File.close();
+    EXPECT_EQ(Saved, Save(Graph));
+
+    Graph.Objects()[0]->SetHasCustomData(true);
+    Graph.OnObjectWrite = [](TGraphControl *, TGraphObject *, QIODevice &) {
+        throw std::runtime_error("handler failed");
+    };
+    Graph.SetModified(true);
+    EXPECT_THROW(Graph.SaveToFile(Name), std::runtime_error);
+    EXPECT_TRUE(Graph.Modified());
+    ASSERT_TRUE(File.open(QIODevice::ReadOnly));
+    EXPECT_EQ(File.readAll(), Saved);
+    File.close();
+
+    TGraphControl Other;
+    Other.LoadFromFile(Name);
+    EXPECT_EQ(Other.Objects().Count(), 1);
+    EXPECT_THROW(Other.LoadFromFile(Dir.file("missing.gsd")), EGraphStreamError);
+    EXPECT_EQ(Other.Objects().Count(), 1);
+}
+
+TEST_F(GraphStreamTest, RestoringABackupPutsTheObjectsBack)
+{
+    TGraphNode *A = Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
+    A->SetText("before");
+    TGraphNode *B = Insert({40, 0, 60, 20}, TCircularNode::StaticClass());
+    TGraphObjectList List;
+    List.Add(A);
+    List.Add(B);
+    QByteArray Bytes;
+    QBuffer Buffer(&Bytes);
+    Buffer.open(QIODevice::WriteOnly);
+    Graph.BackupObjects(Buffer, List);
+    Buffer.close();
+    A->SetBounds(30, 30, 50, 50);
+    A->SetText("moved");
+    TGraphObject::Delete(B);
+
+    Buffer.open(QIODevice::ReadOnly);
+    Graph.RestoreObjects(Buffer);
+    EXPECT_EQ(A->BoundsRect(), (TRect{0, 0, 20, 20}));
+    EXPECT_EQ(A->Text(), "before");
+    EXPECT_TRUE(Buffer.atEnd());
+    EXPECT_FALSE(Graph.IsUpdating());
+}
+
+TEST_F(GraphStreamTest, CopyAndPasteThroughTheNativeClipboardFormat)
+{
+    TMemoryClipboard Memory;
+    TScopedClipboard Guard(&Memory);
+    EXPECT_FALSE(Graph.PasteFromClipboard());
+    TGraphNode *Node = Insert({10, 10, 30, 30}, TRectangularNode::StaticClass());
+    Graph.CopyToClipboard(true);
+    EXPECT_FALSE(Memory.HasFormat(CF_GRAPHOBJECTS));
+
+    Node->SetSelected(true);
+    Graph.CopyToClipboard(true);
+    ASSERT_TRUE(Memory.HasFormat(CF_GRAPHOBJECTS));
+    EXPECT_EQ(*Memory.Data(CF_GRAPHOBJECTS), Save(Graph).mid(4));
+    ASSERT_TRUE(Graph.PasteFromClipboard());
+    ASSERT_TRUE(Graph.PasteFromClipboard());
+    ASSERT_EQ(Graph.Objects().Count(), 3);
+    EXPECT_EQ(Graph.Objects()[1]->ID(), 2u);
+    EXPECT_EQ(Graph.Objects()[2]->ID(), 3u);
+    EXPECT_EQ(Graph.Objects()[2]->BoundsRect(), Node->BoundsRect());
+    EXPECT_EQ(Graph.SelectedObjectsCount(), 1);
+    EXPECT_TRUE(Graph.Objects()[2]->Selected());
+}
+
+} // namespace
+} // namespace talivo
