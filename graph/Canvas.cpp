@@ -83,6 +83,7 @@ bool TCanvas::BeginPaint(QPaintDevice &device)
     fMapping = TMapping();
     fHasClip = false;
     fClip = QRegion();
+    fClipRect.reset();
     fSavedStates.clear();
     return true;
 }
@@ -92,6 +93,7 @@ void TCanvas::EndPaint()
     if (fPainter)
         fPainter->end();
     fPainter.reset();
+    fClipRect.reset();
     fVectorRecording = false;
     fSavedStates.clear();
 }
@@ -173,6 +175,7 @@ void TCanvas::SetClipRegion(const QRegion &deviceRegion)
 {
     fHasClip = true;
     fClip = deviceRegion;
+    fClipRect.reset();
     if (fPainter)
         fPainter->setClipRegion(fClip);
 }
@@ -181,19 +184,24 @@ void TCanvas::ClearClip()
 {
     fHasClip = false;
     fClip = QRegion();
+    fClipRect.reset();
     if (fPainter)
         fPainter->setClipping(false);
 }
 
 TRect TCanvas::ClipRect() const
 {
+    if (fClipRect && fClipRectMapping == fMapping)
+        return *fClipRect;
     QRect area = DeviceArea();
     if (fHasClip && fPainter)
         area &= fClip.boundingRect();
-    if (area.isEmpty())
-        return TRect();
     // QRect's right/bottom are inclusive; the canvas works with excluded edges.
-    return DPtoLP(TRect{area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+    fClipRect = area.isEmpty()
+                    ? TRect()
+                    : DPtoLP(TRect{area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+    fClipRectMapping = fMapping;
+    return *fClipRect;
 }
 
 void TCanvas::SaveState()

@@ -174,6 +174,8 @@ private:
         TSize WindowExt{1, 1};
         TPoint ViewportOrg;
         TSize ViewportExt{1, 1};
+
+        friend bool operator==(const TMapping &, const TMapping &) = default;
     };
     struct TSavedState {
         TMapping Mapping;
@@ -212,6 +214,10 @@ private:
     bool fHasClip = false;
     QRegion fClip;
     std::vector<TSavedState> fSavedStates;
+    // ClipRect is asked once for every object drawn: it is kept until the device, the clip or
+    // the mapping changes.
+    mutable std::optional<TRect> fClipRect;
+    mutable TMapping fClipRectMapping;
     mutable TDeviceFont fDeviceFont;
 };
 

@@ -3,18 +3,11 @@
 #include "graph/GraphClasses.h"
 #include "graph/GraphUtils.h"
 
-#include <QScrollBar>
-
-#include <limits>
+#include <utility>
 
 namespace talivo {
 
 namespace {
-
-// The empty rectangle that unions start from.
-constexpr TRect EmptyRect{std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::max(),
-                          -std::numeric_limits<int32_t>::max(),
-                          -std::numeric_limits<int32_t>::max()};
 
 bool IsInsertMode(TGraphCommandMode Mode)
 {
@@ -39,7 +32,7 @@ TGraphControl::TGraphControl(QWidget *Parent)
         [this](TGraphObjectList *Sender, TGraphObject *GraphObject, TGraphObjectListAction Action) {
             DraggingListChanged(Sender, GraphObject, Action);
         });
-    SaveInvalidateRect = EmptyRect;
+    ApplyTransparency();
     if (NodeClassCount() > 0) {
         fDefaultNodeClass = NodeClasses(0);
     }
@@ -47,6 +40,10 @@ TGraphControl::TGraphControl(QWidget *Parent)
         fDefaultLinkClass = LinkClasses(0);
     }
     fFont.OnChange = [this] { FontChanged(); };
+    // The pointer's shape follows the objects under it also while no button is held; the
+    // control takes the focus when clicked but is no tab stop.
+    viewport()->setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 TGraphControl::~TGraphControl()
@@ -159,7 +156,7 @@ void TGraphControl::BeginUpdate()
     if (UpdateCount == 0) {
         SaveModified = 0;
         SaveRangeChange = false;
-        SaveInvalidateRect = EmptyRect;
+        SaveInvalidateRegion = QRegion();
     }
     ++UpdateCount;
 }
@@ -174,9 +171,8 @@ void TGraphControl::EndUpdate()
         MarkBoundsStale();
         CalcAutoRange();
     }
-    if (!SaveInvalidateRect.IsEmpty()) {
-        viewport()->update(SaveInvalidateRect.Left, SaveInvalidateRect.Top,
-                           SaveInvalidateRect.Width(), SaveInvalidateRect.Height());
+    if (!SaveInvalidateRegion.isEmpty()) {
+        viewport()->update(std::exchange(SaveInvalidateRegion, QRegion()));
     }
     if (SaveModified != 0) {
         fModified = SaveModified == 1;
@@ -277,15 +273,6 @@ TRect TGraphControl::ObjectsBounds(const TGraphObjectList &List, bool &Found) co
     return Result;
 }
 
-void TGraphControl::Invalidate()
-{
-    if (UpdateCount > 0) {
-        UnionRect(SaveInvalidateRect, {0, 0, viewport()->width(), viewport()->height()});
-    } else {
-        viewport()->update();
-    }
-}
-
 void TGraphControl::InvalidateRect(const TRect &Rect)
 {
     TRect R = GraphToClientRect(Rect);
@@ -294,27 +281,12 @@ void TGraphControl::InvalidateRect(const TRect &Rect)
     PerformInvalidate(R);
 }
 
-void TGraphControl::PerformInvalidate(const TRect &ClientRect)
-{
-    if (UpdateCount > 0) {
-        UnionRect(SaveInvalidateRect, ClientRect);
-    } else if (!ClientRect.IsEmpty()) {
-        viewport()->update(ClientRect.Left, ClientRect.Top, ClientRect.Width(),
-                           ClientRect.Height());
-    }
-}
-
 TRect TGraphControl::GraphToClientRect(const TRect &Rect) const
 {
-    // client = graph * V / 1000 - position, V being the zoom in tenths of a percent.
-    const double Scale = Nearest(fZoom * 10) / 1000.0;
-    const int32_t PosX = horizontalScrollBar()->value();
-    const int32_t PosY = verticalScrollBar()->value();
-    return {Nearest(Rect.Left * Scale - PosX), Nearest(Rect.Top * Scale - PosY),
-            Nearest(Rect.Right * Scale - PosX), Nearest(Rect.Bottom * Scale - PosY)};
+    TPoint Corners[2] = {Rect.TopLeft(), Rect.BottomRight()};
+    GPToCP(Corners, 2);
+    return {Corners[0].X, Corners[0].Y, Corners[1].X, Corners[1].Y};
 }
-
-void TGraphControl::CalcAutoRange() {}
 
 void TGraphControl::ConstraintsChanged()
 {
@@ -399,7 +371,7 @@ void TGraphControl::SetHideSelection(bool Value)
     if (Value != fHideSelection) {
         fHideSelection = Value;
         if (!hasFocus() && fSelectedObjects.Count() > 0) {
-            InvalidateRect(SelectionBounds());
+            InvalidateSelection();
         }
     }
 }

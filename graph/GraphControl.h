@@ -1,13 +1,20 @@
 #pragma once
 
+#include "graph/CanvasRecall.h"
 #include "graph/CanvasTools.h"
 #include "graph/GraphConstraints.h"
+#include "graph/GraphNodePicture.h"
 #include "graph/GraphObject.h"
 #include "graph/GraphObjectClass.h"
 #include "graph/GraphObjectList.h"
+#include "graph/GraphScrollBar.h"
 #include "graph/Types.h"
 
 #include <QAbstractScrollArea>
+#include <QBuffer>
+#include <QImage>
+#include <QPicture>
+#include <QRegion>
 #include <QString>
 
 #include <array>
@@ -18,6 +25,7 @@
 #include <unordered_map>
 #include <vector>
 
+class QHelpEvent;
 class QIODevice;
 class QMenu;
 
@@ -81,9 +89,6 @@ using TGraphInfoTipEvent =
 
 // The custom clipboard format under which objects are copied and pasted.
 inline constexpr const char *CF_GRAPHOBJECTS = "Graph Object Format";
-
-// Record of the dragged objects for cancelling a drag: each object's stream form, "ID" first.
-using TObjectsBackup = std::vector<TPropEntries>;
 
 // The graph canvas control: owns a document of graph objects, keeps the selection and the
 // dragged objects, gives every object a unique ID, batches change notifications, keeps the
@@ -152,9 +157,8 @@ public:
     virtual bool BeginDragObject(TGraphObject *GraphObject, const TPoint &Pt, uint32_t HT);
     virtual void PerformDragBy(int32_t dX, int32_t dY);
     virtual void EndDragObject(bool Accept);
-    virtual void BackupObjects(TObjectsBackup &Backup, TGraphObjectList &List);
-    virtual void RestoreObjects(const TObjectsBackup &Backup);
-    // The same record in its byte form: a count, then per object its ID and property stream.
+    // The record of a drag, for cancelling it: a count, then per object its ID and property
+    // stream. Restoring passes over the objects that have gone meanwhile.
     virtual void BackupObjects(QIODevice &Stream, TGraphObjectList &List);
     virtual void RestoreObjects(QIODevice &Stream);
 
@@ -175,10 +179,116 @@ public:
     TPoint SnapPoint(const TPoint &Pt) const;
     void SnapOffset(const TPoint &Pt, int32_t &dX, int32_t &dY) const;
 
-    // The view's share that the core needs.
+    // Graph units and client (viewport) pixels: client = graph * V / 1000 - position, with
+    // V = rnd(Zoom * 10), both ways rounded to nearest, exactly as a canvas prepared by AdjustDC.
+    TPoint ClientToGraph(int32_t X, int32_t Y) const;
+    TPoint GraphToClient(int32_t X, int32_t Y) const;
+    TPoint ScreenToGraph(int32_t X, int32_t Y) const;
+    TPoint GraphToScreen(int32_t X, int32_t Y) const;
+    // In place; a TRect is two points.
+    void CPToGP(TPoint *Points, int32_t Count) const;
+    void GPToCP(TPoint *Points, int32_t Count) const;
+    // The graph point under the mouse pointer; setting it moves the pointer.
+    TPoint CursorPos() const;
+    void SetCursorPos(const TPoint &Pt);
+    // The client rectangle in graph units.
+    TRect VisibleBounds() const;
+    // Maps graph units of the canvas to its device the way the viewport shows them; Origin shifts
+    // the device's origin further (a part of the graph drawn at the device's top left).
+    virtual void AdjustDC(TCanvas &Canvas, const TPoint *Origin = nullptr) const;
+
+    // Zooms are percentages, clamped to [0.1, 32767]; the operations return whether the zoom
+    // changed.
+    void SetZoom(double Value);
+    bool ChangeZoom(double NewZoom, TGraphZoomOrigin Origin);
+    bool ChangeZoomBy(double Delta, TGraphZoomOrigin Origin);
+    // Zooms and brings the graph point Pt to the centre.
+    bool ChangeZoomPosition(double NewZoom, const TPoint &Pt);
+    // Fits the rectangle into the client area; false when the zoom this needs was clamped.
+    bool ZoomRect(const TRect &Rect);
+    bool ZoomObject(const TGraphObject *GraphObject);
+    bool ZoomSelection();
+    bool ZoomGraph();
+
+    // Scrolls as little as needed to show the object, rectangle or point.
     void ScrollInView(const TGraphObject *GraphObject);
     void ScrollInView(const TRect &Rect);
     void ScrollInView(const TPoint &Pt);
+    // Scrolls the object, rectangle or point to the centre as far as the ranges allow.
+    void ScrollCenter(const TGraphObject *GraphObject);
+    void ScrollCenter(const TRect &Rect);
+    void ScrollCenter(const TPoint &Pt);
+    // Moves the content by client pixels and repaints it at once; the positions stay (the scroll
+    // bars call it when their position changes).
+    void ScrollBy(int32_t DeltaX, int32_t DeltaY);
+
+    TGraphScrollBar &HorzScrollBar() { return *fHorzScrollBar; }
+    const TGraphScrollBar &HorzScrollBar() const { return *fHorzScrollBar; }
+    void SetHorzScrollBar(const TGraphScrollBar &Value) { fHorzScrollBar->Assign(Value); }
+    TGraphScrollBar &VertScrollBar() { return *fVertScrollBar; }
+    const TGraphScrollBar &VertScrollBar() const { return *fVertScrollBar; }
+    void SetVertScrollBar(const TGraphScrollBar &Value) { fVertScrollBar->Assign(Value); }
+    virtual void UpdateScrollBars();
+
+    // The picture under the objects: one picture pixel per graph unit, its top-left corner at
+    // graph point (0, 0). Shown while ShowBackground is on.
+    TGraphNodePicture &Background() { return fBackground; }
+    const TGraphNodePicture &Background() const { return fBackground; }
+    void SetBackground(const TGraphNodePicture &Value) { fBackground.Assign(Value); }
+    // On: the parent shows wherever nothing is drawn. Off: the control fills itself with Color.
+    bool Transparent() const { return fTransparent; }
+    void SetTransparent(bool Value);
+    // Draws every object onto the canvas at its graph coordinates in the canvas's own mapping:
+    // no background, grid, markers or rubber band. The canvas's tools are left as they were.
+    void Draw(TCanvas &Canvas);
+    // Draws every object scaled to fit Rect, keeping the proportions, centred in it.
+    void Print(TCanvas &Canvas, const TRect &Rect);
+    // The objects of the list as a vector recording of their bounds' size, the bounds' top-left
+    // corner at the origin.
+    virtual QPicture GetAsMetafile(const TGraphObjectList &List);
+    // The objects of the list in a 24-bit image. With ShowBackground and a background picture it
+    // is a copy of the picture with the objects at their graph coordinates; otherwise it has the
+    // size of the objects' bounds, with the bounds' top-left corner at its origin. Raises
+    // std::runtime_error when the image cannot be allocated.
+    virtual QImage GetAsBitmap(const TGraphObjectList &List);
+    void CopyToGraphic(QPicture &Graphic);
+    void CopyToGraphic(QImage &Graphic);
+    // The vector form is written as SVG, the bitmap as BMP. A failed save raises
+    // std::runtime_error and leaves any previous file as it was.
+    void SaveAsMetafile(const QString &FileName);
+    void SaveAsBitmap(const QString &FileName);
+    // An SVG document of the recording, which other programs read.
+    static QByteArray MetafileToSvg(const QPicture &Metafile);
+
+    using TMouseEvent = std::function<void(TGraphControl *Sender, TMouseButton Button,
+                                           TShiftState Shift, int32_t X, int32_t Y)>;
+    using TMouseMoveEvent =
+        std::function<void(TGraphControl *Sender, TShiftState Shift, int32_t X, int32_t Y)>;
+    using TKeyEvent = std::function<void(TGraphControl *Sender, uint16_t &Key, TShiftState Shift)>;
+
+    // The rubber band in graph units. It shows while Right >= Left and Bottom >= Top, so a band
+    // of zero size still shows; the empty rectangle removes it.
+    const TRect &MarkedArea() const { return fMarkedArea; }
+    void SetMarkedArea(const TRect &Value);
+    // Selects the objects of the class (any object when null) that overlap Rect and deselects
+    // the others; with KeepOld the overlapping ones toggle and the others stay as they are.
+    void ToggleSelection(const TRect &Rect, bool KeepOld,
+                         const TGraphObjectClass *GraphObjectClass = nullptr);
+    // A node of the class at the graph point Pt, sized to the smallest node (or a grid cell) and
+    // kept inside the constraints; Pt becomes its bottom-right corner. Null for a point outside
+    // the constraints, for a link class and when the node cannot be made.
+    TGraphObject *InsertObjectByMouse(TPoint &Pt, const TGraphObjectClass *GraphObjectClass,
+                                      bool SnapToGrid);
+
+    // The framework control's mouse and key events. OnMouseDown fires before the control
+    // handles a press; OnMouseMove and OnMouseUp after it, so a release's drag has ended and the
+    // selection is up to date. OnKeyDown gets the keys the default key handler leaves; setting
+    // Key to 0 consumes the key.
+    TMouseEvent OnMouseDown;
+    TMouseMoveEvent OnMouseMove;
+    TMouseEvent OnMouseUp;
+    TKeyEvent OnKeyDown;
+
     // The screen cursor over the control.
     TCursor ScreenCursor() const { return fScreenCursor; }
     void SetScreenCursor(TCursor Value);
@@ -373,6 +483,36 @@ protected:
     void WriteGraphObject(QIODevice &Stream, TGraphObject *GraphObject);
     TGraphObject *ReadGraphObject(QIODevice &Stream);
 
+    void resizeEvent(QResizeEvent *Event) override;
+    void showEvent(QShowEvent *Event) override;
+    void changeEvent(QEvent *Event) override;
+    // The scroll bars scroll the content themselves (ScrollBy).
+    void scrollContentsBy(int DX, int DY) override;
+
+    // The screen paint, in this order: background, grid, objects, selection and rubber band.
+    virtual void Paint(TCanvas &Canvas);
+    virtual void DrawBackground(TCanvas &Canvas);
+    virtual void DrawGrid(TCanvas &Canvas);
+    virtual void DrawObjects(TCanvas &Canvas, const TGraphObjectList &List);
+    virtual void DrawEditStates(TCanvas &Canvas);
+    void paintEvent(QPaintEvent *Event) override;
+
+    // Mouse input in client pixels, in the platform's terms.
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y);
+    virtual void MouseMove(TShiftState Shift, int32_t X, int32_t Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y);
+    // The built-in keys (DefaultKeyMap); true when the key was handled.
+    virtual bool DefaultKeyHandler(uint16_t &Key, TShiftState Shift);
+
+    bool event(QEvent *Event) override;
+    bool viewportEvent(QEvent *Event) override;
+    void mousePressEvent(QMouseEvent *Event) override;
+    void mouseDoubleClickEvent(QMouseEvent *Event) override;
+    void mouseMoveEvent(QMouseEvent *Event) override;
+    void mouseReleaseEvent(QMouseEvent *Event) override;
+    void keyPressEvent(QKeyEvent *Event) override;
+    void keyReleaseEvent(QKeyEvent *Event) override;
+
 private:
     // The objects listed in Objects by ID. Duplicate IDs are allowed (a stream may hold them
     // until the reader renumbers); the runs of taken IDs let CreateUniqueID skip a block of
@@ -453,17 +593,70 @@ private:
     int32_t UpdateCount = 0;
     int32_t SaveModified = 0;
     bool SaveRangeChange = false;
-    TRect SaveInvalidateRect;
+    // The client area to repaint at the end of a batch: a few rectangles, so that changes far
+    // apart do not repaint everything between them.
+    QRegion SaveInvalidateRegion;
     TGraphBoundsKinds SaveBoundsChange;
     std::array<TRect, 3> SaveBounds{};
     // Whether a cached rectangle came from at least one object (else it is (0, 0, 0, 0)).
     std::array<bool, 3> SaveBoundsFound{};
     int32_t SuspendQueryEvents = 0;
-    TObjectsBackup UndoStorage;
+    // The record of the dragged objects as they were when the drag started.
+    QBuffer UndoStorage;
     bool PolyLinkStarted = false;
     int32_t fPolygonCornerCount = 0;
     bool fDestroying = false;
     TIDIndex fIDIndex;
+    // The rubber band in graph units; it shows while fValidMarkedArea is set.
+    TRect fMarkedArea{2147483647, 2147483647, -2147483647, -2147483647};
+    bool fValidMarkedArea = false;
+
+    friend class TGraphScrollBar;
+    std::unique_ptr<TGraphScrollBar> CreateScrollBar(TScrollBarKind Kind);
+    // The extent of the platform's scroll bar across its direction, in pixels.
+    int32_t ScrollBarExtent() const;
+
+    std::unique_ptr<TGraphScrollBar> fHorzScrollBar = CreateScrollBar(sbHorizontal);
+    std::unique_ptr<TGraphScrollBar> fVertScrollBar = CreateScrollBar(sbVertical);
+    bool UpdatingScrollBars = false;
+    // UpdateScrollBars was asked for while it ran: a range changed or a bar's showing resized
+    // the client meanwhile.
+    bool ScrollBarsPending = false;
+    // While positive, a changed range does not update the scroll bars.
+    int32_t AutoRangeCount = 0;
+
+    // Repaints the selected objects with their markers, which reach beyond SelectionBounds.
+    void InvalidateSelection();
+    // The viewport's attributes for the current Transparent setting.
+    void ApplyTransparency();
+    // Draws the part of the background picture within the clip, one device pixel at a time from
+    // the mapping, so that the pieces of separate repaints meet without seams.
+    void DrawBackgroundScaled(TCanvas &Canvas, const QImage &Image, const TRect &Area);
+
+    bool fTransparent = false;
+    TGraphNodePicture fBackground;
+    TCanvasRecall fCanvasRecall{nullptr};
+
+    // The pointer left the control.
+    void MouseLeft();
+    // Shows the hint of the object under the pointer; false leaves the hint to the framework.
+    bool ShowObjectHint(const QHelpEvent &Event);
+    // The key handler's share of a key press (Key: its virtual key code, 0 for none); true when
+    // it consumed the key.
+    bool HandleKeyDown(QKeyEvent &Event, uint16_t &Key);
+    // The application's share of a key press the key handler left.
+    void FrameworkKeyDown(QKeyEvent &Event, uint16_t &Key);
+    // The pointer's shape depends on the keys held: after a key changes, the pointer is moved
+    // to where it is, with the new key state.
+    void RecheckPointer(const QKeyEvent &Event);
+    void ClearUndoStorage();
+
+    // Buttons held over the control and where the pointer is, as the mouse events told them.
+    Qt::MouseButtons fMouseButtons;
+    bool fPointerInside = false;
+    QPoint fPointerPos;
+    // A left press that a release inside the control turns into a click.
+    bool fClicked = false;
 };
 
 } // namespace talivo

@@ -1,8 +1,7 @@
 #include "graph/GraphControl.h"
 
+#include "graph/GraphCursors.h"
 #include "graph/GraphUtils.h"
-
-#include <QScrollBar>
 
 namespace talivo {
 
@@ -13,28 +12,6 @@ bool IsInsertMode(TGraphCommandMode Mode)
     return Mode == cmInsertNode || Mode == cmInsertLink || Mode == cmInsertPolyLink;
 }
 
-Qt::CursorShape CursorShape(TCursor Cursor)
-{
-    switch (Cursor) {
-    case crCross:
-        return Qt::CrossCursor;
-    case crSizeNESW:
-        return Qt::SizeBDiagCursor;
-    case crSizeNS:
-        return Qt::SizeVerCursor;
-    case crSizeNWSE:
-        return Qt::SizeFDiagCursor;
-    case crSizeWE:
-        return Qt::SizeHorCursor;
-    case crHandPoint:
-        return Qt::PointingHandCursor;
-    case crSizeAll:
-        return Qt::SizeAllCursor;
-    default:
-        return Qt::ArrowCursor;
-    }
-}
-
 } // namespace
 
 bool TGraphControl::BeginDragObject(TGraphObject *GraphObject, const TPoint &Pt, uint32_t HT)
@@ -42,7 +19,7 @@ bool TGraphControl::BeginDragObject(TGraphObject *GraphObject, const TPoint &Pt,
     if (!GraphObject) {
         return false;
     }
-    UndoStorage.clear();
+    ClearUndoStorage();
     fDragSource = GraphObject;
     fDragHitTest = HT;
     fDragSourcePt = Pt;
@@ -124,10 +101,11 @@ void TGraphControl::EndDragObject(bool Accept)
                 TGraphObject::Free(Source);
             }
         } else {
+            UndoStorage.seek(0);
             RestoreObjects(UndoStorage);
         }
     }
-    UndoStorage.clear();
+    ClearUndoStorage();
     if (!InsertMode) {
         DoObjectEndDrag(Source, fDragHitTest, !Accept);
     } else if (fCommandMode != cmInsertPolyLink) {
@@ -139,109 +117,44 @@ void TGraphControl::EndDragObject(bool Accept)
     }
 }
 
-void TGraphControl::BackupObjects(TObjectsBackup &Backup, TGraphObjectList &List)
+void TGraphControl::ClearUndoStorage()
 {
-    for (int32_t I = 0; I < List.Count(); ++I) {
-        Backup.push_back(List[I]->SaveToEntries());
-    }
-}
-
-void TGraphControl::RestoreObjects(const TObjectsBackup &Backup)
-{
-    BeginUpdate();
-    ++SuspendQueryEvents;
-    try {
-        for (const TPropEntries &Entries : Backup) {
-            // Every record starts with the object's ID; an object that has gone meanwhile
-            // cannot be restored and its record is passed over.
-            TGraphObject *Obj =
-                Entries.empty() || Entries.front().Path != "ID"
-                    ? nullptr
-                    : FindObjectByID(static_cast<uint32_t>(PropOrdinal(Entries.front().Value)));
-            if (Obj) {
-                Obj->LoadFromEntries(Entries);
-            }
-        }
-    } catch (...) {
-        --SuspendQueryEvents;
-        EndUpdate();
-        throw;
-    }
-    --SuspendQueryEvents;
-    EndUpdate();
+    UndoStorage.close();
+    UndoStorage.setData(QByteArray());
+    UndoStorage.open(QIODevice::ReadWrite);
 }
 
 TPoint TGraphControl::SnapPoint(const TPoint &Pt) const
 {
-    const int32_t Grid = fGridSize;
-    return {(Pt.X + Grid / 2) / Grid * Grid, (Pt.Y + Grid / 2) / Grid * Grid};
+    // Computed wide: a point near the end of the coordinate range wraps instead of overflowing.
+    const int64_t Grid = fGridSize;
+    const auto Snap = [Grid](int32_t Value) {
+        return static_cast<int32_t>((Value + Grid / 2) / Grid * Grid);
+    };
+    return {Snap(Pt.X), Snap(Pt.Y)};
 }
 
 void TGraphControl::SnapOffset(const TPoint &Pt, int32_t &dX, int32_t &dY) const
 {
     const TPoint Q = SnapPoint({AddWrapped(Pt.X, dX), AddWrapped(Pt.Y, dY)});
     if (dX != 0) {
-        dX = Q.X - Pt.X;
+        dX = AddWrapped(Q.X, -int64_t{Pt.X});
     }
     if (dY != 0) {
-        dY = Q.Y - Pt.Y;
+        dY = AddWrapped(Q.Y, -int64_t{Pt.Y});
     }
-}
-
-void TGraphControl::ScrollInView(const TGraphObject *GraphObject)
-{
-    if (GraphObject) {
-        ScrollInView(GraphObject->SelectedVisualRect());
-    }
-}
-
-void TGraphControl::ScrollInView(const TRect &Rect)
-{
-    // The visible part of the graph: the client rectangle mapped back to graph units.
-    const double Scale = Nearest(fZoom * 10) / 1000.0;
-    const auto ToGraph = [Scale](int32_t Client, int32_t Position) {
-        return Nearest((Client + Position) / Scale);
-    };
-    const int32_t PosX = horizontalScrollBar()->value();
-    const int32_t PosY = verticalScrollBar()->value();
-    const TRect Visible{ToGraph(0, PosX), ToGraph(0, PosY), ToGraph(viewport()->width(), PosX),
-                        ToGraph(viewport()->height(), PosY)};
-    TPoint Pt = Rect.TopLeft();
-    if (Rect.Width() <= Visible.Width() && Visible.Right < Rect.Right) {
-        Pt.X = Rect.Right;
-    }
-    if (Rect.Height() <= Visible.Height() && Visible.Bottom < Rect.Bottom) {
-        Pt.Y = Rect.Bottom;
-    }
-    ScrollInView(Pt);
-}
-
-void TGraphControl::ScrollInView(const TPoint &Pt)
-{
-    const auto Follow = [](QScrollBar *Bar, int32_t Pos, int32_t Extent) {
-        if (!Bar->isVisible()) {
-            return;
-        }
-        if (Pos < Bar->value()) {
-            Bar->setValue(Pos);
-        } else if (Pos > Bar->value() + Extent) {
-            Bar->setValue(Pos - Extent);
-        }
-    };
-    Follow(horizontalScrollBar(), Nearest(Pt.X * fZoom / 100), viewport()->width());
-    Follow(verticalScrollBar(), Nearest(Pt.Y * fZoom / 100), viewport()->height());
 }
 
 void TGraphControl::SetScreenCursor(TCursor Value)
 {
     fScreenCursor = Value;
-    viewport()->setCursor(CursorShape(Value == crDefault ? fCursor : Value));
+    viewport()->setCursor(GraphCursor(Value == crDefault ? fCursor : Value));
 }
 
 void TGraphControl::SetCursor(TCursor Value)
 {
     fCursor = Value;
-    viewport()->setCursor(CursorShape(Value));
+    viewport()->setCursor(GraphCursor(Value));
 }
 
 } // namespace talivo

@@ -327,7 +327,7 @@ void TGraphControl::focusInEvent(QFocusEvent *Event)
 {
     QAbstractScrollArea::focusInEvent(Event);
     if (fHideSelection && fSelectedObjects.Count() > 0) {
-        InvalidateRect(SelectionBounds());
+        InvalidateSelection();
     }
 }
 
@@ -335,7 +335,7 @@ void TGraphControl::focusOutEvent(QFocusEvent *Event)
 {
     QAbstractScrollArea::focusOutEvent(Event);
     if (fHideSelection && fSelectedObjects.Count() > 0) {
-        InvalidateRect(SelectionBounds());
+        InvalidateSelection();
     }
 }
 

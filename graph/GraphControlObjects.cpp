@@ -2,8 +2,6 @@
 
 #include "graph/GraphNode.h"
 
-#include <QScrollBar>
-
 #include <algorithm>
 #include <limits>
 
@@ -195,8 +193,8 @@ void TGraphControl::Clear()
         EndUpdate();
     }
     SetCommandMode(cmEdit);
-    horizontalScrollBar()->setValue(0);
-    verticalScrollBar()->setValue(0);
+    HorzScrollBar().SetPosition(0);
+    VertScrollBar().SetPosition(0);
 }
 
 void TGraphControl::ClearSelection()

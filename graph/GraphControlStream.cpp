@@ -297,6 +297,12 @@ void TGraphControl::CopyToClipboard(bool Selection)
         Buffer.close();
         Forms.Custom.insert(QString::fromLatin1(CF_GRAPHOBJECTS), Block);
     }
+    if (fClipboardFormats.Contains(cfMetafile)) {
+        Forms.Svg = MetafileToSvg(GetAsMetafile(List));
+    }
+    if (fClipboardFormats.Contains(cfBitmap)) {
+        Forms.Image = GetAsBitmap(List);
+    }
     Clipboard().Put(Forms);
 }
 

@@ -2,6 +2,8 @@
 
 #include "graph/GraphObject.h"
 
+#include <QBuffer>
+
 #include <string>
 
 namespace talivo {
@@ -86,9 +88,13 @@ TGraphObject *TGraphObjectClass::CreateReplacing(TGraphObject *Predecessor) cons
     Predecessor->IncludeState(osConverting);
     Obj->IncludeState(osConverting);
     try {
-        // The stream form carries every published property and the ID, as far as this class
-        // has them.
-        Obj->LoadFromEntries(Predecessor->SaveToEntries());
+        // The stream form carries every published property; a property the new class lacks
+        // fails the read, so only classes with the same properties convert.
+        QBuffer Stream;
+        Stream.open(QIODevice::ReadWrite);
+        Predecessor->SaveToStream(Stream);
+        Stream.seek(0);
+        Obj->LoadFromStream(Stream);
         Obj->ReplaceFrom(Predecessor);
     } catch (...) {
         Predecessor->ExcludeState(osConverting);

@@ -43,6 +43,8 @@ void TSystemClipboard::Put(const TClipboardForms &forms)
         data->setImageData(*forms.Image);
     if (forms.Text)
         data->setText(*forms.Text);
+    if (forms.Svg)
+        data->setData(QStringLiteral("image/svg+xml"), *forms.Svg);
     QGuiApplication::clipboard()->setMimeData(data);
 }
 

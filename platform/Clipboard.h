@@ -13,6 +13,8 @@ struct TClipboardForms {
     QMap<QString, QByteArray> Custom;
     std::optional<QImage> Image;
     std::optional<QString> Text;
+    // A vector drawing as an SVG document, offered as image/svg+xml.
+    std::optional<QByteArray> Svg;
 };
 
 // The system clipboard. Custom formats are named the way Windows registers clipboard formats
@@ -29,10 +31,10 @@ public:
     // The block under a custom format, or nothing when the clipboard has no such format.
     virtual std::optional<QByteArray> Data(const QString &format) const = 0;
 
-    void SetText(const QString &text) { Put({.Custom = {}, .Image = {}, .Text = text}); }
+    void SetText(const QString &text) { Put({.Custom = {}, .Image = {}, .Text = text, .Svg = {}}); }
     void SetData(const QString &format, const QByteArray &data)
     {
-        Put({.Custom = {{format, data}}, .Image = {}, .Text = {}});
+        Put({.Custom = {{format, data}}, .Image = {}, .Text = {}, .Svg = {}});
     }
 };
 

@@ -9,7 +9,7 @@ root=$(pwd)
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-image-formats-plugins
+    qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core gettext xvfb xauth libx11-dev
 )
