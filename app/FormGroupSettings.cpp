@@ -1,6 +1,7 @@
 #include "app/FormGroupSettings.h"
 
 #include "graph/CanvasColors.h"
+#include "i18n/TranslateComponent.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -46,6 +47,8 @@ TFormGroupSettings::TFormGroupSettings(QWidget *parent)
     cancel->setObjectName("ButtonCancel");
     cancel->setGeometry(210, 146, 80, 28);
     connect(cancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
+
+    TranslateComponent(*this);
 }
 
 } // namespace talivo

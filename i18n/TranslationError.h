@@ -13,6 +13,19 @@ public:
     {}
 };
 
+// The translation unit used the wrong way: a rule registered twice, a window retranslated before
+// it was translated.
+class ETrProgrammingError : public ETranslationError {
+public:
+    using ETranslationError::ETranslationError;
+};
+
+// A text of a window that cannot be looked up or written back.
+class ETrComponentError : public ETranslationError {
+public:
+    using ETranslationError::ETranslationError;
+};
+
 // A catalog that cannot be opened, mapped or read.
 class ETrIOError : public ETranslationError {
 public:

@@ -1,5 +1,6 @@
 #include "i18n/Translator.h"
 
+#include "i18n/ComponentTranslator.h"
 #include "i18n/Domain.h"
 #include "i18n/FileLocator.h"
 #include "i18n/FrameworkTranslator.h"
@@ -31,7 +32,8 @@ QString WithCarriageReturns(const QByteArray &utf8)
 
 TTranslator::TTranslator()
     : fDefaultDomainDirectory(Folders().ProgramFolder() + "/locale"),
-      fLocator(std::make_unique<TFileLocator>(Folders().ProgramFile()))
+      fLocator(std::make_unique<TFileLocator>(Folders().ProgramFile())),
+      fComponentTranslator(std::make_unique<TComponentTranslator>(*this))
 {
     UseLanguage({});
     bindtextdomain("default", fDefaultDomainDirectory);

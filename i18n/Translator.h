@@ -9,6 +9,7 @@
 
 namespace talivo {
 
+class TComponentTranslator;
 class TDomain;
 class TFileLocator;
 class TFrameworkTranslator;
@@ -42,6 +43,8 @@ public:
     // The program folder followed by "locale", where domains look unless bound elsewhere.
     const QString &DefaultDomainDirectory() const { return fDefaultDomainDirectory; }
     TFileLocator &Locator() { return *fLocator; }
+    // Window translation: its class rules and TranslateComponent.
+    TComponentTranslator &ComponentTranslator() { return *fComponentTranslator; }
 
     // A text of the GUI framework: the first translation in the resource-string domains that
     // differs from the text, else the text.
@@ -67,6 +70,7 @@ private:
     QStringList fResourceStringDomains{QStringLiteral("default")};
     std::shared_mutex fResourceStringDomainsCS;
     QPointer<TFrameworkTranslator> fFrameworkTranslator;
+    std::unique_ptr<TComponentTranslator> fComponentTranslator;
 };
 
 } // namespace talivo

@@ -1,5 +1,6 @@
 #include "settings/FormInfo.h"
 
+#include "i18n/TranslateComponent.h"
 #include "platform/Platform.h"
 #include "settings/VersionInfo.h"
 
@@ -77,6 +78,7 @@ TFormInfo::TFormInfo(QWidget *parent)
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
 {
     BuildDesign();
+    TranslateComponent(*this);
     // The program name and the version are set after the design's texts, so translating those
     // leaves these two alone.
     fLabelProgram->setText("Korvel Merivo");
