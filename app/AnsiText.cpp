@@ -4,6 +4,7 @@
 #include <QStringView>
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace talivo {
 
@@ -16,11 +17,15 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-bool InCodePage(char32_t c)
+// The code page's byte for the character, or nothing when it lacks the character.
+std::optional<char> AnsiByte(char32_t c)
 {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return true;
-    return std::find(kHighControls.begin(), kHighControls.end(), c) != kHighControls.end();
+        return static_cast<char>(c);
+    const auto found = std::find(kHighControls.begin(), kHighControls.end(), c);
+    if (found == kHighControls.end())
+        return std::nullopt;
+    return static_cast<char>(0x80 + (found - kHighControls.begin()));
 }
 
 } // namespace
@@ -30,11 +35,20 @@ QString ThroughAnsiCodePage(const QString &text)
     QString result;
     result.reserve(text.size());
     for (char32_t c : QStringView(text).toUcs4()) {
-        if (InCodePage(c))
+        if (AnsiByte(c))
             result.append(QChar(static_cast<char16_t>(c)));
         else
             result.append(u'?');
     }
+    return result;
+}
+
+QByteArray ToAnsiBytes(const QString &text)
+{
+    QByteArray result;
+    result.reserve(text.size());
+    for (char32_t c : QStringView(text).toUcs4())
+        result.append(AnsiByte(c).value_or('?'));
     return result;
 }
 

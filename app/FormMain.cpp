@@ -1,6 +1,7 @@
 #include "app/FormMain.h"
 
 #include "app/FormGroupSettings.h"
+#include "i18n/TranslateComponent.h"
 #include "i18n/Translation.h"
 #include "platform/Platform.h"
 #include "settings/FormInfo.h"
@@ -87,6 +88,7 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
     setAcceptDrops(true);
     SelectLanguage();
     fManualAction->setVisible(QFileInfo::exists(ManualFileName()));
+    TranslateComponent(*this);
     SetupModulesAndLayout();
     fStatusPanels[0]->setText("V. " + GetVersionInfoValue(QString(), vkFileVersion));
     setWindowTitle("Korvel Talivo");
@@ -111,17 +113,17 @@ void TFormMain::CreateToolBar()
 
     auto *markTools = new QButtonGroup(this);
     markTools->setObjectName("MarkTools");
-    QToolButton *add = AddToolButton("ToolButtonAdd", "Add mark", "add");
-    QToolButton *del = AddToolButton("ToolButtonDel", "Delete mark", "delete");
-    QToolButton *move = AddToolButton("ToolButtonMove", "Move mark", "move");
-    for (QToolButton *button : {add, del, move}) {
+    fToolButtonAdd = AddToolButton("ToolButtonAdd", "Add mark", "add");
+    fToolButtonDel = AddToolButton("ToolButtonDel", "Delete mark", "delete");
+    fToolButtonMove = AddToolButton("ToolButtonMove", "Move mark", "move");
+    for (QToolButton *button : {fToolButtonAdd, fToolButtonDel, fToolButtonMove}) {
         button->setCheckable(true);
         markTools->addButton(button);
     }
-    move->setChecked(true);
-    connect(add, &QToolButton::clicked, this, &TFormMain::ToolButtonAddClick);
-    connect(del, &QToolButton::clicked, this, &TFormMain::ToolButtonDeleteClick);
-    connect(move, &QToolButton::clicked, this, &TFormMain::ToolButtonMoveClick);
+    fToolButtonMove->setChecked(true);
+    connect(fToolButtonAdd, &QToolButton::clicked, this, &TFormMain::ToolButtonAddClick);
+    connect(fToolButtonDel, &QToolButton::clicked, this, &TFormMain::ToolButtonDeleteClick);
+    connect(fToolButtonMove, &QToolButton::clicked, this, &TFormMain::ToolButtonMoveClick);
 
     auto *popupMenuModules = new QMenu(this);
     popupMenuModules->setObjectName("PopupMenuModules");
@@ -131,9 +133,9 @@ void TFormMain::CreateToolBar()
     fToolButtonAutoAction = fToolBarMain->actions().constLast();
     connect(autoDetect, &QToolButton::clicked, this, &TFormMain::ToolButtonAutoClick);
 
-    QToolButton *hide = AddToolButton("ToolButtonHide", " Hide marks ", "hide");
-    hide->setCheckable(true);
-    connect(hide, &QToolButton::clicked, this, &TFormMain::ToolButtonHideClick);
+    fToolButtonHide = AddToolButton("ToolButtonHide", " Hide marks ", "hide");
+    fToolButtonHide->setCheckable(true);
+    connect(fToolButtonHide, &QToolButton::clicked, this, &TFormMain::ToolButtonHideClick);
 
     fTrackBarZoom = new QSlider(Qt::Horizontal);
     fTrackBarZoom->setObjectName("TrackBarZoom");
@@ -311,10 +313,10 @@ void TFormMain::SelectLanguage()
     UseLanguage(code);
 }
 
-// The modules folder and its menu are not set up here yet; the layout part keeps the hidden
-// detection commands out of reach and gives the tool bar its height.
+// Detection modules are listed but cannot run, so their commands stay out of reach.
 void TFormMain::SetupModulesAndLayout()
 {
+    SetupModules();
     findChild<QToolButton *>("ToolButtonAuto")->setEnabled(false);
     fToolButtonAutoAction->setVisible(false);
     fModulesMenu->menuAction()->setVisible(false);
@@ -355,16 +357,22 @@ void TFormMain::showEvent(QShowEvent *event)
 
 void TFormMain::FormShow()
 {
+    CreateCanvas();
     fDefaultGroupsPath = GetSettingsFolder() + "TalivoGroups.ini";
     fTimerStart->start();
     FillBackground(*fTrackBarZoom, fPanelZoom->palette().color(QPalette::Window));
     FillBackground(*fTrackBarPointSize, fPanelZoom->palette().color(QPalette::Window));
+    // Last, so that a default-groups file that cannot be read is reported without keeping the
+    // timer or anything else of the start-up from running.
+    if (LoadDefaultGroups(fDefaultGroupsPath) && fListViewGroups->RowCount() > 0)
+        fListViewGroups->Select(0);
 }
 
 void TFormMain::TimerStartTimer()
 {
     fTimerStart->stop();
     fUnsaved = false;
+    BuildModulesMenu();
 }
 
 void TFormMain::closeEvent(QCloseEvent *event)
@@ -447,24 +455,5 @@ void TFormMain::Info2Click()
 {
     Prompter().RunDialog(FormInfo());
 }
-
-// Commands whose work belongs to the canvas, image, measurement, export, default-groups and
-// detection-module features; the window is wired to them already.
-void TFormMain::Openimage1Click() {}
-void TFormMain::Saveimage1Click() {}
-void TFormMain::Openmeasurement1Click() {}
-void TFormMain::Savemeasurement1Click() {}
-void TFormMain::Exportmeasurement1Click() {}
-void TFormMain::Saveasdefault1Click() {}
-void TFormMain::Openmodulesdirectory1Click() {}
-void TFormMain::ToolButtonAddClick() {}
-void TFormMain::ToolButtonDeleteClick() {}
-void TFormMain::ToolButtonMoveClick() {}
-void TFormMain::ToolButtonAutoClick() {}
-void TFormMain::ToolButtonHideClick() {}
-void TFormMain::TrackBarZoomChange() {}
-void TFormMain::TrackBarPointSizeChange() {}
-void TFormMain::GridCopyToClipboard1Click() {}
-void TFormMain::LoadImage(const QString &) {}
 
 } // namespace talivo

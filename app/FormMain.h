@@ -1,12 +1,15 @@
 #pragma once
 
 #include "app/GroupListView.h"
+#include "graph/GraphObject.h"
 #include "graph/Types.h"
 
+#include <QImage>
 #include <QMainWindow>
 #include <QPointer>
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMenu;
 class QSlider;
@@ -18,6 +21,7 @@ namespace talivo {
 
 class TFormGroupSettings;
 class TFormInfo;
+class TGraphControl;
 
 // The counting workspace's main window: tool bar, sliders, canvas panel, group table, menus and
 // status bar. It keeps the document's unsaved flag and guards closing with it.
@@ -71,6 +75,38 @@ public:
     void TrackBarPointSizeChange();
     void GridCopyToClipboard1Click();
 
+    // Marks and counting, image and zoom
+    // The canvas with the image and the marks, owned by PanelSG; null before the first show.
+    TGraphControl *Graph() const { return fGraph; }
+    // The point-size slider's position: the radius of new marks in image pixels.
+    int PointSize() const;
+    void CreateCanvas();
+    // The canvas's mouse-up event, in client pixels: adds or deletes marks by the pressed tool.
+    void GraphControlMouseUp(TGraphControl *Sender, TMouseButton Button, TShiftState Shift,
+                             int32_t X, int32_t Y);
+    // A mark of radius r around the graph point (x, y), numbered within its group.
+    void AddMark(int32_t x, int32_t y, int32_t r, int groupId);
+    // Counts every group's marks anew and numbers them in canvas order.
+    void RecountMarks();
+    // Deletes every mark and sets every count to 0; the groups stay.
+    void ClearMarks();
+    // A 32-bit copy of the image with the shown marks drawn at their image pixels; a null image
+    // when no image is loaded.
+    QImage RenderImageWithMarks();
+    // False when there is no image to save; a file that cannot be written raises EImageFileError.
+    bool SaveImageWithMarks(const QString &fileName);
+
+    // Measurement files, default groups, export, modules
+    // False when there is no file to read.
+    bool LoadDefaultGroups(const QString &path);
+    // False when the user declines to overwrite the file there.
+    bool SaveDefaultGroups(const QString &path);
+    // Turns the group records on the canvas into table rows and removes them.
+    void RebuildGroups();
+    const QString &ModulesFolder() const { return fModulesFolder; }
+    // A full path without extension until a module is chosen, then the chosen module's name.
+    const QString &CurrentModule() const { return fCurrentModule; }
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -97,6 +133,26 @@ private:
     QString ManualFileName() const;
     TFormGroupSettings &GroupSettings() const;
     TFormInfo &FormInfo() const;
+
+    // Measurement files, default groups, export, modules
+    void SetupModules();
+    void BuildModulesMenu();
+    void ModuleItemClick(QAction *item);
+    void RunModule(const QString &module);
+    QString fModulesFolder;
+    QString fCurrentModule;
+    // The module files in listing order, read again by every layout step.
+    QStringList fModuleFiles;
+    QActionGroup *fModuleItems = nullptr;
+
+    // Marks and counting, image and zoom
+    TGraphControl &Canvas() const;
+    void DeleteSelectedMarks();
+    TGraphControl *fGraph = nullptr;
+    QToolButton *fToolButtonAdd = nullptr;
+    QToolButton *fToolButtonDel = nullptr;
+    QToolButton *fToolButtonMove = nullptr;
+    QToolButton *fToolButtonHide = nullptr;
 
     QToolBar *fToolBarMain = nullptr;
     QAction *fToolButtonAutoAction = nullptr;

@@ -82,9 +82,4 @@ void TFormMain::ButtonRemoveGroupClick()
     fUnsaved = true;
 }
 
-// Marks arrive with the canvas; until then a group has none to recolour, remove or deselect.
-void TFormMain::RecolourGroupMarks(int, TColor) {}
-void TFormMain::RemoveGroupMarks(int) {}
-void TFormMain::DeselectAllMarks() {}
-
 } // namespace talivo

@@ -1,0 +1,85 @@
+#include "app/FormGroupSettings.h"
+#include "app/FormMain.h"
+#include "app/StrToInt.h"
+#include "i18n/Translation.h"
+#include "platform/Platform.h"
+#include "settings/MemIniFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace talivo {
+
+namespace {
+
+constexpr TColor kDefaultGroupColor = 0x00FF0000;
+
+// A colour the user may have written by hand; anything that is not a number reads as blue.
+TColor ColorOrBlue(const QString &text)
+{
+    try {
+        return static_cast<TColor>(StrToInt(text));
+    } catch (const EConvertError &) {
+        return kDefaultGroupColor;
+    }
+}
+
+int ColorOrZero(const QString &text)
+{
+    try {
+        return StrToInt(text);
+    } catch (const EConvertError &) {
+        return 0;
+    }
+}
+
+} // namespace
+
+bool TFormMain::LoadDefaultGroups(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return false;
+    TMemIniFile file(path);
+    // Defaults standing in for a file that could not be read would look like a loss of groups.
+    file.CheckRead();
+    for (const QString &section : file.ReadSections()) {
+        if (!section.contains(QStringLiteral("Group"), Qt::CaseSensitive))
+            continue;
+        AddGroupRow(file.ReadString(section, "Description", QString()),
+                    ColorOrBlue(file.ReadString(section, "Color", "0x00FF0000")), 0, 0);
+    }
+    return true;
+}
+
+bool TFormMain::SaveDefaultGroups(const QString &path)
+{
+    if (QFileInfo::exists(path)) {
+        if (!Prompter().AskYesNo(
+                _("File already exists. Do you really want to overwrite the existing file?"),
+                _("Overwrite")))
+            return false;
+        // The new file must not inherit sections of a longer list.
+        QFile old(path);
+        if (!old.remove())
+            throw EIniFileError(
+                QString("Cannot delete \"%1\": %2").arg(path, old.errorString()).toStdString());
+    }
+    TMemIniFile file(path);
+    const TGroupListView &list = *fListViewGroups;
+    for (int row = 0; row < list.RowCount(); ++row) {
+        const QString section = "Group" + QString::number(row);
+        file.WriteString(section, "Description", list.SubItem(row, gsDescription));
+        file.WriteInteger(section, "Color", ColorOrZero(list.SubItem(row, gsColor)));
+    }
+    // Like the private-profile functions, an empty table writes nothing, not even an empty file.
+    if (list.RowCount() > 0)
+        file.UpdateFile();
+    return true;
+}
+
+void TFormMain::Saveasdefault1Click()
+{
+    SaveDefaultGroups(fDefaultGroupsPath);
+}
+
+} // namespace talivo

@@ -1,0 +1,277 @@
+#include "app/FormGroupSettings.h"
+#include "app/FormMain.h"
+#include "app/MarkStyle.h"
+#include "app/StrToInt.h"
+#include "graph/GraphControl.h"
+#include "graph/GraphNode.h"
+#include "i18n/Translation.h"
+#include "platform/Platform.h"
+
+#include <QCoreApplication>
+#include <QSlider>
+#include <QToolButton>
+
+#include <algorithm>
+#include <stdexcept>
+#include <unordered_map>
+#include <vector>
+
+namespace talivo {
+
+namespace {
+
+constexpr TColor kUnknownGroupColor = 0x00FF0000;
+constexpr std::string_view kMarkClass = "TCircularNode";
+
+// Runs the work as one batch of the canvas or of one object, which reports its changes (and
+// repaints) once at the end.
+template <class TTarget, class TWork> void InOneUpdate(TTarget &target, TWork &&work)
+{
+    target.BeginUpdate();
+    try {
+        work();
+    } catch (...) {
+        target.EndUpdate();
+        throw;
+    }
+    target.EndUpdate();
+}
+
+// The first row of each group id, the row a mark of that group is counted in.
+std::unordered_map<int, int> FirstRowsById(const TGroupListView &list)
+{
+    std::unordered_map<int, int> rows;
+    for (int row = 0; row < list.RowCount(); ++row)
+        rows.emplace(list.GroupId(row), row);
+    return rows;
+}
+
+QString MarkText(int number)
+{
+    return "#" + QString::number(number);
+}
+
+// Keeps the mark's centre and makes it a square of side 2p.
+void ResizeMark(TGraphNode &mark, int32_t p)
+{
+    const TRect bounds = mark.BoundsRect();
+    const auto cx = static_cast<int32_t>((int64_t{bounds.Left} + bounds.Right) / 2);
+    const auto cy = static_cast<int32_t>((int64_t{bounds.Top} + bounds.Bottom) / 2);
+    const TGraphNodeOptions options = mark.NodeOptions();
+    // A mark is not resizable by the user; the slider resizes it all the same.
+    mark.SetNodeOptions({gnoMovable, gnoResizable, gnoShowBackground});
+    // One step rather than width, height, top and left one after another: each size step lays
+    // out the caption anew, and the steps between could only move the mark to where the last
+    // one puts it.
+    mark.SetBounds(cx - p, cy - p, 2 * p, 2 * p);
+    mark.SetNodeOptions(options);
+}
+
+} // namespace
+
+TGraphControl &TFormMain::Canvas() const
+{
+    if (!fGraph)
+        throw std::logic_error("The canvas has not been created.");
+    return *fGraph;
+}
+
+int TFormMain::PointSize() const
+{
+    return fTrackBarPointSize->value();
+}
+
+void TFormMain::ToolButtonAddClick()
+{
+    if (fGraph)
+        fGraph->SetCursor(crCross);
+}
+
+void TFormMain::ToolButtonDeleteClick()
+{
+    if (!fGraph)
+        return;
+    fGraph->SetCursor(crArrow);
+    fGraph->SetCommandMode(cmEdit);
+}
+
+void TFormMain::ToolButtonMoveClick()
+{
+    if (!fGraph)
+        return;
+    fGraph->SetCursor(crArrow);
+    fGraph->SetCommandMode(cmEdit);
+}
+
+void TFormMain::ToolButtonHideClick()
+{
+    if (!fGraph)
+        return;
+    const bool visible = !fToolButtonHide->isChecked();
+    TGraphObjectList &objects = fGraph->Objects();
+    InOneUpdate(*fGraph, [&] {
+        for (int32_t i = 0; i < objects.Count(); ++i)
+            objects[i]->SetVisible(visible);
+    });
+}
+
+void TFormMain::GraphControlMouseUp(TGraphControl *, TMouseButton Button, TShiftState, int32_t X,
+                                    int32_t Y)
+{
+    const bool adds = fToolButtonAdd->isChecked() && Button != mbRight;
+    const bool deletes =
+        fToolButtonDel->isChecked() || (fToolButtonAdd->isChecked() && Button == mbRight);
+    TGraphControl &graph = Canvas();
+    const TPoint point = graph.ClientToGraph(X, Y);
+    if (fListViewGroups->RowCount() == 0) {
+        Prompter().Notice(_("No group available."), QCoreApplication::applicationName());
+        return;
+    }
+    if (adds && !graph.ObjectAtCursor()) {
+        const int row = fListViewGroups->Selected();
+        if (row >= 0)
+            AddMark(point.X, point.Y, PointSize(), fListViewGroups->GroupId(row));
+    }
+    if (deletes)
+        DeleteSelectedMarks();
+}
+
+// Numbers and counts come from one recount after all deletions: recounting after each of them
+// would make a rubber band over many marks quadratic, and ends in the same numbers. The walk runs
+// from the end of the selection, where taking an object out of the list costs nothing.
+void TFormMain::DeleteSelectedMarks()
+{
+    TGraphControl &graph = Canvas();
+    TGraphObjectList &selected = graph.SelectedObjects();
+    bool deleted = false;
+    InOneUpdate(graph, [&] {
+        for (int32_t i = selected.Count() - 1; i >= 0; i = std::min(i - 1, selected.Count() - 1))
+            deleted = TGraphObject::Delete(selected[i]) || deleted;
+        if (deleted)
+            RecountMarks();
+    });
+    if (deleted)
+        fUnsaved = true;
+}
+
+void TFormMain::AddMark(int32_t x, int32_t y, int32_t r, int groupId)
+{
+    TGraphNode *node =
+        Canvas().InsertNode({x - r, y - r, x + r, y + r}, TGraphControl::FindClass(kMarkClass));
+    if (!node)
+        throw std::runtime_error("The mark could not be created.");
+    node->SetNodeOptions({gnoMovable, gnoShowBackground});
+    node->SetSelected(false);
+    TColor color = kUnknownGroupColor;
+    TGroupListView &list = *fListViewGroups;
+    for (int row = 0; row < list.RowCount(); ++row) {
+        if (list.GroupId(row) != groupId)
+            continue;
+        color = list.GroupColor(row);
+        const int count = StrToInt(list.SubItem(row, gsCount)) + 1;
+        list.SetSubItem(row, gsCount, QString::number(count));
+        node->SetText(MarkText(count));
+        break;
+    }
+    node->Brush().SetColor(color);
+    node->Pen().SetColor(color);
+    node->SetTag(groupId);
+    node->Font().SetHeight(MarkFontHeight(PointSize()));
+    node->Font().SetColor(MarkTextColor(color));
+    fUnsaved = true;
+}
+
+void TFormMain::RecountMarks()
+{
+    TGroupListView &list = *fListViewGroups;
+    const std::unordered_map<int, int> rows = FirstRowsById(list);
+    std::vector<int> counts(list.RowCount(), 0);
+    if (fGraph) {
+        TGraphObjectList &objects = fGraph->Objects();
+        InOneUpdate(*fGraph, [&] {
+            for (int32_t i = 0; i < objects.Count(); ++i) {
+                const auto row = rows.find(objects[i]->Tag());
+                if (row != rows.end())
+                    objects[i]->SetText(MarkText(++counts[row->second]));
+            }
+        });
+    }
+    for (int row = 0; row < list.RowCount(); ++row)
+        list.SetSubItem(row, gsCount, QString::number(counts[row]));
+}
+
+// Walks from the end, where taking an object out of the list costs nothing; from the front each
+// deletion would move every object behind it.
+void TFormMain::ClearMarks()
+{
+    if (fGraph) {
+        TGraphObjectList &objects = fGraph->Objects();
+        InOneUpdate(*fGraph, [&] {
+            for (int32_t i = objects.Count() - 1; i >= 0; i = std::min(i - 1, objects.Count() - 1))
+                TGraphObject::Delete(objects[i]);
+        });
+    }
+    for (int row = 0; row < fListViewGroups->RowCount(); ++row)
+        fListViewGroups->SetSubItem(row, gsCount, "0");
+}
+
+void TFormMain::DeselectAllMarks()
+{
+    if (fGraph)
+        fGraph->ClearSelection();
+}
+
+void TFormMain::RemoveGroupMarks(int groupId)
+{
+    if (!fGraph)
+        return;
+    TGraphObjectList &objects = fGraph->Objects();
+    InOneUpdate(*fGraph, [&] {
+        for (int32_t i = objects.Count() - 1; i >= 0; i = std::min(i - 1, objects.Count() - 1)) {
+            if (objects[i]->ClassName() == kMarkClass && objects[i]->Tag() == groupId)
+                objects.Delete(i);
+        }
+    });
+}
+
+void TFormMain::RecolourGroupMarks(int groupId, TColor color)
+{
+    if (!fGraph)
+        return;
+    const TColor textColor = MarkTextColor(color);
+    TGraphObjectList &objects = fGraph->Objects();
+    InOneUpdate(*fGraph, [&] {
+        for (int32_t i = 0; i < objects.Count(); ++i) {
+            TGraphObject *object = objects[i];
+            if (object->Tag() != groupId)
+                continue;
+            object->Brush().SetColor(color);
+            object->Pen().SetColor(color);
+            object->Font().SetColor(textColor);
+        }
+    });
+}
+
+void TFormMain::TrackBarPointSizeChange()
+{
+    if (!fGraph)
+        return;
+    TGraphObjectList &objects = fGraph->Objects();
+    const int32_t n = objects.Count();
+    const int32_t p = PointSize();
+    const int32_t fontHeight = MarkFontHeight(p);
+    InOneUpdate(*fGraph, [&] {
+        for (int32_t i = 0; i < n && i < objects.Count(); ++i) {
+            TGraphObject *object = objects[i];
+            // The mark lays out its caption and reports its new place once, not per property.
+            InOneUpdate(*object, [&] {
+                auto *node = dynamic_cast<TGraphNode *>(object);
+                if (node && node->Text().startsWith('#'))
+                    ResizeMark(*node, p);
+                object->Font().SetHeight(fontHeight);
+            });
+        }
+    });
+}
+
+} // namespace talivo

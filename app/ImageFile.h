@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/Prompter.h"
+
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+namespace talivo {
+
+// A picture file that could not be written.
+class EImageFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+enum TImageEncoder { ieBmp, ieJpeg, iePng, ieTiff };
+
+// The largest picture accepted: its 32-bit form must stay within this many bytes, so that a file
+// that merely claims a huge size is refused before anything is allocated for it.
+inline constexpr int64_t kMaxImageBytes = int64_t(4) << 30;
+
+// The type list of the picture open and save dialogs, translated.
+std::vector<TFileFilter> ImageFileFilters();
+
+// The picture in the file, decided by the content rather than the name; of a file with several
+// pages or frames the first. A null image when the file cannot be read or decoded, or when the
+// picture would not fit into memory.
+QImage ReadImageFile(const QString &fileName);
+
+// The encoding a file name asks for through its extension; BMP for any other name.
+TImageEncoder EncoderForFileName(const QString &fileName);
+
+// Writes the image in the encoding of the name's extension, replacing the file only once the new
+// content is complete. EImageFileError when it cannot be written.
+void WriteImageFile(const QImage &image, const QString &fileName);
+
+} // namespace talivo

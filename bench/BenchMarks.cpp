@@ -1,0 +1,220 @@
+#include "app/FormGroupSettings.h"
+#include "app/FormMain.h"
+#include "graph/GraphControl.h"
+#include "platform/Platform.h"
+#include "platform/ScriptedPrompter.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImageWriter>
+#include <QMouseEvent>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+namespace {
+
+using namespace talivo;
+
+constexpr int kImageSide = 10000;
+constexpr int kColumns = 320;
+constexpr int kRows = 313;
+constexpr int kSpacing = 31;
+constexpr int kRadius = 10;
+// The rubber band covers this many columns and rows of marks: 10,000 of them.
+constexpr int kBandCells = 100;
+
+TPoint GridPoint(int column, int row)
+{
+    return {15 + kSpacing * column, 15 + kSpacing * row};
+}
+
+// One window with a 10,000 by 10,000 picture and about 100,000 marks, placed in random order as
+// a user would click them, kept for the whole process (see EnsureApplication).
+class TWorkspace {
+public:
+    TWorkspace() : fFolders(fDir.path(), fDir.path() + "/Talivo")
+    {
+        Install(&fFolders);
+        Install(&fPrompter);
+        fForm.SetGroupSettings(&fDialog);
+        fForm.resize(1400, 1100);
+        fForm.show();
+        fForm.TimerStartTimer();
+        QApplication::processEvents();
+
+        const QString picture = fDir.path() + "/picture.png";
+        QImage image(kImageSide, kImageSide, QImage::Format_Grayscale8);
+        image.fill(128);
+        QImageWriter writer(picture, "png");
+        writer.setQuality(100);
+        writer.write(image);
+        fPrompter.PushFile(picture);
+        fForm.Openimage1Click();
+
+        for (TColor color : {0x0000FF00u, 0x000000FFu, 0x00FF0000u})
+            fForm.AddGroupRow("group", color, 0, 0);
+        Slider("TrackBarPointSize").setValue(kRadius);
+        std::vector<TPoint> points;
+        for (int row = 0; row < kRows; ++row)
+            for (int column = 0; column < kColumns; ++column)
+                points.push_back(GridPoint(column, row));
+        std::shuffle(points.begin(), points.end(), std::mt19937(1));
+        Graph().BeginUpdate();
+        for (size_t i = 0; i < points.size(); ++i)
+            fForm.AddMark(points[i].X, points[i].Y, kRadius, GroupId(int(i % 3)));
+        Graph().EndUpdate();
+        // A quarter of the picture in view: the band's corners land on exact pixels.
+        Slider("TrackBarZoom").setValue(-60);
+        Graph().HorzScrollBar().SetPosition(0);
+        Graph().VertScrollBar().SetPosition(0);
+        QApplication::processEvents();
+    }
+
+    TFormMain &Form() { return fForm; }
+    TGraphControl &Graph() { return *fForm.Graph(); }
+    QSlider &Slider(const char *name) { return *fForm.findChild<QSlider *>(name); }
+    int GroupId(int row) { return fForm.ListViewGroups().GroupId(row); }
+    void Press(const char *tool) { fForm.findChild<QToolButton *>(tool)->click(); }
+
+    void Mouse(QEvent::Type type, TPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
+    {
+        const TPoint client = Graph().GraphToClient(at.X, at.Y);
+        const QPointF local(client.X, client.Y);
+        QMouseEvent event(type, local, Graph().viewport()->mapToGlobal(local), button, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(Graph().viewport(), &event);
+    }
+
+    // Deletes the marks behind the first Count ones, which the benchmark added.
+    void TrimTo(int32_t count)
+    {
+        TGraphObjectList &objects = Graph().Objects();
+        while (objects.Count() > count)
+            TGraphObject::Delete(objects[objects.Count() - 1]);
+        fForm.RecountMarks();
+    }
+
+private:
+    QTemporaryDir fDir;
+    TFixedFolders fFolders;
+    TScriptedPrompter fPrompter;
+    TFormMain fForm;
+    TFormGroupSettings fDialog{&fForm};
+};
+
+TWorkspace &Workspace()
+{
+    if (!QApplication::instance()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "BenchMarks";
+        static char *argv[] = {name, nullptr};
+        new QApplication(argc, argv);
+    }
+    // Destroyed among the static objects, after Qt's own, the window would crash.
+    static TWorkspace *workspace = new TWorkspace;
+    return *workspace;
+}
+
+void BM_AddMark(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    const int32_t before = workspace.Graph().Objects().Count();
+    int i = 0;
+    for (auto _ : state) {
+        // Between the marks of the grid, so no two share a place.
+        workspace.Form().AddMark(30 + kSpacing * (i % kColumns), 30 + kSpacing * (i / kColumns),
+                                 kRadius, workspace.GroupId(0));
+        ++i;
+    }
+    state.counters["marks"] = before;
+    workspace.TrimTo(before);
+}
+BENCHMARK(BM_AddMark)->Unit(benchmark::kMicrosecond);
+
+// The whole click of a user in "Add mark": the canvas's own press and release first.
+void BM_ClickToAddMark(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    workspace.Press("ToolButtonAdd");
+    const int32_t before = workspace.Graph().Objects().Count();
+    int i = 0;
+    for (auto _ : state) {
+        const TPoint at{30 + kSpacing * (i % 80), 30 + kSpacing * (i / 80 % 80)};
+        workspace.Mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        workspace.Mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        ++i;
+    }
+    state.counters["added"] = workspace.Graph().Objects().Count() - before;
+    workspace.TrimTo(before);
+}
+BENCHMARK(BM_ClickToAddMark)->Unit(benchmark::kMicrosecond)->Iterations(500);
+
+void BM_DeleteWithOneRubberBand(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    workspace.Press("ToolButtonDel");
+    const TPoint corner{kSpacing * kBandCells - 1, kSpacing * kBandCells - 1};
+    int32_t deleted = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const int32_t before = workspace.Graph().Objects().Count();
+        state.ResumeTiming();
+        workspace.Mouse(QEvent::MouseButtonPress, {0, 0}, Qt::LeftButton, Qt::LeftButton);
+        workspace.Mouse(QEvent::MouseMove, corner, Qt::NoButton, Qt::LeftButton);
+        workspace.Mouse(QEvent::MouseButtonRelease, corner, Qt::LeftButton, Qt::NoButton);
+        state.PauseTiming();
+        deleted = before - workspace.Graph().Objects().Count();
+        for (int row = 0; row < kBandCells; ++row)
+            for (int column = 0; column < kBandCells; ++column) {
+                const TPoint at = GridPoint(column, row);
+                workspace.Form().AddMark(at.X, at.Y, kRadius, workspace.GroupId(row % 3));
+            }
+        state.ResumeTiming();
+    }
+    state.counters["deleted"] = deleted;
+    state.counters["marks"] = workspace.Graph().Objects().Count();
+}
+BENCHMARK(BM_DeleteWithOneRubberBand)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Counts the canvas's repaints: the slider must repaint once, not once per mark.
+class TPaintCounter : public QObject {
+public:
+    int Paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++Paints;
+        return false;
+    }
+};
+
+void BM_PointSizeChange(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    TPaintCounter counter;
+    workspace.Graph().viewport()->installEventFilter(&counter);
+    int changes = 0;
+    for (auto _ : state) {
+        workspace.Slider("TrackBarPointSize").setValue(changes % 2 ? kRadius : kRadius + 1);
+        QApplication::processEvents();
+        ++changes;
+    }
+    workspace.Graph().viewport()->removeEventFilter(&counter);
+    workspace.Slider("TrackBarPointSize").setValue(kRadius);
+    state.counters["paints_per_change"] = double(counter.Paints) / changes;
+    state.counters["marks"] = workspace.Graph().Objects().Count();
+}
+BENCHMARK(BM_PointSizeChange)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace

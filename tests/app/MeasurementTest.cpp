@@ -1,0 +1,139 @@
+#include "tests/app/Workspace.h"
+
+#include "app/StrToInt.h"
+#include "graph/GraphNode.h"
+
+#include <QToolButton>
+
+namespace talivo::test {
+namespace {
+
+class Measurement : public Workspace {
+protected:
+    // Three groups and five marks, interleaved on the canvas.
+    void Count()
+    {
+        LoadImage();
+        Form().AddGroupRow("Cells", 255, 0, 0);
+        Form().AddGroupRow("Debris", 65280, 0, 0);
+        Form().AddGroupRow("Nuclei", 0xFF0000, 0, 0);
+        const int ids[5] = {List().GroupId(0), List().GroupId(1), List().GroupId(0),
+                            List().GroupId(2), List().GroupId(0)};
+        for (int i = 0; i < 5; ++i)
+            Form().AddMark(50 + 40 * i, 100, 20, ids[i]);
+    }
+    void Save(const QString &fileName)
+    {
+        fPrompter.PushFile(fileName);
+        Form().Savemeasurement1Click();
+    }
+    void Open(const QString &fileName)
+    {
+        fPrompter.PushFile(fileName);
+        Form().Openmeasurement1Click();
+    }
+    TGraphNode *Node(int index) { return dynamic_cast<TGraphNode *>(Graph().Objects()[index]); }
+    QStringList Texts(const TGraphObjectList &objects)
+    {
+        QStringList texts;
+        for (int i = 0; i < objects.Count(); ++i)
+            texts << objects[i]->Text();
+        return texts;
+    }
+};
+
+TEST_F(Measurement, SavesOneRecordPerGroupAfterTheMarksAndReopensThem)
+{
+    Count();
+    const QString ids[3] = {List().SubItem(0, gsId), List().SubItem(1, gsId),
+                            List().SubItem(2, gsId)};
+    Save(fDir.file("a.tlv"));
+    Save(fDir.file("a.tlv"));
+    Save(fDir.file("b.tlv"));
+    EXPECT_FALSE(Form().Unsaved());
+    EXPECT_EQ(Texts(Graph().Objects()), QStringList({"#1", "#1", "#2", "#1", "#3"}));
+
+    for (const char *name : {"a.tlv", "b.tlv"}) {
+        TGraphControl file;
+        file.LoadFromFile(fDir.file(name));
+        ASSERT_EQ(file.Objects().Count(), 8) << name;
+        for (int i = 0; i < 3; ++i) {
+            const TGraphObject *record = file.Objects()[5 + i];
+            EXPECT_EQ(record->Tag(), 500);
+            EXPECT_EQ(record->BoundsRect(), TRect({10 * i, 0, 10 * i + 10, 10}));
+        }
+        EXPECT_EQ(file.Objects()[5]->Text(), "3\r\nCells\r\n" + ids[0] + "\r\n255\r\n");
+    }
+
+    Open(fDir.file("b.tlv"));
+    EXPECT_EQ(List().RowCount(), 3);
+    EXPECT_EQ(List().Caption(2), " 3");
+    EXPECT_EQ(List().SubItem(1, gsDescription), "Debris");
+    EXPECT_EQ(List().SubItem(2, gsId), ids[2]);
+    EXPECT_EQ(List().SubItem(0, gsCount), "3");
+    EXPECT_EQ(Graph().Objects().Count(), 5);
+    EXPECT_FALSE(Form().Unsaved());
+    ASSERT_EQ(fPrompter.Asked().size(), 4u);
+    for (const TPromptRecord &asked : fPrompter.Asked()) {
+        EXPECT_EQ(asked.Options.Filters, std::vector<TFileFilter>({{"Merivo", "*.tlv"}}));
+        EXPECT_EQ(asked.Options.DefaultExt, ".tlv");
+    }
+}
+
+TEST_F(Measurement, OpeningAsksFirstAndKeepsHiddenMarksHidden)
+{
+    // Unsaved changes and all, the only answer is a notice: no question, no dialog.
+    Form().AddGroupRow("Cells", 255, 0, 0);
+    Form().Openmeasurement1Click();
+    ASSERT_EQ(fPrompter.Asked().size(), 1u);
+    EXPECT_EQ(fPrompter.Asked()[0].Text, "Please load image first.");
+
+    Count();
+    Form().findChild<QToolButton *>("ToolButtonHide")->click();
+    Save(fDir.file("hidden.tlv"));
+    Form().findChild<QToolButton *>("ToolButtonHide")->click();
+    Form().AddGroupRow("unsaved", 0, 0, 0);
+    fPrompter.PushAnswer(false);
+    Form().Openmeasurement1Click();
+    EXPECT_EQ(fPrompter.Asked().back().Text,
+              "There are unsaved changes. Do you really want to discard the changes?");
+    EXPECT_EQ(List().RowCount(), 5);
+
+    fPrompter.PushAnswer(true);
+    Open(fDir.file("hidden.tlv"));
+    ASSERT_EQ(Graph().Objects().Count(), 5);
+    EXPECT_FALSE(Node(0)->Visible());
+    EXPECT_FALSE(Node(4)->Visible());
+}
+
+TEST_F(Measurement, RebuildsDamagedRecordsOrStopsAtThem)
+{
+    LoadImage();
+    const auto record = [this](const QString &text) {
+        TGraphNode *node =
+            Graph().InsertNode({0, 0, 10, 10}, TGraphControl::FindClass("TRectangularNode"));
+        node->SetText(text);
+        node->SetTag(500);
+    };
+    record("\r\nNo count\r\nno id\r\n255\r\n");
+    record("7\nMixed\r1234\r\n$FF");
+    record("1\r\nBad colour\r\n1\r\nred\r\n");
+    record("1\r\nAfter\r\n1\r\n0\r\n");
+    EXPECT_THROW(Form().RebuildGroups(), EConvertError);
+    ASSERT_EQ(List().RowCount(), 2);
+    EXPECT_EQ(List().SubItem(0, gsCount), "0");
+    EXPECT_EQ(List().SubItem(0, gsId), "1000");
+    EXPECT_EQ(List().SubItem(1, gsDescription), "Mixed");
+    EXPECT_EQ(List().SubItem(1, gsCount), "7");
+    EXPECT_EQ(List().SubItem(1, gsId), "1234");
+    EXPECT_EQ(List().SubItem(1, gsColor), "255");
+    EXPECT_EQ(Graph().Objects().Count(), 2);
+
+    Graph().Clear();
+    record("1\r\nShort\r\n1\r\n");
+    EXPECT_THROW(Form().RebuildGroups(), std::runtime_error);
+    EXPECT_EQ(List().RowCount(), 2);
+}
+
+} // namespace
+} // namespace talivo::test
