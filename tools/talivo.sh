@@ -47,6 +47,38 @@ run_tests() { # run_tests DIR
         --timeout 600
 }
 
+# Runs each libFuzzer target for a short while from its seeds, when clang can build them.
+# Without clang the targets still run over their seeds and mutations in the test builds.
+fuzz_briefly() {
+    local dir="$root/build-fuzz" seconds=${TALIVO_FUZZ_SECONDS:-30} name source
+    mkdir -p "$dir"
+    if ! command -v clang++ >/dev/null || ! echo 'extern "C" int LLVMFuzzerTestOneInput(
+            const unsigned char *, unsigned long) { return 0; }' |
+        clang++ -x c++ -fsanitize=fuzzer,address -o "$dir/probe" - 2>/dev/null; then
+        echo "== No clang with libFuzzer: the fuzz targets ran on their seeds only"
+        return 0
+    fi
+    CC=clang CXX=clang++ cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTALIVO_FUZZ=ON -DTALIVO_SANITIZE=ON -DTALIVO_BUILD_BENCH=OFF >/dev/null
+    local targets=()
+    for source in "$root"/tests/fuzz/Fuzz*.cpp; do targets+=("$(basename "$source" .cpp)"); done
+    cmake --build "$dir" --parallel "$jobs" --target "${targets[@]}"
+    for name in "${targets[@]}"; do
+        echo "== Fuzzing $name for ${seconds} s"
+        mkdir -p "$dir/corpus/$name"
+        if ! QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1 \
+            LSAN_OPTIONS=suppressions="$root/tools/lsan.supp":print_suppressions=0 \
+            "$dir/tests/fuzz/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+            -artifact_prefix="$dir/$name-" "$dir/corpus/$name" \
+            "$root/tests/fuzz/corpus/${name#Fuzz}" >"$dir/$name.log" 2>&1; then
+            tail -n 60 "$dir/$name.log"
+            echo "$name found a fault; the input is beside $dir/$name.log" >&2
+            return 1
+        fi
+        tail -n 1 "$dir/$name.log"
+    done
+}
+
 case "${1:-}" in
 run)
     install_missing
@@ -65,6 +97,7 @@ test)
     LSAN_OPTIONS=suppressions="$root/tools/lsan.supp":print_suppressions=0 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         run_tests "$root/build-sanitize"
+    fuzz_briefly
     ;;
 *)
     echo "usage: $0 run|test" >&2
