@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QHash>
 #include <QImage>
 #include <QPicture>
 #include <QRect>
@@ -187,6 +188,9 @@ private:
         double Scale = 0.0;
         QFont QtFont;
         std::optional<QFontMetrics> Metrics;
+        // Shaping a text is costly and captions are measured over and over (every prefix while
+        // wrapping, then each line again): the advances measured with this font so far.
+        QHash<QString, int> Advances;
     };
 
     double ScaleX() const;
@@ -195,6 +199,8 @@ private:
     QRect DeviceBox(int32_t left, int32_t top, int32_t right, int32_t bottom) const;
     QRect DeviceArea() const;
     const TDeviceFont &DeviceFont() const;
+    // The text's advance in device pixels with the device font.
+    int DeviceAdvance(const QString &text) const;
     // Sets pen, brush and composition for a shape; false when the pen mode draws nothing.
     bool PrepareShape(bool filled);
     // The rectangle the outline of a shape with these logical bounds is drawn along, so that its

@@ -57,15 +57,31 @@ const TCanvas::TDeviceFont &TCanvas::DeviceFont() const
         fDeviceFont.Scale = scale;
         fDeviceFont.QtFont = fFont.ToQFont(scale);
         fDeviceFont.Metrics.emplace(fDeviceFont.QtFont);
+        fDeviceFont.Advances.clear();
     }
     return fDeviceFont;
+}
+
+int TCanvas::DeviceAdvance(const QString &text) const
+{
+    // Room for the captions of a few hundred thousand marks, bounded so that measuring ever new
+    // texts does not hoard memory.
+    constexpr qsizetype kMaxAdvances = 1 << 18;
+    const TDeviceFont &font = DeviceFont();
+    const auto known = font.Advances.constFind(text);
+    if (known != font.Advances.cend())
+        return *known;
+    if (fDeviceFont.Advances.size() >= kMaxAdvances)
+        fDeviceFont.Advances.clear();
+    const int advance = font.Metrics->horizontalAdvance(text);
+    fDeviceFont.Advances.insert(text, advance);
+    return advance;
 }
 
 TSize TCanvas::TextExtent(const QString &text) const
 {
     const QFontMetrics &metrics = *DeviceFont().Metrics;
-    return {ToLogical(metrics.horizontalAdvance(text), ScaleX()),
-            ToLogical(metrics.height(), ScaleY())};
+    return {ToLogical(DeviceAdvance(text), ScaleX()), ToLogical(metrics.height(), ScaleY())};
 }
 
 bool TCanvas::HasGlyph(char32_t character) const
@@ -84,7 +100,7 @@ void TCanvas::TextOut(int32_t x, int32_t y, const QString &text)
 void TCanvas::DrawTextLine(const QPoint &topLeft, const QString &text, bool rightToLeft)
 {
     const TDeviceFont &font = DeviceFont();
-    const QRect cell(topLeft, QSize(font.Metrics->horizontalAdvance(text), font.Metrics->height()));
+    const QRect cell(topLeft, QSize(DeviceAdvance(text), font.Metrics->height()));
     fPainter->save();
     fPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     if (fFont.Orientation() != 0) {
@@ -115,7 +131,7 @@ int32_t TCanvas::DrawText(const QString &text, TRect &rect, uint32_t flags)
     const QFontMetrics &metrics = *DeviceFont().Metrics;
     int width = 0;
     for (const QString &line : lines)
-        width = std::max(width, metrics.horizontalAdvance(line));
+        width = std::max(width, DeviceAdvance(line));
     const int height = static_cast<int>(std::min<int64_t>(
         static_cast<int64_t>(metrics.height()) * lines.size(), std::numeric_limits<int>::max()));
     const int32_t logicalHeight = ToLogical(height, ScaleY());
@@ -146,7 +162,7 @@ int32_t TCanvas::DrawText(const QString &text, TRect &rect, uint32_t flags)
     }
     const bool rightToLeft = (flags & DT_RTLREADING) != 0;
     for (const QString &line : lines) {
-        const int lineWidth = metrics.horizontalAdvance(line);
+        const int lineWidth = DeviceAdvance(line);
         int x = left;
         if (flags & DT_CENTER)
             x = left + (right - left - lineWidth) / 2;

@@ -71,6 +71,7 @@ void TGraphControl::ReplaceListed(TGraphObject *OldObject, TGraphObject *NewObje
         fIDIndex.Remove(OldObject, OldObject->ID());
         fIDIndex.Add(NewObject, NewObject->ID());
     }
+    fObjectIndex.Replace(OldObject, NewObject);
     // The old object is about to go; nothing may keep pointing at it.
     if (fObjectAtCursor == OldObject) {
         fObjectAtCursor = NewObject;
@@ -92,11 +93,13 @@ void TGraphControl::ObjectListChanged(TGraphObjectList *, TGraphObject *GraphObj
     switch (Action) {
     case glAdded:
         fIDIndex.Add(GraphObject, GraphObject->ID());
+        fObjectIndex.Add(GraphObject, fObjects[fObjects.Count() - 1] == GraphObject);
         DoObjectInsert(GraphObject);
         AddedObjectChanged(GraphObject);
         break;
     case glRemoved:
         fIDIndex.Remove(GraphObject, GraphObject->ID());
+        fObjectIndex.Remove(GraphObject);
         try {
             if (fDragSource == GraphObject) {
                 GraphObject->EndDrag(false);
@@ -121,6 +124,7 @@ void TGraphControl::ObjectListChanged(TGraphObjectList *, TGraphObject *GraphObj
         }
         break;
     case glReordered:
+        fObjectIndex.Reordered();
         ObjectChanged(GraphObject, {gcView, gcData});
         break;
     }
@@ -416,6 +420,7 @@ void TGraphControl::SetMarkerSize(TMarkerSize Value)
 {
     if (Value != fMarkerSize) {
         fMarkerSize = Value;
+        fObjectIndex.InvalidateAll();
         if (fSelectedObjects.Count() > 0) {
             Invalidate();
         }

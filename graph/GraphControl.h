@@ -8,6 +8,7 @@
 #include "graph/GraphObjectClass.h"
 #include "graph/GraphObjectList.h"
 #include "graph/GraphScrollBar.h"
+#include "graph/ObjectIndex.h"
 #include "graph/Types.h"
 
 #include <QAbstractScrollArea>
@@ -567,6 +568,9 @@ private:
     TGraphObject::TReplaceableList fObjects;
     TGraphObject::TReplaceableList fSelectedObjects;
     TGraphObject::TReplaceableList fDraggingObjects;
+    // Where the objects are, for the hit test, the rubber band and the paint; a cache that
+    // const queries bring up to date.
+    mutable TObjectIndex fObjectIndex{fObjects};
     bool fDefaultKeyMap = true;
     QMenu *fObjectPopupMenu = nullptr;
     QMenu *fPopupMenu = nullptr;

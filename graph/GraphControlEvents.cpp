@@ -4,6 +4,9 @@
 #include <QMenu>
 #include <QToolTip>
 
+#include <limits>
+#include <vector>
+
 namespace talivo {
 
 void TGraphControl::DoZoomChange()
@@ -214,14 +217,21 @@ void TGraphControl::DoNodeMoveResize(TGraphNode *Node)
 TGraphObject *TGraphControl::FindObjectAt(int32_t X, int32_t Y, TGraphObject *LookAfter) const
 {
     const TPoint Pt{X, Y};
-    int32_t Start = fObjects.Count() - 1;
+    int64_t Below = std::numeric_limits<int64_t>::max();
     if (LookAfter) {
-        Start = fObjects.IndexOf(LookAfter) - 1;
+        Below = fObjectIndex.OrderOf(LookAfter);
+        if (Below < 0) {
+            return nullptr;
+        }
     }
+    // Only the objects whose area holds the point can be hit; they come in list order, and are
+    // walked from the top down as the list would be.
+    std::vector<TGraphObject *> Candidates;
+    fObjectIndex.Query({X, Y, X, Y}, Candidates);
     TGraphObject *Result = nullptr;
-    for (int32_t I = Start; I >= 0; --I) {
-        TGraphObject *Obj = fObjects[I];
-        if (Obj == fDragSource) {
+    for (auto It = Candidates.rbegin(); It != Candidates.rend(); ++It) {
+        TGraphObject *Obj = *It;
+        if (Obj == fDragSource || (LookAfter && fObjectIndex.OrderOf(Obj) >= Below)) {
             continue;
         }
         const uint32_t HT = Obj->HitTest(Pt);

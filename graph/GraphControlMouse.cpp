@@ -9,7 +9,9 @@
 #include <QMouseEvent>
 #include <QToolTip>
 
+#include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace talivo {
 
@@ -281,8 +283,34 @@ void TGraphControl::SetMarkedArea(const TRect &Value)
 void TGraphControl::ToggleSelection(const TRect &Rect, bool KeepOld,
                                     const TGraphObjectClass *GraphObjectClass)
 {
-    ForEachObject(
-        [&](TGraphObject *Obj, int32_t) {
+    if (fObjects.Count() == 0) {
+        return;
+    }
+    // Only the objects the rectangle meets can become selected, and only the selected ones can
+    // lose their selection; the others would be left as they are. They are visited in list
+    // order, as a walk over every object would, since the selection keeps the order of events.
+    std::vector<TGraphObject *> Candidates;
+    fObjectIndex.Query(Rect, Candidates);
+    if (!KeepOld && fSelectedObjects.Count() > 0) {
+        for (int32_t I = 0; I < fSelectedObjects.Count(); ++I) {
+            if (fObjectIndex.Contains(fSelectedObjects[I])) {
+                Candidates.push_back(fSelectedObjects[I]);
+            }
+        }
+        std::sort(Candidates.begin(), Candidates.end(),
+                  [this](const TGraphObject *A, const TGraphObject *B) {
+                      return fObjectIndex.OrderOf(A) < fObjectIndex.OrderOf(B);
+                  });
+        Candidates.erase(std::unique(Candidates.begin(), Candidates.end()), Candidates.end());
+    }
+    BeginUpdate();
+    fObjectIndex.BeginWalk();
+    try {
+        for (TGraphObject *Obj : Candidates) {
+            // A handler may have removed (and freed) an object further on.
+            if (fObjectIndex.RemovedDuringWalk(Obj)) {
+                continue;
+            }
             const bool OfClass =
                 !GraphObjectClass || Obj->ClassType().InheritsFrom(*GraphObjectClass);
             if (OfClass && Obj->ContainsRect(Rect)) {
@@ -290,9 +318,14 @@ void TGraphControl::ToggleSelection(const TRect &Rect, bool KeepOld,
             } else if (!KeepOld) {
                 Obj->SetSelected(false);
             }
-            return true;
-        },
-        0, false);
+        }
+    } catch (...) {
+        fObjectIndex.EndWalk();
+        EndUpdate();
+        throw;
+    }
+    fObjectIndex.EndWalk();
+    EndUpdate();
 }
 
 TGraphObject *TGraphControl::InsertObjectByMouse(TPoint &Pt,

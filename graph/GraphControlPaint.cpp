@@ -375,11 +375,27 @@ void TGraphControl::DrawObjects(TCanvas &Canvas, const TGraphObjectList &List)
 {
     DoBeforeDraw(Canvas);
     fCanvasRecall.SetReference(&Canvas);
+    fObjectIndex.BeginWalk();
     try {
+        // On a device, an object outside the clip draws nothing: only the objects the index
+        // finds there are asked to draw, in list order. A recording keeps every object.
+        const bool Clipped = &List == &fObjects && !Canvas.IsVectorRecording();
+        std::vector<TGraphObject *> Candidates;
+        if (Clipped) {
+            fObjectIndex.Query(Canvas.ClipRect(), Candidates);
+        }
         const auto DrawWhere = [&](auto Condition) {
-            for (int32_t I = 0; I < List.Count(); ++I) {
-                TGraphObject *Obj = List[I];
-                if (Condition(Obj)) {
+            if (!Clipped) {
+                for (int32_t I = 0; I < List.Count(); ++I) {
+                    TGraphObject *Obj = List[I];
+                    if (Condition(Obj)) {
+                        Obj->Draw(Canvas);
+                    }
+                }
+                return;
+            }
+            for (TGraphObject *Obj : Candidates) {
+                if (!fObjectIndex.RemovedDuringWalk(Obj) && Condition(Obj)) {
                     Obj->Draw(Canvas);
                 }
             }
@@ -400,9 +416,11 @@ void TGraphControl::DrawObjects(TCanvas &Canvas, const TGraphObjectList &List)
             break;
         }
     } catch (...) {
+        fObjectIndex.EndWalk();
         fCanvasRecall.SetReference(nullptr);
         throw;
     }
+    fObjectIndex.EndWalk();
     fCanvasRecall.SetReference(nullptr);
     DoAfterDraw(Canvas);
 }

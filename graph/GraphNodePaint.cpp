@@ -34,6 +34,15 @@ int64_t PercentOf(int32_t Length, int32_t Percent)
     return quotient;
 }
 
+// Captions are laid out by the thousand (loading a graph, a new point size for every mark). One
+// canvas measures them all, so its font's metrics and measured advances carry over from caption
+// to caption. It is never destroyed: it would go after the application's fonts.
+TCanvas &MeasuringCanvas()
+{
+    static TCompatibleCanvas *const Canvas = new TCompatibleCanvas;
+    return *Canvas;
+}
+
 } // namespace
 
 void TGraphNode::UpdateTextPlacement(bool Recalc, int32_t dX, int32_t dY)
@@ -61,7 +70,7 @@ TRect TGraphNode::QueryTextRect()
         return TRect();
     // Measured relative to the node's top-left corner.
     const TRect maxRect = OffsetRect(QueryMaxTextRect(), -int64_t{fLeft}, -int64_t{fTop});
-    TCompatibleCanvas canvas;
+    TCanvas &canvas = MeasuringCanvas();
     canvas.Font().Assign(Font());
     const QString shown = MinimizeText(canvas, Text(), maxRect);
     SetTextToShow(shown);

@@ -179,7 +179,10 @@ void TGraphObject::BeforeDestruction()
     fStates.Include(osDestroying);
     if (!fStates.Contains(osConverting)) {
         if (fOwner->IsListed(this)) {
-            fOwner->Objects().Remove(this);
+            const int32_t Index = fOwner->fObjectIndex.IndexOf(this);
+            if (Index >= 0) {
+                fOwner->Objects().Delete(Index);
+            }
         }
         NotifyDependents(gdcRemoved);
     }
@@ -359,6 +362,8 @@ bool TGraphObject::IsUpdateLocked() const
 
 void TGraphObject::Changed(TGraphChangeFlags Flags)
 {
+    // Every change that can move or grow the object passes here, also while it is locked.
+    fOwner->fObjectIndex.Invalidate(this);
     if (IsUpdateLocked()) {
         PendingChanges += Flags;
         return;
@@ -386,6 +391,12 @@ void TGraphObject::Changed(TGraphChangeFlags Flags)
     fOwner->ObjectChanged(this, Flags);
 }
 
+void TGraphObject::SetVisualRect(const TRect &Value)
+{
+    fVisualRect = Value;
+    fOwner->fObjectIndex.Invalidate(this);
+}
+
 void TGraphObject::Invalidate()
 {
     fOwner->InvalidateRect(GetSelectedVisualRect());
@@ -395,7 +406,14 @@ void TGraphObject::BoundsChanged(int32_t dX, int32_t dY, int32_t dWidth, int32_t
 {
     const bool PureMove = dWidth == 0 && dHeight == 0;
     if (!fText.isEmpty()) {
-        UpdateTextPlacement(!PureMove, dX, dY);
+        if (!PureMove && fStates.Contains(osUpdating) &&
+            !fStates.Overlaps({osCreating, osDestroying, osReading})) {
+            // Inside the object's own update the caption is placed once, when the update ends,
+            // however often the object is resized (and restyled) meanwhile.
+            PendingChanges.Include(gcText);
+        } else {
+            UpdateTextPlacement(!PureMove, dX, dY);
+        }
     }
     const TGraphChangeFlags SavedFlags = fVisualRectFlags;
     if (PureMove) {
@@ -579,7 +597,7 @@ bool TGraphObject::Showing() const
 
 int32_t TGraphObject::GetZOrder() const
 {
-    return fOwner->Objects().IndexOf(const_cast<TGraphObject *>(this));
+    return fOwner->fObjectIndex.IndexOf(const_cast<TGraphObject *>(this));
 }
 
 void TGraphObject::SetZOrder(int32_t NewIndex)

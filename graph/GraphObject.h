@@ -298,7 +298,7 @@ protected:
     void ExcludeState(TGraphObjectState State) { fStates.Exclude(State); }
     // Stores the caption as drawn.
     void SetTextToShow(const QString &Value) { fTextToShow = Value; }
-    void SetVisualRect(const TRect &Value) { fVisualRect = Value; }
+    void SetVisualRect(const TRect &Value);
     TGraphChangeFlags VisualRectFlags() const { return fVisualRectFlags; }
     void SetVisualRectFlags(TGraphChangeFlags Value) { fVisualRectFlags = Value; }
     TGraphObjectList &DependentList() { return fDependentList; }
@@ -310,6 +310,7 @@ protected:
 private:
     friend class TGraphObjectClass;
     friend class TGraphControl;
+    friend class TObjectIndex;
 
     void StyleChanged(const void *Sender);
     void ListChanged(TGraphObjectList *Sender, TGraphObject *GraphObject,
@@ -343,6 +344,8 @@ private:
     int32_t UpdateCount = 0;
     TGraphChangeFlags PendingChanges;
     int32_t DragDisableCount = 0;
+    // The object's entry in its owner's spatial index; -1 while it is not listed.
+    int32_t fIndexSlot = -1;
 };
 
 } // namespace talivo

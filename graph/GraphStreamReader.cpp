@@ -25,6 +25,25 @@ constexpr int64_t MinRecordSize = 4 + 2 + 4 + 1 + 1 + 1 + 1;
 
 } // namespace
 
+void TGraphStreamReader::ReadExact(char *Data, int64_t Size)
+{
+    while (Size > 0) {
+        const qint64 Got = fStream.read(Data, Size);
+        if (Got <= 0) {
+            throw EGraphStreamError("Unexpected end of stream");
+        }
+        Data += Got;
+        Size -= Got;
+    }
+}
+
+template <typename T> T TGraphStreamReader::ReadLittleEndian()
+{
+    char Bytes[sizeof(T)];
+    ReadExact(Bytes, sizeof(T));
+    return qFromLittleEndian<T>(Bytes);
+}
+
 QByteArray TGraphStreamReader::ReadBytes(int64_t Size)
 {
     if (Size < 0) {
@@ -32,24 +51,26 @@ QByteArray TGraphStreamReader::ReadBytes(int64_t Size)
     }
     QByteArray Result;
     while (Result.size() < Size) {
-        const int64_t Want = std::min<int64_t>(Size - Result.size(), ReadChunk);
-        const QByteArray Piece = fStream.read(Want);
-        if (Piece.isEmpty()) {
+        const qsizetype Old = Result.size();
+        const int64_t Want = std::min<int64_t>(Size - Old, ReadChunk);
+        Result.resize(Old + Want);
+        const qint64 Got = fStream.read(Result.data() + Old, Want);
+        if (Got <= 0) {
             throw EGraphStreamError("Unexpected end of stream");
         }
-        Result += Piece;
+        Result.resize(Old + Got);
     }
     return Result;
 }
 
 uint8_t TGraphStreamReader::ReadByte()
 {
-    return static_cast<uint8_t>(ReadBytes(1)[0]);
+    return ReadLittleEndian<uint8_t>();
 }
 
 int32_t TGraphStreamReader::ReadInt32()
 {
-    return qFromLittleEndian<int32_t>(ReadBytes(4).constData());
+    return ReadLittleEndian<int32_t>();
 }
 
 std::string TGraphStreamReader::ReadShortName()
@@ -89,12 +110,12 @@ int64_t TGraphStreamReader::ReadIntegerValue(uint8_t Tag, bool Allow64, const st
     case vaInt8:
         return static_cast<int8_t>(ReadByte());
     case vaInt16:
-        return qFromLittleEndian<int16_t>(ReadBytes(2).constData());
+        return ReadLittleEndian<int16_t>();
     case vaInt32:
         return ReadInt32();
     case vaInt64:
         if (Allow64) {
-            return qFromLittleEndian<int64_t>(ReadBytes(8).constData());
+            return ReadLittleEndian<int64_t>();
         }
         break;
     default:

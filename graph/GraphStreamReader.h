@@ -40,6 +40,9 @@ public:
     int64_t MaxRecordsLeft() const;
 
 private:
+    // Exactly Size bytes into Data (a number's few bytes need no block of their own).
+    void ReadExact(char *Data, int64_t Size);
+    template <typename T> T ReadLittleEndian();
     TPropValue ReadValue(const TPropInfo &Info, const std::string &Path);
     int64_t ReadIntegerValue(uint8_t Tag, bool Allow64, const std::string &Path);
     QString ReadStringValue(uint8_t Tag, const std::string &Path);
