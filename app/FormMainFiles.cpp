@@ -1,23 +1,18 @@
 #include "app/FormGroupSettings.h"
 #include "app/FormMain.h"
-#include "app/StrToInt.h"
+#include "app/Measurement.h"
 #include "graph/GraphControl.h"
 #include "graph/GraphNode.h"
 #include "i18n/Translation.h"
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
-#include <QRegularExpression>
 #include <stdexcept>
 #include <vector>
 
 namespace talivo {
 
 namespace {
-
-// Marks carry group ids, which start at 1000, so this tag is free for the group records.
-constexpr int32_t kGroupRecordTag = 500;
-constexpr int kGroupRecordLines = 4;
 
 TFileDialogOptions MeasurementDialogOptions()
 {
@@ -27,24 +22,12 @@ TFileDialogOptions MeasurementDialogOptions()
     return options;
 }
 
-// The lines of a record's text, broken at CR LF, CR or LF; a break at the very end starts no
-// further line.
-QStringList RecordLines(const QString &text)
+// Each group record becomes a row of the window's table.
+TAddGroup TableRowAdder(TFormMain &form)
 {
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    QStringList lines = text.split(lineBreak);
-    if (lines.constLast().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-int IntegerOr(const QString &text, int fallback)
-{
-    try {
-        return StrToInt(text);
-    } catch (const EConvertError &) {
-        return fallback;
-    }
+    return [&form](const TGroupRecord &group) {
+        form.AddGroupRow(group.Description, group.Color, group.Id, group.Count);
+    };
 }
 
 } // namespace
@@ -68,7 +51,7 @@ void TFormMain::Savemeasurement1Click()
         for (int row = 0; row < list.RowCount(); ++row) {
             TGraphNode *record = graph.InsertNode({10 * row, 0, 10 * row + 10, 10}, recordClass);
             if (!record)
-                throw std::runtime_error("The group record could not be created.");
+                throw std::runtime_error(_("The group record could not be created.").toStdString());
             records.push_back(record);
             QString text;
             for (TGroupSubItem item : {gsCount, gsDescription, gsId, gsColor})
@@ -104,31 +87,14 @@ void TFormMain::Openmeasurement1Click()
     graph.Clear();
     for (int row = fListViewGroups->RowCount() - 1; row >= 0; --row)
         fListViewGroups->DeleteRow(row);
-    graph.LoadFromFile(*fileName);
-    RebuildGroups();
+    ReadMeasurement(graph, *fileName, TableRowAdder(*this));
     TrackBarPointSizeChange();
     fUnsaved = false;
 }
 
 void TFormMain::RebuildGroups()
 {
-    TGraphObjectList &objects = Canvas().Objects();
-    for (int32_t i = 0; i < objects.Count();) {
-        const TGraphObject *object = objects[i];
-        if (object->Tag() != kGroupRecordTag) {
-            ++i;
-            continue;
-        }
-        const QStringList lines = RecordLines(object->Text());
-        if (lines.size() < kGroupRecordLines)
-            throw std::runtime_error(QString("A group record holds %1 lines instead of %2.")
-                                         .arg(lines.size())
-                                         .arg(kGroupRecordLines)
-                                         .toStdString());
-        const auto color = static_cast<TColor>(StrToInt(lines[3]));
-        AddGroupRow(lines[1], color, IntegerOr(lines[2], 1000), IntegerOr(lines[0], 0));
-        objects.Delete(i);
-    }
+    talivo::RebuildGroups(Canvas(), TableRowAdder(*this));
 }
 
 } // namespace talivo

@@ -2,6 +2,7 @@
 #include "app/FormGroupSettings.h"
 #include "app/FormMain.h"
 #include "app/GroupIdCounter.h"
+#include "app/Measurement.h"
 #include "i18n/Translation.h"
 #include "platform/Platform.h"
 
@@ -22,12 +23,12 @@ QString ColorText(TColor color)
 
 void TFormMain::AddGroupRow(const QString &description, TColor color, int id, int count)
 {
-    const int rowId = TGroupIdCounter::Program().Take(id);
+    const TGroupRow group = MakeGroupRow(description, color, id, count, TGroupIdCounter::Program());
     TGroupListView &list = *fListViewGroups;
-    const int swatch = list.AddSwatch(color);
+    const int swatch = list.AddSwatch(group.Color);
     const int row = list.AppendRow(" " + QString::number(list.RowCount() + 1),
-                                   {QString::number(count), ThroughAnsiCodePage(description),
-                                    QString::number(rowId), ColorText(color)},
+                                   {QString::number(group.Count), group.Description,
+                                    QString::number(group.Id), ColorText(group.Color)},
                                    swatch);
     list.Select(row);
     fUnsaved = true;

@@ -1,7 +1,7 @@
 #include "app/FormGroupSettings.h"
 #include "app/FormMain.h"
 #include "app/ImageFile.h"
-#include "graph/Canvas.h"
+#include "app/MarkedImage.h"
 #include "graph/GraphControl.h"
 #include "i18n/Translation.h"
 #include "platform/Platform.h"
@@ -18,7 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <stdexcept>
+#include <utility>
 
 namespace talivo {
 
@@ -53,14 +53,8 @@ void TFormMain::CreateCanvas()
     auto *layout = new QVBoxLayout(fPanelSG);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(fGraph);
-    fGraph->SetColor(0xFFFFFF);
+    PrepareCanvas(*fGraph);
     fGraph->setEnabled(false);
-    fGraph->SetTransparent(true);
-    fGraph->SetMinNodeSize(10);
-    fGraph->SetMarkerSize(2);
-    fGraph->SetShowGrid(false);
-    fGraph->KeepCenterInside = true;
-    fGraph->KeepInside = false;
 }
 
 void TFormMain::Openimage1Click()
@@ -100,23 +94,7 @@ void TFormMain::LoadImage(const QString &fileName)
     const int w = image.width();
     const int h = image.height();
     if (w > 0 && h > 0) {
-        TGraphConstraints &constraints = graph.GraphConstraints();
-        constraints.SetMinLeft(0);
-        constraints.SetMinTop(0);
-        constraints.SetMaxRight(w);
-        constraints.SetMaxBottom(h);
-        graph.SetMinNodeSize(10);
-        graph.SetMarkerSize(2);
-        graph.SetFixedScrollBars(true);
-        // The canvas keeps the only copy of the pixels.
-        graph.Background().SetImage(image);
-        image = QImage();
-        graph.SetShowBackground(true);
-        graph.HorzScrollBar().SetVisible(true);
-        graph.VertScrollBar().SetVisible(true);
-        graph.SetShowGrid(false);
-        graph.SetSnapToGrid(false);
-        graph.SetCommandMode(cmViewOnly);
+        ShowImage(graph, std::move(image));
         graph.OnMouseUp = std::bind_front(&TFormMain::GraphControlMouseUp, this);
         graph.setEnabled(true);
         const double fit = std::min(double(graph.width()) / w, double(graph.height()) / h);
@@ -135,7 +113,7 @@ void TFormMain::TrackBarZoomChange()
         fGraph->ChangeZoom(zoom * 100, zoCenter);
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    const QString text = "Zoom: " + locale.toString(zoom * 100, 'f', 2) + "%";
+    const QString text = _("Zoom: ") + locale.toString(zoom * 100, 'f', 2) + "%";
     fStatusPanels[0]->setText(text);
     fTrackBarZoom->setToolTip(text);
 }
@@ -155,30 +133,12 @@ void TFormMain::Saveimage1Click()
 
 QImage TFormMain::RenderImageWithMarks()
 {
-    if (!fGraph || fGraph->Background().IsEmpty())
-        return {};
-    const QImage &background = fGraph->Background().Image();
-    // Marks have colours whatever the picture holds: a greyscale or palette picture would turn
-    // them grey or into the nearest palette entry.
-    QImage image = background.convertToFormat(background.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                                           : QImage::Format_RGB32);
-    if (image.isNull())
-        throw std::runtime_error("There is not enough memory to draw the marks into the image.");
-    TCanvas canvas;
-    if (!canvas.BeginPaint(image))
-        throw std::runtime_error("The marks cannot be drawn into the image.");
-    fGraph->Draw(canvas);
-    canvas.EndPaint();
-    return image;
+    return fGraph ? talivo::RenderImageWithMarks(*fGraph) : QImage();
 }
 
 bool TFormMain::SaveImageWithMarks(const QString &fileName)
 {
-    const QImage image = RenderImageWithMarks();
-    if (image.isNull())
-        return false;
-    WriteImageFile(image, fileName);
-    return true;
+    return fGraph && talivo::SaveImageWithMarks(*fGraph, fileName);
 }
 
 } // namespace talivo

@@ -1,7 +1,9 @@
 #include "app/FormGroupSettings.h"
 #include "app/FormMain.h"
 #include "app/MarkStyle.h"
+#include "app/Measurement.h"
 #include "app/StrToInt.h"
+#include "app/UpdateBatch.h"
 #include "graph/GraphControl.h"
 #include "graph/GraphNode.h"
 #include "i18n/Translation.h"
@@ -13,7 +15,6 @@
 
 #include <algorithm>
 #include <stdexcept>
-#include <unordered_map>
 #include <vector>
 
 namespace talivo {
@@ -22,50 +23,6 @@ namespace {
 
 constexpr TColor kUnknownGroupColor = 0x00FF0000;
 constexpr std::string_view kMarkClass = "TCircularNode";
-
-// Runs the work as one batch of the canvas or of one object, which reports its changes (and
-// repaints) once at the end.
-template <class TTarget, class TWork> void InOneUpdate(TTarget &target, TWork &&work)
-{
-    target.BeginUpdate();
-    try {
-        work();
-    } catch (...) {
-        target.EndUpdate();
-        throw;
-    }
-    target.EndUpdate();
-}
-
-// The first row of each group id, the row a mark of that group is counted in.
-std::unordered_map<int, int> FirstRowsById(const TGroupListView &list)
-{
-    std::unordered_map<int, int> rows;
-    for (int row = 0; row < list.RowCount(); ++row)
-        rows.emplace(list.GroupId(row), row);
-    return rows;
-}
-
-QString MarkText(int number)
-{
-    return "#" + QString::number(number);
-}
-
-// Keeps the mark's centre and makes it a square of side 2p.
-void ResizeMark(TGraphNode &mark, int32_t p)
-{
-    const TRect bounds = mark.BoundsRect();
-    const auto cx = static_cast<int32_t>((int64_t{bounds.Left} + bounds.Right) / 2);
-    const auto cy = static_cast<int32_t>((int64_t{bounds.Top} + bounds.Bottom) / 2);
-    const TGraphNodeOptions options = mark.NodeOptions();
-    // A mark is not resizable by the user; the slider resizes it all the same.
-    mark.SetNodeOptions({gnoMovable, gnoResizable, gnoShowBackground});
-    // One step rather than width, height, top and left one after another: each size step lays
-    // out the caption anew, and the steps between could only move the mark to where the last
-    // one puts it.
-    mark.SetBounds(cx - p, cy - p, 2 * p, 2 * p);
-    mark.SetNodeOptions(options);
-}
 
 } // namespace
 
@@ -184,18 +141,9 @@ void TFormMain::AddMark(int32_t x, int32_t y, int32_t r, int groupId)
 void TFormMain::RecountMarks()
 {
     TGroupListView &list = *fListViewGroups;
-    const std::unordered_map<int, int> rows = FirstRowsById(list);
-    std::vector<int> counts(list.RowCount(), 0);
-    if (fGraph) {
-        TGraphObjectList &objects = fGraph->Objects();
-        InOneUpdate(*fGraph, [&] {
-            for (int32_t i = 0; i < objects.Count(); ++i) {
-                const auto row = rows.find(objects[i]->Tag());
-                if (row != rows.end())
-                    objects[i]->SetText(MarkText(++counts[row->second]));
-            }
-        });
-    }
+    const std::vector<TGroupRow> rows = GroupRows(list);
+    const std::vector<int> counts =
+        fGraph ? talivo::RecountMarks(*fGraph, rows) : std::vector<int>(rows.size(), 0);
     for (int row = 0; row < list.RowCount(); ++row)
         list.SetSubItem(row, gsCount, QString::number(counts[row]));
 }
@@ -254,24 +202,8 @@ void TFormMain::RecolourGroupMarks(int groupId, TColor color)
 
 void TFormMain::TrackBarPointSizeChange()
 {
-    if (!fGraph)
-        return;
-    TGraphObjectList &objects = fGraph->Objects();
-    const int32_t n = objects.Count();
-    const int32_t p = PointSize();
-    const int32_t fontHeight = MarkFontHeight(p);
-    InOneUpdate(*fGraph, [&] {
-        for (int32_t i = 0; i < n && i < objects.Count(); ++i) {
-            TGraphObject *object = objects[i];
-            // The mark lays out its caption and reports its new place once, not per property.
-            InOneUpdate(*object, [&] {
-                auto *node = dynamic_cast<TGraphNode *>(object);
-                if (node && node->Text().startsWith('#'))
-                    ResizeMark(*node, p);
-                object->Font().SetHeight(fontHeight);
-            });
-        }
-    });
+    if (fGraph)
+        ResizeMarks(*fGraph, PointSize());
 }
 
 } // namespace talivo

@@ -1,0 +1,161 @@
+#include "app/Measurement.h"
+
+#include "app/AnsiText.h"
+#include "app/GroupIdCounter.h"
+#include "app/GroupListView.h"
+#include "app/MarkStyle.h"
+#include "app/StrToInt.h"
+#include "app/UpdateBatch.h"
+#include "graph/GraphControl.h"
+#include "graph/GraphNode.h"
+#include "i18n/Translation.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+#include <stdexcept>
+#include <unordered_map>
+
+namespace talivo {
+
+namespace {
+
+constexpr int kGroupRecordLines = 4;
+// A record whose id is not a number joins the first group id a run hands out.
+constexpr int kUnreadableGroupId = 1000;
+
+// The lines of a record's text, broken at CR LF, CR or LF; a break at the very end starts no
+// further line.
+QStringList RecordLines(const QString &text)
+{
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    QStringList lines = text.split(lineBreak);
+    if (lines.constLast().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+int IntegerOr(const QString &text, int fallback)
+{
+    try {
+        return StrToInt(text);
+    } catch (const EConvertError &) {
+        return fallback;
+    }
+}
+
+TGroupRecord ReadGroupRecord(const QString &text)
+{
+    const QStringList lines = RecordLines(text);
+    if (lines.size() < kGroupRecordLines)
+        throw std::runtime_error(_("A group record holds %1 lines instead of %2.")
+                                     .arg(lines.size())
+                                     .arg(kGroupRecordLines)
+                                     .toStdString());
+    return {.Count = IntegerOr(lines[0], 0),
+            .Description = lines[1],
+            .Id = IntegerOr(lines[2], kUnreadableGroupId),
+            .Color = static_cast<TColor>(StrToInt(lines[3]))};
+}
+
+// Keeps the mark's centre and makes it a square of side 2p.
+void ResizeMark(TGraphNode &mark, int32_t p)
+{
+    const TRect bounds = mark.BoundsRect();
+    const auto cx = static_cast<int32_t>((int64_t{bounds.Left} + bounds.Right) / 2);
+    const auto cy = static_cast<int32_t>((int64_t{bounds.Top} + bounds.Bottom) / 2);
+    const TGraphNodeOptions options = mark.NodeOptions();
+    // A mark is not resizable by the user; the slider resizes it all the same.
+    mark.SetNodeOptions({gnoMovable, gnoResizable, gnoShowBackground});
+    // One step rather than width, height, top and left one after another: each size step lays
+    // out the caption anew, and the steps between could only move the mark to where the last
+    // one puts it.
+    mark.SetBounds(cx - p, cy - p, 2 * p, 2 * p);
+    mark.SetNodeOptions(options);
+}
+
+} // namespace
+
+TGroupRow MakeGroupRow(const QString &description, TColor color, int id, int count,
+                       TGroupIdCounter &ids)
+{
+    return {.Id = ids.Take(id),
+            .Description = ThroughAnsiCodePage(description),
+            .Color = color,
+            .Count = count};
+}
+
+std::vector<TGroupRow> GroupRows(const TGroupListView &list)
+{
+    std::vector<TGroupRow> rows;
+    rows.reserve(list.RowCount());
+    for (int row = 0; row < list.RowCount(); ++row)
+        rows.push_back({.Id = list.GroupId(row),
+                        .Description = list.SubItem(row, gsDescription),
+                        .Color = list.GroupColor(row),
+                        .Count = StrToInt(list.SubItem(row, gsCount))});
+    return rows;
+}
+
+void RebuildGroups(TGraphControl &graph, const TAddGroup &addGroup)
+{
+    TGraphObjectList &objects = graph.Objects();
+    for (int32_t i = 0; i < objects.Count();) {
+        const TGraphObject *object = objects[i];
+        if (object->Tag() != kGroupRecordTag) {
+            ++i;
+            continue;
+        }
+        addGroup(ReadGroupRecord(object->Text()));
+        objects.Delete(i);
+    }
+}
+
+void ReadMeasurement(TGraphControl &graph, const QString &fileName, const TAddGroup &addGroup)
+{
+    graph.LoadFromFile(fileName);
+    RebuildGroups(graph, addGroup);
+}
+
+QString MarkText(int number)
+{
+    return "#" + QString::number(number);
+}
+
+std::vector<int> RecountMarks(TGraphControl &graph, const std::vector<TGroupRow> &rows)
+{
+    // The first row of each id is the one its marks count in.
+    std::unordered_map<int, size_t> rowOfId;
+    for (size_t row = 0; row < rows.size(); ++row)
+        rowOfId.emplace(rows[row].Id, row);
+    std::vector<int> counts(rows.size(), 0);
+    TGraphObjectList &objects = graph.Objects();
+    InOneUpdate(graph, [&] {
+        for (int32_t i = 0; i < objects.Count(); ++i) {
+            const auto row = rowOfId.find(objects[i]->Tag());
+            if (row != rowOfId.end())
+                objects[i]->SetText(MarkText(++counts[row->second]));
+        }
+    });
+    return counts;
+}
+
+void ResizeMarks(TGraphControl &graph, int p)
+{
+    TGraphObjectList &objects = graph.Objects();
+    const int32_t n = objects.Count();
+    const int32_t fontHeight = MarkFontHeight(p);
+    InOneUpdate(graph, [&] {
+        for (int32_t i = 0; i < n && i < objects.Count(); ++i) {
+            TGraphObject *object = objects[i];
+            // The mark lays out its caption and reports its new place once, not per property.
+            InOneUpdate(*object, [&] {
+                auto *node = dynamic_cast<TGraphNode *>(object);
+                if (node && node->Text().startsWith('#'))
+                    ResizeMark(*node, p);
+                object->Font().SetHeight(fontHeight);
+            });
+        }
+    });
+}
+
+} // namespace talivo

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "graph/Types.h"
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+namespace talivo {
+
+class TGraphControl;
+class TGroupIdCounter;
+class TGroupListView;
+
+// Marks carry group ids, which start at 1000, so this tag is free for the group records.
+inline constexpr int32_t kGroupRecordTag = 500;
+
+// A group as a group record of a measurement file stores it.
+struct TGroupRecord {
+    int Count = 0;
+    QString Description;
+    int Id = 0;
+    TColor Color = 0;
+};
+
+// A row of the group table in values rather than in the texts the table shows.
+struct TGroupRow {
+    int Id = 0;
+    QString Description;
+    TColor Color = 0;
+    int Count = 0;
+};
+
+using TAddGroup = std::function<void(const TGroupRecord &record)>;
+
+// The row a new group becomes: an id of 0 or less takes the counter's next id, and the
+// description keeps only what the export's code page can hold.
+TGroupRow MakeGroupRow(const QString &description, TColor color, int id, int count,
+                       TGroupIdCounter &ids);
+
+// The table's rows in table order. EConvertError for a number sub-item that is not an integer.
+std::vector<TGroupRow> GroupRows(const TGroupListView &list);
+
+// Hands every group record on the canvas, in canvas order, to addGroup and removes it from the
+// canvas. A record with fewer than four lines, or whose colour is not an integer, stops the walk
+// with an error: the groups handed over before it stay handed over, and it stays on the canvas.
+void RebuildGroups(TGraphControl &graph, const TAddGroup &addGroup);
+
+// Reads a measurement file into the canvas, replacing what it held, and rebuilds its groups.
+void ReadMeasurement(TGraphControl &graph, const QString &fileName, const TAddGroup &addGroup);
+
+// The caption of a group's n-th mark: #1, #2, ...
+QString MarkText(int number);
+
+// Numbers every mark anew within its group in canvas order and returns the number of marks of
+// each row. A mark counts for the first row of its id; one whose id has no row keeps its text.
+std::vector<int> RecountMarks(TGraphControl &graph, const std::vector<TGroupRow> &rows);
+
+// Gives every mark the point size p around its centre, and every object the caption height of p.
+void ResizeMarks(TGraphControl &graph, int p);
+
+} // namespace talivo

@@ -1,0 +1,261 @@
+#include "graph/GraphNode.h"
+#include "tests/app/Workspace.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QToolButton>
+
+namespace talivo::test {
+namespace {
+
+struct CliRun {
+    int Status = -1;
+    QByteArray Out;
+    QByteArray Err;
+};
+
+// Measurement files made by the window, and talivo-cli run on them in a folder of its own, with
+// no display and a home, settings and runtime folder that must stay empty.
+class Cli : public Workspace {
+protected:
+    Cli()
+    {
+        for (const char *folder : {"work", "home", "runtime"})
+            QDir().mkpath(fDir.file(folder));
+        QFile::setPermissions(fDir.file("runtime"), QFileDevice::ReadOwner |
+                                                        QFileDevice::WriteOwner |
+                                                        QFileDevice::ExeOwner);
+    }
+    ~Cli() override
+    {
+        EXPECT_EQ(Entries("home"), QStringList());
+        EXPECT_EQ(Entries("runtime"), QStringList());
+    }
+
+    CliRun Run(const QStringList &arguments)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        environment.insert("HOME", fDir.file("home"));
+        environment.insert("XDG_CONFIG_HOME", fDir.file("home/config"));
+        environment.insert("XDG_DATA_HOME", fDir.file("home/data"));
+        environment.insert("XDG_CACHE_HOME", fDir.file("home/cache"));
+        environment.insert("XDG_RUNTIME_DIR", fDir.file("runtime"));
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(fDir.file("work"));
+        process.start(TALIVO_CLI_PATH, arguments);
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+            return {};
+        return {process.exitCode(), process.readAllStandardOutput(),
+                process.readAllStandardError()};
+    }
+
+    // Every file and folder below one of the test's folders, relative to it.
+    QStringList Entries(const QString &folder)
+    {
+        QStringList entries;
+        QDirIterator it(fDir.file(folder), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            entries << QDir(fDir.file(folder)).relativeFilePath(it.next());
+        entries.sort();
+        return entries;
+    }
+
+    QString Work(const QString &name) { return fDir.file("work/" + name); }
+    void SaveMeasurement(const QString &name)
+    {
+        fPrompter.PushFile(Work(name));
+        Form().Savemeasurement1Click();
+    }
+    // Three groups, five marks interleaved, a description beyond ASCII and one with a TAB.
+    void Count()
+    {
+        LoadImage();
+        Form().AddGroupRow(QString::fromUtf8("Zellkörper"), 255, 1000, 0);
+        Form().AddGroupRow("De\tbris", 65280, 1001, 0);
+        Form().AddGroupRow("Empty", 0xFF0000, 1002, 0);
+        const int ids[5] = {1000, 1001, 1000, 1000, 1001};
+        for (int i = 0; i < 5; ++i)
+            Form().AddMark(50 + 60 * i, 100 + 10 * i, 20, ids[i]);
+    }
+    // One group whose stored count is ahead of its two marks, and a mark of no group.
+    void CountBadly()
+    {
+        LoadImage();
+        Form().AddGroupRow("Cells", 255, 1000, 5);
+        Form().AddMark(50, 50, 20, 1000);
+        Form().AddMark(150, 50, 20, 1000);
+        Form().AddMark(250, 50, 20, 4242);
+    }
+    // Files that cannot be read: the measurement's first half, a wrong signature, a class the
+    // program does not know, and a group record of two lines.
+    QStringList Damage(const QString &name)
+    {
+        const QByteArray good = Read(Work(name));
+        Write(Work("truncated.tlv"), good.left(good.size() / 2));
+        Write(Work("signature.tlv"), "XXXX" + good.mid(4));
+        QByteArray unknown = good;
+        unknown.replace("TCircularNode", "TCircularNodX");
+        Write(Work("class.tlv"), unknown);
+        TGraphControl graph;
+        TGraphNode *record =
+            graph.InsertNode({0, 0, 10, 10}, TGraphControl::FindClass("TRectangularNode"));
+        record->SetText("1\r\nCells\r\n");
+        record->SetTag(500);
+        graph.SaveToFile(Work("record.tlv"));
+        return {"truncated.tlv", "signature.tlv", "class.tlv", "record.tlv"};
+    }
+};
+
+TEST_F(Cli, CountsEveryGroupOfEveryFileAndNamesFilesWhoseCountsDiffer)
+{
+    Count();
+    SaveMeasurement("a.tlv");
+    Restart();
+    CountBadly();
+    SaveMeasurement("b.tlv");
+
+    const CliRun run = Run({"counts", "a.tlv", "b.tlv"});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(QString::fromUtf8(run.Out),
+              QString::fromUtf8("File\tGroupId\tDescription\tMarks\tStored\n"
+                                "a.tlv\t0\tZellkörper\t3\t3\n"
+                                "a.tlv\t1\tDebris\t2\t2\n"
+                                "a.tlv\t2\tEmpty\t0\t0\n"
+                                "b.tlv\t0\tCells\t2\t7\n"));
+    EXPECT_EQ(run.Err, "talivo-cli: b.tlv: stored counts differ from the marks\n");
+    EXPECT_EQ(Entries("work"), QStringList({"a.tlv", "b.tlv"}));
+}
+
+TEST_F(Cli, ExportsExactlyWhatTheWindowExportsAfterOpeningTheFile)
+{
+    Count();
+    Form().findChild<QToolButton *>("ToolButtonHide")->click();
+    SaveMeasurement("a.tlv");
+    fPrompter.PushFile(Work("a.tlv"));
+    Form().Openmeasurement1Click();
+    const QString windowExport = fDir.file("window.txt");
+    fPrompter.PushFile(windowExport);
+    Form().Exportmeasurement1Click();
+    const QByteArray expected = Read(windowExport);
+    ASSERT_TRUE(expected.contains("0\tZellk\xF6rper\t#3\t230\t130\r\n"));
+
+    const CliRun toOutput = Run({"export", "a.tlv"});
+    EXPECT_EQ(toOutput.Status, 0);
+    EXPECT_EQ(toOutput.Out, expected);
+    EXPECT_EQ(toOutput.Err, "");
+    const CliRun toFile = Run({"export", "-o", "a.txt", "a.tlv"});
+    EXPECT_EQ(toFile.Status, 0);
+    EXPECT_EQ(toFile.Out, "");
+    EXPECT_EQ(Read(Work("a.txt")), expected);
+    EXPECT_EQ(Entries("work"), QStringList({"a.tlv", "a.txt"}));
+}
+
+TEST_F(Cli, RendersThePictureTheWindowSavesAtTheStoredOrAGivenSize)
+{
+    Count();
+    SaveMeasurement("a.tlv");
+    const QString windowImage = fDir.file("window.png");
+    ASSERT_TRUE(Form().SaveImageWithMarks(windowImage));
+    ASSERT_TRUE(QImage(fDir.file("picture.png")).save(Work("picture.png")));
+
+    EXPECT_EQ(Run({"render", "picture.png", "a.tlv", "out.png"}).Status, 0);
+    const QImage rendered(Work("out.png"));
+    EXPECT_EQ(rendered.convertToFormat(QImage::Format_RGB32),
+              QImage(windowImage).convertToFormat(QImage::Format_RGB32));
+
+    // The first mark (red, radius 20) stands at (50, 100): 30 pixels left of it lies outside it
+    // at the stored size and inside it at size 40.
+    const CliRun larger = Run({"render", "--point-size", "40", "picture.png", "a.tlv", "big.png"});
+    EXPECT_EQ(larger.Status, 0);
+    EXPECT_NE(rendered.pixel(20, 100), qRgb(255, 0, 0));
+    EXPECT_EQ(QImage(Work("big.png")).pixel(20, 100), qRgb(255, 0, 0));
+
+    EXPECT_EQ(Run({"render", "picture.png", "a.tlv", "out.JPG"}).Status, 0);
+    EXPECT_TRUE(Read(Work("out.JPG")).startsWith("\xFF\xD8"));
+    EXPECT_EQ(Run({"render", "picture.png", "a.tlv", "out.gif"}).Status, 0);
+    EXPECT_TRUE(Read(Work("out.gif")).startsWith("BM"));
+    EXPECT_EQ(Entries("work"),
+              QStringList({"a.tlv", "big.png", "out.JPG", "out.gif", "out.png", "picture.png"}));
+}
+
+TEST_F(Cli, ChecksMarksGroupsAndStoredCounts)
+{
+    Count();
+    SaveMeasurement("a.tlv");
+    Restart();
+    CountBadly();
+    SaveMeasurement("b.tlv");
+
+    const CliRun run = Run({"check", "a.tlv", "b.tlv"});
+    EXPECT_EQ(run.Status, 0);
+    EXPECT_EQ(run.Out, "a.tlv: 5 marks, 3 groups; no problems\n"
+                       "b.tlv: 3 marks, 1 group; 1 mark whose group is missing; "
+                       "group 0 (Cells) stores the count 7 but has 2 marks\n");
+    EXPECT_EQ(run.Err, "");
+}
+
+TEST_F(Cli, DamagedOrMissingFilesGiveStatusOneAndOneLineNamingTheFile)
+{
+    Count();
+    SaveMeasurement("a.tlv");
+    ASSERT_TRUE(QImage(fDir.file("picture.png")).save(Work("picture.png")));
+    const QStringList names = Damage("a.tlv") << "missing.tlv";
+    for (const QString &name : names) {
+        const QList<QStringList> calls = {{"check", "a.tlv", name},
+                                          {"counts", name},
+                                          {"export", name},
+                                          {"export", name, "-o", "out.txt"},
+                                          {"render", "picture.png", name, "out.png"}};
+        for (const QStringList &call : calls) {
+            const CliRun run = Run(call);
+            const QString what = call.join(' ');
+            EXPECT_EQ(run.Status, 1) << what.toStdString();
+            EXPECT_TRUE(run.Err.startsWith(("talivo-cli: " + name + ": ").toUtf8()))
+                << what.toStdString() << ": " << run.Err.toStdString();
+            EXPECT_EQ(run.Err.count('\n'), 1) << what.toStdString();
+        }
+        EXPECT_FALSE(QFile::exists(Work("out.txt")));
+        EXPECT_FALSE(QFile::exists(Work("out.png")));
+    }
+    EXPECT_EQ(Run({"check", "record.tlv"}).Out, "record.tlv: damaged\n");
+    EXPECT_EQ(Run({"render", "a.tlv", "a.tlv", "out.png"}).Err.left(18), "talivo-cli: a.tlv:");
+}
+
+TEST_F(Cli, WrongCallsGiveStatusTwoAndHelpAndVersionZero)
+{
+    const QList<QStringList> wrong = {
+        {},
+        {"count", "a.tlv"},
+        {"counts"},
+        {"export", "a.tlv", "b.tlv"},
+        {"export", "a.tlv", "-o"},
+        {"export", "--point-size", "20", "a.tlv"},
+        {"render", "picture.png", "a.tlv"},
+        {"render", "picture.png", "a.tlv", "o.png", "--point-size", "4"},
+        {"check", "--verbose", "a.tlv"}};
+    for (const QStringList &call : wrong) {
+        const CliRun run = Run(call);
+        EXPECT_EQ(run.Status, 2) << call.join(' ').toStdString();
+        EXPECT_EQ(run.Out, "");
+        EXPECT_EQ(run.Err.count('\n'), 1) << run.Err.toStdString();
+    }
+    const CliRun help = Run({"--help"});
+    EXPECT_EQ(help.Status, 0);
+    EXPECT_TRUE(help.Out.startsWith("Usage: talivo-cli COMMAND"));
+    const CliRun version = Run({"--version"});
+    EXPECT_EQ(version.Status, 0);
+    EXPECT_EQ(QString(version.Out),
+              "talivo-cli " + GetVersionInfoValue(TALIVO_CLI_PATH, vkFileVersion) + "\n");
+    EXPECT_TRUE(QRegularExpression(R"(^talivo-cli \d+\.\d+\.\d+\.\d+\n$)")
+                    .match(QString(version.Out))
+                    .hasMatch());
+    EXPECT_EQ(Entries("work"), QStringList());
+}
+
+} // namespace
+} // namespace talivo::test

@@ -1,0 +1,161 @@
+#include "tools/cli/CliCommands.h"
+
+#include "app/Export.h"
+#include "app/ImageFile.h"
+#include "app/MarkedImage.h"
+#include "graph/GraphControl.h"
+#include "settings/VersionInfo.h"
+#include "tools/cli/CliOutput.h"
+#include "tools/cli/MeasurementFile.h"
+
+#include <QStringList>
+#include <memory>
+
+namespace talivo {
+
+namespace {
+
+// The exported group id, as the export writes it.
+constexpr int kFirstGroupId = 1000;
+
+QString Plural(int count, const QString &one, const QString &many)
+{
+    return QString::number(count) + ' ' + (count == 1 ? one : many);
+}
+
+// Each file's groups one line each. A file that cannot be read contributes no line at all, so
+// that the table never holds half a file.
+TCliStatus Counts(const QStringList &files, TCliOutput &output)
+{
+    TCliStatus status = csSuccess;
+    output.Print("File\tGroupId\tDescription\tMarks\tStored\n");
+    for (const QString &fileName : files) {
+        try {
+            TMeasurementFile file(fileName);
+            const std::vector<int> marks = file.Recount();
+            QString lines;
+            bool differ = false;
+            for (size_t i = 0; i < file.Groups().size(); ++i) {
+                const TGroupRow &group = file.Groups()[i];
+                lines += QStringList{fileName, QString::number(group.Id - kFirstGroupId),
+                                     QString(group.Description).remove(u'\t'),
+                                     QString::number(marks[i]), QString::number(group.Count)}
+                             .join(u'\t') +
+                         '\n';
+                differ = differ || marks[i] != group.Count;
+            }
+            output.Print(lines);
+            if (differ)
+                output.Complain(fileName + ": stored counts differ from the marks");
+        } catch (const ECliInputError &error) {
+            output.Complain(error.what());
+            status = csBadInput;
+        }
+    }
+    return status;
+}
+
+TCliStatus Check(const QStringList &files, TCliOutput &output)
+{
+    TCliStatus status = csSuccess;
+    for (const QString &fileName : files) {
+        std::unique_ptr<TMeasurementFile> file;
+        try {
+            file = std::make_unique<TMeasurementFile>(fileName);
+        } catch (const ECliInputError &error) {
+            output.Print(fileName + ": damaged\n");
+            output.Complain(error.what());
+            status = csBadInput;
+            continue;
+        }
+        QStringList problems;
+        if (const int orphans = file->MarksWithoutGroup())
+            problems << Plural(orphans, "mark whose group is missing",
+                               "marks whose group is missing");
+        const std::vector<int> marks = file->Recount();
+        for (size_t i = 0; i < file->Groups().size(); ++i) {
+            const TGroupRow &group = file->Groups()[i];
+            if (marks[i] != group.Count)
+                problems << QString("group %1 (%2) stores the count %3 but has %4")
+                                .arg(group.Id - kFirstGroupId)
+                                .arg(group.Description)
+                                .arg(group.Count)
+                                .arg(Plural(marks[i], "mark", "marks"));
+        }
+        output.Print(QString("%1: %2, %3; %4\n")
+                         .arg(fileName, Plural(file->MarkCount(), "mark", "marks"),
+                              Plural(int(file->Groups().size()), "group", "groups"),
+                              problems.isEmpty() ? "no problems" : problems.join("; ")));
+    }
+    return status;
+}
+
+TCliStatus Export(const TCliCall &call, TCliOutput &output)
+{
+    try {
+        TMeasurementFile file(call.Files.first());
+        const QStringList lines = ExportLines(file.Groups(), file.Graph().Objects());
+        if (call.Out)
+            WriteExportFile(*call.Out, lines);
+        else
+            output.Write(ExportFileBytes(lines));
+    } catch (const std::exception &error) {
+        output.Complain(error.what());
+        return csBadInput;
+    }
+    return csSuccess;
+}
+
+TCliStatus Render(const TCliCall &call, TCliOutput &output)
+{
+    QImage image = ReadImageFile(call.Image);
+    if (image.isNull()) {
+        output.Complain(call.Image + ": not a readable GIF, JPEG, PNG, BMP or TIFF image");
+        return csBadInput;
+    }
+    try {
+        TMeasurementFile file(call.Files.first(), std::move(image));
+        if (call.PointSize)
+            ResizeMarks(file.Graph(), *call.PointSize);
+        SaveImageWithMarks(file.Graph(), *call.Out);
+    } catch (const std::exception &error) {
+        output.Complain(error.what());
+        return csBadInput;
+    }
+    return csSuccess;
+}
+
+TCliStatus Version(TCliOutput &output)
+{
+    const QString version = GetVersionInfoValue(QString(), vkFileVersion);
+    if (version.isEmpty()) {
+        output.Complain("the program file carries no version information");
+        return csBadInput;
+    }
+    output.Print("talivo-cli " + version + '\n');
+    return csSuccess;
+}
+
+} // namespace
+
+TCliStatus RunCliCall(const TCliCall &call, TCliOutput &output)
+{
+    switch (call.Command) {
+    case ccHelp:
+        output.Print(CliUsage());
+        return csSuccess;
+    case ccVersion:
+        return Version(output);
+    case ccCounts:
+        return Counts(call.Files, output);
+    case ccExport:
+        return Export(call, output);
+    case ccRender:
+        return Render(call, output);
+    case ccCheck:
+        return Check(call.Files, output);
+    }
+    return csWrongCall;
+}
+
+} // namespace talivo
