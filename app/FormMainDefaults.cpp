@@ -62,7 +62,7 @@ bool TFormMain::SaveDefaultGroups(const QString &path)
         QFile old(path);
         if (!old.remove())
             throw EIniFileError(
-                QString("Cannot delete \"%1\": %2").arg(path, old.errorString()).toStdString());
+                _("Cannot delete \"%1\": %2").arg(path, old.errorString()).toStdString());
     }
     TMemIniFile file(path);
     const TGroupListView &list = *fListViewGroups;

@@ -1,5 +1,6 @@
 #include "app/FormGroupSettings.h"
 #include "app/FormMain.h"
+#include "i18n/Translation.h"
 #include "platform/Platform.h"
 #include "settings/VersionInfo.h"
 
@@ -35,7 +36,7 @@ void TFormMain::SetupModules()
     fModulesFolder = GetSettingsFolder() + "Modules/";
     if (!QDir().mkpath(fModulesFolder))
         throw std::runtime_error(
-            QString("Cannot create the folder \"%1\".").arg(fModulesFolder).toStdString());
+            _("Cannot create the folder \"%1\".").arg(fModulesFolder).toStdString());
     fCurrentModule = fModulesFolder + "Autodetect";
     fModuleFiles = ListModuleFiles(fModulesFolder);
 }

@@ -100,8 +100,7 @@ TImageEncoder EncoderForFileName(const QString &fileName)
 void WriteImageFile(const QImage &image, const QString &fileName)
 {
     const auto fail = [&](const QString &reason) {
-        return EImageFileError(
-            QString("Cannot write \"%1\": %2").arg(fileName, reason).toStdString());
+        return EImageFileError(_("Cannot write \"%1\": %2").arg(fileName, reason).toStdString());
     };
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))

@@ -20,8 +20,14 @@ QString TFrameworkTranslator::translate(const char *, const char *sourceText, co
         return {};
     const QString text = QString::fromUtf8(sourceText);
     try {
-        const QString translation = fTranslator.LoadResString(text);
-        return translation == text ? QString() : translation;
+        QString translation = fTranslator.LoadResString(text);
+        if (translation == text)
+            return {};
+        // Lookups hand line ends back as carriage return and line feed, but Qt breaks its lines
+        // with a line feed alone and would show the carriage return in a label.
+        if (!text.contains(u'\r'))
+            translation.remove(u'\r');
+        return translation;
     } catch (const ETranslationError &) {
         // Qt's code is not exception-safe; a catalog that cannot be read leaves its texts as
         // they are, and the program's own lookups report the error.

@@ -1,5 +1,7 @@
 #include "settings/MemIniFile.h"
 
+#include "i18n/Translation.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -26,7 +28,7 @@ TMemIniFile::TMemIniFile(QString fileName) : TCustomIniFile(std::move(fileName))
     } else if (info.size() > TIniDocument::MaxSize) {
         fReadError = QString("\"%1\" is too large for an INI file.").arg(FileName());
     } else if (!file.open(QIODevice::ReadOnly)) {
-        fReadError = QString("Cannot read \"%1\": %2").arg(FileName(), file.errorString());
+        fReadError = _("Cannot read \"%1\": %2").arg(FileName(), file.errorString());
     } else {
         // The size may change while we read; never take more than the limit.
         const QByteArray bytes = file.read(TIniDocument::MaxSize + 1);
@@ -69,10 +71,10 @@ void TMemIniFile::UpdateFile()
     CheckRead();
     QSaveFile file(FileName());
     if (!file.open(QIODevice::WriteOnly))
-        throw Error(QString("Cannot write \"%1\": %2").arg(FileName(), file.errorString()));
+        throw Error(_("Cannot write \"%1\": %2").arg(FileName(), file.errorString()));
     file.write(fDocument.ToBytes());
     if (!file.commit())
-        throw Error(QString("Cannot write \"%1\": %2").arg(FileName(), file.errorString()));
+        throw Error(_("Cannot write \"%1\": %2").arg(FileName(), file.errorString()));
 }
 
 } // namespace talivo

@@ -3,6 +3,9 @@
 //   talivo_xwindow wait TITLE SECONDS   waits until such a window is mapped
 //   talivo_xwindow shot TITLE FILE.png  writes the window's picture
 //   talivo_xwindow close TITLE          asks the window to close (WM_DELETE_WINDOW)
+//   talivo_xwindow click TITLE X Y      clicks the left button at a point of the window; negative
+//                                       coordinates count from its right and bottom edges
+//   talivo_xwindow screen FILE.png      writes the picture of the whole screen, menus included
 //   talivo_xwindow list                 prints the titles of the mapped top-level windows
 
 #include <QImage>
@@ -96,7 +99,10 @@ int Wait(Display *display, const std::string &title, double seconds)
 int Shot(Display *display, Window window, const char *file)
 {
     XWindowAttributes attributes;
-    XGetWindowAttributes(display, window, &attributes);
+    if (!XGetWindowAttributes(display, window, &attributes)) {
+        std::fprintf(stderr, "Cannot read the window's size\n");
+        return 1;
+    }
     XImage *image =
         XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
     if (!image) {
@@ -116,6 +122,59 @@ int Shot(Display *display, Window window, const char *file)
     if (!picture.save(QString::fromLocal8Bit(file), "PNG")) {
         std::fprintf(stderr, "Cannot write %s\n", file);
         return 1;
+    }
+    return 0;
+}
+
+// The press and release reach the program as from a pointer; Qt takes synthetic button events
+// like real ones.
+int Click(Display *display, Window window, int x, int y)
+{
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes)) {
+        std::fprintf(stderr, "Cannot read the window's size\n");
+        return 1;
+    }
+    if (x < 0)
+        x += attributes.width;
+    if (y < 0)
+        y += attributes.height;
+    const Window root = DefaultRootWindow(display);
+    int rootX = 0, rootY = 0;
+    Window child;
+    XTranslateCoordinates(display, window, root, x, y, &rootX, &rootY, &child);
+    XEvent motion;
+    std::memset(&motion, 0, sizeof motion);
+    motion.xmotion.type = MotionNotify;
+    motion.xmotion.send_event = True;
+    motion.xmotion.display = display;
+    motion.xmotion.window = window;
+    motion.xmotion.root = root;
+    motion.xmotion.x = x;
+    motion.xmotion.y = y;
+    motion.xmotion.x_root = rootX;
+    motion.xmotion.y_root = rootY;
+    motion.xmotion.same_screen = True;
+    XSendEvent(display, window, True, PointerMotionMask, &motion);
+    for (int type : {ButtonPress, ButtonRelease}) {
+        XEvent event;
+        std::memset(&event, 0, sizeof event);
+        event.xbutton.type = type;
+        event.xbutton.send_event = True;
+        event.xbutton.display = display;
+        event.xbutton.window = window;
+        event.xbutton.root = root;
+        event.xbutton.x = x;
+        event.xbutton.y = y;
+        event.xbutton.x_root = rootX;
+        event.xbutton.y_root = rootY;
+        event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
+        event.xbutton.button = Button1;
+        event.xbutton.same_screen = True;
+        XSendEvent(display, window, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask,
+                   &event);
+        XFlush(display);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return 0;
 }
@@ -154,12 +213,17 @@ int main(int argc, char **argv)
         result = 0;
     } else if (command == "wait" && argc == 4) {
         result = Wait(display, argv[2], std::atof(argv[3]));
-    } else if ((command == "shot" && argc == 4) || (command == "close" && argc == 3)) {
+    } else if (command == "screen" && argc == 3) {
+        result = Shot(display, DefaultRootWindow(display), argv[2]);
+    } else if ((command == "shot" && argc == 4) || (command == "close" && argc == 3) ||
+               (command == "click" && argc == 5)) {
         const std::optional<Window> window = Find(display, argv[2]);
         if (!window)
             std::fprintf(stderr, "No window \"%s\"\n", argv[2]);
         else if (command == "shot")
             result = Shot(display, *window, argv[3]);
+        else if (command == "click")
+            result = Click(display, *window, std::atoi(argv[3]), std::atoi(argv[4]));
         else
             result = Close(display, *window);
         if (!window)
@@ -167,7 +231,7 @@ int main(int argc, char **argv)
     } else {
         std::fprintf(stderr,
                      "usage: %s wait TITLE SECONDS | shot TITLE FILE | close TITLE | "
-                     "list\n",
+                     "click TITLE X Y | screen FILE | list\n",
                      argv[0]);
     }
     XCloseDisplay(display);

@@ -33,7 +33,10 @@ protected:
     {
         fLanguage = GetCurrentLanguage();
         fDomain = getcurrenttextdomain();
-        test::BuildCatalog(QString(test::cUtf8Header) + "msgid \"Cancel\"\nmsgstr \"Abbrechen\"\n",
+        test::BuildCatalog(QString(test::cUtf8Header) +
+                               "msgid \"Cancel\"\nmsgstr \"Abbrechen\"\n"
+                               "msgid \"%1 already exists.\\nReplace it?\"\n"
+                               "msgstr \"%1 gibt es schon.\\nErsetzen?\"\n",
                            fDir.file("de/LC_MESSAGES/default.mo"));
         test::BuildCatalog(QString(test::cUtf8Header) +
                                "msgid \"Add mark\"\nmsgstr \"Marke setzen\"\n",
@@ -82,6 +85,16 @@ TEST_F(DefaultInstanceTest, QtTextsAreTranslatedOnTheGuiThreadOnly)
     worker->wait();
     delete worker;
     EXPECT_EQ(elsewhere, "Cancel");
+}
+
+TEST_F(DefaultInstanceTest, QtTextsKeepTheirOwnLineEnds)
+{
+    UseLanguage("de");
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "%1 already exists.\nReplace it?"),
+              "%1 gibt es schon.\nErsetzen?");
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "%1 already exists.\r\nReplace it?"),
+              "%1 gibt es schon.\r\nErsetzen?");
+    EXPECT_EQ(LoadResString("%1 already exists.\nReplace it?"), "%1 gibt es schon.\r\nErsetzen?");
 }
 
 } // namespace
