@@ -439,6 +439,11 @@ TFormGroupSettings &TFormMain::GroupSettings() const
     return *fGroupSettings;
 }
 
+void TFormMain::SetGroupSettings(TFormGroupSettings *dialog)
+{
+    fGroupSettings = dialog;
+}
+
 void TFormMain::SetFormInfo(TFormInfo *dialog)
 {
     fFormInfo = dialog;

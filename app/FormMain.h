@@ -31,7 +31,7 @@ public:
     explicit TFormMain(QWidget *parent = nullptr);
 
     // The dialogs are made after the main window, so they are handed over once they exist.
-    void SetGroupSettings(TFormGroupSettings *dialog) { fGroupSettings = dialog; }
+    void SetGroupSettings(TFormGroupSettings *dialog);
     void SetFormInfo(TFormInfo *dialog);
 
     bool Unsaved() const { return fUnsaved; }
