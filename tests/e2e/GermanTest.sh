@@ -14,14 +14,8 @@ screenshot=$3
 title="Korvel Talivo"
 question="Gruppe löschen"
 
-if [ -z "${TALIVO_E2E_INSIDE:-}" ]; then
-    command -v xvfb-run >/dev/null || {
-        echo "xvfb-run is missing: install the packages xvfb and xauth (tools/talivo.sh does)" >&2
-        exit 1
-    }
-    export TALIVO_E2E_INSIDE=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$0" "$@"
-fi
+source "$(dirname "$0")/RealWindow.sh"
+run_in_xvfb "$0" "$@"
 
 folder=$(dirname "$program")
 if [ -e "$folder/Lang.ini" ]; then
@@ -35,28 +29,12 @@ for domain in Talivo default; do
     }
 done
 
-settings=$(mktemp -d)
-pid=
-cleanup() {
-    if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
-        kill "$pid" 2>/dev/null || true
-    fi
-    rm -rf "$settings"
-}
-trap cleanup EXIT
-
-export XDG_DATA_HOME=$settings
-export QT_QPA_PLATFORM=xcb
 export LANG=de_DE.UTF-8
 unset LC_ALL LC_MESSAGES LANGUAGE
 base=${screenshot%.png}
 rm -f "$screenshot" "$base-question.png" "$base-menu.png"
 
-"$program" &
-pid=$!
-
-"$tool" wait "$title" 30
-sleep 1
+start_program
 "$tool" shot "$title" "$screenshot"
 echo "Screenshot: $screenshot"
 
@@ -80,23 +58,7 @@ sleep 0.7
 "$tool" screen "$base-menu.png"
 echo "Screenshot: $base-menu.png"
 
-"$tool" close "$title"
-for _ in $(seq 1 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
-    echo "The program did not end after the close request; windows on screen:" >&2
-    "$tool" list >&2
-    exit 1
-fi
-status=0
-wait "$pid" || status=$?
-pid=
-if [ "$status" -ne 0 ]; then
-    echo "The program ended with exit code $status" >&2
-    exit 1
-fi
+close_program
 for picture in "$screenshot" "$base-question.png" "$base-menu.png"; do
     [ -s "$picture" ] || { echo "No screenshot was written: $picture" >&2; exit 1; }
 done
