@@ -31,10 +31,12 @@ QString WithCarriageReturns(const QByteArray &utf8)
 } // namespace
 
 TTranslator::TTranslator()
-    : fDefaultDomainDirectory(Folders().ProgramFolder() + "/locale"),
-      fLocator(std::make_unique<TFileLocator>(Folders().ProgramFile())),
+    : fLocator(std::make_unique<TFileLocator>(Folders().ProgramFile())),
       fComponentTranslator(std::make_unique<TComponentTranslator>(*this))
 {
+    // Catalogs appended to the program file are found by their path beside it.
+    fDefaultDomainDirectory = fLocator->AppendedCount() > 0 ? Folders().ProgramFolder() + "/locale"
+                                                            : Folders().FindDataFolder("locale");
     UseLanguage({});
     bindtextdomain("default", fDefaultDomainDirectory);
     textdomain("default");

@@ -19,9 +19,10 @@ class TFrameworkTranslator;
 // their own. Lookups belong to the GUI thread.
 class TTranslator {
 public:
-    // Takes the program file and the "locale" folder beside it from Folders(), reads the catalogs
-    // appended to the program file and selects the language from the environment. The current
-    // domain is "default".
+    // Takes the program file from Folders() and the "locale" folder from its data folders (beside
+    // the program, else an installed tree's share folder), reads the catalogs appended to the
+    // program file and selects the language from the environment. The current domain is
+    // "default".
     TTranslator();
     ~TTranslator();
     TTranslator(const TTranslator &) = delete;
@@ -40,7 +41,7 @@ public:
     void UseLanguage(const QString &code);
     QString GetCurrentLanguage() const { return fCurLang; }
 
-    // The program folder followed by "locale", where domains look unless bound elsewhere.
+    // The "locale" folder found at creation, where domains look unless bound elsewhere.
     const QString &DefaultDomainDirectory() const { return fDefaultDomainDirectory; }
     TFileLocator &Locator() { return *fLocator; }
     // Window translation: its class rules and TranslateComponent.

@@ -9,6 +9,23 @@
 
 namespace talivo {
 
+QStringList IFolders::DataFolders() const
+{
+    const QDir program(ProgramFolder());
+    return {program.path(), QDir::cleanPath(program.filePath("../share/talivo"))};
+}
+
+QString IFolders::FindDataFolder(const QString &name) const
+{
+    const QStringList folders = DataFolders();
+    for (const QString &folder : folders) {
+        const QString path = QDir(folder).filePath(name);
+        if (QFileInfo(path).isDir())
+            return path;
+    }
+    return QDir(folders.front()).filePath(name);
+}
+
 QString TSystemFolders::CommonAppData() const
 {
 #ifdef Q_OS_WIN

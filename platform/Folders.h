@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QString>
+#include <QStringList>
 
 namespace talivo {
 
@@ -17,6 +18,14 @@ public:
     virtual QString ProgramFile() const = 0;
 
     QString ProgramFolder() const { return QFileInfo(ProgramFile()).absolutePath(); }
+    // Where the program's own files (catalogs, the manual) may lie, in the order they are
+    // searched: beside the program, as in a build folder or on Windows, then the share folder of
+    // an installed tree (bin/../share/talivo).
+    QStringList DataFolders() const;
+    // The path of the folder in the first data folder that holds one of that name (a file of
+    // the name, such as the program /usr/bin/locale, does not count); beside the program when
+    // none does.
+    QString FindDataFolder(const QString &name) const;
 };
 
 class TSystemFolders : public IFolders {

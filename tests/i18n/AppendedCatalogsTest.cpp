@@ -1,9 +1,11 @@
 #include "i18n/AppendedCatalogs.h"
 #include "i18n/FileLocator.h"
 #include "i18n/Translator.h"
+#include "platform/Platform.h"
 #include "tests/i18n/CatalogSupport.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QtEndian>
@@ -52,6 +54,31 @@ TEST(AppendedCatalogs, ToolAppendsCatalogsThatTakePrecedenceOverFiles)
         translator.UseLanguage(language);
         EXPECT_EQ(translator.gettext("Add mark"), "Marke") << language;
     }
+}
+
+// Appended catalogs are found by their path beside the program, so an installed tree's share
+// folder must not take their place.
+TEST(AppendedCatalogs, KeepTheirPlaceBesideTheProgramInAnInstalledTree)
+{
+    test::TempDir dir;
+    TFixedFolders folders(dir.file("data"), dir.file("bin/talivo"));
+    TScopedFolders guard(&folders);
+    QFile programFile(dir.file("bin/talivo"));
+    QDir().mkpath(dir.file("bin"));
+    ASSERT_TRUE(programFile.open(QIODevice::WriteOnly));
+    programFile.write("a program file");
+    programFile.close();
+    BuildCatalog(cGerman, dir.file("bin/locale/de/LC_MESSAGES/Talivo.mo"));
+    ASSERT_EQ(RunTool({dir.file("bin/talivo"), dir.file("bin/locale")}), 0);
+    QDir(dir.file("bin/locale")).removeRecursively();
+    BuildCatalog(QString(test::cUtf8Header) + "msgid \"Add mark\"\nmsgstr \"Datei\"\n",
+                 dir.file("share/talivo/locale/de/LC_MESSAGES/Talivo.mo"));
+
+    TTranslator translator;
+    EXPECT_EQ(translator.DefaultDomainDirectory().toStdString(),
+              dir.file("bin/locale").toStdString());
+    translator.UseLanguage("de");
+    EXPECT_EQ(translator.dgettext("Talivo", "Add mark"), "Marke");
 }
 
 TEST(AppendedCatalogs, ReadingStopsAtTheFirstBrokenEntry)

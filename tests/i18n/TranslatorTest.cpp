@@ -2,8 +2,10 @@
 #include "i18n/FileLocator.h"
 #include "i18n/MoFile.h"
 #include "i18n/TranslationError.h"
+#include "platform/Platform.h"
 #include "tests/i18n/CatalogSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -156,6 +158,36 @@ TEST(Translator, BindsADomainToAnotherFolder)
     EXPECT_EQ(translator.dgettext("Talivo", "Add mark"), "Add mark");
     translator.bindtextdomain("Talivo", program.fDir.file("elsewhere"));
     EXPECT_EQ(translator.dgettext("Talivo", "Add mark"), "Markierung hinzufügen");
+}
+
+// An installed tree keeps the program in bin/ and its catalogs in share/talivo/locale; a build
+// folder or a Windows folder keeps them beside the program, and those win.
+TEST(Translator, FindsTheCatalogsOfAnInstalledTree)
+{
+    test::TempDir dir;
+    TFixedFolders folders(dir.file("data"), dir.file("usr/bin/Talivo"));
+    TScopedFolders guard(&folders);
+    const QString shared = dir.file("usr/share/talivo/locale");
+    BuildCatalog(cGerman, shared + "/de/LC_MESSAGES/Talivo.mo");
+    // /usr/bin holds the program "locale" too.
+    QDir().mkpath(dir.file("usr/bin"));
+    QFile program(dir.file("usr/bin/locale"));
+    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+    program.close();
+    {
+        TTranslator translator;
+        EXPECT_EQ(translator.DefaultDomainDirectory().toStdString(), shared.toStdString());
+        translator.UseLanguage("de");
+        EXPECT_EQ(translator.dgettext("Talivo", "Add mark"), "Markierung hinzufügen");
+    }
+    QFile::remove(program.fileName());
+    BuildCatalog(Po("msgid \"Add mark\"\nmsgstr \"Marke\"\n"),
+                 dir.file("usr/bin/locale/de/LC_MESSAGES/Talivo.mo"));
+    TTranslator translator;
+    EXPECT_EQ(translator.DefaultDomainDirectory().toStdString(),
+              dir.file("usr/bin/locale").toStdString());
+    translator.UseLanguage("de");
+    EXPECT_EQ(translator.dgettext("Talivo", "Add mark"), "Marke");
 }
 
 TEST(Translator, LoadsResourceStringsFromTheirDomainsOnly)
