@@ -27,6 +27,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <stdexcept>
+#include <utility>
 
 // The icons are compiled into a static library, so nothing would pull them into the program
 // without this reference.
@@ -373,6 +374,8 @@ void TFormMain::TimerStartTimer()
     fTimerStart->stop();
     fUnsaved = false;
     BuildModulesMenu();
+    if (!fStartImage.isEmpty())
+        OpenImageFile(std::exchange(fStartImage, QString()));
 }
 
 void TFormMain::closeEvent(QCloseEvent *event)

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
+#include <optional>
 
 class QAction;
 class QActionGroup;
@@ -51,6 +53,11 @@ public:
     void TimerStartTimer();
     // The local files of a drop; exactly one is loaded as an image, more are ignored.
     void FilesDropped(const QStringList &files);
+    // A picture named on the command line, opened like one chosen with "Open image ..." once the
+    // start timer has run.
+    void SetStartImage(const QString &fileName) { fStartImage = fileName; }
+    // Opens the picture as "Open image ..." does after its dialog.
+    void OpenImageFile(const QString &fileName);
 
     // Commands of the menus, buttons and sliders.
     void ButtonCloseClick();
@@ -126,6 +133,7 @@ private:
     void CreateStatusBar();
     QToolButton *AddToolButton(const QString &name, const QString &caption, const QString &icon);
     QWidget *CreateSliderPanel(const QString &name, const QString &caption, QSlider *slider);
+    void OpenImage(const std::function<std::optional<QString>()> &chooseFile);
     void SetupModulesAndLayout();
     void SelectLanguage();
     void RestorePlacement();
@@ -169,6 +177,7 @@ private:
     QPointer<TFormGroupSettings> fGroupSettings;
     QPointer<TFormInfo> fFormInfo;
 
+    QString fStartImage;
     QString fDefaultGroupsPath;
     QString fLanguageCode = "EN";
     bool fUnsaved = false;

@@ -59,6 +59,16 @@ void TFormMain::CreateCanvas()
 
 void TFormMain::Openimage1Click()
 {
+    OpenImage([] { return Prompter().OpenFile(ImageDialogOptions()); });
+}
+
+void TFormMain::OpenImageFile(const QString &fileName)
+{
+    OpenImage([&] { return std::optional(fileName); });
+}
+
+void TFormMain::OpenImage(const std::function<std::optional<QString>()> &chooseFile)
+{
     TGraphControl &graph = Canvas();
     graph.setEnabled(false);
     const auto finish = [&] {
@@ -66,7 +76,7 @@ void TFormMain::Openimage1Click()
         graph.SetCommandMode(cmEdit);
     };
     try {
-        const std::optional<QString> fileName = Prompter().OpenFile(ImageDialogOptions());
+        const std::optional<QString> fileName = chooseFile();
         if (fileName) {
             // The dialog leaves the screen before a large image keeps the program busy.
             QCoreApplication::processEvents();

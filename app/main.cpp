@@ -6,9 +6,15 @@
 #include "platform/QtPrompter.h"
 #include "settings/FormInfo.h"
 
+#include <QFile>
+
 int main(int argc, char **argv)
 {
-    talivo::TApplication app(argc, argv);
+    // A file manager passes the picture to open as the first argument. Qt would take options such
+    // as -style or -reverse out of the arguments and act on them; nothing else on the command line
+    // may change anything, so Qt gets the program name alone.
+    int qtArgc = 1;
+    talivo::TApplication app(qtArgc, argv);
     try {
         talivo::textdomain("Talivo");
         talivo::TFormMain form;
@@ -17,6 +23,8 @@ int main(int argc, char **argv)
         form.SetFormInfo(&info);
         talivo::TFormGroupSettings groupSettings(&form);
         form.SetGroupSettings(&groupSettings);
+        if (argc > 1)
+            form.SetStartImage(QFile::decodeName(argv[1]));
         form.show();
         app.exec();
     } catch (...) {

@@ -2,6 +2,7 @@
 #include "app/FormGroupSettings.h"
 #include "app/GroupIdCounter.h"
 #include "graph/CanvasColors.h"
+#include "graph/GraphControl.h"
 #include "platform/Platform.h"
 #include "platform/ScriptedPrompter.h"
 #include "settings/FormInfo.h"
@@ -164,6 +165,22 @@ TEST_F(FormMainTest, OffersTheManualOnlyWhenItLiesBesideTheProgram)
     EXPECT_TRUE(Form().findChild<QAction *>("Manual1")->isVisible());
     Form().findChild<QAction *>("Manual1")->trigger();
     EXPECT_EQ(fShell.Opened(), QStringList({fDir.file("bin/manual.pdf")}));
+}
+
+// A file manager starts the program with the picture to open; it opens the way "Open image ..."
+// opens a chosen file, once the start-up is done.
+TEST_F(FormMainTest, OpensAPictureGivenAtStartLikeOpenImage)
+{
+    const QString picture = fDir.file("cells.png");
+    Form().SetStartImage(picture);
+    Form().show();
+    EXPECT_TRUE(Form().Calls.isEmpty());
+    Form().Graph()->setEnabled(false);
+    Form().TimerStartTimer();
+    EXPECT_EQ(Form().Calls, QStringList({"LoadImage " + picture}));
+    EXPECT_TRUE(Form().Graph()->isEnabled());
+    EXPECT_EQ(Form().Graph()->CommandMode(), cmEdit);
+    EXPECT_TRUE(fPrompter.Asked().empty());
 }
 
 TEST_F(FormMainTest, InfoShowsTheSameInfoDialogModallyEachTime)
