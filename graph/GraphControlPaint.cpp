@@ -2,6 +2,7 @@
 
 #include "graph/CanvasColors.h"
 #include "graph/GraphUtils.h"
+#include "platform/TranslatableError.h"
 
 #include <QBuffer>
 #include <QPaintEvent>
@@ -183,9 +184,10 @@ QImage SubImage(const QImage &Image, const TRect &Area)
     return View;
 }
 
-QString FileError(const char *What, const QString &FileName, const QFileDevice &File)
+// What is a text with the placeholders %1 for the file's name and %2 for the system's reason.
+ETranslatableError FileError(const char *What, const QString &FileName, const QFileDevice &File)
 {
-    return QStringLiteral("%1 %2: %3").arg(QLatin1String(What), FileName, File.errorString());
+    return ETranslatableError(What, {FileName, File.errorString()});
 }
 
 // Writes through a temporary file, so that a failed save keeps the previous file.
@@ -193,10 +195,10 @@ template <class TWrite> void SaveFile(const QString &FileName, const TWrite &Wri
 {
     QSaveFile File(FileName);
     if (!File.open(QIODevice::WriteOnly)) {
-        throw std::runtime_error(FileError("Cannot create file", FileName, File).toStdString());
+        throw FileError(N_("Cannot create file %1: %2"), FileName, File);
     }
     if (!Write(File) || !File.commit()) {
-        throw std::runtime_error(FileError("Cannot write file", FileName, File).toStdString());
+        throw FileError(N_("Cannot write file %1: %2"), FileName, File);
     }
 }
 
@@ -477,7 +479,7 @@ QPicture TGraphControl::GetAsMetafile(const TGraphObjectList &List)
     QPicture Metafile;
     TCanvas Canvas;
     if (!Canvas.BeginPaint(Metafile)) {
-        throw std::runtime_error("Cannot record a metafile.");
+        throw ETranslatableError(N_("Cannot record a metafile."));
     }
     Canvas.SetViewportOrg(
         {AddWrapped(0, -int64_t{Bounds.Left}), AddWrapped(0, -int64_t{Bounds.Top})});
@@ -501,10 +503,8 @@ QImage TGraphControl::GetAsBitmap(const TGraphObjectList &List)
     Bitmap.fill(Qt::white);
     TCanvas Canvas;
     if (Bitmap.isNull() || !Canvas.BeginPaint(Bitmap)) {
-        throw std::runtime_error(QStringLiteral("Not enough memory for a bitmap of %1 x %2 pixels.")
-                                     .arg(Size.width())
-                                     .arg(Size.height())
-                                     .toStdString());
+        throw ETranslatableError(N_("Not enough memory for a bitmap of %1 x %2 pixels."),
+                                 {QString::number(Size.width()), QString::number(Size.height())});
     }
     TPoint Origin;
     if (OnPicture) {
@@ -554,7 +554,7 @@ QByteArray TGraphControl::MetafileToSvg(const QPicture &Metafile)
     Generator.setResolution(Metafile.logicalDpiX());
     QPainter Painter;
     if (!Painter.begin(&Generator)) {
-        throw std::runtime_error("Cannot write an SVG document.");
+        throw ETranslatableError(N_("Cannot write an SVG document."));
     }
     Painter.drawPicture(-Bounds.topLeft(), Metafile);
     Painter.end();

@@ -24,7 +24,7 @@ const QByteArray &GraphSignature()
 void CheckGraphSignature(QIODevice &Stream)
 {
     if (Stream.read(4) != GraphSignature()) {
-        throw EGraphStreamError("Invalid stream content");
+        throw EGraphStreamError(N_("Invalid stream content"));
     }
 }
 
@@ -50,9 +50,10 @@ const TPropInfo *FindAnyStreamProp(std::string_view Path)
     return nullptr;
 }
 
-QString FileError(const char *What, const QString &FileName, const QFileDevice &File)
+// What is a text with the placeholders %1 for the file's name and %2 for the system's reason.
+EGraphStreamError FileError(const char *What, const QString &FileName, const QFileDevice &File)
 {
-    return QStringLiteral("%1 %2: %3").arg(QLatin1String(What), FileName, File.errorString());
+    return EGraphStreamError(What, {FileName, File.errorString()});
 }
 
 } // namespace
@@ -69,7 +70,7 @@ TGraphObject *TGraphControl::ReadGraphObject(QIODevice &Stream)
     const std::string ClassName = Reader.ReadClassName();
     const TGraphObjectClass *Class = FindClass(ClassName);
     if (!Class) {
-        throw EGraphStreamError("Class " + ClassName + " not found");
+        throw EGraphStreamError(N_("Class %1 not found"), {QString::fromLatin1(ClassName)});
     }
     return Class->CreateLoaded(this, Reader.ReadPropertyStream(Class->PropTable()));
 }
@@ -210,12 +211,12 @@ void TGraphControl::SaveToFile(const QString &FileName)
     // the previous version.
     QSaveFile File(FileName);
     if (!File.open(QIODevice::WriteOnly)) {
-        throw EGraphStreamError(FileError("Cannot create file", FileName, File).toStdString());
+        throw FileError(N_("Cannot create file %1: %2"), FileName, File);
     }
     TGraphStreamWriter(File).WriteBytes(GraphSignature());
     WriteObjects(File, fObjects);
     if (!File.commit()) {
-        throw EGraphStreamError(FileError("Cannot write file", FileName, File).toStdString());
+        throw FileError(N_("Cannot write file %1: %2"), FileName, File);
     }
     fModified = false;
 }
@@ -224,7 +225,7 @@ void TGraphControl::LoadFromFile(const QString &FileName)
 {
     QFile File(FileName);
     if (!File.open(QIODevice::ReadOnly)) {
-        throw EGraphStreamError(FileError("Cannot open file", FileName, File).toStdString());
+        throw FileError(N_("Cannot open file %1: %2"), FileName, File);
     }
     LoadFromStream(File);
 }
@@ -277,7 +278,7 @@ void TGraphControl::MergeFromFile(const QString &FileName, int32_t OffsetX, int3
 {
     QFile File(FileName);
     if (!File.open(QIODevice::ReadOnly)) {
-        throw EGraphStreamError(FileError("Cannot open file", FileName, File).toStdString());
+        throw FileError(N_("Cannot open file %1: %2"), FileName, File);
     }
     MergeFromStream(File, OffsetX, OffsetY);
 }

@@ -39,7 +39,7 @@ void TGraphNodePicture::SetData(const QByteArray &Value)
     }
     const qsizetype kindLength = static_cast<uchar>(Value[0]);
     if (Value.size() < 1 + kindLength)
-        throw EGraphStreamError("Background picture data is cut short");
+        throw EGraphStreamError(N_("Background picture data is cut short"));
     if (kindLength == 0) {
         SetImage(QImage());
         return;
@@ -50,7 +50,7 @@ void TGraphNodePicture::SetData(const QByteArray &Value)
         qFromLittleEndian<quint32>(stored.constData()) == static_cast<quint32>(stored.size() - 4))
         image = QImage::fromData(stored.mid(4));
     if (image.isNull())
-        throw EGraphStreamError("Background picture cannot be decoded");
+        throw EGraphStreamError(N_("Background picture cannot be decoded"));
     SetImage(image);
 }
 

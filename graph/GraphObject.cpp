@@ -88,11 +88,11 @@ const TPropTable &TGraphObject::PropTable()
             auto *Obj = static_cast<TGraphObject *>(Instance);
             const QByteArray &Payload = std::get<QByteArray>(Value);
             if (Payload.size() < 4) {
-                throw EGraphStreamError("Custom data of an object is cut short");
+                throw EGraphStreamError(N_("Custom data of an object is cut short"));
             }
             const int32_t Count = qFromLittleEndian<int32_t>(Payload.constData());
             if (Count < 0 || Count > Payload.size() - 4) {
-                throw EGraphStreamError("Custom data of an object is cut short");
+                throw EGraphStreamError(N_("Custom data of an object is cut short"));
             }
             if (Count >= 1) {
                 QByteArray Bytes = Payload.mid(4, Count);
@@ -313,13 +313,14 @@ void TGraphObject::LoadFromEntries(const TPropEntries &Entries)
             if (Entry.Path == "ID") {
                 const int64_t Value = PropOrdinal(Entry.Value);
                 if (Value < INT32_MIN || Value > UINT32_MAX) {
-                    throw EGraphStreamError("Invalid value for property ID");
+                    throw EGraphStreamError(N_("Invalid value for property ID"));
                 }
                 NewID = static_cast<uint32_t>(Value);
             } else if (Entry.Path.starts_with("G.")) {
                 ReadProp(GetPropTable(), this, std::string_view(Entry.Path).substr(2), Entry.Value);
             } else if (!IsIgnoredCarrierProp(Entry.Path)) {
-                throw EGraphStreamError("Property " + Entry.Path + " does not exist");
+                throw EGraphStreamError(N_("Property %1 does not exist"),
+                                        {QString::fromLatin1(Entry.Path)});
             }
         }
         SetID(NewID);

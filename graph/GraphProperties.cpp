@@ -26,7 +26,7 @@ constexpr const char *FontQualityNames[] = {"fqDefault",         "fqDraft",     
 
 [[noreturn]] void RaiseValueError(std::string_view Name)
 {
-    throw EGraphStreamError("Invalid value for property " + std::string(Name));
+    throw EGraphStreamError(N_("Invalid value for property %1"), {QString::fromLatin1(Name)});
 }
 
 bool IsIntegerKind(TPropKind Kind)
@@ -159,7 +159,7 @@ int64_t PropOrdinal(const TPropValue &Value)
     if (const int64_t *Result = std::get_if<int64_t>(&Value)) {
         return *Result;
     }
-    throw EGraphStreamError("Invalid property value");
+    throw EGraphStreamError(N_("Invalid property value"));
 }
 
 void WriteProps(const TPropTable &Table, const void *Instance, const std::string &Prefix,
@@ -190,11 +190,11 @@ void ReadProp(const TPropTable &Table, void *Instance, std::string_view Path,
     const std::string_view Name = Path.substr(0, Dot);
     const TPropInfo *Info = Table.Find(Name);
     if (!Info) {
-        throw EGraphStreamError("Property " + std::string(Name) + " does not exist");
+        throw EGraphStreamError(N_("Property %1 does not exist"), {QString::fromLatin1(Name)});
     }
     if (Dot != std::string_view::npos) {
         if (Info->Kind != TPropKind::Object) {
-            throw EGraphStreamError("Property " + std::string(Name) + " holds no object");
+            throw EGraphStreamError(N_("Property %1 holds no object"), {QString::fromLatin1(Name)});
         }
         ReadProp(Info->ObjectTable(), Info->GetObject(Instance), Path.substr(Dot + 1), Value);
         return;

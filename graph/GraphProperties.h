@@ -2,6 +2,7 @@
 
 #include "graph/Set.h"
 #include "graph/Types.h"
+#include "platform/TranslatableError.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,9 +25,9 @@ namespace talivo {
 
 // Failures of reading or writing an object's stream form: a bad signature, an unknown class or
 // property, a value of the wrong kind.
-class EGraphStreamError : public std::runtime_error {
+class EGraphStreamError : public ETranslatableError {
 public:
-    using std::runtime_error::runtime_error;
+    using ETranslatableError::ETranslatableError;
 };
 
 
@@ -152,7 +153,7 @@ template <typename T> T FromPropValue(const TPropValue &Value)
         if (const T *Result = std::get_if<T>(&Value)) {
             return *Result;
         }
-        throw EGraphStreamError("Invalid property value");
+        throw EGraphStreamError(N_("Invalid property value"));
     } else if constexpr (IsTSet<T>::value) {
         return T::FromBits(static_cast<typename T::TBits>(PropOrdinal(Value)));
     } else {

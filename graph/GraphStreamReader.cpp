@@ -20,7 +20,8 @@ constexpr int64_t MinRecordSize = 4 + 2 + 4 + 1 + 1 + 1 + 1;
 
 [[noreturn]] void RaiseTagError(const std::string &Path, uint8_t Tag)
 {
-    throw EGraphStreamError("Invalid value type " + std::to_string(Tag) + " for property " + Path);
+    throw EGraphStreamError(N_("Invalid value type %1 for property %2"),
+                            {QString::number(Tag), QString::fromLatin1(Path)});
 }
 
 } // namespace
@@ -30,7 +31,7 @@ void TGraphStreamReader::ReadExact(char *Data, int64_t Size)
     while (Size > 0) {
         const qint64 Got = fStream.read(Data, Size);
         if (Got <= 0) {
-            throw EGraphStreamError("Unexpected end of stream");
+            throw EGraphStreamError(N_("Unexpected end of stream"));
         }
         Data += Got;
         Size -= Got;
@@ -47,7 +48,7 @@ template <typename T> T TGraphStreamReader::ReadLittleEndian()
 QByteArray TGraphStreamReader::ReadBytes(int64_t Size)
 {
     if (Size < 0) {
-        throw EGraphStreamError("Invalid length in stream");
+        throw EGraphStreamError(N_("Invalid length in stream"));
     }
     QByteArray Result;
     while (Result.size() < Size) {
@@ -56,7 +57,7 @@ QByteArray TGraphStreamReader::ReadBytes(int64_t Size)
         Result.resize(Old + Want);
         const qint64 Got = fStream.read(Result.data() + Old, Want);
         if (Got <= 0) {
-            throw EGraphStreamError("Unexpected end of stream");
+            throw EGraphStreamError(N_("Unexpected end of stream"));
         }
         Result.resize(Old + Got);
     }
@@ -83,12 +84,12 @@ std::string TGraphStreamReader::ReadClassName()
 {
     const int32_t Size = ReadInt32();
     if (Size < 0 || Size > MaxClassNameRecord) {
-        throw EGraphStreamError("Invalid class name length in stream");
+        throw EGraphStreamError(N_("Invalid class name length in stream"));
     }
     QByteArray Bytes = ReadBytes(Size);
     const qsizetype End = Bytes.indexOf('\0');
     if (End < 0 && Size == MaxClassNameRecord) {
-        throw EGraphStreamError("Class name too long in stream");
+        throw EGraphStreamError(N_("Class name too long in stream"));
     }
     if (End >= 0) {
         Bytes.truncate(End);
@@ -136,7 +137,7 @@ QString TGraphStreamReader::ReadStringValue(uint8_t Tag, const std::string &Path
     case vaWString: {
         const int32_t Units = ReadInt32();
         if (Units < 0) {
-            throw EGraphStreamError("Invalid length in stream");
+            throw EGraphStreamError(N_("Invalid length in stream"));
         }
         const QByteArray Bytes = ReadBytes(int64_t{Units} * 2);
         QString Result(Units, Qt::Uninitialized);
@@ -171,7 +172,8 @@ TPropValue TGraphStreamReader::ReadValue(const TPropInfo &Info, const std::strin
         return -1;
     };
     const auto InvalidIdent = [&](const std::string &Name) {
-        return EGraphStreamError("Invalid property value " + Name + " for property " + Path);
+        return EGraphStreamError(N_("Invalid property value %1 for property %2"),
+                                 {QString::fromLatin1(Name), QString::fromLatin1(Path)});
     };
     switch (Info.Kind) {
     case TPropKind::Integer:
@@ -272,7 +274,7 @@ TPropEntries TGraphStreamReader::ReadPropertyStream(
     const std::function<const TPropInfo *(std::string_view Path)> &Resolve)
 {
     if (ReadBytes(4) != QByteArray(PropertyStreamSignature, 4)) {
-        throw EGraphStreamError("Invalid stream format");
+        throw EGraphStreamError(N_("Invalid stream format"));
     }
     uint8_t Next = ReadByte();
     if (Next >= 0xF0) {
@@ -288,13 +290,14 @@ TPropEntries TGraphStreamReader::ReadPropertyStream(
     for (std::string Path = ReadShortName(); !Path.empty(); Path = ReadShortName()) {
         const TPropInfo *Info = Resolve(Path);
         if (!Info) {
-            throw EGraphStreamError("Error reading " + Path + ": property does not exist");
+            throw EGraphStreamError(N_("Error reading %1: property does not exist"),
+                                    {QString::fromLatin1(Path)});
         }
         TPropValue Value = ReadValue(*Info, Path);
         Entries.push_back({std::move(Path), std::move(Value)});
     }
     if (ReadByte() != 0) {
-        throw EGraphStreamError("Invalid stream format: unexpected child components");
+        throw EGraphStreamError(N_("Invalid stream format: unexpected child components"));
     }
     return Entries;
 }

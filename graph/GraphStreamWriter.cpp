@@ -14,7 +14,7 @@ namespace talivo {
 void TGraphStreamWriter::WriteBytes(const char *Data, int64_t Size)
 {
     if (Size > 0 && fStream.write(Data, Size) != Size) {
-        throw EGraphStreamError("Stream write error: " + fStream.errorString().toStdString());
+        throw EGraphStreamError(N_("Stream write error: %1"), {fStream.errorString()});
     }
 }
 
@@ -28,7 +28,8 @@ void TGraphStreamWriter::WriteInt32(int32_t Value)
 void TGraphStreamWriter::WriteShortName(std::string_view Name)
 {
     if (Name.size() > 255) {
-        throw EGraphStreamError("Name too long for a stream: " + std::string(Name.substr(0, 32)));
+        throw EGraphStreamError(N_("Name too long for a stream: %1"),
+                                {QString::fromLatin1(Name.substr(0, 32))});
     }
     WriteTag(static_cast<uint8_t>(Name.size()));
     WriteBytes(Name.data(), static_cast<int64_t>(Name.size()));
@@ -138,7 +139,8 @@ void TGraphStreamWriter::WriteValue(const TPropInfo &Info, const TPropValue &Val
     case TPropKind::Enum: {
         const int64_t Ordinal = PropOrdinal(Value);
         if (Ordinal < 0 || Ordinal >= static_cast<int64_t>(Info.Names.size())) {
-            throw EGraphStreamError(std::string("Invalid value for property ") + Info.Name);
+            throw EGraphStreamError(N_("Invalid value for property %1"),
+                                    {QString::fromLatin1(Info.Name)});
         }
         WriteIdent(Info.Names[static_cast<size_t>(Ordinal)]);
         return;
@@ -180,7 +182,7 @@ void TGraphStreamWriter::WriteValue(const TPropInfo &Info, const TPropValue &Val
     case TPropKind::Object:
         break;
     }
-    throw EGraphStreamError(std::string("Invalid value for property ") + Info.Name);
+    throw EGraphStreamError(N_("Invalid value for property %1"), {QString::fromLatin1(Info.Name)});
 }
 
 void TGraphStreamWriter::WritePropertyStream(const TPropTable &Table, const TPropEntries &Entries)
@@ -191,7 +193,8 @@ void TGraphStreamWriter::WritePropertyStream(const TPropTable &Table, const TPro
     for (const TPropEntry &Entry : Entries) {
         const TPropInfo *Info = FindStreamProp(Table, Entry.Path);
         if (!Info) {
-            throw EGraphStreamError("Property " + Entry.Path + " does not exist");
+            throw EGraphStreamError(N_("Property %1 does not exist"),
+                                    {QString::fromLatin1(Entry.Path)});
         }
         WriteShortName(Entry.Path);
         WriteValue(*Info, Entry.Value);

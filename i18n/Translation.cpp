@@ -1,12 +1,17 @@
 #include "i18n/Translation.h"
 
 #include "i18n/Translator.h"
+#include "platform/TranslatableError.h"
 
 namespace talivo {
 
 TTranslator &DefaultInstance()
 {
     static TTranslator instance;
+    // Errors raised below the counting workspace carry English texts; shown, they speak the
+    // program's language.
+    [[maybe_unused]] static const bool errorsTranslated =
+        (ETranslatableError::SetTranslation(&_), true);
     // Routing needs the application object, which may come after the first call.
     instance.RouteFrameworkTexts();
     return instance;

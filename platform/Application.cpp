@@ -1,6 +1,7 @@
 #include "platform/Application.h"
 
 #include "platform/Platform.h"
+#include "platform/TranslatableError.h"
 
 namespace talivo {
 
@@ -34,6 +35,8 @@ QString TApplication::ExceptionMessage(std::exception_ptr error)
 {
     try {
         std::rethrow_exception(error);
+    } catch (const ETranslatableError &e) {
+        return e.Translated();
     } catch (const std::exception &e) {
         return QString::fromUtf8(e.what());
     } catch (...) {

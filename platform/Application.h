@@ -22,7 +22,8 @@ public:
     // is not shown again, so a handler that keeps failing (a paint handler re-run behind the
     // message box) cannot stack boxes without end.
     static bool Deliver(QObject *receiver, QEvent *event, const TShowException &show);
-    // The text shown for an exception: what() of a std::exception, else a generic message.
+    // The text shown for an exception: the translated message of an ETranslatableError, what()
+    // of another std::exception, else a generic message.
     static QString ExceptionMessage(std::exception_ptr error);
     // The usual display: the prompter's notice, captioned with the application name.
     static void NoticeException(const QString &message);

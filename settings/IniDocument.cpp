@@ -1,5 +1,7 @@
 #include "settings/IniDocument.h"
 
+#include "i18n/Translation.h"
+
 #include <QStringDecoder>
 #include <cstddef>
 
@@ -163,12 +165,12 @@ void TIniDocument::SetValue(const QString &section, const QString &key, const QS
     const QString sectionName = section.trimmed();
     const QString keyName = key.trimmed();
     if (HasLineBreak(sectionName))
-        throw EIniFileError("An INI section name cannot hold a line break.");
+        throw EIniFileError(_("An INI section name cannot hold a line break.").toStdString());
     if (keyName.isEmpty() || HasLineBreak(keyName) || keyName.contains(u'=') ||
         keyName.startsWith(u';') || keyName.startsWith(u'['))
-        throw EIniFileError("Not a valid INI key name: \"" + keyName.toStdString() + "\"");
+        throw EIniFileError(_("Not a valid INI key name: \"%1\"").arg(keyName).toStdString());
     if (HasLineBreak(value))
-        throw EIniFileError("An INI value cannot hold a line break.");
+        throw EIniFileError(_("An INI value cannot hold a line break.").toStdString());
 
     if (const TSection *found = Find(sectionName)) {
         const auto line = found->KeyLines.constFind(Folded(keyName));

@@ -1,9 +1,11 @@
 #include "app/FormGroupSettings.h"
 #include "app/FormMain.h"
+#include "graph/GraphControl.h"
 #include "i18n/MoFile.h"
 #include "i18n/Translation.h"
 #include "i18n/TranslationMarker.h"
 #include "i18n/Translator.h"
+#include "platform/Application.h"
 #include "platform/Platform.h"
 #include "platform/QtPrompter.h"
 #include "platform/ScriptedPrompter.h"
@@ -248,6 +250,31 @@ TEST_F(GermanProgramTest, LangVariableSelectsGermanWithoutALanguageFile)
     form.Saveimage1Click();
     ASSERT_EQ(fPrompter.Asked().size(), 2u);
     EXPECT_EQ(fPrompter.Asked()[1].Text, "Bitte zuerst ein Bild laden.");
+}
+
+// Errors raised below the counting workspace reach the user through the application's display,
+// in German, with the file and the system's reason filled in.
+TEST_F(GermanProgramTest, ErrorsOfTheCanvasAreShownInGerman)
+{
+    WriteLanguageFile("[Settings]\r\nLang=de\r\n");
+    TWindows windows;
+    windows.Main.show();
+    const auto shown = [&](const QString &fileName) {
+        try {
+            windows.Main.Graph()->LoadFromFile(fileName);
+        } catch (...) {
+            return TApplication::ExceptionMessage(std::current_exception());
+        }
+        return QString("no error");
+    };
+    const QString missing = fDir.file("missing.tlv");
+    EXPECT_TRUE(shown(missing).startsWith("Die Datei " + missing + " kann nicht geöffnet werden: "))
+        << shown(missing).toStdString();
+    QFile text(fDir.file("notes.tlv"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a measurement");
+    text.close();
+    EXPECT_EQ(shown(text.fileName()).toStdString(), "Ungültiger Dateninhalt");
 }
 
 } // namespace

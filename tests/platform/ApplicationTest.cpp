@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "platform/ScriptedPrompter.h"
+#include "platform/TranslatableError.h"
 
 #include <QEvent>
 #include <gtest/gtest.h>
@@ -65,6 +66,31 @@ TEST(Application, ExceptionWhileOneIsShownIsNotShownAgain)
     EXPECT_EQ(shown, QStringList{"paint failed"});
     EXPECT_FALSE(TApplication::Deliver(&thrower, &event, show));
     EXPECT_EQ(shown.size(), 2) << "the next failure after the box closed is shown";
+}
+
+// The texts of errors raised below the counting workspace are translated only when shown.
+TEST(Application, ShowsTranslatableErrorsInTheInstalledTranslation)
+{
+    const ETranslatableError error(N_("Cannot open file %1: %2"), {"%2 50%.tlv", "Gone"});
+    EXPECT_STREQ(error.what(), "Cannot open file %2 50%.tlv: Gone");
+    EXPECT_STREQ(error.Text(), "Cannot open file %1: %2");
+    const auto message = [&] {
+        return TApplication::ExceptionMessage(std::make_exception_ptr(error));
+    };
+
+    ETranslatableError::SetTranslation([](const QString &text) {
+        return text == "Cannot open file %1: %2" ? QString("%2 - %1 kann nicht geöffnet werden")
+                                                 : text;
+    });
+    EXPECT_EQ(message(), "Gone - %2 50%.tlv kann nicht geöffnet werden");
+    // A translation that fails leaves the English message rather than hiding the error.
+    ETranslatableError::SetTranslation(
+        [](const QString &) -> QString { throw std::runtime_error("the catalog cannot be read"); });
+    EXPECT_EQ(message(), "Cannot open file %2 50%.tlv: Gone");
+    ETranslatableError::SetTranslation(nullptr);
+    EXPECT_EQ(message(), "Cannot open file %2 50%.tlv: Gone");
+    // Placeholders without a value stay as written.
+    EXPECT_EQ(ETranslatableError::Fill("%0 %1 %3 100%", {"a", "b"}), "%0 a %3 100%");
 }
 
 } // namespace
