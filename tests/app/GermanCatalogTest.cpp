@@ -13,17 +13,28 @@
 
 #include "tests/common/TestMain.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStyle>
+#include <QStyleOption>
+#include <QTimer>
 #include <QToolButton>
+#include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
@@ -199,7 +210,7 @@ TEST_F(GermanProgramTest, LanguageFileMakesTheProgramSpeakGerman)
     EXPECT_EQ(form.windowTitle(), "Korvel Talivo");
     EXPECT_EQ(windows.Info.findChild<QPushButton *>("ButtonClose")->text(), "Schließen");
     EXPECT_EQ(windows.GroupSettings.windowTitle(), "Gruppeneinstellungen");
-    EXPECT_EQ(windows.GroupSettings.ColorBoxGroup().itemText(0), "Benutzerdefiniert ...");
+    EXPECT_EQ(windows.GroupSettings.ColorBoxGroup().itemText(0), "Eigene Farbe ...");
 
     // A question: the program's texts from its own domain, the buttons from Qt's.
     fPrompter.PushAnswer(false);
@@ -275,6 +286,103 @@ TEST_F(GermanProgramTest, ErrorsOfTheCanvasAreShownInGerman)
     text.write("not a measurement");
     text.close();
     EXPECT_EQ(shown(text.fileName()).toStdString(), "Ungültiger Dateninhalt");
+}
+
+// A caption and the widths it needs and has. Each kind of widget is measured against the area in
+// which the style draws its text: a label's contents, a push button's contents, a tool button
+// inside its frame (and beside its menu arrow), a combo box's text field beside the item's icon.
+struct TFit {
+    QString Widget;
+    QString Text;
+    int Needed = 0;
+    int Available = 0;
+};
+
+std::vector<TFit> Captions(QWidget &window)
+{
+    std::vector<TFit> fits;
+    const auto add = [&](QWidget &widget, const QString &text, int needed, int available) {
+        // Widgets of the window itself that a user can see; the dialogs are windows of their own.
+        if (widget.window() == &window && widget.isVisibleTo(&window) && !text.trimmed().isEmpty())
+            fits.push_back({widget.objectName(), text, needed, available});
+    };
+    const auto advance = [](const QWidget &widget, const QString &text) {
+        return int(std::ceil(QFontMetricsF(widget.font()).horizontalAdvance(text)));
+    };
+    for (QLabel *label : window.findChildren<QLabel *>()) {
+        if (label->wordWrap())
+            add(*label, label->text(), label->heightForWidth(label->width()), label->height());
+        else
+            add(*label, label->text(), advance(*label, label->text()),
+                label->contentsRect().width() - 2 * label->margin());
+    }
+    for (QPushButton *button : window.findChildren<QPushButton *>()) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        if (button->autoDefault() || button->isDefault())
+            option.features |= QStyleOptionButton::AutoDefaultButton;
+        add(*button, button->text(), advance(*button, button->text()),
+            button->style()
+                ->subElementRect(QStyle::SE_PushButtonContents, &option, button)
+                .width());
+    }
+    for (QToolButton *button : window.findChildren<QToolButton *>()) {
+        QStyleOptionToolButton option;
+        option.initFrom(button);
+        option.subControls = QStyle::SC_ToolButton;
+        if (button->popupMode() == QToolButton::MenuButtonPopup) {
+            option.subControls |= QStyle::SC_ToolButtonMenu;
+            option.features |= QStyleOptionToolButton::MenuButtonPopup;
+        }
+        const QStyle &style = *button->style();
+        const int frame = style.pixelMetric(QStyle::PM_DefaultFrameWidth, &option, button);
+        add(*button, button->text(), advance(*button, button->text()),
+            style.subControlRect(QStyle::CC_ToolButton, &option, QStyle::SC_ToolButton, button)
+                    .width() -
+                2 * frame);
+    }
+    for (QComboBox *box : window.findChildren<QComboBox *>()) {
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        option.editable = box->isEditable();
+        option.frame = box->hasFrame();
+        const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                         QStyle::SC_ComboBoxEditField, box);
+        for (int i = 0; i < box->count(); ++i) {
+            // The style puts the icon and a gap of 4 before the text, and keeps 1 pixel clear on
+            // either side of it.
+            const int icon = box->itemIcon(i).isNull() ? 0 : box->iconSize().width() + 4;
+            add(*box, box->itemText(i), advance(*box, box->itemText(i)), field.width() - icon - 2);
+        }
+    }
+    return fits;
+}
+
+// The fallback font for Tahoma (DejaVu Sans) is wider, so the design's widths are tight for it.
+TEST_F(GermanProgramTest, EveryCaptionFitsItsWidget)
+{
+    QStringList misfits;
+    int measured = 0;
+    for (const char *language : {"de", "EN"}) {
+        WriteLanguageFile(QByteArray("[Settings]\r\nLang=") + language + "\r\n");
+        TWindows windows;
+        windows.Main.show();
+        for (QWidget *window : std::initializer_list<QWidget *>{&windows.Main, &windows.Info,
+                                                                &windows.GroupSettings}) {
+            for (const TFit &fit : Captions(*window)) {
+                ++measured;
+                if (fit.Needed > fit.Available)
+                    misfits << QString("%1: %2 \"%3\" (%4 > %5)")
+                                   .arg(language, fit.Widget, fit.Text)
+                                   .arg(fit.Needed)
+                                   .arg(fit.Available);
+            }
+        }
+    }
+    // Guards the collection: the tool bar, the buttons, the labels and the colour box's items.
+    EXPECT_GT(measured, 2 * 40);
+    EXPECT_EQ(misfits.join(", ").toStdString(), "");
 }
 
 } // namespace
