@@ -288,6 +288,90 @@ TEST_F(GermanProgramTest, ErrorsOfTheCanvasAreShownInGerman)
     EXPECT_EQ(shown(text.fileName()).toStdString(), "Ungültiger Dateninhalt");
 }
 
+// Qt's own file dialog in German, down to the question it asks before it deletes: its texts come
+// from default.po, keyed by Qt's English source texts, which must match them exactly.
+TEST_F(GermanProgramTest, FileDialogTidiesUpInGerman)
+{
+    UseLanguage("de");
+    const QString folder = fDir.file("pictures");
+    QDir().mkpath(folder + "/full");
+    for (const QString &name : {folder + "/cells.png", folder + "/full/debris.png"}) {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    TFileDialogOptions options;
+    options.InitialDir = folder;
+    const auto dialog = TQtPrompter::BuildFileDialog(options, QFileDialog::AcceptOpen, nullptr);
+    dialog->show();
+    // The view the dialog shows: the detail view, unless the platform prefers the list.
+    QAbstractItemView *list = dialog->findChild<QAbstractItemView *>(
+        dialog->viewMode() == QFileDialog::Detail ? "treeView" : "listView");
+    QAction *deleteAction = dialog->findChild<QAction *>("qt_delete_action");
+    ASSERT_TRUE(list && deleteAction);
+    const auto entry = [&](const QString &name) {
+        const QModelIndex root = list->rootIndex();
+        for (int row = 0; row < list->model()->rowCount(root); ++row) {
+            const QModelIndex index = list->model()->index(row, 0, root);
+            if (index.data().toString() == name)
+                return index;
+        }
+        return QModelIndex();
+    };
+    // The file system model reads the folder, and then the permissions, in the background.
+    const auto waitFor = [](const std::function<bool()> &done) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!done() && waited.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    };
+    waitFor([&] { return entry("cells.png").isValid() && entry("full").isValid(); });
+
+    // A right click shows the dialog's menu, which enables its actions for the selection.
+    QStringList menu;
+    const auto rightClick = [&](const QModelIndex &index) {
+        QTimer::singleShot(0, [&menu] {
+            if (QWidget *popup = QApplication::activePopupWidget()) {
+                menu.clear();
+                for (const QAction *action : popup->actions())
+                    menu << action->text();
+                popup->close();
+            }
+        });
+        Q_EMIT list->customContextMenuRequested(list->visualRect(index).center());
+    };
+    QStringList questions;
+    const auto remove = [&](const QString &name, QMessageBox::StandardButton button) {
+        // The model sorts its rows as it learns about the files, so the index is looked up anew.
+        waitFor([&] {
+            const QModelIndex index = entry(name);
+            list->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect |
+                                                      QItemSelectionModel::Rows);
+            rightClick(index);
+            return deleteAction->isEnabled();
+        });
+        QTimer::singleShot(100, [&questions, button] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                questions << box->windowTitle() + ": " + box->text();
+                box->button(button)->click();
+            }
+        });
+        deleteAction->trigger();
+    };
+    remove("cells.png", QMessageBox::No);
+    EXPECT_TRUE(QFileInfo::exists(folder + "/cells.png"));
+    remove("full", QMessageBox::Yes);
+    EXPECT_FALSE(QFileInfo::exists(folder + "/full"));
+    EXPECT_EQ(questions.join(" | ").toStdString(),
+              "Löschen: Wollen Sie „cells.png“ wirklich löschen? | "
+              "Löschen: Wollen Sie „full“ wirklich löschen?");
+    EXPECT_EQ(menu.join(", ").toStdString(),
+              "&Umbenennen, &Löschen, , &Versteckte Dateien anzeigen, &Neuer Ordner");
+
+    deleteAction->setEnabled(false);
+    dialog->findChild<QAction *>("qt_new_folder_action")->trigger();
+    EXPECT_TRUE(QFileInfo(folder + "/Neuer Ordner").isDir());
+}
+
 // A caption and the widths it needs and has. Each kind of widget is measured against the area in
 // which the style draws its text: a label's contents, a push button's contents, a tool button
 // inside its frame (and beside its menu arrow), a combo box's text field beside the item's icon.
