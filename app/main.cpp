@@ -7,6 +7,7 @@
 #include "settings/FormInfo.h"
 
 #include <QFile>
+#include <QGuiApplication>
 
 int main(int argc, char **argv)
 {
@@ -15,6 +16,8 @@ int main(int argc, char **argv)
     // may change anything, so Qt gets the program name alone.
     int qtArgc = 1;
     talivo::TApplication app(qtArgc, argv);
+    // Ties the windows to the desktop entry, for their icon and name in the task bar.
+    QGuiApplication::setDesktopFileName("com.example.talivo");
     try {
         talivo::textdomain("Talivo");
         talivo::TFormMain form;

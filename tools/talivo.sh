@@ -12,6 +12,7 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core gettext xvfb xauth libx11-dev
+    desktop-file-utils appstream shared-mime-info file
 )
 
 install_missing() {
