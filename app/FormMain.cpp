@@ -342,8 +342,23 @@ void TFormMain::SavePlacement()
     }
 }
 
+// The manual in the user's language where there is one ("manual_de.pdf" for de_DE, de or DE),
+// else the English "manual.pdf"; from the first data folder that holds either.
 QString TFormMain::ManualFileName() const
 {
+    const QString language = GetCurrentLanguage();
+    QStringList names;
+    if (!language.isEmpty())
+        names << "manual_" + language + ".pdf"
+              << "manual_" + language.left(2).toLower() + ".pdf";
+    names << "manual.pdf";
+    for (const QString &folder : Folders().DataFolders()) {
+        for (const QString &name : std::as_const(names)) {
+            const QString path = QDir(folder).absoluteFilePath(name);
+            if (QFileInfo(path).isFile())
+                return path;
+        }
+    }
     return QDir(Folders().ProgramFolder()).absoluteFilePath("manual.pdf");
 }
 

@@ -11,7 +11,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-dejavu-core gettext xvfb xauth libx11-dev
+    fonts-dejavu-core gettext xvfb xauth libx11-dev xdotool
     desktop-file-utils appstream shared-mime-info file
 )
 

@@ -3,6 +3,7 @@
 #include "app/GroupIdCounter.h"
 #include "graph/CanvasColors.h"
 #include "graph/GraphControl.h"
+#include "i18n/Translation.h"
 #include "platform/Platform.h"
 #include "platform/ScriptedPrompter.h"
 #include "settings/FormInfo.h"
@@ -157,14 +158,43 @@ TEST_F(FormMainTest, ShowsTheWorkspaceAsDesigned)
     EXPECT_FALSE(form.findChild<QAction *>("Manual1")->isVisible());
 }
 
-TEST_F(FormMainTest, OffersTheManualOnlyWhenItLiesBesideTheProgram)
+// The manuals rendered from doc/manual: PDF files of several pages that show the program's
+// pictures, which "Help > Manual" offers once they lie beside the program.
+TEST_F(FormMainTest, OffersTheBuiltManualWhenItLiesBesideTheProgram)
 {
-    QFile manual(fDir.file("bin/manual.pdf"));
-    ASSERT_TRUE(manual.open(QIODevice::WriteOnly));
-    manual.close();
+    for (const char *name : {"manual.pdf", "manual_de.pdf"}) {
+        QFile file(QStringLiteral(TALIVO_MANUAL_DIR "/") + name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        const QByteArray pdf = file.readAll();
+        EXPECT_TRUE(pdf.startsWith("%PDF-")) << name;
+        EXPECT_GE(pdf.count("/Type /Page\n"), 4) << name;
+        EXPECT_EQ(pdf.count("/Subtype /Image"), 3) << name;
+    }
+    const QString manual = fDir.file("bin/manual.pdf");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TALIVO_MANUAL_DIR "/manual.pdf"), manual));
     EXPECT_TRUE(Form().findChild<QAction *>("Manual1")->isVisible());
     Form().findChild<QAction *>("Manual1")->trigger();
-    EXPECT_EQ(fShell.Opened(), QStringList({fDir.file("bin/manual.pdf")}));
+    EXPECT_EQ(fShell.Opened(), QStringList({manual}));
+}
+
+// An installed tree keeps the manuals in share/talivo; a German user gets the German one.
+TEST_F(FormMainTest, OffersTheManualInTheUsersLanguageFromTheDataFolders)
+{
+    const QString language = GetCurrentLanguage();
+    QDir().mkpath(fDir.file("share/talivo"));
+    for (const char *name : {"share/talivo/manual.pdf", "share/talivo/manual_de.pdf"}) {
+        QFile manual(fDir.file(name));
+        ASSERT_TRUE(manual.open(QIODevice::WriteOnly));
+    }
+    for (const char *code : {"de_DE", "DE", "fr", "EN"}) {
+        UseLanguage(code);
+        Form().findChild<QAction *>("Manual1")->trigger();
+    }
+    UseLanguage(language);
+    const QString german = fDir.file("share/talivo/manual_de.pdf");
+    const QString english = fDir.file("share/talivo/manual.pdf");
+    EXPECT_EQ(fShell.Opened(), QStringList({german, german, english, english}));
+    EXPECT_TRUE(Form().findChild<QAction *>("Manual1")->isVisible());
 }
 
 // A file manager starts the program with the picture to open; it opens the way "Open image ..."

@@ -27,7 +27,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 [ "$(ls "$prefix/bin")" = "$(printf 'Talivo\ntalivo-cli')" ] ||
     fail "bin/ holds more or less than the two programs: $(ls "$prefix/bin" | tr '\n' ' ')"
 for file in share/talivo/locale/de/LC_MESSAGES/Talivo.mo share/talivo/locale/de/LC_MESSAGES/default.mo \
-    share/icons/hicolor/scalable/apps/$id.svg \
+    share/talivo/manual.pdf share/talivo/manual_de.pdf share/icons/hicolor/scalable/apps/$id.svg \
     share/man/man1/talivo-cli.1.gz; do
     [ -s "$prefix/$file" ] || fail "Missing from the installed tree: $file"
 done

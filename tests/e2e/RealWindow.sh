@@ -14,15 +14,15 @@ run_in_xvfb() { # run_in_xvfb SCRIPT ARGUMENTS...
     exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" "$@"
 }
 
-# Starts the program with a settings folder of its own, removed again when the script ends, and
-# waits for its main window.
+# Starts the program, with the arguments given, and a settings folder of its own, removed again
+# when the script ends, and waits for its main window.
 start_program() {
     settings=$(mktemp -d)
     pid=
     trap stop_leftovers EXIT
     export XDG_DATA_HOME=$settings
     export QT_QPA_PLATFORM=xcb
-    "$program" &
+    "$program" "$@" &
     pid=$!
     "$tool" wait "$title" 30
     # Let the first paint and the start timer run before anything looks at the window.
@@ -36,10 +36,14 @@ stop_leftovers() {
     rm -rf "$settings"
 }
 
-# Closes the main window the way a window manager does; the program must then end at once with
-# exit code 0.
+# Closes the main window the way a window manager does, and waits for the program's end.
 close_program() {
     "$tool" close "$title"
+    await_exit
+}
+
+# Waits for the program to end after it was asked to close; it must end at once with exit code 0.
+await_exit() {
     for _ in $(seq 1 100); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1

@@ -7,6 +7,11 @@
 //                                       coordinates count from its right and bottom edges
 //   talivo_xwindow screen FILE.png      writes the picture of the whole screen, menus included
 //   talivo_xwindow list                 prints the titles of the mapped top-level windows
+//   talivo_xwindow spots TITLE RRGGBB   prints the centre of each patch of that colour in the
+//                                       window, one "X Y" a line, from top to bottom
+//   talivo_xwindow compare A.png B.png PERCENT
+//                                       fails when the pictures differ in size or in more than
+//                                       PERCENT per cent of their pixels
 
 #include <QImage>
 #include <QString>
@@ -16,10 +21,12 @@
 #include <bit>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -96,18 +103,19 @@ int Wait(Display *display, const std::string &title, double seconds)
     return 1;
 }
 
-int Shot(Display *display, Window window, const char *file)
+// The window's picture; a null image when it cannot be read.
+QImage Capture(Display *display, Window window)
 {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(display, window, &attributes)) {
         std::fprintf(stderr, "Cannot read the window's size\n");
-        return 1;
+        return {};
     }
     XImage *image =
         XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
     if (!image) {
         std::fprintf(stderr, "Cannot read the window's picture\n");
-        return 1;
+        return {};
     }
     QImage picture(attributes.width, attributes.height, QImage::Format_RGB32);
     for (int y = 0; y < attributes.height; ++y) {
@@ -119,6 +127,14 @@ int Shot(Display *display, Window window, const char *file)
         }
     }
     XDestroyImage(image);
+    return picture;
+}
+
+int Shot(Display *display, Window window, const char *file)
+{
+    const QImage picture = Capture(display, window);
+    if (picture.isNull())
+        return 1;
     if (!picture.save(QString::fromLocal8Bit(file), "PNG")) {
         std::fprintf(stderr, "Cannot write %s\n", file);
         return 1;
@@ -179,6 +195,83 @@ int Click(Display *display, Window window, int x, int y)
     return 0;
 }
 
+bool Near(QRgb pixel, QRgb colour)
+{
+    constexpr int tolerance = 24;
+    return std::abs(qRed(pixel) - qRed(colour)) <= tolerance &&
+           std::abs(qGreen(pixel) - qGreen(colour)) <= tolerance &&
+           std::abs(qBlue(pixel) - qBlue(colour)) <= tolerance;
+}
+
+// Finds things drawn in a known colour (the nuclei of a picture of cells) wherever the program
+// happens to show them, so that a check can click on them.
+int Spots(Display *display, Window window, const char *colourName)
+{
+    const QImage picture = Capture(display, window);
+    if (picture.isNull())
+        return 1;
+    const QRgb colour = QRgb(std::strtoul(colourName, nullptr, 16));
+    const int width = picture.width();
+    std::vector<bool> seen(size_t(width) * picture.height());
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (seen[size_t(y) * width + x] || !Near(picture.pixel(x, y), colour))
+                continue;
+            // One patch, filled from its first pixel.
+            long sumX = 0, sumY = 0, count = 0;
+            std::vector<std::pair<int, int>> open{{x, y}};
+            seen[size_t(y) * width + x] = true;
+            while (!open.empty()) {
+                const auto [px, py] = open.back();
+                open.pop_back();
+                sumX += px;
+                sumY += py;
+                ++count;
+                for (const auto &[nx, ny] : {std::pair{px + 1, py}, std::pair{px - 1, py},
+                                             std::pair{px, py + 1}, std::pair{px, py - 1}}) {
+                    if (nx < 0 || ny < 0 || nx >= width || ny >= picture.height() ||
+                        seen[size_t(ny) * width + nx] || !Near(picture.pixel(nx, ny), colour))
+                        continue;
+                    seen[size_t(ny) * width + nx] = true;
+                    open.push_back({nx, ny});
+                }
+            }
+            // Stray pixels of the colour (icons, anti-aliased edges) are no patch.
+            if (count >= 12)
+                std::printf("%ld %ld\n", sumX / count, sumY / count);
+        }
+    }
+    return 0;
+}
+
+int Compare(const char *first, const char *second, double percent)
+{
+    const QImage a(QString::fromLocal8Bit(first));
+    const QImage b(QString::fromLocal8Bit(second));
+    if (a.isNull() || b.isNull()) {
+        std::fprintf(stderr, "Cannot read %s\n", a.isNull() ? first : second);
+        return 1;
+    }
+    if (a.size() != b.size()) {
+        std::fprintf(stderr, "%s is %d x %d pixels, %s %d x %d\n", first, a.width(), a.height(),
+                     second, b.width(), b.height());
+        return 1;
+    }
+    long differing = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            if (!Near(a.pixel(x, y), b.pixel(x, y)))
+                ++differing;
+        }
+    }
+    const double share = 100.0 * double(differing) / (double(a.width()) * a.height());
+    if (share > percent) {
+        std::fprintf(stderr, "%s and %s differ in %.2f %% of their pixels\n", first, second, share);
+        return 1;
+    }
+    return 0;
+}
+
 int Close(Display *display, Window window)
 {
     XEvent event;
@@ -205,7 +298,9 @@ int main(int argc, char **argv)
     }
     const std::string command = argc > 1 ? argv[1] : "";
     int result = 2;
-    if (command == "list") {
+    if (command == "compare" && argc == 5) {
+        result = Compare(argv[2], argv[3], std::atof(argv[4]));
+    } else if (command == "list") {
         for (Window window : TopLevels(display)) {
             if (Mapped(display, window))
                 std::printf("%s\n", WindowTitle(display, window).c_str());
@@ -216,7 +311,7 @@ int main(int argc, char **argv)
     } else if (command == "screen" && argc == 3) {
         result = Shot(display, DefaultRootWindow(display), argv[2]);
     } else if ((command == "shot" && argc == 4) || (command == "close" && argc == 3) ||
-               (command == "click" && argc == 5)) {
+               (command == "click" && argc == 5) || (command == "spots" && argc == 4)) {
         const std::optional<Window> window = Find(display, argv[2]);
         if (!window)
             std::fprintf(stderr, "No window \"%s\"\n", argv[2]);
@@ -224,6 +319,8 @@ int main(int argc, char **argv)
             result = Shot(display, *window, argv[3]);
         else if (command == "click")
             result = Click(display, *window, std::atoi(argv[3]), std::atoi(argv[4]));
+        else if (command == "spots")
+            result = Spots(display, *window, argv[3]);
         else
             result = Close(display, *window);
         if (!window)
@@ -231,7 +328,8 @@ int main(int argc, char **argv)
     } else {
         std::fprintf(stderr,
                      "usage: %s wait TITLE SECONDS | shot TITLE FILE | close TITLE | "
-                     "click TITLE X Y | screen FILE | list\n",
+                     "click TITLE X Y | spots TITLE RRGGBB | screen FILE | list | "
+                     "compare A.png B.png PERCENT\n",
                      argv[0]);
     }
     XCloseDisplay(display);
