@@ -12,7 +12,7 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core gettext xvfb xauth libx11-dev xdotool
-    desktop-file-utils appstream shared-mime-info file
+    desktop-file-utils appstream shared-mime-info dpkg-dev file
 )
 
 install_missing() {
