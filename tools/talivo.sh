@@ -10,7 +10,7 @@ root=$(pwd)
 packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
-    libopencv-core-dev libopencv-imgproc-dev
+    libopencv-core-dev libopencv-imgproc-dev python3
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core gettext xvfb xauth libx11-dev xdotool
     desktop-file-utils appstream shared-mime-info dpkg-dev file
