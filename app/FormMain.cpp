@@ -1,6 +1,8 @@
 #include "app/FormMain.h"
 
+#include "app/FormDetectSettings.h"
 #include "app/FormGroupSettings.h"
+#include "app/ProgressPanel.h"
 #include "i18n/TranslateComponent.h"
 #include "i18n/Translation.h"
 #include "platform/Platform.h"
@@ -80,6 +82,10 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
     CreateClientArea();
     CreateMenus();
     CreateStatusBar();
+    fJob = new TBackgroundJob(this);
+    connect(fJob, &TBackgroundJob::Started, this, &TFormMain::UpdateDetectCommands);
+    connect(fJob, &TBackgroundJob::Finished, this, &TFormMain::UpdateDetectCommands);
+    fDetectSettings = new TFormDetectSettings(this);
 
     fTimerStart = new QTimer(this);
     fTimerStart->setObjectName("TimerStart");
@@ -278,6 +284,8 @@ void TFormMain::CreateMenus()
     fModulesMenu->setObjectName("Modules1");
     connect(AddMenuItem(*fModulesMenu, "Openmodulesdirectory1", "Open modules directory"),
             &QAction::triggered, this, &TFormMain::Openmodulesdirectory1Click);
+    connect(AddMenuItem(*fModulesMenu, "Detectionsettings1", "Detection settings ..."),
+            &QAction::triggered, this, &TFormMain::Detectionsettings1Click);
 
     QMenu *help = bar->addMenu("Help");
     help->setObjectName("Help1");
@@ -290,13 +298,15 @@ void TFormMain::CreateStatusBar()
 {
     QStatusBar *bar = statusBar();
     bar->setObjectName("StatusBar1");
-    const int widths[2] = {100, 500};
-    for (int i = 0; i < 2; ++i) {
+    const int widths[3] = {100, 500, 0};
+    for (int i = 0; i < 3; ++i) {
         fStatusPanels[i] = new QLabel(bar);
         fStatusPanels[i]->setObjectName(QString("StatusPanel%1").arg(i));
         fStatusPanels[i]->setMinimumWidth(widths[i]);
         bar->addWidget(fStatusPanels[i], i);
     }
+    fProgressPanel = new TProgressPanel(bar);
+    bar->addPermanentWidget(fProgressPanel);
 }
 
 QString TFormMain::StatusText(int panel) const
@@ -314,13 +324,10 @@ void TFormMain::SelectLanguage()
     UseLanguage(code);
 }
 
-// Detection modules are listed but cannot run, so their commands stay out of reach.
 void TFormMain::SetupModulesAndLayout()
 {
     SetupModules();
-    findChild<QToolButton *>("ToolButtonAuto")->setEnabled(false);
-    fToolButtonAutoAction->setVisible(false);
-    fModulesMenu->menuAction()->setVisible(false);
+    UpdateDetectCommands();
     fToolBarMain->setFixedHeight(kToolButtonHeight + 3);
 }
 
@@ -416,6 +423,9 @@ bool TFormMain::FormCloseQuery()
 
 void TFormMain::FormClose()
 {
+    // A detection still running would otherwise add its marks to a document already given up.
+    fJob->Cancel();
+    fJob->Wait();
     SavePlacement();
 }
 

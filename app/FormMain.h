@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/BackgroundJob.h"
 #include "app/GroupListView.h"
+#include "detect/DetectOptions.h"
+#include "detect/ModuleRun.h"
 #include "graph/GraphObject.h"
 #include "graph/Types.h"
 
@@ -9,6 +12,10 @@
 #include <QPointer>
 #include <functional>
 #include <optional>
+
+#include <exception>
+#include <memory>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -21,9 +28,12 @@ class QToolButton;
 
 namespace talivo {
 
+class TFormDetectSettings;
 class TFormGroupSettings;
 class TFormInfo;
 class TGraphControl;
+class TProgressPanel;
+struct TProposals;
 
 // The counting workspace's main window: tool bar, sliders, canvas panel, group table, menus and
 // status bar. It keeps the document's unsaved flag and guards closing with it.
@@ -71,6 +81,7 @@ public:
     void ButtonEditGroupClick();
     void Saveasdefault1Click();
     void Openmodulesdirectory1Click();
+    void Detectionsettings1Click();
     void Info2Click();
     void Manual1Click();
     void ToolButtonAddClick();
@@ -114,6 +125,17 @@ public:
     // A full path without extension until a module is chosen, then the chosen module's name.
     const QString &CurrentModule() const { return fCurrentModule; }
 
+    // Automatic detection
+    // Proposed objects become marks of the group in one step (see talivo::AddProposedMarks),
+    // counted once; the unsaved flag is set when any was added. Returns how many were.
+    int AddProposedMarks(const std::vector<TPoint> &points, int groupId);
+    // What "Auto detect" and module runs do off the GUI thread, one at a time.
+    TBackgroundJob &Job() const { return *fJob; }
+    TFormDetectSettings &DetectSettings() const { return *fDetectSettings; }
+    TObjectPolarity DetectPolarity() const { return fDetectPolarity; }
+    double DetectSensitivity() const { return fDetectSensitivity; }
+    void SetModuleRunOptions(const TModuleRunOptions &options) { fModuleRunOptions = options; }
+
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -147,11 +169,20 @@ private:
     void BuildModulesMenu();
     void ModuleItemClick(QAction *item);
     void RunModule(const QString &module);
+    void FinishDetection(const QString &module, int groupId, qint64 pictureKey,
+                         const TProposals &proposals, TJobEnd end, std::exception_ptr error);
+    void UpdateDetectCommands();
     QString fModulesFolder;
     QString fCurrentModule;
     // The module files in listing order, read again by every layout step.
     QStringList fModuleFiles;
     QActionGroup *fModuleItems = nullptr;
+    TBackgroundJob *fJob = nullptr;
+    TProgressPanel *fProgressPanel = nullptr;
+    TFormDetectSettings *fDetectSettings = nullptr;
+    TObjectPolarity fDetectPolarity = opAutomatic;
+    double fDetectSensitivity = kDefaultSensitivity;
+    TModuleRunOptions fModuleRunOptions;
 
     // Marks and counting, image and zoom
     TGraphControl &Canvas() const;
@@ -172,7 +203,8 @@ private:
     QMenu *fModulesMenu = nullptr;
     QMenu *fPopupMenuGroups = nullptr;
     QAction *fManualAction = nullptr;
-    QLabel *fStatusPanels[2] = {};
+    // The zoom, the picture's name, and what the last command did.
+    QLabel *fStatusPanels[3] = {};
     QTimer *fTimerStart = nullptr;
     QPointer<TFormGroupSettings> fGroupSettings;
     QPointer<TFormInfo> fFormInfo;

@@ -2,6 +2,7 @@
 #include "app/FormMain.h"
 #include "app/MarkStyle.h"
 #include "app/Measurement.h"
+#include "app/ProposedMarks.h"
 #include "app/StrToInt.h"
 #include "app/UpdateBatch.h"
 #include "graph/GraphControl.h"
@@ -113,28 +114,15 @@ void TFormMain::DeleteSelectedMarks()
 
 void TFormMain::AddMark(int32_t x, int32_t y, int32_t r, int groupId)
 {
-    TGraphNode *node =
-        Canvas().InsertNode({x - r, y - r, x + r, y + r}, TGraphControl::FindClass(kMarkClass));
-    if (!node)
-        throw std::runtime_error("The mark could not be created.");
-    node->SetNodeOptions({gnoMovable, gnoShowBackground});
-    node->SetSelected(false);
-    TColor color = kUnknownGroupColor;
     TGroupListView &list = *fListViewGroups;
-    for (int row = 0; row < list.RowCount(); ++row) {
-        if (list.GroupId(row) != groupId)
-            continue;
-        color = list.GroupColor(row);
-        const int count = StrToInt(list.SubItem(row, gsCount)) + 1;
-        list.SetSubItem(row, gsCount, QString::number(count));
-        node->SetText(MarkText(count));
-        break;
-    }
-    node->Brush().SetColor(color);
-    node->Pen().SetColor(color);
-    node->SetTag(groupId);
-    node->Font().SetHeight(MarkFontHeight(PointSize()));
-    node->Font().SetColor(MarkTextColor(color));
+    const int row = list.RowOfGroup(groupId);
+    // A mark of a group the table lacks is blue and has no number.
+    const TColor color = row >= 0 ? list.GroupColor(row) : kUnknownGroupColor;
+    const int number = row >= 0 ? StrToInt(list.SubItem(row, gsCount)) + 1 : 0;
+    InsertMark(Canvas(), {x, y}, r, groupId, color, row >= 0 ? MarkText(number) : QString(),
+               PointSize());
+    if (row >= 0)
+        list.SetSubItem(row, gsCount, QString::number(number));
     fUnsaved = true;
 }
 

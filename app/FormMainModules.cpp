@@ -1,13 +1,26 @@
+#include "app/FormDetectSettings.h"
 #include "app/FormGroupSettings.h"
 #include "app/FormMain.h"
+#include "app/ProgressPanel.h"
+#include "app/ProposedMarks.h"
+#include "app/StrToInt.h"
+#include "detect/Detector.h"
+#include "graph/GraphControl.h"
 #include "i18n/Translation.h"
 #include "platform/Platform.h"
 #include "settings/VersionInfo.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
+#include <QSpinBox>
+#include <QToolButton>
+
+#include <optional>
 #include <stdexcept>
 
 namespace talivo {
@@ -29,7 +42,68 @@ QStringList ListModuleFiles(const QString &folder)
     return dir.entryList();
 }
 
+// The module file of the name in the folder: its source, else its compiled form; empty when the
+// folder holds neither.
+QString ModuleFile(const QString &folder, const QString &name)
+{
+    for (const char *extension : {".py", ".pyc"}) {
+        const QString file = folder + name + extension;
+        if (QFileInfo(file).isFile())
+            return file;
+    }
+    return {};
+}
+
+// Why a module's run added nothing, for the notice.
+QString ModuleFailure(const QString &module, const TModuleResult &result)
+{
+    QString text;
+    switch (result.Outcome) {
+    case moNotStarted:
+        text = _("Python 3 could not be started to run the module \"%1\": %2")
+                   .arg(module, result.Detail);
+        break;
+    case moNoPicture:
+        text = _("The picture could not be handed to the module \"%1\": %2")
+                   .arg(module, result.Detail);
+        break;
+    case moFailed:
+        text = _("The module \"%1\" failed with the exit code %2.").arg(module).arg(result.ExitCode);
+        break;
+    case moTimedOut:
+        text = _("The module \"%1\" did not finish in time and was stopped.").arg(module);
+        break;
+    case moBadOutput:
+        text = result.BadLine > 0
+                   ? _("The module \"%1\" wrote a line that is not x TAB y on the picture, in "
+                       "line %2: %3")
+                         .arg(module)
+                         .arg(result.BadLine)
+                         .arg(result.Detail)
+                   : _("The module \"%1\" wrote no list of objects.").arg(module);
+        break;
+    case moDone:
+    case moCancelled:
+        break;
+    }
+    text += "\n" + _("No marks were added.");
+    if (!result.ErrorLines.isEmpty())
+        text += "\n\n" + _("The module reported:") + "\n" + result.ErrorLines;
+    return text;
+}
+
+void Notify(const QString &text)
+{
+    Prompter().Notice(text, QCoreApplication::applicationName());
+}
+
 } // namespace
+
+// What a detection hands from its thread to the window: the centres, or the module's failure.
+struct TProposals {
+    std::vector<TPoint> Points;
+    std::optional<TModuleResult> Failure;
+};
 
 void TFormMain::SetupModules()
 {
@@ -77,8 +151,136 @@ void TFormMain::ToolButtonAutoClick()
     RunModule(fCurrentModule);
 }
 
-// Running a detection module is not part of this program: it only records the choice.
-void TFormMain::RunModule(const QString &) {}
+// Proposals are found off the GUI thread from a copy of the picture; they become marks only if
+// the picture and the group are still there when the detection ends.
+void TFormMain::RunModule(const QString &module)
+{
+    if (fJob->Running())
+        return;
+    TGraphControl *graph = Graph();
+    if (!graph || graph->Background().IsEmpty()) {
+        Notify(_("Please load image first."));
+        return;
+    }
+    TGroupListView &list = *fListViewGroups;
+    if (list.RowCount() == 0) {
+        Notify(_("No group available."));
+        return;
+    }
+    if (list.Selected() < 0) {
+        Notify(_("Please select the group the marks are for."));
+        return;
+    }
+    const int groupId = list.GroupId(list.Selected());
+    // Only the name counts: modules run from the modules folder and from nowhere else.
+    const QString name = QFileInfo(module).fileName();
+    const QString file = ModuleFile(fModulesFolder, name);
+    if (file.isEmpty() && name.compare("Autodetect", Qt::CaseInsensitive) != 0) {
+        Notify(_("The module \"%1\" is not in the modules folder.").arg(name));
+        return;
+    }
+    const QImage picture = graph->Background().Image();
+    const double diameter = 2.0 * PointSize();
+    auto proposals = std::make_shared<TProposals>();
+    TBackgroundJob::TWork work;
+    if (file.isEmpty()) {
+        const TDetectOptions options{diameter, fDetectPolarity, fDetectSensitivity};
+        work = [picture, options, proposals](TJobProgress &progress) {
+            const TDetection detection = DetectObjects(
+                picture, options, [&](double fraction) { return progress.Proceed(fraction); });
+            for (const TDetectedObject &object : detection.Objects)
+                proposals->Points.push_back(PixelOf(object.X, object.Y, picture.size()));
+        };
+    } else {
+        work = [picture, file, diameter, options = fModuleRunOptions,
+                proposals](TJobProgress &progress) {
+            const TModuleResult result =
+                RunModuleFile(file, picture, diameter, options,
+                              [&](double fraction) { return progress.Proceed(fraction); });
+            if (result.Outcome != moDone) {
+                proposals->Failure = result;
+                return;
+            }
+            for (const QPointF &object : result.Objects)
+                proposals->Points.push_back(PixelOf(object.x(), object.y(), picture.size()));
+        };
+    }
+    fJob->Start(std::move(work), [this, name, groupId, key = picture.cacheKey(),
+                                  proposals](TJobEnd end, std::exception_ptr error) {
+        FinishDetection(name, groupId, key, *proposals, end, error);
+    });
+    fProgressPanel->Watch(*fJob, _("Detecting objects ..."));
+}
+
+void TFormMain::FinishDetection(const QString &module, int groupId, qint64 pictureKey,
+                                const TProposals &proposals, TJobEnd end,
+                                std::exception_ptr error)
+{
+    QLabel &status = *fStatusPanels[2];
+    if (end == jeCancelled) {
+        status.setText(_("Detection cancelled: no marks were added."));
+        return;
+    }
+    if (end == jeFailed) {
+        status.setText(_("No marks were added."));
+        std::rethrow_exception(error);
+    }
+    if (proposals.Failure) {
+        status.setText(_("No marks were added."));
+        Notify(ModuleFailure(module, *proposals.Failure));
+        return;
+    }
+    if (!fGraph || fGraph->Background().Image().cacheKey() != pictureKey) {
+        status.setText(_("The picture changed during the detection: no marks were added."));
+        return;
+    }
+    if (fListViewGroups->RowOfGroup(groupId) < 0) {
+        status.setText(_("The group was deleted during the detection: no marks were added."));
+        return;
+    }
+    const int added = AddProposedMarks(proposals.Points, groupId);
+    status.setText(added == 1 ? _("1 mark added.") : _("%1 marks added.").arg(added));
+}
+
+int TFormMain::AddProposedMarks(const std::vector<TPoint> &points, int groupId)
+{
+    TGroupListView &list = *fListViewGroups;
+    const int row = list.RowOfGroup(groupId);
+    if (row < 0)
+        return 0;
+    TGroupRow group;
+    group.Id = groupId;
+    group.Color = list.GroupColor(row);
+    group.Count = StrToInt(list.SubItem(row, gsCount));
+    const int added = talivo::AddProposedMarks(Canvas(), points, group, PointSize(), PointSize());
+    if (added > 0) {
+        list.SetSubItem(row, gsCount, QString::number(group.Count + added));
+        fUnsaved = true;
+    }
+    return added;
+}
+
+void TFormMain::UpdateDetectCommands()
+{
+    const bool picture = fGraph && !fGraph->Background().IsEmpty();
+    const bool idle = !fJob->Running();
+    findChild<QToolButton *>("ToolButtonAuto")->setEnabled(picture && idle);
+    fToolButtonAutoAction->setVisible(picture);
+    fModulesMenu->menuAction()->setVisible(picture);
+    if (fModuleItems)
+        fModuleItems->setEnabled(idle);
+}
+
+void TFormMain::Detectionsettings1Click()
+{
+    TFormDetectSettings &dialog = *fDetectSettings;
+    dialog.SetPolarity(fDetectPolarity);
+    dialog.SpinEditSensitivity().setValue(int(fDetectSensitivity));
+    if (Prompter().RunDialog(dialog) != mrOk)
+        return;
+    fDetectPolarity = dialog.Polarity();
+    fDetectSensitivity = dialog.SpinEditSensitivity().value();
+}
 
 void TFormMain::Openmodulesdirectory1Click()
 {

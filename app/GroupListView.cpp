@@ -104,6 +104,14 @@ int TGroupListView::GroupId(int row) const
     return StrToInt(SubItem(row, gsId));
 }
 
+int TGroupListView::RowOfGroup(int groupId) const
+{
+    for (int row = 0; row < RowCount(); ++row)
+        if (GroupId(row) == groupId)
+            return row;
+    return -1;
+}
+
 TColor TGroupListView::GroupColor(int row) const
 {
     return static_cast<TColor>(StrToInt(SubItem(row, gsColor)));

@@ -35,6 +35,8 @@ public:
 
     // The id and colour sub-items as numbers; EConvertError for text that is not an integer.
     int GroupId(int row) const;
+    // The first row of the group id, or -1.
+    int RowOfGroup(int groupId) const;
     TColor GroupColor(int row) const;
 
     // ImageListGroups: 16 by 16 swatches filled with one colour each.

@@ -154,7 +154,7 @@ TEST_F(FormMainTest, ShowsTheWorkspaceAsDesigned)
     EXPECT_EQ(MenuItems(*form.findChild<QMenu *>("Groups1")),
               QStringList({"Add group", "Delete group", "Edit group", "-", "Save as default"}));
     EXPECT_EQ(MenuItems(*form.findChild<QMenu *>("Modules1")),
-              QStringList({"Open modules directory"}));
+              QStringList({"Open modules directory", "Detection settings ..."}));
     EXPECT_FALSE(form.findChild<QAction *>("Manual1")->isVisible());
 }
 
