@@ -2,12 +2,10 @@
 #include "app/FormMain.h"
 #include "app/Measurement.h"
 #include "graph/GraphControl.h"
-#include "graph/GraphNode.h"
 #include "i18n/Translation.h"
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
-#include <stdexcept>
 #include <vector>
 
 namespace talivo {
@@ -37,34 +35,14 @@ void TFormMain::Savemeasurement1Click()
     const std::optional<QString> fileName = Prompter().SaveFile(MeasurementDialogOptions());
     if (!fileName)
         return;
-    TGraphControl &graph = Canvas();
-    const TGraphNodeClass *recordClass = TGraphControl::FindClass("TRectangularNode");
     const TGroupListView &list = *fListViewGroups;
-    std::vector<TGraphObject *> records;
-    // The records exist for the file only. Whether the write succeeds or not, they must leave the
-    // canvas again, or the next save would store every group twice.
-    auto removeRecords = [&] {
-        for (TGraphObject *record : records)
-            graph.Objects().Remove(record);
-    };
-    try {
-        for (int row = 0; row < list.RowCount(); ++row) {
-            TGraphNode *record = graph.InsertNode({10 * row, 0, 10 * row + 10, 10}, recordClass);
-            if (!record)
-                throw std::runtime_error(_("The group record could not be created.").toStdString());
-            records.push_back(record);
-            QString text;
-            for (TGroupSubItem item : {gsCount, gsDescription, gsId, gsColor})
-                text += list.SubItem(row, item) + "\r\n";
-            record->SetText(text);
-            record->SetTag(kGroupRecordTag);
-        }
-        graph.SaveToFile(*fileName);
-    } catch (...) {
-        removeRecords();
-        throw;
+    std::vector<QStringList> records;
+    for (int row = 0; row < list.RowCount(); ++row) {
+        QStringList &fields = records.emplace_back();
+        for (TGroupSubItem item : {gsCount, gsDescription, gsId, gsColor})
+            fields << list.SubItem(row, item);
     }
-    removeRecords();
+    SaveMeasurement(Canvas(), records, *fileName);
     fUnsaved = false;
 }
 

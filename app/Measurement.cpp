@@ -110,6 +110,43 @@ void RebuildGroups(TGraphControl &graph, const TAddGroup &addGroup)
     }
 }
 
+void SaveMeasurement(TGraphControl &graph, const std::vector<QStringList> &records,
+                     const QString &fileName)
+{
+    const TGraphNodeClass *recordClass = TGraphControl::FindClass("TRectangularNode");
+    std::vector<TGraphObject *> added;
+    // Left on the canvas, they would be stored once more by the next save.
+    auto removeRecords = [&] {
+        for (TGraphObject *record : added)
+            graph.Objects().Remove(record);
+    };
+    try {
+        for (size_t row = 0; row < records.size(); ++row) {
+            const int32_t left = static_cast<int32_t>(10 * row);
+            TGraphNode *record = graph.InsertNode({left, 0, left + 10, 10}, recordClass);
+            if (!record)
+                throw std::runtime_error(_("The group record could not be created.").toStdString());
+            added.push_back(record);
+            QString text;
+            for (const QString &field : records[row])
+                text += field + "\r\n";
+            record->SetText(text);
+            record->SetTag(kGroupRecordTag);
+        }
+        graph.SaveToFile(fileName);
+    } catch (...) {
+        removeRecords();
+        throw;
+    }
+    removeRecords();
+}
+
+QStringList GroupRecordFields(const TGroupRow &group)
+{
+    return {QString::number(group.Count), group.Description, QString::number(group.Id),
+            QString::number(static_cast<int32_t>(group.Color))};
+}
+
 void ReadMeasurement(TGraphControl &graph, const QString &fileName, const TAddGroup &addGroup)
 {
     graph.LoadFromFile(fileName);

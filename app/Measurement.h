@@ -3,6 +3,7 @@
 #include "graph/Types.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
@@ -45,6 +46,15 @@ std::vector<TGroupRow> GroupRows(const TGroupListView &list);
 // canvas. A record with fewer than four lines, or whose colour is not an integer, stops the walk
 // with an error: the groups handed over before it stay handed over, and it stays on the canvas.
 void RebuildGroups(TGraphControl &graph, const TAddGroup &addGroup);
+
+// Writes the canvas as a measurement file, with a group record for each entry of records: the
+// count, description, id and colour texts of a group. The records exist for the file only and
+// leave the canvas again whether the write succeeds or not.
+void SaveMeasurement(TGraphControl &graph, const std::vector<QStringList> &records,
+                     const QString &fileName);
+
+// The texts a group's record holds, as the group table shows them.
+QStringList GroupRecordFields(const TGroupRow &group);
 
 // Reads a measurement file into the canvas, replacing what it held, and rebuilds its groups.
 void ReadMeasurement(TGraphControl &graph, const QString &fileName, const TAddGroup &addGroup);

@@ -1,5 +1,6 @@
 #include "graph/GraphNode.h"
 #include "tests/app/Workspace.h"
+#include "tests/pictures/SyntheticPictures.h"
 
 #include <QDirIterator>
 #include <QProcess>
@@ -224,6 +225,102 @@ TEST_F(Cli, DamagedOrMissingFilesGiveStatusOneAndOneLineNamingTheFile)
     }
     EXPECT_EQ(Run({"check", "record.tlv"}).Out, "record.tlv: damaged\n");
     EXPECT_EQ(Run({"render", "a.tlv", "a.tlv", "out.png"}).Err.left(18), "talivo-cli: a.tlv:");
+}
+
+// The lines "x TAB y" of detect's output as points.
+std::vector<QPointF> Points(const QByteArray &lines)
+{
+    std::vector<QPointF> points;
+    for (const QByteArray &line : lines.split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() == 2)
+            points.emplace_back(fields[0].toInt(), fields[1].toInt());
+    }
+    return points;
+}
+
+TEST_F(Cli, DetectsObjectsAsLinesOrAsAMeasurementTheWindowOpens)
+{
+    const TSyntheticPicture cells = DarkCellsOnUnevenLight({800, 600}, 150, 10, 1);
+    ASSERT_TRUE(cells.Image.save(Work("cells.png")));
+
+    const CliRun lines = Run({"detect", "cells.png", "--diameter", "20"});
+    EXPECT_EQ(lines.Status, 0);
+    EXPECT_EQ(lines.Err, "");
+    EXPECT_TRUE(QRegularExpression(R"(^(\d+\t\d+\n)+$)").match(lines.Out).hasMatch());
+    const std::vector<QPointF> found = Points(lines.Out);
+    EXPECT_GE(MatchCentres(cells.Centres, found, cells.Radius / 2).F1(), 0.95);
+    // The size comes from the picture when not given.
+    EXPECT_GE(MatchCentres(cells.Centres, Points(Run({"detect", "cells.png"}).Out),
+                           cells.Radius / 2)
+                  .F1(),
+              0.95);
+    EXPECT_LT(MatchCentres(cells.Centres, Points(Run({"detect", "--bright", "cells.png"}).Out),
+                           cells.Radius / 2)
+                  .Hits,
+              15);
+
+    const CliRun measurement = Run({"detect", "cells.png", "--diameter=20", "-o", "cells.tlv"});
+    EXPECT_EQ(measurement.Status, 2) << "options take their values apart";
+    EXPECT_EQ(Run({"detect", "cells.png", "--diameter", "20", "--sensitivity", "50", "--dark",
+                   "-o", "cells.tlv"})
+                  .Status,
+              0);
+    const QString count = QString::number(found.size());
+    EXPECT_EQ(QString::fromUtf8(Run({"counts", "cells.tlv"}).Out),
+              "File\tGroupId\tDescription\tMarks\tStored\ncells.tlv\t0\tAutodetect\t" + count +
+                  "\t" + count + "\n");
+    EXPECT_EQ(QString::fromUtf8(Run({"check", "cells.tlv"}).Out),
+              "cells.tlv: " + count + " marks, 1 group; no problems\n");
+
+    // In the window the marks stand where the lines said, numbered in their order.
+    fPrompter.PushFile(Work("cells.png"));
+    Form().Openimage1Click();
+    fPrompter.PushFile(Work("cells.tlv"));
+    Form().Openmeasurement1Click();
+    ASSERT_EQ(Form().ListViewGroups().RowCount(), 1);
+    EXPECT_EQ(Form().ListViewGroups().SubItem(0, gsDescription), "Autodetect");
+    EXPECT_EQ(Form().ListViewGroups().SubItem(0, gsCount), count);
+    ASSERT_EQ(Graph().Objects().Count(), int(found.size()));
+    const TRect first = Graph().Objects()[0]->BoundsRect();
+    EXPECT_EQ(QPointF((first.Left + first.Right) / 2, (first.Top + first.Bottom) / 2), found[0]);
+    EXPECT_EQ(Graph().Objects()[0]->Text(), "#1");
+    EXPECT_EQ(Entries("work"), QStringList({"cells.png", "cells.tlv"}));
+}
+
+TEST_F(Cli, DetectRefusesWrongValuesAndReportsUnreadablePictures)
+{
+    const TSyntheticPicture cells = DarkCellsOnUnevenLight({200, 150}, 10, 10, 1);
+    ASSERT_TRUE(cells.Image.save(Work("cells.png")));
+    for (const QStringList &call : QList<QStringList>{
+             {"detect"},
+             {"detect", "cells.png", "cells.png"},
+             {"detect", "cells.png", "--diameter", "1.99"},
+             {"detect", "cells.png", "--diameter", "4000.5"},
+             {"detect", "cells.png", "--diameter", "x"},
+             {"detect", "cells.png", "--sensitivity", "-0.01"},
+             {"detect", "cells.png", "--sensitivity", "100.01"},
+             {"detect", "cells.png", "--dark", "--bright"},
+             {"detect", "cells.png", "--point-size", "20"}}) {
+        const CliRun run = Run(call);
+        EXPECT_EQ(run.Status, 2) << call.join(' ').toStdString();
+        EXPECT_EQ(run.Out, "") << call.join(' ').toStdString();
+    }
+    for (const QStringList &call : QList<QStringList>{
+             {"detect", "cells.png", "--diameter", "2"},
+             {"detect", "cells.png", "--diameter", "4000"},
+             {"detect", "cells.png", "--sensitivity", "0"},
+             {"detect", "cells.png", "--sensitivity", "100"}})
+        EXPECT_EQ(Run(call).Status, 0) << call.join(' ').toStdString();
+
+    Write(Work("broken.png"), "not a picture");
+    const CliRun broken = Run({"detect", "broken.png"});
+    EXPECT_EQ(broken.Status, 1);
+    EXPECT_TRUE(broken.Err.startsWith("talivo-cli: broken.png: "));
+    const CliRun nowhere = Run({"detect", "cells.png", "-o", "missing/cells.tlv"});
+    EXPECT_EQ(nowhere.Status, 1);
+    EXPECT_EQ(nowhere.Err.count('\n'), 1);
+    EXPECT_EQ(Entries("work"), QStringList({"broken.png", "cells.png"}));
 }
 
 TEST_F(Cli, WrongCallsGiveStatusTwoAndHelpAndVersionZero)

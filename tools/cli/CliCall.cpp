@@ -19,6 +19,8 @@ std::optional<TCliCommand> CommandNamed(const QString &name)
         return ccRender;
     if (name == "check")
         return ccCheck;
+    if (name == "detect")
+        return ccDetect;
     return std::nullopt;
 }
 
@@ -32,6 +34,19 @@ int PointSizeFrom(const QString &text)
                  .arg(kMaxPointSize)
                  .arg(text));
     return size;
+}
+
+double NumberFrom(const QString &option, const QString &text, double low, double high)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !(value >= low && value <= high))
+        Fail(QString("%1 takes a number from %2 to %3, not \"%4\"")
+                 .arg(option)
+                 .arg(low)
+                 .arg(high)
+                 .arg(text));
+    return value;
 }
 
 } // namespace
@@ -69,8 +84,16 @@ TCliCall ParseCliCall(const QStringList &arguments)
             operands << argument;
         } else if (argument == "--") {
             optionsEnded = true;
-        } else if (call.Command == ccExport && argument == "-o" && !call.Out) {
+        } else if ((call.Command == ccExport || call.Command == ccDetect) && argument == "-o" &&
+                   !call.Out) {
             call.Out = value();
+        } else if (call.Command == ccDetect && argument == "--diameter" && !call.Diameter) {
+            call.Diameter = NumberFrom(argument, value(), kMinDiameter, kMaxDiameter);
+        } else if (call.Command == ccDetect && argument == "--sensitivity" && !call.Sensitivity) {
+            call.Sensitivity = NumberFrom(argument, value(), kMinSensitivity, kMaxSensitivity);
+        } else if (call.Command == ccDetect && (argument == "--dark" || argument == "--bright") &&
+                   !call.Polarity) {
+            call.Polarity = argument == "--dark" ? opDark : opBright;
         } else if (call.Command == ccRender && argument == "--point-size" && !call.PointSize) {
             call.PointSize = PointSizeFrom(value());
         } else if (call.Command == ccRender && argument.startsWith("--point-size=") &&
@@ -101,6 +124,11 @@ TCliCall ParseCliCall(const QStringList &arguments)
         call.Files = {operands[1]};
         call.Out = operands[2];
         break;
+    case ccDetect:
+        if (operands.size() != 1)
+            Fail("detect takes exactly one picture");
+        call.Image = operands[0];
+        break;
     case ccHelp:
     case ccVersion:
         break;
@@ -125,6 +153,14 @@ QString CliUsage()
         "                          writes it; OUT's extension picks BMP, JPEG, PNG or TIFF.\n"
         "                          Marks keep their stored size unless N (5 to 245) is given\n"
         "  check FILE.tlv...       the number of marks and groups of each file, and its problems\n"
+        "  detect IMAGE [--diameter N] [--dark|--bright] [--sensitivity S] [-o OUT.tlv]\n"
+        "                          finds the round objects in the image as \"Auto detect\" does:\n"
+        "                          objects of about N pixels across (estimated from the image\n"
+        "                          when not given), dark or bright ones (decided from the image\n"
+        "                          when not given), S from 0 (only clear ones) to 100 (faint\n"
+        "                          ones too, 50 when not given). Writes a measurement file with\n"
+        "                          one group \"Autodetect\" and a mark per object to OUT, or one\n"
+        "                          line x TAB y per object in image pixels to standard output\n"
         "\n"
         "Options:\n"
         "  -h, --help              this text\n"

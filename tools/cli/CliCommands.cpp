@@ -3,12 +3,17 @@
 #include "app/Export.h"
 #include "app/ImageFile.h"
 #include "app/MarkedImage.h"
+#include "app/ProposedMarks.h"
+#include "detect/Detector.h"
+#include "graph/CanvasColors.h"
 #include "graph/GraphControl.h"
 #include "settings/VersionInfo.h"
 #include "tools/cli/CliOutput.h"
 #include "tools/cli/MeasurementFile.h"
 
 #include <QStringList>
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace talivo {
@@ -125,6 +130,51 @@ TCliStatus Render(const TCliCall &call, TCliOutput &output)
     return csSuccess;
 }
 
+// The one group of a detected measurement, as a new group of the window would be.
+TGroupRow DetectedGroup()
+{
+    return {.Id = kFirstGroupId, .Description = "Autodetect", .Color = clRed, .Count = 0};
+}
+
+TCliStatus Detect(const TCliCall &call, TCliOutput &output)
+{
+    const QImage image = ReadImageFile(call.Image);
+    if (image.isNull()) {
+        output.Complain(call.Image + ": not a readable GIF, JPEG, PNG, BMP or TIFF image");
+        return csBadInput;
+    }
+    TDetectOptions options;
+    options.Diameter = call.Diameter ? *call.Diameter : EstimateDiameter(image);
+    options.Polarity = call.Polarity.value_or(opAutomatic);
+    options.Sensitivity = call.Sensitivity.value_or(kDefaultSensitivity);
+    const TDetection detection = DetectObjects(image, options);
+    std::vector<TPoint> points;
+    points.reserve(detection.Objects.size());
+    for (const TDetectedObject &object : detection.Objects)
+        points.push_back(PixelOf(object.X, object.Y, image.size()));
+    if (!call.Out) {
+        QString lines;
+        for (const TPoint &point : points)
+            lines += QString("%1\t%2\n").arg(point.X).arg(point.Y);
+        output.Print(lines);
+        return csSuccess;
+    }
+    try {
+        TGraphControl graph;
+        PrepareCanvas(graph);
+        ShowImage(graph, image);
+        // The marks are as large as the objects; the window fits them to its slider on opening.
+        const auto r = static_cast<int32_t>(std::max(1L, std::lrint(options.Diameter / 2)));
+        TGroupRow group = DetectedGroup();
+        group.Count = AddProposedMarks(graph, points, group, r, r);
+        SaveMeasurement(graph, {GroupRecordFields(group)}, *call.Out);
+    } catch (const std::exception &error) {
+        output.Complain(error.what());
+        return csBadInput;
+    }
+    return csSuccess;
+}
+
 TCliStatus Version(TCliOutput &output)
 {
     const QString version = GetVersionInfoValue(QString(), vkFileVersion);
@@ -154,6 +204,8 @@ TCliStatus RunCliCall(const TCliCall &call, TCliOutput &output)
         return Render(call, output);
     case ccCheck:
         return Check(call.Files, output);
+    case ccDetect:
+        return Detect(call, output);
     }
     return csWrongCall;
 }
