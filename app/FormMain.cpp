@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSplitter>
+#include <QStyle>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -44,6 +45,8 @@ namespace {
 
 constexpr int kToolButtonWidth = 81;
 constexpr int kToolButtonHeight = 61;
+constexpr int kSliderPanelWidth = 240;
+constexpr int kSliderPanelMinWidth = 160;
 const QColor kPanelColor(0xFA, 0xFA, 0xFA);
 
 void FillBackground(QWidget &widget, const QColor &color)
@@ -137,6 +140,10 @@ void TFormMain::CreateToolBar()
     QToolButton *autoDetect = AddToolButton("ToolButtonAuto", "Auto detect", "auto");
     autoDetect->setMenu(popupMenuModules);
     autoDetect->setPopupMode(QToolButton::MenuButtonPopup);
+    // The arrow of the module menu takes its width from the caption, which would be cut short.
+    autoDetect->setFixedWidth(kToolButtonWidth +
+                              autoDetect->style()->pixelMetric(QStyle::PM_MenuButtonIndicator,
+                                                               nullptr, autoDetect));
     fToolButtonAutoAction = fToolBarMain->actions().constLast();
     connect(autoDetect, &QToolButton::clicked, this, &TFormMain::ToolButtonAutoClick);
 
@@ -180,7 +187,11 @@ QWidget *TFormMain::CreateSliderPanel(const QString &name, const QString &captio
 {
     auto *panel = new QWidget(fToolBarMain);
     panel->setObjectName(name);
-    panel->setFixedWidth(240);
+    // Narrower rather than out of sight behind the tool bar's extension button when the window
+    // is too narrow for "Auto detect" and both sliders.
+    panel->setMinimumWidth(kSliderPanelMinWidth);
+    panel->setMaximumWidth(kSliderPanelWidth);
+    panel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     FillBackground(*panel, kPanelColor);
     auto *layout = new QVBoxLayout(panel);
     layout->setContentsMargins(8, 0, 8, 0);
