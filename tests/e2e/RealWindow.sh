@@ -15,13 +15,17 @@ run_in_xvfb() { # run_in_xvfb SCRIPT ARGUMENTS...
 }
 
 # Starts the program, with the arguments given, and a settings folder of its own, removed again
-# when the script ends, and waits for its main window.
+# when the script ends, and waits for its main window. A script that defines prepare_settings gets
+# it called with the settings folder before the program starts.
 start_program() {
     settings=$(mktemp -d)
     pid=
     trap stop_leftovers EXIT
     export XDG_DATA_HOME=$settings
     export QT_QPA_PLATFORM=xcb
+    if declare -F prepare_settings >/dev/null; then
+        prepare_settings "$settings/Korvel/Talivo"
+    fi
     "$program" "$@" &
     pid=$!
     "$tool" wait "$title" 30
