@@ -17,12 +17,21 @@ namespace {
 constexpr std::string_view kMarkClass = "TCircularNode";
 
 // The centres of marks in cells of side r, so that the marks near a point are found by looking
-// at nine cells rather than at every mark.
+// at nine cells rather than at every mark. The cells of the marks already there are sorted once;
+// the few marks a batch adds are kept apart, in a map.
 class TCentreGrid {
 public:
-    explicit TCentreGrid(int32_t r) : fCell(std::max<int64_t>(1, r)), fR(r) {}
+    TCentreGrid(int32_t r, std::vector<TPoint> centres)
+        : fCell(std::max<int64_t>(1, r)), fR(r)
+    {
+        fSorted.reserve(centres.size());
+        for (const TPoint &centre : centres)
+            fSorted.push_back({KeyOf(centre), centre});
+        std::sort(fSorted.begin(), fSorted.end(),
+                  [](const TEntry &a, const TEntry &b) { return a.Key < b.Key; });
+    }
 
-    void Add(TPoint centre) { fCells[Key(CellOf(centre.X), CellOf(centre.Y))].push_back(centre); }
+    void Add(TPoint centre) { fAdded[KeyOf(centre)].push_back(centre); }
 
     bool AnyWithinR(TPoint at) const
     {
@@ -30,30 +39,46 @@ public:
         const int64_t cy = CellOf(at.Y);
         for (int64_t y = cy - 1; y <= cy + 1; ++y)
             for (int64_t x = cx - 1; x <= cx + 1; ++x) {
-                const auto cell = fCells.find(Key(x, y));
-                if (cell == fCells.end())
-                    continue;
-                for (const TPoint &centre : cell->second) {
-                    const int64_t dx = int64_t(centre.X) - at.X;
-                    const int64_t dy = int64_t(centre.Y) - at.Y;
-                    if (dx * dx + dy * dy <= int64_t(fR) * fR)
+                const uint64_t key = Key(x, y);
+                auto first = std::lower_bound(
+                    fSorted.begin(), fSorted.end(), key,
+                    [](const TEntry &entry, uint64_t value) { return entry.Key < value; });
+                for (; first != fSorted.end() && first->Key == key; ++first)
+                    if (Within(first->Centre, at))
                         return true;
-                }
+                const auto added = fAdded.find(key);
+                if (added != fAdded.end())
+                    for (const TPoint &centre : added->second)
+                        if (Within(centre, at))
+                            return true;
             }
         return false;
     }
 
 private:
+    struct TEntry {
+        uint64_t Key;
+        TPoint Centre;
+    };
+
+    bool Within(TPoint centre, TPoint at) const
+    {
+        const int64_t dx = int64_t(centre.X) - at.X;
+        const int64_t dy = int64_t(centre.Y) - at.Y;
+        return dx * dx + dy * dy <= int64_t(fR) * fR;
+    }
     int64_t CellOf(int32_t value) const
     {
         // Rounded down, so that negative coordinates do not share the cell at 0.
         return value >= 0 ? value / fCell : (value - fCell + 1) / fCell;
     }
+    uint64_t KeyOf(TPoint centre) const { return Key(CellOf(centre.X), CellOf(centre.Y)); }
     static uint64_t Key(int64_t x, int64_t y) { return uint64_t(x) << 32 ^ uint32_t(y); }
 
     int64_t fCell;
     int32_t fR;
-    std::unordered_map<uint64_t, std::vector<TPoint>> fCells;
+    std::vector<TEntry> fSorted;
+    std::unordered_map<uint64_t, std::vector<TPoint>> fAdded;
 };
 
 TPoint CentreOf(const TRect &bounds)
@@ -93,10 +118,12 @@ TGraphNode &InsertMark(TGraphControl &graph, TPoint centre, int32_t r, int group
 int AddProposedMarks(TGraphControl &graph, const std::vector<TPoint> &points,
                      const TGroupRow &group, int32_t r, int pointSize)
 {
-    TCentreGrid marks(r);
     const TGraphObjectList &objects = graph.Objects();
+    std::vector<TPoint> centres;
+    centres.reserve(size_t(objects.Count()));
     for (int32_t i = 0; i < objects.Count(); ++i)
-        marks.Add(CentreOf(objects[i]->BoundsRect()));
+        centres.push_back(CentreOf(objects[i]->BoundsRect()));
+    TCentreGrid marks(r, std::move(centres));
     int added = 0;
     InOneUpdate(graph, [&] {
         for (const TPoint &point : points) {

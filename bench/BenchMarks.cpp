@@ -185,6 +185,35 @@ void BM_DeleteWithOneRubberBand(benchmark::State &state)
 }
 BENCHMARK(BM_DeleteWithOneRubberBand)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// "Auto detect" adding its proposals to a picture that holds 100,000 marks already: range(0)
+// proposals between the marks, each added, and as many onto marks, each left out.
+void BM_AddProposedMarks(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    const int32_t before = workspace.Graph().Objects().Count();
+    const int count = int(state.range(0));
+    std::vector<TPoint> points;
+    for (int i = 0; i < count; ++i) {
+        const int column = i % (kColumns - 1), row = i / (kColumns - 1) % (kRows - 1);
+        points.push_back({30 + kSpacing * column, 30 + kSpacing * row});
+        points.push_back(GridPoint(column, row));
+    }
+    int added = 0;
+    for (auto _ : state) {
+        added = workspace.Form().AddProposedMarks(points, workspace.GroupId(0));
+        state.PauseTiming();
+        workspace.TrimTo(before);
+        state.ResumeTiming();
+    }
+    state.counters["marks"] = before;
+    state.counters["added"] = added;
+    if (!points.empty())
+        state.counters["per_proposal_us"] = benchmark::Counter(
+            double(points.size()) * state.iterations(),
+            benchmark::Counter::kIsRate | benchmark::Counter::kInvert, benchmark::Counter::kIs1000);
+}
+BENCHMARK(BM_AddProposedMarks)->Arg(0)->Arg(100)->Arg(2000)->Unit(benchmark::kMillisecond);
+
 // Counts the canvas's repaints: the slider must repaint once, not once per mark.
 class TPaintCounter : public QObject {
 public:
