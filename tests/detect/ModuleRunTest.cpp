@@ -148,7 +148,7 @@ TEST_F(ModuleRun, StopsAModulePastItsTimeLimitOrWhenCancelled)
                                                "time.sleep(60)\n");
     QElapsedTimer clock;
     clock.start();
-    const TModuleResult late = Run(sleeper, {}, 1000);
+    const TModuleResult late = Run(sleeper, {}, 3000);
     EXPECT_EQ(late.Outcome, moTimedOut);
     EXPECT_TRUE(late.Objects.empty());
     EXPECT_EQ(late.ErrorLines, "sleeping");

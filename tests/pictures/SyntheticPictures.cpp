@@ -103,6 +103,40 @@ std::vector<QPointF> ScatterCentres(QSize size, int count, double minDistance, d
     return centres;
 }
 
+// How the discs of a picture vary: their radii within a share of the mean, their amplitudes
+// within a range.
+struct TDiscs {
+    double Radius;
+    double RadiusSpread;
+    double Low;
+    double High;
+    bool Dome = false;
+};
+
+// Draws a disc around each centre. The radius is drawn before the amplitude: arguments of one
+// call would be drawn in an order each compiler chooses.
+void DrawDiscs(TLayer &layer, const std::vector<QPointF> &centres, const TDiscs &discs,
+               TRandom &random)
+{
+    for (const QPointF &centre : centres) {
+        const double radius =
+            discs.Radius * random.Between(1 - discs.RadiusSpread, 1 + discs.RadiusSpread);
+        const double amplitude = random.Between(discs.Low, discs.High);
+        layer.Disc(centre, radius, amplitude, discs.Dome);
+    }
+}
+
+// A picture of the mean radius whose objects are scattered at least spacing radii apart and a
+// margin of radii from the edges.
+TSyntheticPicture Scattered(QSize size, int count, double radius, double spacing, double margin,
+                            TRandom &random)
+{
+    TSyntheticPicture picture;
+    picture.Radius = radius;
+    picture.Centres = ScatterCentres(size, count, spacing * radius, margin * radius, random);
+    return picture;
+}
+
 uint8_t Byte(double value)
 {
     return uint8_t(std::clamp(std::lround(value), 0L, 255L));
@@ -132,12 +166,9 @@ double Illumination(QSize size, int x, int y)
 TSyntheticPicture DarkCellsOnUnevenLight(QSize size, int count, double radius, uint32_t seed)
 {
     TRandom random(seed);
-    TSyntheticPicture picture;
-    picture.Radius = radius;
-    picture.Centres = ScatterCentres(size, count, 2.4 * radius, 1.5 * radius, random);
+    TSyntheticPicture picture = Scattered(size, count, radius, 2.4, 1.5, random);
     TLayer absorption(size);
-    for (const QPointF &centre : picture.Centres)
-        absorption.Disc(centre, radius * random.Between(0.85, 1.15), random.Between(0.35, 0.6));
+    DrawDiscs(absorption, picture.Centres, {radius, 0.15, 0.35, 0.6}, random);
     TLayer light(size);
     for (int y = 0; y < size.height(); ++y)
         for (int x = 0; x < size.width(); ++x)
@@ -188,8 +219,7 @@ TSyntheticPicture CrowdedField(QSize size, double radius, uint32_t seed)
     const int room = int(size.width() * size.height() / (radius * radius));
     picture.Centres = ScatterCentres(size, room, 2 * radius, radius, random, room * 30);
     TLayer absorption(size);
-    for (const QPointF &centre : picture.Centres)
-        absorption.Disc(centre, radius * random.Between(0.9, 1.1), random.Between(0.4, 0.55));
+    DrawDiscs(absorption, picture.Centres, {radius, 0.1, 0.4, 0.55}, random);
     TLayer light(size);
     for (int y = 0; y < size.height(); ++y)
         for (int x = 0; x < size.width(); ++x)
@@ -201,12 +231,9 @@ TSyntheticPicture CrowdedField(QSize size, double radius, uint32_t seed)
 TSyntheticPicture Grey16Objects(QSize size, int count, double radius, uint32_t seed)
 {
     TRandom random(seed);
-    TSyntheticPicture picture;
-    picture.Radius = radius;
-    picture.Centres = ScatterCentres(size, count, 2.5 * radius, 1.5 * radius, random);
+    TSyntheticPicture picture = Scattered(size, count, radius, 2.5, 1.5, random);
     TLayer light(size);
-    for (const QPointF &centre : picture.Centres)
-        light.Disc(centre, radius * random.Between(0.85, 1.15), random.Between(250, 900), true);
+    DrawDiscs(light, picture.Centres, {radius, 0.15, 250, 900, true}, random);
     QImage image(size, QImage::Format_Grayscale16);
     for (int y = 0; y < size.height(); ++y) {
         auto *line = reinterpret_cast<quint16 *>(image.scanLine(y));
@@ -223,18 +250,14 @@ TSyntheticPicture Grey16Objects(QSize size, int count, double radius, uint32_t s
 TSyntheticPicture StainedTissue(QSize size, int count, double radius, uint32_t seed)
 {
     TRandom random(seed);
-    TSyntheticPicture picture;
-    picture.Radius = radius;
-    picture.Centres = ScatterCentres(size, count, 2.6 * radius, 1.5 * radius, random);
+    TSyntheticPicture picture = Scattered(size, count, radius, 2.6, 1.5, random);
     TLayer haematoxylin(size);
-    for (const QPointF &centre : picture.Centres)
-        haematoxylin.Disc(centre, radius * random.Between(0.85, 1.15), random.Between(0.55, 0.9),
-                          true);
+    DrawDiscs(haematoxylin, picture.Centres, {radius, 0.15, 0.55, 0.9, true}, random);
     // Tissue: a general eosin stain with denser lumps of the nuclei's size all over it, as many
     // as there are nuclei.
     TLayer eosin(size, 0.35f);
-    for (const QPointF &lump : ScatterCentres(size, 2 * count, 1.2 * radius, radius, random))
-        eosin.Disc(lump, radius * random.Between(0.8, 1.2), random.Between(1.2, 1.8));
+    DrawDiscs(eosin, ScatterCentres(size, 2 * count, 1.2 * radius, radius, random),
+              {radius, 0.2, 1.2, 1.8}, random);
     // Optical densities per unit of stain, for red, green and blue.
     constexpr double kHaematoxylin[3] = {0.65, 0.70, 0.29};
     constexpr double kEosin[3] = {0.07, 0.99, 0.11};
