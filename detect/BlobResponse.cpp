@@ -29,7 +29,7 @@ cv::Mat Blur(const cv::Mat &signal, double sigma)
 }
 
 // A picture's statistics come from about this many of its values.
-constexpr int kSampleSize = 1 << 18;
+constexpr int kSampleSize = 1 << 16;
 
 struct TPeak {
     int X;

@@ -28,13 +28,19 @@ constexpr double kLeastStainAngle = 0.17;
 
 // The channels are compared on a part of at most this many pixels a side from the middle of the
 // picture: enough objects to judge by, little work.
-constexpr int kTrialSide = 768;
+constexpr int kTrialSide = 512;
 
-cv::Mat TrialPart(const cv::Mat &values)
+TReducedPicture TrialPart(const TReducedPicture &picture)
 {
-    const int width = std::min(values.cols, kTrialSide);
-    const int height = std::min(values.rows, kTrialSide);
-    return values(cv::Rect((values.cols - width) / 2, (values.rows - height) / 2, width, height));
+    const int width = std::min(picture.Width(), kTrialSide);
+    const int height = std::min(picture.Height(), kTrialSide);
+    const cv::Rect part((picture.Width() - width) / 2, (picture.Height() - height) / 2, width,
+                        height);
+    TReducedPicture trial;
+    trial.Factor = picture.Factor;
+    for (const cv::Mat &channel : picture.Channels)
+        trial.Channels.push_back(channel(part));
+    return trial;
 }
 
 // The optical density -ln(value / blank) of a channel, nothing where the value exceeds the blank.
@@ -52,19 +58,21 @@ cv::Mat OpticalDensity(const cv::Mat &channel, double blank)
 std::vector<TChannelRecipe> Stains(const TReducedPicture &picture)
 {
     cv::Vec3d blank;
-    std::vector<cv::Mat> density(3);
     for (int c = 0; c < 3; ++c) {
         blank[c] = Quantile(SampleValues(picture.Channels[c], kStainSample), kBlankQuantile);
         if (blank[c] < kLeastBlank)
             return {};
-        density[c] = OpticalDensity(picture.Channels[c], blank[c]);
     }
-    const int step = std::max(1, int(std::sqrt(double(density[0].total()) / kStainSample)));
+    const int step = std::max(1, int(std::sqrt(double(picture.Channels[0].total()) / kStainSample)));
     std::vector<cv::Vec3f> stained;
-    for (int y = 0; y < density[0].rows; y += step)
-        for (int x = 0; x < density[0].cols; x += step) {
-            const cv::Vec3f od(density[0].at<float>(y, x), density[1].at<float>(y, x),
-                               density[2].at<float>(y, x));
+    for (int y = 0; y < picture.Height(); y += step)
+        for (int x = 0; x < picture.Width(); x += step) {
+            cv::Vec3f od;
+            for (int c = 0; c < 3; ++c) {
+                const double value = std::max<double>(picture.Channels[c].at<float>(y, x),
+                                                      kLeastValue);
+                od[c] = float(std::max(0.0, -std::log(value / blank[c])));
+            }
             if (cv::norm(od) > kLeastStainDensity)
                 stained.push_back(od);
         }
@@ -182,23 +190,24 @@ cv::Mat TChannelRecipe::Apply(const TReducedPicture &picture) const
 TObjectSignal ChooseObjectSignal(const TReducedPicture &picture, double radius,
                                  TObjectPolarity polarity)
 {
+    const TReducedPicture trial = TrialPart(picture);
     TObjectSignal best;
     double bestContrast = -1;
     for (TChannelRecipe &recipe : Candidates(picture)) {
-        const cv::Mat values = recipe.Apply(picture);
-        const cv::Mat part = TrialPart(values);
+        const cv::Mat part = recipe.Apply(trial);
         // More of a density is darker in the picture.
         const int brightSign = recipe.Density ? -1 : 1;
         recipe.Sign = polarity == opAutomatic ? ObjectSign(part, radius)
                       : polarity == opBright  ? brightSign
                                               : -brightSign;
         const double contrast = Contrast(recipe.Sign * part, radius);
-        const TObjectPolarity seen = recipe.Sign == brightSign ? opBright : opDark;
         if (contrast > bestContrast) {
             bestContrast = contrast;
-            best = {recipe, recipe.Sign * values, seen};
+            best.Recipe = recipe;
+            best.Polarity = recipe.Sign == brightSign ? opBright : opDark;
         }
     }
+    best.Values = best.Recipe.Apply(picture);
     return best;
 }
 

@@ -29,7 +29,7 @@ struct TChannelRecipe {
 // The channel in which a picture's objects stand out most.
 struct TObjectSignal {
     TChannelRecipe Recipe;
-    // The recipe applied to the reduced picture it was chosen on.
+    // The recipe applied to the reduced picture it was chosen for.
     cv::Mat Values;
     // Whether the objects are dark or bright in the picture itself.
     TObjectPolarity Polarity = opBright;
