@@ -9,8 +9,7 @@ namespace talivo {
 
 TBackgroundJob::TBackgroundJob(QObject *parent)
     : QObject(parent), fProgress(std::make_unique<TJobProgress>())
-{
-}
+{}
 
 TBackgroundJob::~TBackgroundJob()
 {
@@ -37,8 +36,8 @@ void TBackgroundJob::Start(TWork work, TFinish finish)
             fError = std::current_exception();
         }
         // Queued to this object: dropped if the object is gone meanwhile.
-        QMetaObject::invokeMethod(this, [this, serial] { Complete(serial); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, serial] { Complete(serial); }, Qt::QueuedConnection);
     });
     emit Started();
 }

@@ -23,8 +23,8 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QSplitter>
-#include <QStyle>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -141,9 +141,9 @@ void TFormMain::CreateToolBar()
     autoDetect->setMenu(popupMenuModules);
     autoDetect->setPopupMode(QToolButton::MenuButtonPopup);
     // The arrow of the module menu takes its width from the caption, which would be cut short.
-    autoDetect->setFixedWidth(kToolButtonWidth +
-                              autoDetect->style()->pixelMetric(QStyle::PM_MenuButtonIndicator,
-                                                               nullptr, autoDetect));
+    autoDetect->setFixedWidth(
+        kToolButtonWidth +
+        autoDetect->style()->pixelMetric(QStyle::PM_MenuButtonIndicator, nullptr, autoDetect));
     fToolButtonAutoAction = fToolBarMain->actions().constLast();
     connect(autoDetect, &QToolButton::clicked, this, &TFormMain::ToolButtonAutoClick);
 

@@ -14,7 +14,6 @@
 #include <optional>
 
 #include <exception>
-#include <memory>
 #include <vector>
 
 class QAction;

@@ -68,7 +68,8 @@ QString ModuleFailure(const QString &module, const TModuleResult &result)
                    .arg(module, result.Detail);
         break;
     case moFailed:
-        text = _("The module \"%1\" failed with the exit code %2.").arg(module).arg(result.ExitCode);
+        text =
+            _("The module \"%1\" failed with the exit code %2.").arg(module).arg(result.ExitCode);
         break;
     case moTimedOut:
         text = _("The module \"%1\" did not finish in time and was stopped.").arg(module);
@@ -213,8 +214,7 @@ void TFormMain::RunModule(const QString &module)
 }
 
 void TFormMain::FinishDetection(const QString &module, int groupId, qint64 pictureKey,
-                                const TProposals &proposals, TJobEnd end,
-                                std::exception_ptr error)
+                                const TProposals &proposals, TJobEnd end, std::exception_ptr error)
 {
     QLabel &status = *fStatusPanels[2];
     if (end == jeCancelled) {

@@ -21,8 +21,7 @@ constexpr std::string_view kMarkClass = "TCircularNode";
 // the few marks a batch adds are kept apart, in a map.
 class TCentreGrid {
 public:
-    TCentreGrid(int32_t r, std::vector<TPoint> centres)
-        : fCell(std::max<int64_t>(1, r)), fR(r)
+    TCentreGrid(int32_t r, std::vector<TPoint> centres) : fCell(std::max<int64_t>(1, r)), fR(r)
     {
         fSorted.reserve(centres.size());
         for (const TPoint &centre : centres)
@@ -98,9 +97,8 @@ TPoint PixelOf(double x, double y, QSize picture)
 TGraphNode &InsertMark(TGraphControl &graph, TPoint centre, int32_t r, int groupId, TColor color,
                        const QString &text, int pointSize)
 {
-    TGraphNode *node =
-        graph.InsertNode({centre.X - r, centre.Y - r, centre.X + r, centre.Y + r},
-                         TGraphControl::FindClass(kMarkClass));
+    TGraphNode *node = graph.InsertNode({centre.X - r, centre.Y - r, centre.X + r, centre.Y + r},
+                                        TGraphControl::FindClass(kMarkClass));
     if (!node)
         throw std::runtime_error("The mark could not be created.");
     node->SetNodeOptions({gnoMovable, gnoShowBackground});

@@ -28,8 +28,8 @@ double ReducedNoise(const QImage &picture, const TObjectSignal &signal, int fact
 {
     const int width = std::min(picture.width(), kNoisePartSide);
     const int height = std::min(picture.height(), kNoisePartSide);
-    const QImage part = picture.copy((picture.width() - width) / 2,
-                                     (picture.height() - height) / 2, width, height);
+    const QImage part =
+        picture.copy((picture.width() - width) / 2, (picture.height() - height) / 2, width, height);
     return PixelNoise(signal.Recipe.Apply(ReducePicture(part, 1))) / factor;
 }
 
@@ -43,8 +43,7 @@ cv::Mat Luminance(const TReducedPicture &picture)
 {
     if (!picture.Colour())
         return picture.Channels[0];
-    return 0.299 * picture.Channels[0] + 0.587 * picture.Channels[1] +
-           0.114 * picture.Channels[2];
+    return 0.299 * picture.Channels[0] + 0.587 * picture.Channels[1] + 0.114 * picture.Channels[2];
 }
 
 // The mean response of the clearest blobs of the radius, dark or bright, whichever is larger.
@@ -81,8 +80,9 @@ TDetection DetectObjects(const QImage &picture, const TDetectOptions &options,
     detection.Channel = signal.Recipe.Name;
     ReportProgress(proceed, 0.4);
     const double sensitivity = std::clamp(options.Sensitivity, kMinSensitivity, kMaxSensitivity);
-    detection.Objects = FindBlobs(signal.Values, reducedRadius, ReducedNoise(picture, signal, factor),
-                                  sensitivity, proceed, 0.4, 1.0);
+    detection.Objects =
+        FindBlobs(signal.Values, reducedRadius, ReducedNoise(picture, signal, factor), sensitivity,
+                  proceed, 0.4, 1.0);
     // Reduced pixel (x, y) averages the picture's pixels from x * factor to x * factor +
     // factor - 1.
     for (TDetectedObject &object : detection.Objects) {

@@ -63,14 +63,15 @@ std::vector<TChannelRecipe> Stains(const TReducedPicture &picture)
         if (blank[c] < kLeastBlank)
             return {};
     }
-    const int step = std::max(1, int(std::sqrt(double(picture.Channels[0].total()) / kStainSample)));
+    const int step =
+        std::max(1, int(std::sqrt(double(picture.Channels[0].total()) / kStainSample)));
     std::vector<cv::Vec3f> stained;
     for (int y = 0; y < picture.Height(); y += step)
         for (int x = 0; x < picture.Width(); x += step) {
             cv::Vec3f od;
             for (int c = 0; c < 3; ++c) {
-                const double value = std::max<double>(picture.Channels[c].at<float>(y, x),
-                                                      kLeastValue);
+                const double value =
+                    std::max<double>(picture.Channels[c].at<float>(y, x), kLeastValue);
                 od[c] = float(std::max(0.0, -std::log(value / blank[c])));
             }
             if (cv::norm(od) > kLeastStainDensity)

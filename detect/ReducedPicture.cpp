@@ -11,14 +11,15 @@ namespace {
 
 // Where red, green and blue lie within a pixel of the layouts read below; grey has one channel.
 struct TLayout {
-    int Stride;      // values per pixel
-    int Offsets[3];  // red, green, blue; only the first for grey
+    int Stride;     // values per pixel
+    int Offsets[3]; // red, green, blue; only the first for grey
     int ChannelCount;
 };
 
 // A 32-bit Qt pixel is a native-endian 0xAARRGGBB word.
 constexpr TLayout kRgb32{4,
-                         {Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? 2 : 1, Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? 1 : 2,
+                         {Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? 2 : 1,
+                          Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? 1 : 2,
                           Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? 0 : 3},
                          3};
 constexpr TLayout kRgba64{4, {0, 1, 2}, 3};
@@ -86,7 +87,8 @@ void Reduce(const QImage &image, const TLayout &layout, int factor, double scale
                     const int right = std::min(width, left + factor);
                     double *sum = &sums[size_t(column) * layout.ChannelCount];
                     for (int c = 0; c < layout.ChannelCount; ++c) {
-                        const TValue *value = line + size_t(left) * layout.Stride + layout.Offsets[c];
+                        const TValue *value =
+                            line + size_t(left) * layout.Stride + layout.Offsets[c];
                         double total = 0;
                         for (int x = left; x < right; ++x, value += layout.Stride)
                             total += *value;

@@ -81,10 +81,12 @@ TEST(BackgroundJob, WorksOffTheGuiThreadAndFinishesOnIt)
     QObject::connect(&job, &TBackgroundJob::Started, [&] { ++started; });
     QObject::connect(&job, &TBackgroundJob::Finished, [&] { ++finished; });
     std::atomic<QThread *> worker = nullptr;
-    job.Start([&](TJobProgress &progress) {
-        worker = QThread::currentThread();
-        progress.SetFraction(0.5);
-    }, ends.Record());
+    job.Start(
+        [&](TJobProgress &progress) {
+            worker = QThread::currentThread();
+            progress.SetFraction(0.5);
+        },
+        ends.Record());
     EXPECT_TRUE(job.Running());
     EXPECT_THROW(job.Start([](TJobProgress &) {}, {}), std::logic_error);
     ASSERT_TRUE(RunEventsUntil([&] { return !job.Running(); }));
@@ -108,11 +110,13 @@ TEST(BackgroundJob, EndsAsCancelledWhateverTheCancelledWorkDid)
     job.Start(UntilCancelled(), ends.Record());
     job.Cancel();
     ASSERT_TRUE(RunEventsUntil([&] { return !job.Running(); }));
-    job.Start([](TJobProgress &progress) {
-        while (!progress.Cancelled())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        throw std::runtime_error("stopped half way");
-    }, ends.Record());
+    job.Start(
+        [](TJobProgress &progress) {
+            while (!progress.Cancelled())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            throw std::runtime_error("stopped half way");
+        },
+        ends.Record());
     job.Cancel();
     ASSERT_TRUE(RunEventsUntil([&] { return !job.Running(); }));
     EXPECT_EQ(ends.Ends, std::vector<TJobEnd>({jeCancelled, jeCancelled}));
@@ -146,10 +150,12 @@ TEST(BackgroundJob, GoingAwayCancelsTheWorkWithoutFinishing)
     auto job = std::make_unique<TBackgroundJob>();
     TEnds ends;
     std::atomic<bool> stopped = false;
-    job->Start([&](TJobProgress &progress) {
-        UntilCancelled()(progress);
-        stopped = true;
-    }, ends.Record());
+    job->Start(
+        [&](TJobProgress &progress) {
+            UntilCancelled()(progress);
+            stopped = true;
+        },
+        ends.Record());
     job.reset();
     EXPECT_TRUE(stopped);
     RunEventsFor(20);

@@ -64,7 +64,8 @@ protected:
         for (int32_t i = 0; i < Graph().Objects().Count(); ++i) {
             const TRect bounds = Graph().Objects()[i]->BoundsRect();
             if (Graph().Objects()[i]->Tag() == groupId)
-                centres.emplace_back((bounds.Left + bounds.Right) / 2, (bounds.Top + bounds.Bottom) / 2);
+                centres.emplace_back((bounds.Left + bounds.Right) / 2,
+                                     (bounds.Top + bounds.Bottom) / 2);
         }
         return centres;
     }
@@ -179,8 +180,9 @@ TEST_F(Detection, AsksForAGroupAndAModuleThatExists)
     Form().AddGroupRow("cells", clRed, 0, 0);
     QFile::remove(Form().ModulesFolder() + "count.py");
     ModuleItem("count").trigger();
-    EXPECT_EQ(Notices(), QStringList({"No group available.", "Please select the group the marks are for.",
-                                      "The module \"count\" is not in the modules folder."}));
+    EXPECT_EQ(Notices(),
+              QStringList({"No group available.", "Please select the group the marks are for.",
+                           "The module \"count\" is not in the modules folder."}));
     EXPECT_FALSE(Form().Job().Running());
     EXPECT_EQ(Graph().Objects().Count(), 0);
 }
@@ -229,9 +231,10 @@ TEST_F(Detection, AddsNothingWhenAModuleFailsAndShowsWhatItReported)
     }
     const QStringList notices = Notices();
     ASSERT_EQ(notices.size(), 3);
-    EXPECT_EQ(notices[0], "The module \"crash\" failed with the exit code 2.\nNo marks were added.\n\n"
-                          "The module reported:\nTraceback (most recent call last):\n"
-                          "ValueError: no cells in this picture");
+    EXPECT_EQ(notices[0],
+              "The module \"crash\" failed with the exit code 2.\nNo marks were added.\n\n"
+              "The module reported:\nTraceback (most recent call last):\n"
+              "ValueError: no cells in this picture");
     EXPECT_EQ(notices[1], "The module \"garbled\" wrote a line that is not x TAB y on the picture, "
                           "in line 2: x=5 y=6\nNo marks were added.");
     EXPECT_EQ(notices[2], "The module \"slow\" did not finish in time and was stopped.\n"
@@ -270,7 +273,8 @@ TEST_F(Detection, DropsProposalsForAPictureOrGroupNoLongerThere)
     ModuleItem("late").trigger();
     LoadImage();
     Form().Job().Wait();
-    EXPECT_EQ(Form().StatusText(2), "The picture changed during the detection: no marks were added.");
+    EXPECT_EQ(Form().StatusText(2),
+              "The picture changed during the detection: no marks were added.");
     EXPECT_EQ(Graph().Objects().Count(), 0);
 
     Relist();
@@ -278,7 +282,8 @@ TEST_F(Detection, DropsProposalsForAPictureOrGroupNoLongerThere)
     fPrompter.PushAnswer(true);
     Form().ButtonRemoveGroupClick();
     Form().Job().Wait();
-    EXPECT_EQ(Form().StatusText(2), "The group was deleted during the detection: no marks were added.");
+    EXPECT_EQ(Form().StatusText(2),
+              "The group was deleted during the detection: no marks were added.");
     EXPECT_EQ(Graph().Objects().Count(), 0);
 
     // Closing the window stops a detection still running.

@@ -47,9 +47,12 @@ namespace {
 const QString cLocaleDir = QStringLiteral(TALIVO_LOCALE_DIR);
 
 // Texts of the windows that are names, addresses or numbers in every language.
-const std::set<QString> cNotLanguage = {"https://www.example.com/talivo", "https://www.example.com",
-                                        "info@example.com", "Korvel GmbH, 12345 Example Town",
-                                        "1.0.10.100", "50"};
+const std::set<QString> cNotLanguage = {"https://www.example.com/talivo",
+                                        "https://www.example.com",
+                                        "info@example.com",
+                                        "Korvel GmbH, 12345 Example Town",
+                                        "1.0.10.100",
+                                        "50"};
 // Properties whose texts are no language either: the tool bar's colours are set by a style sheet.
 const std::set<QString> cNotLanguageProperties = {"styleSheet"};
 
@@ -179,9 +182,8 @@ TEST_F(GermanProgramTest, CatalogHasEveryTextOfTheWindowsAndEveryMessage)
 
     TWindows windows;
     std::set<QString> windowTexts;
-    for (QObject *window : std::initializer_list<QObject *>{&windows.Main, &windows.Info,
-                                                            &windows.GroupSettings,
-                                                            &windows.Main.DetectSettings()})
+    for (QObject *window : std::initializer_list<QObject *>{
+             &windows.Main, &windows.Info, &windows.GroupSettings, &windows.Main.DetectSettings()})
         windowTexts.merge(WindowTexts(*window));
     // Guards the collection itself: an empty or partial walk would pass everything.
     EXPECT_TRUE(windowTexts.contains("Open image ...") && windowTexts.contains("Lime") &&

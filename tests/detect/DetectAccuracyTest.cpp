@@ -23,9 +23,9 @@ TMatchScore Score(const TSyntheticPicture &picture, const TDetection &detection)
 TDetection Detect(const TSyntheticPicture &picture, TObjectPolarity polarity = opAutomatic,
                   double sensitivity = kDefaultSensitivity)
 {
-    return DetectObjects(picture.Image, {.Diameter = 2 * picture.Radius,
-                                         .Polarity = polarity,
-                                         .Sensitivity = sensitivity});
+    return DetectObjects(
+        picture.Image,
+        {.Diameter = 2 * picture.Radius, .Polarity = polarity, .Sensitivity = sensitivity});
 }
 
 struct TKind {
@@ -53,8 +53,7 @@ TEST(DetectAccuracy, FindsTheObjectsOfEveryKindOfPictureAndTellsDarkFromBright)
         const TDetection detection = Detect(kind.Picture);
         const TMatchScore score = Score(kind.Picture, detection);
         EXPECT_GE(score.F1(), 0.95) << kind.Name << ": " << score.Hits << " right, "
-                                    << score.FalseFinds << " wrong, " << score.Misses
-                                    << " missed";
+                                    << score.FalseFinds << " wrong, " << score.Misses << " missed";
         EXPECT_EQ(detection.Polarity, kind.Polarity) << kind.Name;
     }
 }

@@ -37,8 +37,8 @@ TEST(ReducedPicture, ReadsRedGreenAndBlueFromEveryLayoutAndKeeps16Bits)
 {
     const QColor colour(200, 100, 50);
     for (const QImage::Format format :
-         {QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_RGB888,
-          QImage::Format_RGBA64, QImage::Format_BGR30, QImage::Format_RGB16}) {
+         {QImage::Format_RGB32, QImage::Format_ARGB32, QImage::Format_RGB888, QImage::Format_RGBA64,
+          QImage::Format_BGR30, QImage::Format_RGB16}) {
         QImage image(2, 2, format);
         image.fill(colour);
         const TReducedPicture reduced = ReducePicture(image, 1);
@@ -72,7 +72,8 @@ TEST(DetectObjects, FindsNothingInAPictureWithoutObjectsOrTooSmallForOne)
     QImage flat(400, 300, QImage::Format_Grayscale8);
     flat.fill(128);
     EXPECT_TRUE(DetectObjects(flat, {.Diameter = 20}).Objects.empty());
-    EXPECT_TRUE(DetectObjects(QImage(2, 2, QImage::Format_RGB32), {.Diameter = 20}).Objects.empty());
+    EXPECT_TRUE(
+        DetectObjects(QImage(2, 2, QImage::Format_RGB32), {.Diameter = 20}).Objects.empty());
     EXPECT_TRUE(DetectObjects(flat, {.Diameter = 5000}).Objects.empty());
     EXPECT_TRUE(DetectObjects(QImage(), {.Diameter = 20}).Objects.empty());
 }
@@ -93,9 +94,9 @@ TEST(DetectObjects, ReportsItsProgressInOrderAndStopsWhenAsked)
     // Stops at the first report that asks it to, whichever it is.
     for (size_t stop = 0; stop < reports.size(); ++stop) {
         size_t asked = 0;
-        EXPECT_THROW(DetectObjects(cells.Image, {.Diameter = 20},
-                                   [&](double) { return asked++ < stop; }),
-                     EDetectionCancelled);
+        EXPECT_THROW(
+            DetectObjects(cells.Image, {.Diameter = 20}, [&](double) { return asked++ < stop; }),
+            EDetectionCancelled);
         EXPECT_EQ(asked, stop + 1);
     }
 }

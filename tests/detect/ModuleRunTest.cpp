@@ -17,13 +17,15 @@ TEST(ObjectList, ReadsCoordinatesOnThePictureOnly)
     const TModuleResult good =
         ReadObjectList("10\t20\n 3.25 \t 4 \r\n\n-0.5\t-0.5\n99.5\t49.5\n  \n", picture);
     EXPECT_EQ(good.Outcome, moDone);
-    EXPECT_EQ(good.Objects, std::vector<QPointF>({{10, 20}, {3.25, 4}, {-0.5, -0.5}, {99.5, 49.5}}));
+    EXPECT_EQ(good.Objects,
+              std::vector<QPointF>({{10, 20}, {3.25, 4}, {-0.5, -0.5}, {99.5, 49.5}}));
     EXPECT_TRUE(ReadObjectList("", picture).Objects.empty());
     EXPECT_EQ(ReadObjectList("", picture).Outcome, moDone);
 
     for (const char *line : {"99.51\t0", "0\t49.51", "-0.51\t0", "0\t-0.51", "1\t2\t3", "1 2",
                              "x\ty", "nan\t1", "1\tinf", "1,5\t2", "7\t", "\t7"}) {
-        const TModuleResult bad = ReadObjectList(QByteArray("1\t1\n\n") + line + "\n2\t2\n", picture);
+        const TModuleResult bad =
+            ReadObjectList(QByteArray("1\t1\n\n") + line + "\n2\t2\n", picture);
         EXPECT_EQ(bad.Outcome, moBadOutput) << line;
         EXPECT_EQ(bad.BadLine, 3) << line;
         EXPECT_EQ(bad.Detail, line) << line;
@@ -90,10 +92,10 @@ with open(r'%1', 'w') as f:
 with open(out, 'w') as f:
     f.write('5\t6\n12.5\t7.25\n')
 )")
-                                                   .arg(Side()));
+                                                 .arg(Side()));
     const TModuleResult result = Run(module);
-    EXPECT_EQ(result.Outcome, moDone) << result.Detail.toStdString()
-                                      << result.ErrorLines.toStdString();
+    EXPECT_EQ(result.Outcome, moDone)
+        << result.Detail.toStdString() << result.ErrorLines.toStdString();
     EXPECT_EQ(result.Objects, std::vector<QPointF>({{5, 6}, {12.5, 7.25}}));
     const QStringList side = Read(Side()).split('\n');
     ASSERT_EQ(side.size(), 3);
@@ -136,7 +138,8 @@ sys.exit(3)
 
     TModuleRunOptions noPython;
     noPython.Interpreter = fDir.file("no-python");
-    const TModuleResult missing = RunModuleFile(Module("ok.py", "pass\n"), fPicture, 20, noPython, {});
+    const TModuleResult missing =
+        RunModuleFile(Module("ok.py", "pass\n"), fPicture, 20, noPython, {});
     EXPECT_EQ(missing.Outcome, moNotStarted);
 }
 

@@ -34,8 +34,7 @@ class TLayer {
 public:
     TLayer(QSize size, float value = 0)
         : fWidth(size.width()), fHeight(size.height()), fValues(size_t(fWidth) * fHeight, value)
-    {
-    }
+    {}
 
     int Width() const { return fWidth; }
     int Height() const { return fHeight; }
@@ -55,8 +54,8 @@ public:
                 const double cover = std::clamp(radius + 0.5 - d, 0.0, 1.0);
                 if (cover <= 0)
                     continue;
-                const double profile = dome ? 1.0 - 0.3 * std::min(1.0, (d * d) / (radius * radius))
-                                            : 1.0;
+                const double profile =
+                    dome ? 1.0 - 0.3 * std::min(1.0, (d * d) / (radius * radius)) : 1.0;
                 float &value = At(x, y);
                 value = std::max(value, float(amplitude * cover * profile));
             }
@@ -194,8 +193,8 @@ TSyntheticPicture BrightNucleiWithPairs(QSize size, int count, double radius, ui
             const double r2 = radius * random.Between(0.85, 1.15);
             const double angle = random.Between(0, std::numbers::pi);
             const QPointF half(std::cos(angle) * (r1 + r2) / 2, std::sin(angle) * (r1 + r2) / 2);
-            for (const auto &[centre, r] : {std::pair(places[i] - half, r1),
-                                            std::pair(places[i] + half, r2)}) {
+            for (const auto &[centre, r] :
+                 {std::pair(places[i] - half, r1), std::pair(places[i] + half, r2)}) {
                 light.Disc(centre, r, random.Between(70, 235), true);
                 picture.Centres.push_back(centre);
             }
@@ -238,8 +237,8 @@ TSyntheticPicture Grey16Objects(QSize size, int count, double radius, uint32_t s
     for (int y = 0; y < size.height(); ++y) {
         auto *line = reinterpret_cast<quint16 *>(image.scanLine(y));
         for (int x = 0; x < size.width(); ++x) {
-            const double value = 400 + 150.0 * x / size.width() + light.At(x, y) +
-                                 40 * random.Normal();
+            const double value =
+                400 + 150.0 * x / size.width() + light.At(x, y) + 40 * random.Normal();
             line[x] = quint16(std::clamp(std::lround(value), 0L, 4095L));
         }
     }
@@ -268,7 +267,7 @@ TSyntheticPicture StainedTissue(QSize size, int count, double radius, uint32_t s
             double rgb[3];
             for (int c = 0; c < 3; ++c)
                 rgb[c] = 245 * std::exp(-2.0 * (haematoxylin.At(x, y) * kHaematoxylin[c] +
-                                                 eosin.At(x, y) * kEosin[c])) +
+                                                eosin.At(x, y) * kEosin[c])) +
                          4 * random.Normal();
             line[x] = qRgb(Byte(rgb[0]), Byte(rgb[1]), Byte(rgb[2]));
         }

@@ -251,10 +251,10 @@ TEST_F(Cli, DetectsObjectsAsLinesOrAsAMeasurementTheWindowOpens)
     const std::vector<QPointF> found = Points(lines.Out);
     EXPECT_GE(MatchCentres(cells.Centres, found, cells.Radius / 2).F1(), 0.95);
     // The size comes from the picture when not given.
-    EXPECT_GE(MatchCentres(cells.Centres, Points(Run({"detect", "cells.png"}).Out),
-                           cells.Radius / 2)
-                  .F1(),
-              0.95);
+    EXPECT_GE(
+        MatchCentres(cells.Centres, Points(Run({"detect", "cells.png"}).Out), cells.Radius / 2)
+            .F1(),
+        0.95);
     EXPECT_LT(MatchCentres(cells.Centres, Points(Run({"detect", "--bright", "cells.png"}).Out),
                            cells.Radius / 2)
                   .Hits,
@@ -262,8 +262,8 @@ TEST_F(Cli, DetectsObjectsAsLinesOrAsAMeasurementTheWindowOpens)
 
     const CliRun measurement = Run({"detect", "cells.png", "--diameter=20", "-o", "cells.tlv"});
     EXPECT_EQ(measurement.Status, 2) << "options take their values apart";
-    EXPECT_EQ(Run({"detect", "cells.png", "--diameter", "20", "--sensitivity", "50", "--dark",
-                   "-o", "cells.tlv"})
+    EXPECT_EQ(Run({"detect", "cells.png", "--diameter", "20", "--sensitivity", "50", "--dark", "-o",
+                   "cells.tlv"})
                   .Status,
               0);
     const QString count = QString::number(found.size());
@@ -292,25 +292,25 @@ TEST_F(Cli, DetectRefusesWrongValuesAndReportsUnreadablePictures)
 {
     const TSyntheticPicture cells = DarkCellsOnUnevenLight({200, 150}, 10, 10, 1);
     ASSERT_TRUE(cells.Image.save(Work("cells.png")));
-    for (const QStringList &call : QList<QStringList>{
-             {"detect"},
-             {"detect", "cells.png", "cells.png"},
-             {"detect", "cells.png", "--diameter", "1.99"},
-             {"detect", "cells.png", "--diameter", "4000.5"},
-             {"detect", "cells.png", "--diameter", "x"},
-             {"detect", "cells.png", "--sensitivity", "-0.01"},
-             {"detect", "cells.png", "--sensitivity", "100.01"},
-             {"detect", "cells.png", "--dark", "--bright"},
-             {"detect", "cells.png", "--point-size", "20"}}) {
+    for (const QStringList &call :
+         QList<QStringList>{{"detect"},
+                            {"detect", "cells.png", "cells.png"},
+                            {"detect", "cells.png", "--diameter", "1.99"},
+                            {"detect", "cells.png", "--diameter", "4000.5"},
+                            {"detect", "cells.png", "--diameter", "x"},
+                            {"detect", "cells.png", "--sensitivity", "-0.01"},
+                            {"detect", "cells.png", "--sensitivity", "100.01"},
+                            {"detect", "cells.png", "--dark", "--bright"},
+                            {"detect", "cells.png", "--point-size", "20"}}) {
         const CliRun run = Run(call);
         EXPECT_EQ(run.Status, 2) << call.join(' ').toStdString();
         EXPECT_EQ(run.Out, "") << call.join(' ').toStdString();
     }
-    for (const QStringList &call : QList<QStringList>{
-             {"detect", "cells.png", "--diameter", "2"},
-             {"detect", "cells.png", "--diameter", "4000"},
-             {"detect", "cells.png", "--sensitivity", "0"},
-             {"detect", "cells.png", "--sensitivity", "100"}})
+    for (const QStringList &call :
+         QList<QStringList>{{"detect", "cells.png", "--diameter", "2"},
+                            {"detect", "cells.png", "--diameter", "4000"},
+                            {"detect", "cells.png", "--sensitivity", "0"},
+                            {"detect", "cells.png", "--sensitivity", "100"}})
         EXPECT_EQ(Run(call).Status, 0) << call.join(' ').toStdString();
 
     Write(Work("broken.png"), "not a picture");
