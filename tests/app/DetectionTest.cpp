@@ -207,9 +207,12 @@ TEST_F(Detection, RunsModuleFilesOfTheModulesFolderOnly)
     // Files beside the picture or in the working folder are no modules.
     QFile::remove(Form().ModulesFolder() + "Autodetect.py");
     Write(fDir.file("Autodetect.py"), "open(__import__('sys').argv[2], 'w').write('7\\t7\\n')\n");
-    Write(QDir::currentPath() + "/Autodetect.py", "raise SystemExit(5)\n");
+    QDir().mkpath(fDir.file("work"));
+    Write(fDir.file("work/Autodetect.py"), "raise SystemExit(5)\n");
+    const QString folder = QDir::currentPath();
+    QDir::setCurrent(fDir.file("work"));
     Detect();
-    QFile::remove(QDir::currentPath() + "/Autodetect.py");
+    QDir::setCurrent(folder);
     EXPECT_GT(Centres(fB).size(), 140u);
     EXPECT_TRUE(Notices().isEmpty());
 }
