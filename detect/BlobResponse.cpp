@@ -85,6 +85,20 @@ std::vector<TPeak> Suppress(const std::vector<TPeak> &peaks, double distance, cv
     return kept;
 }
 
+// The typical strength of the clear objects among the peaks (strongest first): the median of
+// those at least half as strong as the third strongest, which two specks of dust cannot set.
+// Objects much fainter than that are texture, however many of its peaks there are.
+double ClearStrength(const std::vector<TPeak> &peaks)
+{
+    if (peaks.empty())
+        return 0;
+    const float top = peaks[std::min<size_t>(2, peaks.size() - 1)].Value;
+    size_t clear = 0;
+    while (clear < peaks.size() && peaks[clear].Value >= top / 2)
+        ++clear;
+    return peaks[clear / 2].Value;
+}
+
 // The offset of a parabola's top through three values a step apart, within half a step.
 double ParabolaTop(float before, float at, float after)
 {
@@ -171,9 +185,8 @@ TDetectedObjects FindBlobs(const cv::Mat &signal, double radius, double pixelNoi
     const double shift = (kDefaultSensitivity - sensitivity) / 50;
     const double floor = kNoiseFloor * std::pow(2.0, shift) * noise;
     std::vector<TPeak> peaks = Suppress(Peaks(strongest, float(floor)), radius, signal.size());
-    // Objects fainter than a share of the clear ones are taken for texture.
-    const double clear = peaks.empty() ? 0 : peaks[peaks.size() / 10].Value;
-    const double threshold = std::max(floor, kClearShare * std::pow(4.0, shift) * clear);
+    const double threshold =
+        std::max(floor, kClearShare * std::pow(4.0, shift) * ClearStrength(peaks));
     TDetectedObjects objects;
     for (const TPeak &peak : peaks) {
         if (peak.Value < threshold)

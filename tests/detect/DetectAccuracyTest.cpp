@@ -71,6 +71,16 @@ TEST(DetectAccuracy, SeparatesTheStainsWhereGreyLetsTheTissueThrough)
     EXPECT_LT(Score(grey, Detect(grey)).F1(), 0.8);
 }
 
+TEST(DetectAccuracy, TakesFaintTextureForTextureHoweverMuchThereIs)
+{
+    // Without noise nothing but the clear cells' strength can tell them from the lumps.
+    const TSyntheticPicture picture = FewCellsInFaintTexture({800, 600}, 12, 10, 9);
+    ASSERT_EQ(picture.Centres.size(), 12u);
+    const TMatchScore score = Score(picture, Detect(picture));
+    EXPECT_EQ(score.Hits, 12);
+    EXPECT_EQ(score.FalseFinds, 0);
+}
+
 TEST(DetectAccuracy, FollowsTheForcedPolarityAndTheSensitivity)
 {
     const TSyntheticPicture cells = DarkCellsOnUnevenLight({800, 600}, 150, 10, 1);

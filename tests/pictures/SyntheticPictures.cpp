@@ -276,6 +276,22 @@ TSyntheticPicture StainedTissue(QSize size, int count, double radius, uint32_t s
     return picture;
 }
 
+TSyntheticPicture FewCellsInFaintTexture(QSize size, int count, double radius, uint32_t seed)
+{
+    TRandom random(seed);
+    TSyntheticPicture picture = Scattered(size, count, radius, 4, 2, random);
+    TLayer absorption(size);
+    DrawDiscs(absorption, picture.Centres, {radius, 0.1, 0.45, 0.55}, random);
+    DrawDiscs(absorption, ScatterCentres(size, 30 * count, 1.5 * radius, radius, random),
+              {radius, 0.3, 0.03, 0.06}, random);
+    TLayer light(size);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            light.At(x, y) = float(220 * (1 - absorption.At(x, y)));
+    picture.Image = GreyImage(light);
+    return picture;
+}
+
 double TMatchScore::F1() const
 {
     const int denominator = 2 * Hits + FalseFinds + Misses;

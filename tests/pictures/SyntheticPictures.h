@@ -39,6 +39,10 @@ TSyntheticPicture Grey16Objects(QSize size, int count, double radius, uint32_t s
 // nuclei's size that are as dark as the nuclei in a plain grey conversion; 32-bit colour.
 TSyntheticPicture StainedTissue(QSize size, int count, double radius, uint32_t seed);
 
+// A few dark cells among many times as many faint lumps of their size, on an even background
+// without noise: the lumps are texture, not objects.
+TSyntheticPicture FewCellsInFaintTexture(QSize size, int count, double radius, uint32_t seed);
+
 // How well found centres match the true ones: one to one, a pair matching when they lie within
 // the tolerance of each other, closest pairs first.
 struct TMatchScore {
