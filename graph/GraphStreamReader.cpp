@@ -2,6 +2,7 @@
 
 #include "graph/GraphStreamFormat.h"
 #include "graph/GraphStreamIdents.h"
+#include "platform/CodePage.h"
 
 #include <QIODevice>
 #include <QtEndian>
@@ -128,10 +129,12 @@ int64_t TGraphStreamReader::ReadIntegerValue(uint8_t Tag, bool Allow64, const st
 QString TGraphStreamReader::ReadStringValue(uint8_t Tag, const std::string &Path)
 {
     switch (Tag) {
+    // 8-bit strings are in the code page of the programs that wrote them, which this program
+    // shares.
     case vaString:
-        return QString::fromLatin1(ReadBytes(ReadByte()));
+        return FromWindows1252(ReadBytes(ReadByte()));
     case vaLString:
-        return QString::fromLatin1(ReadBytes(ReadInt32()));
+        return FromWindows1252(ReadBytes(ReadInt32()));
     case vaUTF8String:
         return QString::fromUtf8(ReadBytes(ReadInt32()));
     case vaWString: {

@@ -8,6 +8,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -197,6 +198,7 @@ TEST(GraphStreamValueTest, StringsTakeTheFormTheirCharactersNeed)
     const QByteArray Long = Str(QString(300, 'a'));
     EXPECT_EQ(Long.left(5).toHex(), "0c2c010000");
     EXPECT_EQ(Long.size(), 305);
+
 }
 
 TEST_F(GraphStreamTest, IdentifiersSetsAndBinaryValuesAreWrittenAsNamed)
@@ -449,6 +451,39 @@ TEST_F(GraphStreamTest, CopyAndPasteThroughTheNativeClipboardFormat)
     EXPECT_EQ(Graph.Objects()[2]->BoundsRect(), Node->BoundsRect());
     EXPECT_EQ(Graph.SelectedObjectsCount(), 1);
     EXPECT_TRUE(Graph.Objects()[2]->Selected());
+}
+
+// The characters of the bytes 0x80 to 0x9F in the Windows code page, as its chart shows them.
+const char16_t kWindows1252High[] = u"€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F\u0090‘’“”•–—˜™š›œ\u009DžŸ";
+
+TEST_F(GraphStreamTest, EightBitStringsAreReadInTheWindowsCodePage)
+{
+    const auto TextOf = [this](const QByteArray &Value) {
+        Load(Graph, OneRecord("TRectangularNode", NodeProperties(1) + ShortName("G.Text") + Value));
+        return Graph.Objects()[0]->Text();
+    };
+    QByteArray High;
+    for (int Byte = 0x80; Byte <= 0x9F; ++Byte) {
+        SCOPED_TRACE(Byte);
+        EXPECT_EQ(TextOf(QByteArray("\x06\x01") + char(Byte)),
+                  QString(QChar(kWindows1252High[Byte - 0x80])));
+        High += char(Byte);
+    }
+    // The long form too, and the other bytes stand for their own code points.
+    const QByteArray Long = High + QByteArray(300, 'x') + "\xA0\xE4\xFF";
+    QByteArray Size(4, '\0');
+    qToLittleEndian<int32_t>(static_cast<int32_t>(Long.size()), Size.data());
+    EXPECT_EQ(TextOf("\x0C" + Size + Long), QString::fromUtf16(kWindows1252High, 32) +
+                                                QString(300, 'x') + QString::fromUtf8("\u00A0äÿ"));
+
+    // Saved again, the text is what it was read as, now in a form without a code page.
+    const QString Read = TextOf("\x06\x18\x80-Z\xE4hlung \x84Kerne\x93 \x96 gro\xDF");
+    EXPECT_EQ(Read, QString::fromUtf8("€-Zählung „Kerne“ – groß"));
+    const QByteArray Saved = Save(Graph);
+    EXPECT_TRUE(Saved.contains(ShortName("G.Text") + "\x14"));
+    TGraphControl Other;
+    Load(Other, Saved);
+    EXPECT_EQ(Other.Objects()[0]->Text(), Read);
 }
 
 } // namespace

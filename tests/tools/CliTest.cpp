@@ -51,6 +51,40 @@ TEST_F(Cli, ExportsExactlyWhatTheWindowExportsAfterOpeningTheFile)
     EXPECT_EQ(Entries("work"), QStringList({"a.tlv", "a.txt"}));
 }
 
+TEST_F(Cli, EightBitDescriptionsOfOlderWritersKeepTheirCharacters)
+{
+    // A group record written by an 8-bit writer: its text as a short string in Windows-1252.
+    LoadImage();
+    Form().AddGroupRow("Placeholder", 255, 1000, 0);
+    Form().AddMark(50, 50, 20, 1000);
+    SaveMeasurement("window.tlv");
+    QByteArray file = Read(Work("window.tlv"));
+    const qsizetype at = file.indexOf("Placeholder");
+    const qsizetype length = file.lastIndexOf("\x06G.Text\x06", at) + 8;
+    ASSERT_GT(length, 8);
+    const QByteArray ansi = "\x80-Z\xE4hlung \x84Kerne\x93 \x96 gro\xDF";
+    file.replace(at, 11, ansi);
+    file[length] = char(uchar(file[length]) - 11 + ansi.size());
+    Write(Work("ansi.tlv"), file);
+    const QString description = QString::fromUtf8("€-Zählung „Kerne“ – groß");
+
+    const CliRun counts = Run({"counts", "ansi.tlv"});
+    EXPECT_EQ(counts.Status, 0);
+    EXPECT_EQ(QString::fromUtf8(counts.Out), "File\tGroupId\tDescription\tMarks\tStored\n"
+                                             "ansi.tlv\t0\t" +
+                                                 description + "\t1\t1\n");
+    const CliRun exported = Run({"export", "ansi.tlv"});
+    EXPECT_EQ(exported.Status, 0);
+    EXPECT_TRUE(exported.Out.contains("\t" + ansi + "\t#1\t")) << exported.Out.toStdString();
+
+    // The window opens it with the same description and saves it so that it reads back alike.
+    fPrompter.PushFile(Work("ansi.tlv"));
+    Form().Openmeasurement1Click();
+    EXPECT_EQ(List().SubItem(0, gsDescription), description);
+    SaveMeasurement("again.tlv");
+    EXPECT_EQ(Run({"export", "again.tlv"}).Out, exported.Out);
+}
+
 TEST_F(Cli, RendersThePictureTheWindowSavesAtTheStoredOrAGivenSize)
 {
     Count();

@@ -1,0 +1,38 @@
+#include "platform/CodePage.h"
+
+#include <algorithm>
+#include <array>
+
+namespace talivo {
+
+namespace {
+
+// The characters of the bytes 0x80 to 0x9F; everything else is its own code point.
+constexpr std::array<char16_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+} // namespace
+
+QString FromWindows1252(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        text[i] = QChar(byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : char16_t(byte));
+    }
+    return text;
+}
+
+std::optional<char> ToWindows1252(char32_t character)
+{
+    if (character < 0x80 || (character >= 0xA0 && character <= 0xFF))
+        return static_cast<char>(character);
+    const auto found = std::find(kHighControls.begin(), kHighControls.end(), character);
+    if (found == kHighControls.end())
+        return std::nullopt;
+    return static_cast<char>(0x80 + (found - kHighControls.begin()));
+}
+
+} // namespace talivo
