@@ -3,7 +3,6 @@
 #include "graph/GraphObject.h"
 
 #include <QByteArray>
-#include <QString>
 
 namespace talivo {
 
@@ -57,11 +56,11 @@ private:
     static TPropInfo KeptProp(const char *Name, TPropKind Kind);
 
     TLinkProps fStored;
-    QString fBeginStyle;
+    QByteArray fBeginStyle;
     int32_t fBeginSize = 0;
-    QString fEndStyle;
+    QByteArray fEndStyle;
     int32_t fEndSize = 0;
-    QString fLinkOptions;
+    QByteArray fLinkOptions;
     int32_t fTextPosition = 0;
     int32_t fTextSpacing = 0;
     int64_t fSource = 0;

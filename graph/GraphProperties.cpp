@@ -44,6 +44,20 @@ bool IsIntegerKind(TPropKind Kind)
     }
 }
 
+// Names each behind a length byte, none of them empty (an empty one would end a set early).
+bool IsNameList(const QByteArray &Names)
+{
+    qsizetype At = 0;
+    while (At < Names.size()) {
+        const auto Length = static_cast<uint8_t>(Names[At]);
+        if (Length == 0) {
+            return false;
+        }
+        At += 1 + Length;
+    }
+    return At == Names.size();
+}
+
 // The value as the property's setter may take it, or an error for a value outside its type.
 // Unknown set members are dropped, as a reader skips names its type does not know.
 TPropValue Checked(const TPropInfo &Info, const TPropValue &Value)
@@ -91,9 +105,15 @@ TPropValue Checked(const TPropInfo &Info, const TPropValue &Value)
     const bool Valid = [&] {
         switch (Info.Kind) {
         case TPropKind::String:
-        case TPropKind::Ident:
-        case TPropKind::IdentSet:
             return std::holds_alternative<QString>(Value);
+        case TPropKind::Ident: {
+            const QByteArray *Name = std::get_if<QByteArray>(&Value);
+            return Name && Name->size() <= 255;
+        }
+        case TPropKind::IdentSet: {
+            const QByteArray *Names = std::get_if<QByteArray>(&Value);
+            return Names && IsNameList(*Names);
+        }
         case TPropKind::Binary:
             return std::holds_alternative<QByteArray>(Value);
         case TPropKind::Rect:

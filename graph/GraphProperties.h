@@ -43,8 +43,9 @@ enum class TPropKind : uint8_t {
     Bool,
     Set, // Names gives the member names in ordinal order
     String,
-    // An enumeration value or a set whose names this program does not know, kept as read: the
-    // identifier, or the member names joined by ",".
+    // An enumeration value or a set whose names this program does not know, kept byte for byte
+    // as read (QByteArray): the identifier, or the set's member names each behind its length
+    // byte, as the stream holds them. Names need not be text in any encoding.
     Ident,
     IdentSet,
     Binary, // a defined property with a byte payload

@@ -236,16 +236,17 @@ TPropValue TGraphStreamReader::ReadValue(const TPropInfo &Info, const std::strin
         if (Tag != vaIdent) {
             RaiseTagError(Path, Tag);
         }
-        return QString::fromStdString(ReadShortName());
+        return ReadBytes(ReadByte());
     case TPropKind::IdentSet: {
         if (Tag != vaSet) {
             RaiseTagError(Path, Tag);
         }
-        QStringList Names;
+        QByteArray Names;
         for (const std::string &Name : ReadSetNames()) {
-            Names.append(QString::fromStdString(Name));
+            Names.append(static_cast<char>(Name.size()));
+            Names.append(Name.data(), static_cast<qsizetype>(Name.size()));
         }
-        return Names.join(',');
+        return Names;
     }
     case TPropKind::Binary:
         if (Tag != vaBinary) {

@@ -154,17 +154,17 @@ void TGraphStreamWriter::WriteValue(const TPropInfo &Info, const TPropValue &Val
     case TPropKind::String:
         WriteString(std::get<QString>(Value));
         return;
-    case TPropKind::Ident:
-        WriteIdent(std::get<QString>(Value).toStdString());
-        return;
-    case TPropKind::IdentSet: {
-        WriteTag(vaSet);
-        for (const QString &Name : std::get<QString>(Value).split(',', Qt::SkipEmptyParts)) {
-            WriteShortName(Name.toStdString());
-        }
-        WriteTag(0);
+    case TPropKind::Ident: {
+        const QByteArray &Name = std::get<QByteArray>(Value);
+        WriteIdent(std::string_view(Name.constData(), static_cast<size_t>(Name.size())));
         return;
     }
+    case TPropKind::IdentSet:
+        // The names as read, each behind its length byte.
+        WriteTag(vaSet);
+        WriteBytes(std::get<QByteArray>(Value));
+        WriteTag(0);
+        return;
     case TPropKind::Binary: {
         const QByteArray &Bytes = std::get<QByteArray>(Value);
         WriteTag(vaBinary);

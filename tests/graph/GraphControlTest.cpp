@@ -470,9 +470,9 @@ TEST_F(GraphControlTest, LinkRecordsAreKeptAsRead)
     const TPropEntries Stored = {
         {"ID", int64_t{9}},
         {"G.Text", QString("link")},
-        {"G.BeginStyle", QString("lsArrow")},
+        {"G.BeginStyle", QByteArray("lsArrow")},
         {"G.EndSize", int64_t{6}},
-        {"G.LinkOptions", QString("loA,loB")},
+        {"G.LinkOptions", QByteArray("\x03loA\x03loB")},
         {"G.Source", int64_t{1}},
         {"G.Target", int64_t{4294967295}},
         {"G.BreakPoints", QByteArray("\x01\x02", 2)},

@@ -486,5 +486,19 @@ TEST_F(GraphStreamTest, EightBitStringsAreReadInTheWindowsCodePage)
     EXPECT_EQ(Other.Objects()[0]->Text(), Read);
 }
 
+TEST_F(GraphStreamTest, LinkIdentifiersKeepTheirExactBytes)
+{
+    // Identifiers that are no text in any encoding, the longest a name can be.
+    const QByteArray Style(255, '\xFF');
+    const QByteArray Props = ShortName("ID") + "\x02\x09" + ShortName("G.BeginStyle") + "\x07" +
+                             char(Style.size()) + Style + ShortName("G.LinkOptions") + "\x0B" +
+                             "\x02\xFE\xC3" + ShortName("lo,A") + char(0) + ShortName("G.Source") +
+                             "\x02\x01";
+    const QByteArray Bytes = OneRecord("TGraphLink", Props);
+    Load(Graph, Bytes);
+    ASSERT_EQ(Graph.Objects().Count(), 1);
+    EXPECT_EQ(Save(Graph), Bytes);
+}
+
 } // namespace
 } // namespace talivo
