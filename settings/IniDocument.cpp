@@ -1,6 +1,7 @@
 #include "settings/IniDocument.h"
 
 #include "i18n/Translation.h"
+#include "platform/CodePage.h"
 
 #include <QStringDecoder>
 #include <cstddef>
@@ -19,20 +20,47 @@ bool HasLineBreak(const QString &text)
     return text.contains(u'\r') || text.contains(u'\n');
 }
 
+// A surrogate without its partner (a damaged UTF-16 file) becomes the replacement character,
+// which is what writing it as UTF-8 would make of it: the text read is the text written back.
+QString WithoutLoneSurrogates(QString text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
+}
+
+// Notepad and the system's profile functions know these forms: a byte-order mark names UTF-8 or
+// UTF-16; without one, text that is not UTF-8 is in the system's 8-bit code page.
+QString Decode(QByteArrayView bytes, bool &byteOrderMark)
+{
+    const auto decodeUtf16 = [&](QStringDecoder::Encoding encoding) {
+        byteOrderMark = true;
+        QStringDecoder utf16(encoding, QStringDecoder::Flag::Stateless);
+        return WithoutLoneSurrogates(utf16.decode(bytes.sliced(2)));
+    };
+    if (bytes.startsWith("\xFF\xFE"))
+        return decodeUtf16(QStringDecoder::Utf16LE);
+    if (bytes.startsWith("\xFE\xFF"))
+        return decodeUtf16(QStringDecoder::Utf16BE);
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        byteOrderMark = true;
+        bytes = bytes.sliced(3);
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    return utf8.hasError() ? FromWindows1252(bytes) : text;
+}
+
 } // namespace
 
 TIniDocument TIniDocument::FromBytes(const QByteArray &bytes)
 {
     TIniDocument document;
-    QByteArrayView view(bytes);
-    if (view.startsWith("\xEF\xBB\xBF")) {
-        document.fByteOrderMark = true;
-        view = view.sliced(3);
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(view);
-    if (utf8.hasError())
-        text = QString::fromLatin1(view);
+    const QString text = Decode(bytes, document.fByteOrderMark);
 
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {

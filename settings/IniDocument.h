@@ -26,11 +26,12 @@ class TIniDocument {
 public:
     TIniDocument() = default;
 
-    // UTF-8 with or without a byte-order mark (bytes that are not UTF-8 read as Latin-1); lines
-    // end in CR LF, LF or CR.
+    // UTF-8 with or without a byte-order mark, UTF-16 (either byte order) behind its mark, and
+    // otherwise, when the bytes are not UTF-8, Windows-1252; lines end in CR LF, LF or CR.
     static TIniDocument FromBytes(const QByteArray &bytes);
-    // UTF-8 with the line end and byte-order mark the text was read with (a new text uses the
-    // platform's line end and no mark); every line ends with a line end.
+    // UTF-8 with the line end the text was read with, and a byte-order mark when the text came
+    // with one of any form (a new text uses the platform's line end and no mark); every line
+    // ends with a line end.
     QByteArray ToBytes() const;
 
     std::optional<QString> Value(const QString &section, const QString &key) const;

@@ -113,10 +113,64 @@ TEST(IniFile, ReadsHostileBytesCleanly)
     TMemIniFile file(path);
     EXPECT_EQ(file.ReadSections().size(), 3);
     EXPECT_EQ(file.ReadString("", "k", ""), "v");
-    // Not UTF-8, so read as Latin-1.
-    EXPECT_EQ(file.ReadString("\u00C3\u0084", "Gr\u00F6\u00DFe", ""), "1");
+    // Not UTF-8, so read in the Windows code page.
+    EXPECT_EQ(file.ReadString("\u00C3\u201E", "Gr\u00F6\u00DFe", ""), "1");
     file.WriteString("A", "k", "v");
     EXPECT_NO_THROW(file.UpdateFile());
+}
+
+TEST(IniFile, ReadsEveryEncodingNotepadWritesAndWritesUtf8)
+{
+    test::TempDir dir;
+    const QString text = QString::fromUtf8("[Group1]\r\nDescription=€-Zählung „Kerne“ – groß\r\n");
+    const QString utf16 = QChar(0xFEFF) + text;
+    const std::pair<const char *, QByteArray> files[] = {
+        {"utf8.ini", text.toUtf8()},
+        {"utf8-bom.ini", "\xEF\xBB\xBF" + text.toUtf8()},
+        {"utf16le.ini",
+         QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2)},
+        {"utf16be.ini",
+         [&] {
+             QByteArray bytes;
+             for (const QChar c : utf16)
+                 bytes += char(c.unicode() >> 8) + QByteArray(1, char(c.unicode() & 0xFF));
+             return bytes;
+         }()},
+        {"ansi.ini", "[Group1]\r\nDescription=\x80-Z\xE4hlung \x84Kerne\x93 \x96 gro\xDF\r\n"},
+    };
+    for (const auto &[name, bytes] : files) {
+        SCOPED_TRACE(name);
+        const QString path = dir.file(name);
+        WriteFile(path, bytes);
+        TMemIniFile file(path);
+        EXPECT_EQ(file.ReadString("Group1", "Description", ""),
+                  QString::fromUtf8("€-Zählung „Kerne“ – groß"));
+        file.WriteString("Group1", "Color", "255");
+        file.UpdateFile();
+        // Written back as UTF-8, marked as Unicode when it was, and the same text.
+        const QByteArray written = ReadFile(path);
+        const bool marked = bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") ||
+                            bytes.startsWith("\xFE\xFF");
+        EXPECT_EQ(written, (marked ? "\xEF\xBB\xBF" : "") + text.toUtf8() + "Color=255\r\n");
+    }
+}
+
+TEST(IniFile, ADamagedUtf16FileReadsAsItIsWrittenBack)
+{
+    test::TempDir dir;
+    const QString path = dir.file("damaged.ini");
+    // "[A]", "k=x" with a low surrogate alone after the x, and a high one alone at the end.
+    const QByteArray bytes = QByteArray::fromHex("fffe5b0041005d000a006b003d007800"
+                                                 "0ddc0a006c003d0079003dd8");
+    WriteFile(path, bytes);
+    TMemIniFile file(path);
+    EXPECT_EQ(file.ReadString("A", "k", ""), QString("x") + QChar::ReplacementCharacter);
+    EXPECT_EQ(file.ReadString("A", "l", ""), QString("y") + QChar::ReplacementCharacter);
+    file.WriteString("A", "m", "1");
+    file.UpdateFile();
+    const TMemIniFile again(path);
+    EXPECT_EQ(again.ReadString("A", "k", ""), file.ReadString("A", "k", ""));
+    EXPECT_EQ(again.ReadString("A", "l", ""), file.ReadString("A", "l", ""));
 }
 
 TEST(IniFile, IntegersInDecimalOrHexadecimal)
