@@ -4,6 +4,9 @@
 #include "i18n/MoFile.h"
 #include "platform/Platform.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace talivo {
 
 TDomain::TDomain(TFileLocator &locator, const QString &domain, const QString &directory,
@@ -46,7 +49,21 @@ void TDomain::SetDirectory(const QString &directory)
 
 QString TDomain::CatalogFileName(const QString &language) const
 {
-    return fDirectory + language + "/LC_MESSAGES/" + fDomain + ".mo";
+    return fDirectory + LanguageFolder(language) + "/LC_MESSAGES/" + fDomain + ".mo";
+}
+
+QString TDomain::LanguageFolder(const QString &language) const
+{
+    // A language file may spell the code in capitals ("DE") where the folder is "de": on a file
+    // system that tells them apart the folder is found by a look at the folders there.
+    if (QFileInfo(fDirectory + language).isDir())
+        return language;
+    const QStringList folders = QDir(fDirectory).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &folder : folders) {
+        if (folder.compare(language, Qt::CaseInsensitive) == 0)
+            return folder;
+    }
+    return language;
 }
 
 void TDomain::OpenMoFile()

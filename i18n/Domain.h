@@ -34,6 +34,8 @@ public:
 
 private:
     QString CatalogFileName(const QString &language) const;
+    // The folder of the language's catalogs as spelt on disk, whatever the code's letter case.
+    QString LanguageFolder(const QString &language) const;
     void OpenMoFile();
     void CloseMoFile();
 

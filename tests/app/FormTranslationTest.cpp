@@ -113,5 +113,13 @@ TEST_F(FormTranslationTest, WindowsShowTheirDesignTextsInTheSelectedLanguage)
     EXPECT_TRUE(fPrompter.Asked().empty());
 }
 
+TEST_F(FormTranslationTest, ALanguageCodeInCapitalsFindsItsCatalog)
+{
+    WriteFile(fDir.file("bin/Lang.ini"), "[Settings]\r\nLang=DE\r\n");
+    TFormMain form;
+    EXPECT_EQ(GetCurrentLanguage(), "DE");
+    EXPECT_EQ(form.findChild<QMenu *>("File1")->title(), "Datei");
+}
+
 } // namespace
 } // namespace talivo

@@ -59,9 +59,13 @@ TEST(Translator, KeepsACodeGivenAsWritten)
     translator.UseLanguage("de_DE.UTF-8");
     EXPECT_EQ(translator.GetCurrentLanguage(), "de_DE.UTF-8");
     EXPECT_EQ(translator.gettext("Add mark"), "Markierung hinzufügen");
-    // The folder named DE, as written; on this file system it is not the folder de.
+    // A language file may write the code in capitals: the folder de serves it, and the code
+    // stays as written.
     translator.UseLanguage("DE");
-    EXPECT_EQ(translator.gettext("Add mark"), "Add mark");
+    EXPECT_EQ(translator.GetCurrentLanguage(), "DE");
+    EXPECT_EQ(translator.gettext("Add mark"), "Markierung hinzufügen");
+    translator.UseLanguage("De_at");
+    EXPECT_EQ(translator.gettext("Add mark"), "Markierung hinzufügen");
     EXPECT_TRUE(program.fPrompter.Asked().empty());
 }
 
