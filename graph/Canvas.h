@@ -156,8 +156,9 @@ public:
     // (x, y) is the top-left corner of the text's cell. The cell is filled with the brush colour
     // first unless the brush style is bsClear.
     void TextOut(int32_t x, int32_t y, const QString &text);
-    // Extents of the whole run (kerning included), in logical units.
-    TSize TextExtent(const QString &text) const;
+    // Extents of the whole run (kerning included), in logical units. Virtual so that a canvas
+    // may measure for another device than the screen's fonts.
+    virtual TSize TextExtent(const QString &text) const;
     int32_t TextWidth(const QString &text) const { return TextExtent(text).cx; }
     int32_t TextHeight(const QString &text) const { return TextExtent(text).cy; }
     bool HasGlyph(char32_t character) const;
@@ -188,9 +189,11 @@ private:
         double Scale = 0.0;
         QFont QtFont;
         std::optional<QFontMetrics> Metrics;
-        // Shaping a text is costly and captions are measured over and over (every prefix while
-        // wrapping, then each line again): the advances measured with this font so far.
+        // Shaping a text is costly and captions are measured over and over (runs while
+        // wrapping, then each line again): the advances measured with this font so far, and
+        // roughly the memory they take.
         QHash<QString, int> Advances;
+        qsizetype AdvancesBytes = 0;
     };
 
     double ScaleX() const;

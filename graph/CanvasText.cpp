@@ -58,23 +58,32 @@ const TCanvas::TDeviceFont &TCanvas::DeviceFont() const
         fDeviceFont.QtFont = fFont.ToQFont(scale);
         fDeviceFont.Metrics.emplace(fDeviceFont.QtFont);
         fDeviceFont.Advances.clear();
+        fDeviceFont.AdvancesBytes = 0;
     }
     return fDeviceFont;
 }
 
 int TCanvas::DeviceAdvance(const QString &text) const
 {
-    // Room for the captions of a few hundred thousand marks, bounded so that measuring ever new
-    // texts does not hoard memory.
-    constexpr qsizetype kMaxAdvances = 1 << 18;
+    // Room for the captions of a few hundred thousand marks, bounded in bytes rather than
+    // entries so that measuring ever new or very long texts does not hoard memory. An entry
+    // costs its characters and about this much besides.
+    constexpr qsizetype kMaxAdvancesBytes = qsizetype(32) << 20;
+    constexpr qsizetype kEntryOverhead = 64;
     const TDeviceFont &font = DeviceFont();
     const auto known = font.Advances.constFind(text);
     if (known != font.Advances.cend())
         return *known;
-    if (fDeviceFont.Advances.size() >= kMaxAdvances)
-        fDeviceFont.Advances.clear();
     const int advance = font.Metrics->horizontalAdvance(text);
+    const qsizetype bytes = text.size() * qsizetype(sizeof(QChar)) + kEntryOverhead;
+    if (bytes > kMaxAdvancesBytes / 4)
+        return advance;
+    if (fDeviceFont.AdvancesBytes + bytes > kMaxAdvancesBytes) {
+        fDeviceFont.Advances.clear();
+        fDeviceFont.AdvancesBytes = 0;
+    }
     fDeviceFont.Advances.insert(text, advance);
+    fDeviceFont.AdvancesBytes += bytes;
     return advance;
 }
 

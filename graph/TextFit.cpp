@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <algorithm>
+
 namespace talivo {
 
 namespace {
@@ -34,6 +36,33 @@ void DropTrailingSpaces(QString &line)
     line.truncate(length);
 }
 
+// The largest count in (low, high] for which fits holds, or low when it holds for none; fits
+// holds for low and, past the first count where it fails, for no larger one. Counts are tried
+// at doubling distances from low and then halved, so a caption of n characters costs O(log n)
+// measurements per line rather than one per character, and no run measured is much longer than
+// the result.
+template <typename TFits> qsizetype LargestFitting(qsizetype low, qsizetype high, TFits fits)
+{
+    qsizetype failing = high + 1;
+    for (qsizetype step = 1; low < high;) {
+        const qsizetype probe = std::min(low + step, high);
+        if (!fits(probe)) {
+            failing = probe;
+            break;
+        }
+        low = probe;
+        step *= 2;
+    }
+    while (failing - low > 1) {
+        const qsizetype middle = low + (failing - low) / 2;
+        if (fits(middle))
+            low = middle;
+        else
+            failing = middle;
+    }
+    return low;
+}
+
 } // namespace
 
 QString WrapText(const TCanvas &canvas, const QString &text, int32_t maxWidth)
@@ -41,11 +70,21 @@ QString WrapText(const TCanvas &canvas, const QString &text, int32_t maxWidth)
     const qsizetype size = text.size();
     QStringList lines;
     qsizetype start = SkipSpaces(text, 0);
+    // The first line break from start on, or the end of the text; found once per line of the
+    // text, not again for each line the wrapping makes of it.
+    qsizetype lineEnd = -1;
     while (start < size) {
-        qsizetype end = start;
-        while (end < size && !IsLineBreak(text[end]) &&
-               (end == start || canvas.TextWidth(text.mid(start, end - start + 1)) <= maxWidth))
-            ++end;
+        if (lineEnd < start) {
+            lineEnd = start;
+            while (lineEnd < size && !IsLineBreak(text[lineEnd]))
+                ++lineEnd;
+        }
+        // The characters before end are accepted; the first one always is. A run of characters
+        // is never narrower than a shorter run from the same start.
+        const qsizetype end =
+            lineEnd == start ? start : LargestFitting(start + 1, lineEnd, [&](qsizetype runEnd) {
+                return canvas.TextWidth(text.mid(start, runEnd - start)) <= maxWidth;
+            });
 
         QString line;
         qsizetype next = end;
@@ -103,10 +142,13 @@ QString MinimizeText(const TCanvas &canvas, const QString &text, const TRect &re
         result += kLineBreak;
     const bool markShows = mark.isEmpty() || canvas.HasGlyph(mark.toUcs4().front());
     const QString &ellipsis = markShows ? mark : fallbackMark;
-    QString last = lines[fitting - 1] + ellipsis;
-    while (canvas.TextWidth(last) > width && last.size() > ellipsis.size() + 1)
-        last.remove(last.size() - ellipsis.size() - 1, 1);
-    return result + last;
+    // The line keeps as many characters as fit beside the mark, at least one.
+    const QString &line = lines[fitting - 1];
+    const qsizetype kept =
+        LargestFitting(std::min<qsizetype>(1, line.size()), line.size(), [&](qsizetype count) {
+            return canvas.TextWidth(line.left(count) + ellipsis) <= width;
+        });
+    return result + line.left(kept) + ellipsis;
 }
 
 QString MinimizeText(const TCanvas &canvas, const QString &text, const TRect &rect)
