@@ -1,5 +1,6 @@
 #include "graph/CircularMarkNode.h"
 #include "graph/GraphControl.h"
+#include "graph/GraphLink.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -83,5 +84,52 @@ void BM_LoadMarks(benchmark::State &State)
     State.SetBytesProcessed(State.iterations() * Bytes.size());
 }
 BENCHMARK(BM_LoadMarks)->Arg(kMarks)->Unit(benchmark::kMillisecond);
+
+// Nodes chained by links, as another program of the same canvas may store them.
+QByteArray LinkedGraph(int Count)
+{
+    TGraphControl Graph;
+    Graph.BeginUpdate();
+    for (int I = 0; I < Count; ++I) {
+        const int32_t Left = (I % 300) * 20;
+        const int32_t Top = (I / 300) * 20;
+        Graph.InsertNode({Left, Top, Left + 16, Top + 16}, &TCircularMarkNode::StaticClass());
+    }
+    for (int I = 0; I + 1 < Count; ++I) {
+        talivo::TGraphLink::StaticClass()
+            .CreateLoaded(&Graph, {{"ID", int64_t{Count + 1 + I}},
+                                   {"G.Source", int64_t{I + 1}},
+                                   {"G.Target", int64_t{I + 2}}})
+            ->Loaded();
+    }
+    Graph.EndUpdate();
+    return Saved(Graph);
+}
+
+// Merging a graph into a copy of itself: every ID is taken, so every object is renumbered and
+// every link follows the objects it names.
+void BM_MergeRenumberedLinks(benchmark::State &State)
+{
+    EnsureApplication();
+    QByteArray Bytes = LinkedGraph(static_cast<int>(State.range(0)));
+    for (auto _ : State) {
+        State.PauseTiming();
+        TGraphControl Graph;
+        QBuffer First(&Bytes);
+        First.open(QIODevice::ReadOnly);
+        Graph.LoadFromStream(First);
+        State.ResumeTiming();
+        QBuffer Second(&Bytes);
+        Second.open(QIODevice::ReadOnly);
+        Graph.MergeFromStream(Second, 0, 0);
+        benchmark::DoNotOptimize(Graph.Objects().Count());
+    }
+    State.SetItemsProcessed(State.iterations() * State.range(0));
+}
+BENCHMARK(BM_MergeRenumberedLinks)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(kMarks)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

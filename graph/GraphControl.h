@@ -481,6 +481,9 @@ protected:
     // those whose IDs are taken and keeps the ones read before a damaged record.
     virtual void WriteObjects(QIODevice &Stream, const TGraphObjectList &List);
     virtual void ReadObjects(QIODevice &Stream);
+    // Gives the objects from index First on unique IDs; links that pointed at a renumbered
+    // object point at its new ID. Linear in the number of objects and links.
+    void RenumberNewObjects(int32_t First);
     void WriteGraphObject(QIODevice &Stream, TGraphObject *GraphObject);
     TGraphObject *ReadGraphObject(QIODevice &Stream);
 

@@ -1,4 +1,5 @@
 #include "graph/GraphControl.h"
+#include "graph/GraphLink.h"
 #include "graph/GraphStreamFormat.h"
 #include "graph/GraphStreamReader.h"
 #include "graph/GraphStreamWriter.h"
@@ -10,6 +11,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_map>
+#include <vector>
 
 namespace talivo {
 
@@ -83,6 +86,56 @@ void TGraphControl::WriteObjects(QIODevice &Stream, const TGraphObjectList &List
     }
 }
 
+void TGraphControl::RenumberNewObjects(int32_t First)
+{
+    // The new links by the IDs their ends name, so that a renumbered object finds the links
+    // that point at it without a walk over all links. A link whose end names its own ID is left
+    // out: such an end follows only the link's own renumbering.
+    std::unordered_map<uint32_t, std::vector<TGraphLink *>> LinksTo;
+    const auto AddLink = [&LinksTo](TGraphLink *Link, int64_t End) {
+        if (End >= 0 && End <= std::numeric_limits<uint32_t>::max() && End != Link->ID()) {
+            LinksTo[static_cast<uint32_t>(End)].push_back(Link);
+        }
+    };
+    for (int32_t I = First; I < fObjects.Count(); ++I) {
+        if (auto *Link = dynamic_cast<TGraphLink *>(fObjects[I])) {
+            AddLink(Link, Link->Source());
+            if (Link->Target() != Link->Source()) {
+                AddLink(Link, Link->Target());
+            }
+        }
+    }
+    for (int32_t I = First; I < fObjects.Count(); ++I) {
+        TGraphObject *Obj = fObjects[I];
+        const uint32_t OldID = Obj->ID();
+        const uint32_t NewID = CreateUniqueID(Obj);
+        if (NewID == OldID) {
+            continue;
+        }
+        Obj->ReplaceID(OldID, NewID);
+        const auto Pointing = LinksTo.find(OldID);
+        if (Pointing == LinksTo.end()) {
+            continue;
+        }
+        // Another new object of the same ID keeps it; links that pointed there now point at the
+        // renumbered one.
+        std::vector<TGraphLink *> Links = std::move(Pointing->second);
+        LinksTo.erase(Pointing);
+        std::vector<TGraphLink *> Staying;
+        for (TGraphLink *Link : Links) {
+            if (Link == Obj || Link->ID() == OldID) {
+                Staying.push_back(Link);
+            } else {
+                Link->ReplaceID(OldID, NewID);
+                AddLink(Link, NewID);
+            }
+        }
+        if (!Staying.empty()) {
+            LinksTo[OldID] = std::move(Staying);
+        }
+    }
+}
+
 void TGraphControl::ReadObjects(QIODevice &Stream)
 {
     BeginUpdate();
@@ -91,28 +144,7 @@ void TGraphControl::ReadObjects(QIODevice &Stream)
     // The objects read before a damaged record stay, so they are renumbered and finished as
     // after a complete read before the error goes on.
     const auto FinishNewObjects = [this, Old] {
-        std::vector<TGraphObject *> NewLinks;
-        for (int32_t I = Old; I < fObjects.Count(); ++I) {
-            if (fObjects[I]->IsLink()) {
-                NewLinks.push_back(fObjects[I]);
-            }
-        }
-        for (int32_t I = Old; I < fObjects.Count(); ++I) {
-            TGraphObject *Obj = fObjects[I];
-            const uint32_t OldID = Obj->ID();
-            const uint32_t NewID = CreateUniqueID(Obj);
-            if (NewID == OldID) {
-                continue;
-            }
-            Obj->ReplaceID(OldID, NewID);
-            // Another new object of the same ID keeps it; links that pointed there now point
-            // at the renumbered one.
-            for (TGraphObject *Link : NewLinks) {
-                if (Link != Obj && Link->ID() != OldID) {
-                    Link->ReplaceID(OldID, NewID);
-                }
-            }
-        }
+        RenumberNewObjects(Old);
         for (int32_t I = Old; I < fObjects.Count(); ++I) {
             fObjects[I]->Loaded();
         }

@@ -19,6 +19,9 @@ public:
     static const TPropTable &PropTable();
 
     void ReplaceID(uint32_t OldID, uint32_t NewID) override;
+    // The IDs of the linked objects, as stored.
+    int64_t Source() const { return fSource; }
+    int64_t Target() const { return fTarget; }
     void MoveBy(int32_t dX, int32_t dY) override;
     TRect GetBoundsRect() const override;
     void SetBoundsRect(const TRect &Rect) override;

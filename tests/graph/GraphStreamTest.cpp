@@ -1,5 +1,6 @@
 #include "graph/CircularNode.h"
 #include "graph/GraphControl.h"
+#include "graph/GraphLink.h"
 #include "graph/GraphStreamFormat.h"
 #include "graph/GraphStreamWriter.h"
 #include "graph/RectangularNode.h"
@@ -15,6 +16,9 @@
 #include <functional>
 #include <limits>
 #include <stdexcept>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace talivo {
 namespace {
@@ -498,6 +502,35 @@ TEST_F(GraphStreamTest, LinkIdentifiersKeepTheirExactBytes)
     Load(Graph, Bytes);
     ASSERT_EQ(Graph.Objects().Count(), 1);
     EXPECT_EQ(Save(Graph), Bytes);
+}
+
+TEST_F(GraphStreamTest, MergedLinksFollowTheObjectsTheyName)
+{
+    // Nodes 1 and 2, a link 3 from 1 to 2, and a link 4 from itself to 1.
+    const auto Link = [](char ID, char Source, char Target) {
+        return ShortName("ID") + "\x02" + ID + ShortName("G.Source") + "\x02" + Source +
+               ShortName("G.Target") + "\x02" + Target;
+    };
+    QByteArray Bytes("0.GS\x04\x00\x00\x00", 8);
+    for (const auto &[Class, Props] :
+         {std::pair<QByteArray, QByteArray>{"TRectangularNode", NodeProperties(1)},
+          {"TRectangularNode", NodeProperties(2)},
+          {"TGraphLink", Link(3, 1, 2)},
+          {"TGraphLink", Link(4, 4, 1)}}) {
+        Bytes += OneRecord(Class, Props).mid(8);
+    }
+    Load(Graph, Bytes);
+    Merge(Graph, Bytes);
+    ASSERT_EQ(Graph.Objects().Count(), 8);
+    std::vector<std::tuple<uint32_t, int64_t, int64_t>> Links;
+    for (int32_t I = 0; I < Graph.Objects().Count(); ++I) {
+        if (const auto *L = dynamic_cast<const TGraphLink *>(Graph.Objects()[I])) {
+            Links.emplace_back(L->ID(), L->Source(), L->Target());
+        }
+    }
+    // The copies are renumbered 5 to 8, and their links point at the copies.
+    EXPECT_EQ(Links, (std::vector<std::tuple<uint32_t, int64_t, int64_t>>{
+                         {3, 1, 2}, {4, 4, 1}, {7, 5, 6}, {8, 8, 5}}));
 }
 
 } // namespace
