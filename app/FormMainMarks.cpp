@@ -118,7 +118,7 @@ void TFormMain::AddMark(int32_t x, int32_t y, int32_t r, int groupId)
     const int row = list.RowOfGroup(groupId);
     // A mark of a group the table lacks is blue and has no number.
     const TColor color = row >= 0 ? list.GroupColor(row) : kUnknownGroupColor;
-    const int number = row >= 0 ? StrToInt(list.SubItem(row, gsCount)) + 1 : 0;
+    const int number = row >= 0 ? CountPlus(StrToInt(list.SubItem(row, gsCount)), 1) : 0;
     InsertMark(Canvas(), {x, y}, r, groupId, color, row >= 0 ? MarkText(number) : QString(),
                PointSize());
     if (row >= 0)

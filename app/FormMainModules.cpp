@@ -254,7 +254,7 @@ int TFormMain::AddProposedMarks(const std::vector<TPoint> &points, int groupId)
     group.Count = StrToInt(list.SubItem(row, gsCount));
     const int added = talivo::AddProposedMarks(Canvas(), points, group, PointSize(), PointSize());
     if (added > 0) {
-        list.SetSubItem(row, gsCount, QString::number(group.Count + added));
+        list.SetSubItem(row, gsCount, QString::number(CountPlus(group.Count, added)));
         fUnsaved = true;
     }
     return added;

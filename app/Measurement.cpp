@@ -12,6 +12,9 @@
 
 #include <QRegularExpression>
 #include <QStringList>
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -43,6 +46,22 @@ int IntegerOr(const QString &text, int fallback)
     }
 }
 
+// A stored count. One beyond the integers stops at the largest (or smallest) integer rather than
+// reading as nothing; text that is no number counts 0.
+int RecordCount(const QString &text)
+{
+    try {
+        return StrToInt(text);
+    } catch (const EConvertError &) {
+        static const QRegularExpression decimal(QStringLiteral("^ *([+-]?)[0-9]+$"));
+        const QRegularExpressionMatch match = decimal.match(text);
+        if (!match.hasMatch())
+            return 0;
+        return match.captured(1) == u"-" ? std::numeric_limits<int>::min()
+                                         : std::numeric_limits<int>::max();
+    }
+}
+
 TGroupRecord ReadGroupRecord(const QString &text)
 {
     const QStringList lines = RecordLines(text);
@@ -51,7 +70,7 @@ TGroupRecord ReadGroupRecord(const QString &text)
                                      .arg(lines.size())
                                      .arg(kGroupRecordLines)
                                      .toStdString());
-    return {.Count = IntegerOr(lines[0], 0),
+    return {.Count = RecordCount(lines[0]),
             .Description = lines[1],
             .Id = IntegerOr(lines[2], kUnreadableGroupId),
             .Color = static_cast<TColor>(StrToInt(lines[3]))};
@@ -156,6 +175,11 @@ void ReadMeasurement(TGraphControl &graph, const QString &fileName, const TAddGr
 QString MarkText(int number)
 {
     return "#" + QString::number(number);
+}
+
+int CountPlus(int count, int added)
+{
+    return int(std::min<int64_t>(int64_t(count) + added, std::numeric_limits<int>::max()));
 }
 
 std::vector<int> RecountMarks(TGraphControl &graph, const std::vector<TGroupRow> &rows)

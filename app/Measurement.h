@@ -62,6 +62,9 @@ void ReadMeasurement(TGraphControl &graph, const QString &fileName, const TAddGr
 // The caption of a group's n-th mark: #1, #2, ...
 QString MarkText(int number);
 
+// A group's count raised by added marks; it stops at the largest integer instead of overflowing.
+int CountPlus(int count, int added);
+
 // Numbers every mark anew within its group in canvas order and returns the number of marks of
 // each row. A mark counts for the first row of its id; one whose id has no row keeps its text.
 std::vector<int> RecountMarks(TGraphControl &graph, const std::vector<TGroupRow> &rows);

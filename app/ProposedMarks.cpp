@@ -127,7 +127,7 @@ int AddProposedMarks(TGraphControl &graph, const std::vector<TPoint> &points,
         for (const TPoint &point : points) {
             if (marks.AnyWithinR(point))
                 continue;
-            InsertMark(graph, point, r, group.Id, group.Color, MarkText(group.Count + added + 1),
+            InsertMark(graph, point, r, group.Id, group.Color, MarkText(CountPlus(group.Count, added + 1)),
                        pointSize);
             marks.Add(point);
             ++added;

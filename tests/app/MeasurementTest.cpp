@@ -135,5 +135,34 @@ TEST_F(Measurement, RebuildsDamagedRecordsOrStopsAtThem)
     EXPECT_EQ(List().RowCount(), 2);
 }
 
+TEST_F(Measurement, CountsStopAtTheLargestInteger)
+{
+    LoadImage();
+    const auto record = [this](const QString &count, int id) {
+        TGraphNode *node =
+            Graph().InsertNode({0, 0, 10, 10}, TGraphControl::FindClass("TRectangularNode"));
+        node->SetText(count + "\r\nGroup\r\n" + QString::number(id) + "\r\n255\r\n");
+        node->SetTag(500);
+    };
+    record("2147483646", 2000);
+    record("99999999999", 2001);
+    record("-99999999999", 2002);
+    record("+2147483648", 2003);
+    Form().RebuildGroups();
+    ASSERT_EQ(List().RowCount(), 4);
+    EXPECT_EQ(List().SubItem(1, gsCount), "2147483647");
+    EXPECT_EQ(List().SubItem(2, gsCount), "-2147483648");
+    EXPECT_EQ(List().SubItem(3, gsCount), "2147483647");
+
+    // Adding marks counts on to the largest integer and stays there.
+    for (const char *expected : {"#2147483647", "#2147483647"}) {
+        Form().AddMark(50, 50, 10, 2000);
+        EXPECT_EQ(List().SubItem(0, gsCount), "2147483647");
+        EXPECT_EQ(Graph().Objects()[Graph().Objects().Count() - 1]->Text(), expected);
+    }
+    Form().AddMark(80, 50, 10, 2001);
+    EXPECT_EQ(List().SubItem(1, gsCount), "2147483647");
+}
+
 } // namespace
 } // namespace talivo::test
