@@ -5,6 +5,7 @@
 #include "app/ProgressPanel.h"
 #include "i18n/TranslateComponent.h"
 #include "i18n/Translation.h"
+#include "i18n/TranslationError.h"
 #include "platform/Platform.h"
 #include "settings/FormInfo.h"
 #include "settings/FormPlacement.h"
@@ -13,6 +14,7 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -329,10 +331,23 @@ void TFormMain::SelectLanguage()
 {
     fLanguageCode = "EN";
     const QString code = ReadLanguageFile();
-    if (code.isEmpty())
-        return;
-    fLanguageCode = code;
-    UseLanguage(code);
+    if (!code.isEmpty()) {
+        fLanguageCode = code;
+        UseLanguage(code);
+    }
+    // A catalog that cannot be read would fail the translation of every window and every
+    // message: the program goes on in English and says why, once.
+    try {
+        for (const QString &domain : {getcurrenttextdomain(), QStringLiteral("default")})
+            dgettext(domain, QString());
+    } catch (const ETranslationError &error) {
+        const QString language = GetCurrentLanguage();
+        UseLanguage("EN");
+        Prompter().Notice(_("The texts for the language %1 cannot be read, so Talivo shows them "
+                            "in English.\n\n%2")
+                              .arg(language, QString::fromUtf8(error.what())),
+                          QCoreApplication::applicationName());
+    }
 }
 
 void TFormMain::SetupModulesAndLayout()

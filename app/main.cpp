@@ -31,8 +31,11 @@ int main(int argc, char **argv)
         form.show();
         app.exec();
     } catch (...) {
+        // The windows could not be made: the user learns why, and whoever started the program
+        // learns that it failed.
         talivo::TApplication::NoticeException(
             talivo::TApplication::ExceptionMessage(std::current_exception()));
+        return 1;
     }
     return 0;
 }

@@ -121,5 +121,23 @@ TEST_F(FormTranslationTest, ALanguageCodeInCapitalsFindsItsCatalog)
     EXPECT_EQ(form.findChild<QMenu *>("File1")->title(), "Datei");
 }
 
+TEST_F(FormTranslationTest, ADamagedCatalogLeavesTheProgramInEnglishWithOneNotice)
+{
+    WriteFile(fDir.file("locale/de/LC_MESSAGES/Talivo.mo"), "not a catalog at all");
+    TFormMain form;
+    TFormInfo info(&form);
+    TFormGroupSettings groupSettings(&form);
+    EXPECT_EQ(form.findChild<QMenu *>("File1")->title(), "File");
+    EXPECT_EQ(groupSettings.windowTitle(), "Group settings");
+    ASSERT_EQ(fPrompter.Asked().size(), 1u);
+    EXPECT_EQ(fPrompter.Asked()[0].Kind, TPromptKind::pkNotice);
+    EXPECT_TRUE(fPrompter.Asked()[0].Text.startsWith(
+        "The texts for the language de cannot be read, so Talivo shows them in English."))
+        << fPrompter.Asked()[0].Text.toStdString();
+    // Messages are English too, and nothing is reported again.
+    EXPECT_EQ(_("Unsaved changes"), "Unsaved changes");
+    EXPECT_EQ(fPrompter.Asked().size(), 1u);
+}
+
 } // namespace
 } // namespace talivo
