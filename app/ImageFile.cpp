@@ -2,6 +2,7 @@
 
 #include "i18n/Translation.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
@@ -102,13 +103,16 @@ void WriteImageFile(const QImage &image, const QString &fileName)
     const auto fail = [&](const QString &reason) {
         return EImageFileError(_("Cannot write \"%1\": %2").arg(fileName, reason).toStdString());
     };
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw fail(file.errorString());
-    QImageWriter writer(&file, EncoderFormat(EncoderForFileName(fileName)));
+    // Encoded in memory first: an encoder meeting a full disk reports it in its own words on
+    // standard error, if at all, while the file reports the reason itself.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, EncoderFormat(EncoderForFileName(fileName)));
     if (!writer.write(image))
         throw fail(writer.errorString());
-    if (!file.commit())
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw fail(file.errorString());
 }
 

@@ -1,11 +1,15 @@
 #include "platform/Application.h"
 
 #include "platform/Platform.h"
+#include "platform/Process.h"
 #include "platform/TranslatableError.h"
 
 namespace talivo {
 
-TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    ReportFileSizeLimitAsError();
+}
 
 bool TApplication::notify(QObject *receiver, QEvent *event)
 {

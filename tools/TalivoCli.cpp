@@ -1,4 +1,5 @@
 // talivo-cli: batch work on measurement files without a window. See CliUsage for the commands.
+#include "platform/Process.h"
 #include "tools/cli/CliCall.h"
 #include "tools/cli/CliCommands.h"
 #include "tools/cli/CliOutput.h"
@@ -26,6 +27,7 @@ int main(int argc, char **argv)
     // no display at all.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QtErrorsOnly);
+    talivo::ReportFileSizeLimitAsError();
     // Qt takes options such as -style or -platform out of the arguments it is given; a file
     // of such a name must still reach the commands, so Qt gets the program name alone.
     QStringList arguments;
