@@ -3,6 +3,7 @@
 #include "i18n/Translation.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
@@ -66,8 +67,16 @@ std::vector<TFileFilter> ImageFileFilters()
 
 QImage ReadImageFile(const QString &fileName)
 {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return ReadImage(file);
+}
+
+QImage ReadImage(QIODevice &device)
+{
     RaiseAllocationLimit();
-    QImageReader reader(fileName);
+    QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     // Most decoders know the size from the header: a picture too large is refused before its
     // pixels are allocated.

@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <vector>
 
+class QIODevice;
+
 namespace talivo {
 
 // A picture file that could not be written.
@@ -30,6 +32,8 @@ std::vector<TFileFilter> ImageFileFilters();
 // pages or frames the first. A null image when the file cannot be read or decoded, or when the
 // picture would not fit into memory.
 QImage ReadImageFile(const QString &fileName);
+// The same for a picture read from a device open for reading.
+QImage ReadImage(QIODevice &device);
 
 // The encoding a file name asks for through its extension; BMP for any other name.
 TImageEncoder EncoderForFileName(const QString &fileName);

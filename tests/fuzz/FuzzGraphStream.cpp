@@ -4,7 +4,8 @@
 #include "graph/GraphControl.h"
 #include "graph/RectangularNode.h"
 
-#include <QApplication>
+#include "tests/fuzz/FuzzSupport.h"
+
 #include <QBuffer>
 
 #include <cstddef>
@@ -12,19 +13,6 @@
 #include <stdexcept>
 
 namespace {
-
-// Widgets need an application object; it lives to the end of the process.
-void EnsureApplication()
-{
-    if (!QApplication::instance()) {
-        static int Argc = 3;
-        static char Name[] = "FuzzGraphStream";
-        static char PlatformOption[] = "-platform";
-        static char Platform[] = "offscreen";
-        static char *Argv[] = {Name, PlatformOption, Platform, nullptr};
-        new QApplication(Argc, Argv);
-    }
-}
 
 template <typename TRead> void Feed(const QByteArray &Bytes, TRead Read)
 {
@@ -53,7 +41,7 @@ template <typename TRead> void Feed(const QByteArray &Bytes, TRead Read)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    EnsureApplication();
+    EnsureFuzzApplication();
     const QByteArray Bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     Feed(Bytes,
          [](talivo::TGraphControl &Graph, QIODevice &Stream) { Graph.LoadFromStream(Stream); });
