@@ -177,15 +177,21 @@ TEST(GraphStreamValueTest, IntegersTakeTheSmallestForm)
     const auto Int = [](int64_t Value) {
         return Written([Value](TGraphStreamWriter &W) { W.WriteInteger(Value); }).toHex();
     };
+    EXPECT_EQ(Int(0), "0200");
     EXPECT_EQ(Int(127), "027f");
     EXPECT_EQ(Int(-128), "0280");
     EXPECT_EQ(Int(128), "038000");
+    EXPECT_EQ(Int(-129), "037fff");
     EXPECT_EQ(Int(-200), "0338ff");
     EXPECT_EQ(Int(500), "03f401");
+    EXPECT_EQ(Int(32767), "03ff7f");
     EXPECT_EQ(Int(-32768), "030080");
     EXPECT_EQ(Int(32768), "0400800000");
+    EXPECT_EQ(Int(-32769), "04ff7fffff");
+    EXPECT_EQ(Int(std::numeric_limits<int32_t>::max()), "04ffffff7f");
     EXPECT_EQ(Int(std::numeric_limits<int32_t>::min()), "0400000080");
     EXPECT_EQ(Int(int64_t{1} << 31), "130000008000000000");
+    EXPECT_EQ(Int(-(int64_t{1} << 31) - 1), "13ffffff7fffffffff");
 }
 
 TEST(GraphStreamValueTest, StringsTakeTheFormTheirCharactersNeed)
@@ -203,6 +209,24 @@ TEST(GraphStreamValueTest, StringsTakeTheFormTheirCharactersNeed)
     EXPECT_EQ(Long.left(5).toHex(), "0c2c010000");
     EXPECT_EQ(Long.size(), 305);
 
+    // Pure ASCII up to 255 bytes is the short form with its one length byte; from 256 on the
+    // long form.
+    EXPECT_EQ(Str(QString(255, 'a')), "\x06\xFF" + QByteArray(255, 'a'));
+    EXPECT_EQ(Str(QString(256, 'a')), QByteArray::fromHex("0c00010000") + QByteArray(256, 'a'));
+    // UTF-8 at exactly twice the UTF-16 units is stored as UTF-16; one byte less as UTF-8.
+    EXPECT_EQ(Str(QString::fromUtf8("é")).toHex(), "1201000000e900");
+    EXPECT_EQ(Str(QString::fromUtf8("aé")).toHex(), "140300000061c3a9");
+    EXPECT_EQ(Str(QString::fromUtf8("aé") + QString(300, 'a')).left(5).toHex(), "142f010000");
+}
+
+TEST(GraphStreamValueTest, ShortNamesHoldUpTo255Bytes)
+{
+    const auto Name = [](const std::string &Value) {
+        return Written([&Value](TGraphStreamWriter &W) { W.WriteShortName(Value); });
+    };
+    EXPECT_EQ(Name(std::string(255, 'n')), "\xFF" + QByteArray(255, 'n'));
+    EXPECT_EQ(Name(""), QByteArray(1, '\0'));
+    EXPECT_THROW(Name(std::string(256, 'n')), EGraphStreamError);
 }
 
 TEST_F(GraphStreamTest, IdentifiersSetsAndBinaryValuesAreWrittenAsNamed)
@@ -455,6 +479,31 @@ TEST_F(GraphStreamTest, CopyAndPasteThroughTheNativeClipboardFormat)
     EXPECT_EQ(Graph.Objects()[2]->BoundsRect(), Node->BoundsRect());
     EXPECT_EQ(Graph.SelectedObjectsCount(), 1);
     EXPECT_TRUE(Graph.Objects()[2]->Selected());
+}
+
+TEST_F(GraphStreamTest, ValuesAtEachFormBoundaryReadBackAsWritten)
+{
+    TGraphNode *Node = Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
+    Node->SetText(QString(255, 'a'));
+    Node->SetHint(QString(256, 'b'));
+    Node->ReplaceID(Node->ID(), std::numeric_limits<uint32_t>::max());
+    for (const int32_t Tag :
+         {127, 128, -128, -129, 32767, 32768, -32768, -32769, std::numeric_limits<int32_t>::max(),
+          std::numeric_limits<int32_t>::min()}) {
+        SCOPED_TRACE(Tag);
+        Node->SetTag(Tag);
+        const QByteArray Bytes = Save(Graph);
+        // IDs are written as their 32-bit pattern, so the largest one is -1.
+        EXPECT_TRUE(Bytes.contains(ShortName("ID") + "\x02\xFF"));
+        TGraphControl Other;
+        Load(Other, Bytes);
+        ASSERT_EQ(Other.Objects().Count(), 1);
+        EXPECT_EQ(Other.Objects()[0]->ID(), std::numeric_limits<uint32_t>::max());
+        EXPECT_EQ(Other.Objects()[0]->Tag(), Tag);
+        EXPECT_EQ(Other.Objects()[0]->Text(), Node->Text());
+        EXPECT_EQ(Other.Objects()[0]->Hint(), Node->Hint());
+        EXPECT_EQ(Save(Other), Bytes);
+    }
 }
 
 // The characters of the bytes 0x80 to 0x9F in the Windows code page, as its chart shows them.

@@ -200,6 +200,40 @@ TEST_F(GraphViewTest, ScrollingBringsPointsIntoViewAndToTheCentre)
     EXPECT_EQ(Graph.VertScrollBar().Position(), 0);
 }
 
+// Zooms of 50, 150 and 250 % put odd graph coordinates on half pixels; the halves go to the even
+// neighbour in scrolling exactly as in drawing, so a point scrolled into view is in view.
+TEST_F(GraphViewTest, HalfPixelsRoundToEvenWhenScrollingAPointIntoView)
+{
+    UseFixedArea(40000, 30000);
+    for (const double Zoom : {50.0, 150.0, 250.0}) {
+        Graph.SetZoom(Zoom);
+        for (int32_t X = 2001; X <= 2008; ++X) {
+            SCOPED_TRACE(testing::Message() << "zoom " << Zoom << ", point " << X);
+            const int32_t Pixel = static_cast<int32_t>(std::nearbyint(X * Zoom / 100));
+            // From the far end the point comes in at the view's near edge ...
+            Graph.HorzScrollBar().SetPosition(30000);
+            Graph.VertScrollBar().SetPosition(30000);
+            Graph.ScrollInView(TPoint{X, X});
+            EXPECT_EQ(Graph.HorzScrollBar().Position(), Pixel);
+            EXPECT_EQ(Graph.GraphToClient(X, X), (TPoint{0, 0}));
+            // ... and from the start at its far edge.
+            Graph.HorzScrollBar().SetPosition(0);
+            Graph.VertScrollBar().SetPosition(0);
+            Graph.ScrollInView(TPoint{X, X});
+            EXPECT_EQ(Graph.HorzScrollBar().Position(), Pixel - ClientWidth());
+            EXPECT_EQ(Graph.GraphToClient(X, X), (TPoint{ClientWidth(), ClientHeight()}));
+            Graph.ScrollCenter(TPoint{X, X});
+            EXPECT_EQ(Graph.GraphToClient(X, X), (TPoint{ClientWidth() / 2, ClientHeight() / 2}));
+        }
+    }
+    // At 33.25 % the mapping itself is 332.5 units per 1000, whose half goes to 332.
+    Graph.SetZoom(33.25);
+    Graph.HorzScrollBar().SetPosition(0);
+    Graph.VertScrollBar().SetPosition(0);
+    EXPECT_EQ(Graph.GraphToClient(1000, 3000), (TPoint{332, 996}));
+    EXPECT_EQ(Graph.ClientToGraph(332, 996), (TPoint{1000, 3000}));
+}
+
 TEST_F(GraphViewTest, RightToLeftLayoutStartsAtTheRightEnd)
 {
     UseFixedArea(4000, 3000);
