@@ -9,6 +9,7 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <new>
 
 namespace talivo {
@@ -25,12 +26,24 @@ bool Fits(const QSize &size)
     return int64_t(size.width()) * size.height() <= kMaxImageBytes / 4;
 }
 
+// Pictures up to this many pixels (at up to 8 bytes each) are read whatever their data.
+constexpr int64_t kPixelsWithoutProof = int64_t(1) << 24;
+// More pixels per byte of data than even a uniform picture reaches in any of the formats read
+// (deflate stops near 1,000 bytes per byte, LZW near 10,000 pixels per byte).
+constexpr int64_t kMaxPixelsPerByte = int64_t(1) << 14;
+
 // Qt refuses pictures above 128 MB by default, which a single large micrograph exceeds; the
-// limit is raised to what Fits admits, so the reader itself never stands in the way.
-void RaiseAllocationLimit()
+// limit is raised to what Fits admits, so the reader itself never stands in the way. It is
+// lowered again to what dataBytes (-1: unknown) can describe: a GIF of a few bytes whose screen
+// is made huge would otherwise have the decoder fill gigabytes, for seconds. Qt's GIF decoder
+// does not tell the size before it allocates, so a check of the size alone would not catch it.
+void SetAllocationLimit(qint64 dataBytes)
 {
-    QImageReader::setAllocationLimit(
-        static_cast<int>(kMaxImageBytes / 4 * kMaxDecodedBytesPerPixel >> 20));
+    int64_t pixels = kMaxImageBytes / 4;
+    if (dataBytes >= 0)
+        pixels =
+            std::min(pixels, std::max<int64_t>(kPixelsWithoutProof, dataBytes * kMaxPixelsPerByte));
+    QImageReader::setAllocationLimit(static_cast<int>(pixels * kMaxDecodedBytesPerPixel >> 20));
 }
 
 const char *EncoderFormat(TImageEncoder encoder)
@@ -75,7 +88,7 @@ QImage ReadImageFile(const QString &fileName)
 
 QImage ReadImage(QIODevice &device)
 {
-    RaiseAllocationLimit();
+    SetAllocationLimit(device.isSequential() ? -1 : device.size());
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     // Most decoders know the size from the header: a picture too large is refused before its

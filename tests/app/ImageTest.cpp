@@ -115,6 +115,24 @@ TEST_F(ImageFile, ReadsBeyondQtsDefaultLimitButRefusesWhatItCannotDecodeOrHold)
     Write(fDir.file("huge.bmp"), BmpHeader(40000, 40000) + QByteArray(1000, 0));
     EXPECT_TRUE(ReadImageFile(fDir.file("huge.bmp")).isNull());
 
+    // A picture that claims far more pixels than its few bytes could describe: a GIF whose
+    // screen of 16000 x 16000 holds one pixel. Whatever the data, pictures below 128 MB are read
+    // (5792 x 5792 at 32 bits, not 5793 x 5793); beyond that 1 byte of data must stand for at
+    // most 16384 pixels.
+    QByteArray gif =
+        QByteArray("GIF89a") +
+        QByteArray::fromHex("803e803e800000000000ffffff2c00000000010001000002024401003b");
+    Write(fDir.file("screen.gif"), gif);
+    EXPECT_TRUE(ReadImageFile(fDir.file("screen.gif")).isNull());
+    gif.replace(6, 4, QByteArray::fromHex("a016a016"));
+    Write(fDir.file("screen.gif"), gif);
+    EXPECT_EQ(ReadImageFile(fDir.file("screen.gif")).size(), QSize(5792, 5792));
+    gif.replace(6, 4, QByteArray::fromHex("a116a116"));
+    Write(fDir.file("screen.gif"), gif);
+    EXPECT_TRUE(ReadImageFile(fDir.file("screen.gif")).isNull());
+    Write(fDir.file("screen.gif"), gif + QByteArray(2048 - gif.size(), '\0'));
+    EXPECT_EQ(ReadImageFile(fDir.file("screen.gif")).size(), QSize(5793, 5793));
+
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
