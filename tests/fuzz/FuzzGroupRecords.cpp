@@ -8,12 +8,22 @@
 #include "app/StrToInt.h"
 #include "graph/GraphControl.h"
 #include "graph/GraphNode.h"
+#include "i18n/Translation.h"
 
 #include "tests/fuzz/FuzzSupport.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
+
+// A damaged record is reported in the user's language: the translator, which looks through the
+// program file for catalogs first, is made before the first input, not within its time.
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    EnsureFuzzApplication();
+    talivo::DefaultInstance();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -11,6 +11,8 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
+// Set-up a target may want done once before the first input, as libFuzzer does it.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int *argc, char ***argv);
 
 namespace {
 
@@ -46,6 +48,8 @@ void Mutate(const std::vector<uint8_t> &seed, std::mt19937 &random)
 
 int main(int argc, char **argv)
 {
+    if (LLVMFuzzerInitialize)
+        LLVMFuzzerInitialize(&argc, &argv);
     std::mt19937 random(20261209);
     size_t seeds = 0;
     for (int i = 1; i < argc; ++i) {
