@@ -127,8 +127,8 @@ int AddProposedMarks(TGraphControl &graph, const std::vector<TPoint> &points,
         for (const TPoint &point : points) {
             if (marks.AnyWithinR(point))
                 continue;
-            InsertMark(graph, point, r, group.Id, group.Color, MarkText(CountPlus(group.Count, added + 1)),
-                       pointSize);
+            InsertMark(graph, point, r, group.Id, group.Color,
+                       MarkText(CountPlus(group.Count, added + 1)), pointSize);
             marks.Add(point);
             ++added;
         }

@@ -162,6 +162,11 @@ TEST_F(Measurement, CountsStopAtTheLargestInteger)
     }
     Form().AddMark(80, 50, 10, 2001);
     EXPECT_EQ(List().SubItem(1, gsCount), "2147483647");
+
+    // So do proposals added in one step, each numbered at most with the largest integer.
+    EXPECT_EQ(Form().AddProposedMarks({{200, 200}, {300, 300}}, 2003), 2);
+    EXPECT_EQ(List().SubItem(3, gsCount), "2147483647");
+    EXPECT_EQ(Graph().Objects()[Graph().Objects().Count() - 1]->Text(), "#2147483647");
 }
 
 } // namespace
