@@ -34,12 +34,16 @@ QString WithoutLoneSurrogates(QString text)
 }
 
 // Notepad and the system's profile functions know these forms: a byte-order mark names UTF-8 or
-// UTF-16; without one, text that is not UTF-8 is in the system's 8-bit code page.
+// UTF-16; without one, text that is not UTF-8 is in the system's 8-bit code page. Only the first
+// mark names the encoding: the decoders keep any further one as text, so a text written back with
+// its single mark reads the same.
 QString Decode(QByteArrayView bytes, bool &byteOrderMark)
 {
+    constexpr auto flags =
+        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
     const auto decodeUtf16 = [&](QStringDecoder::Encoding encoding) {
         byteOrderMark = true;
-        QStringDecoder utf16(encoding, QStringDecoder::Flag::Stateless);
+        QStringDecoder utf16(encoding, flags);
         return WithoutLoneSurrogates(utf16.decode(bytes.sliced(2)));
     };
     if (bytes.startsWith("\xFF\xFE"))
@@ -50,7 +54,7 @@ QString Decode(QByteArrayView bytes, bool &byteOrderMark)
         byteOrderMark = true;
         bytes = bytes.sliced(3);
     }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder utf8(QStringDecoder::Utf8, flags);
     QString text = utf8.decode(bytes);
     return utf8.hasError() ? FromWindows1252(bytes) : text;
 }

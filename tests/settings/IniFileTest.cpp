@@ -173,6 +173,39 @@ TEST(IniFile, ADamagedUtf16FileReadsAsItIsWrittenBack)
     EXPECT_EQ(again.ReadString("A", "l", ""), file.ReadString("A", "l", ""));
 }
 
+TEST(IniFile, RepeatedByteOrderMarksReadTheSameAfterWritingBack)
+{
+    // Only the first mark names the encoding; the others are text, which makes the first line no
+    // section header, in the file read and in the file written back alike.
+    test::TempDir dir;
+    for (const QByteArray &mark :
+         {QByteArray("\xFE\xFF").repeated(3), QByteArray("\xFF\xFE").repeated(3),
+          QByteArray("\xEF\xBB\xBF").repeated(3)}) {
+        SCOPED_TRACE(mark.toHex().toStdString());
+        const QString path = dir.file("twice.ini");
+        const QString text = "[A]\nk=1\n[B]\nk=2\n";
+        QByteArray bytes = mark;
+        if (mark.startsWith("\xEF"))
+            bytes += text.toUtf8();
+        for (const QChar c : text) {
+            if (mark.startsWith("\xFE"))
+                bytes += char(c.unicode() >> 8) + QByteArray(1, char(c.unicode() & 0xFF));
+            else if (mark.startsWith("\xFF"))
+                bytes += QByteArray(1, char(c.unicode() & 0xFF)) + char(c.unicode() >> 8);
+        }
+        WriteFile(path, bytes);
+        TMemIniFile file(path);
+        EXPECT_EQ(file.ReadString("A", "k", "none"), "none");
+        EXPECT_EQ(file.ReadString("B", "k", "none"), "2");
+        file.WriteString("B", "m", "3");
+        file.UpdateFile();
+        const TMemIniFile again(path);
+        EXPECT_EQ(again.ReadString("A", "k", "none"), "none");
+        EXPECT_EQ(again.ReadString("B", "k", "none"), "2");
+        EXPECT_EQ(again.ReadString("B", "m", "none"), "3");
+    }
+}
+
 TEST(IniFile, IntegersInDecimalOrHexadecimal)
 {
     EXPECT_EQ(TCustomIniFile::ToInteger(" 255 "), 255);
