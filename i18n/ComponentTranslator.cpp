@@ -35,7 +35,7 @@ void TComponentTranslator::TranslateComponent(QObject &component, const QString 
         // The marker keeps the language the texts are in, so that RetranslateComponent still
         // finds the work to do.
         if (marker->LastLanguage() != fTranslator.GetCurrentLanguage()) {
-            Prompter().Notice(
+            Prompter().Warning(
                 "This application tried to switch the language, but in an incorrect way. The "
                 "programmer needs to replace a call to TranslateComponent with a call to "
                 "RetranslateComponent(). The programmer should see the changelog of the "

@@ -84,10 +84,10 @@ void TDomain::OpenMoFile()
     // Disabled before the box shows: a repaint during the box may look up texts again, and the
     // user is told once.
     fEnabled = false;
-    Prompter().Notice("The translation for the language code " + fLanguage + " (in " + fileName +
-                          ") does not have charset=utf-8 in its Content-Type. Translations are "
-                          "turned off.",
-                      "Localization problem");
+    Prompter().Warning("The translation for the language code " + fLanguage + " (in " + fileName +
+                           ") does not have charset=utf-8 in its Content-Type. Translations are "
+                           "turned off.",
+                       "Localization problem");
 }
 
 void TDomain::CloseMoFile()

@@ -50,7 +50,7 @@ QString TApplication::ExceptionMessage(std::exception_ptr error)
 
 void TApplication::NoticeException(const QString &message)
 {
-    Prompter().Notice(message, QCoreApplication::applicationName());
+    Prompter().Warning(message, QCoreApplication::applicationName());
 }
 
 void TApplication::ShowException(const QString &message)

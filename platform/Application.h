@@ -25,7 +25,7 @@ public:
     // The text shown for an exception: the translated message of an ETranslatableError, what()
     // of another std::exception, else a generic message.
     static QString ExceptionMessage(std::exception_ptr error);
-    // The usual display: the prompter's notice, captioned with the application name.
+    // The usual display: the prompter's warning, captioned with the application name.
     static void NoticeException(const QString &message);
 
 protected:

@@ -38,6 +38,8 @@ public:
     virtual bool AskYesNo(const QString &text, const QString &caption) = 0;
     // A one-button information notice.
     virtual void Notice(const QString &text, const QString &caption) = 0;
+    // A one-button notice with the warning icon, for errors and refusals.
+    virtual void Warning(const QString &text, const QString &caption) = 0;
     // The chosen full path, or nothing on Cancel. When filterIndex is given it receives the index
     // of the chosen entry of options.Filters, or -1 when the platform names none of them.
     virtual std::optional<QString> OpenFile(const TFileDialogOptions &options,

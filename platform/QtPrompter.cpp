@@ -52,6 +52,12 @@ std::optional<QString> TQtPrompter::SaveFile(const TFileDialogOptions &options, 
     return RunFileDialog(options, QFileDialog::AcceptSave, filterIndex);
 }
 
+void TQtPrompter::Warning(const QString &text, const QString &caption)
+{
+    auto box = BuildWarningBox(text, caption, fParent);
+    ExecOwned(box);
+}
+
 int TQtPrompter::RunDialog(QDialog &dialog)
 {
     return dialog.exec();
@@ -71,6 +77,13 @@ std::unique_ptr<QMessageBox> TQtPrompter::BuildNoticeBox(const QString &text,
                                                          const QString &caption, QWidget *parent)
 {
     return std::make_unique<QMessageBox>(QMessageBox::Information, caption, text, QMessageBox::Ok,
+                                         parent);
+}
+
+std::unique_ptr<QMessageBox> TQtPrompter::BuildWarningBox(const QString &text,
+                                                          const QString &caption, QWidget *parent)
+{
+    return std::make_unique<QMessageBox>(QMessageBox::Warning, caption, text, QMessageBox::Ok,
                                          parent);
 }
 

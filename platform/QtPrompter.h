@@ -19,6 +19,7 @@ public:
 
     bool AskYesNo(const QString &text, const QString &caption) override;
     void Notice(const QString &text, const QString &caption) override;
+    void Warning(const QString &text, const QString &caption) override;
     std::optional<QString> OpenFile(const TFileDialogOptions &options,
                                     int *filterIndex = nullptr) override;
     std::optional<QString> SaveFile(const TFileDialogOptions &options,
@@ -30,6 +31,8 @@ public:
                                                          const QString &caption, QWidget *parent);
     static std::unique_ptr<QMessageBox> BuildNoticeBox(const QString &text, const QString &caption,
                                                        QWidget *parent);
+    static std::unique_ptr<QMessageBox> BuildWarningBox(const QString &text, const QString &caption,
+                                                        QWidget *parent);
     static std::unique_ptr<QFileDialog> BuildFileDialog(const TFileDialogOptions &options,
                                                         QFileDialog::AcceptMode mode,
                                                         QWidget *parent);

@@ -13,6 +13,8 @@ const char *KindName(TPromptKind kind)
         return "yes/no question";
     case TPromptKind::pkNotice:
         return "notice";
+    case TPromptKind::pkWarning:
+        return "warning";
     case TPromptKind::pkOpenFile:
         return "open dialog";
     case TPromptKind::pkSaveFile:
@@ -46,6 +48,11 @@ bool TScriptedPrompter::AskYesNo(const QString &text, const QString &caption)
 void TScriptedPrompter::Notice(const QString &text, const QString &caption)
 {
     fAsked.push_back({TPromptKind::pkNotice, text, caption, {}});
+}
+
+void TScriptedPrompter::Warning(const QString &text, const QString &caption)
+{
+    fAsked.push_back({TPromptKind::pkWarning, text, caption, {}});
 }
 
 std::optional<QString> TScriptedPrompter::OpenFile(const TFileDialogOptions &options,

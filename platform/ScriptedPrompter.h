@@ -8,7 +8,7 @@
 
 namespace talivo {
 
-enum class TPromptKind { pkYesNo, pkNotice, pkOpenFile, pkSaveFile, pkDialog };
+enum class TPromptKind { pkYesNo, pkNotice, pkWarning, pkOpenFile, pkSaveFile, pkDialog };
 
 // One question as it was asked. For a dialog, Text is the dialog's objectName and Caption its
 // window title; Options is filled for file dialogs only.
@@ -26,8 +26,9 @@ public:
 };
 
 // The prompter for tests: answers from queues the test fills beforehand, one queue per kind of
-// question, and records every question asked. Notices need no answer. A question whose queue is
-// empty throws EUnscriptedPrompt rather than guessing, so an unexpected prompt fails the test.
+// question, and records every question asked. Notices and warnings need no answer. A question
+// whose queue is empty throws EUnscriptedPrompt rather than guessing, so an unexpected prompt
+// fails the test.
 class TScriptedPrompter : public IPrompter {
 public:
     // Fills the dialog's widgets before its result is returned, as if the user had typed.
@@ -50,6 +51,7 @@ public:
 
     bool AskYesNo(const QString &text, const QString &caption) override;
     void Notice(const QString &text, const QString &caption) override;
+    void Warning(const QString &text, const QString &caption) override;
     std::optional<QString> OpenFile(const TFileDialogOptions &options,
                                     int *filterIndex = nullptr) override;
     std::optional<QString> SaveFile(const TFileDialogOptions &options,

@@ -162,6 +162,7 @@ TEST_F(TranslateComponentTest, TranslatesOnceAndLeavesMarkedComponentsToThemselv
     fTranslator.UseLanguage("fr");
     Translate(root);
     ASSERT_EQ(fProgram.fPrompter.Asked().size(), 1u);
+    EXPECT_EQ(fProgram.fPrompter.Asked()[0].Kind, TPromptKind::pkWarning);
     EXPECT_EQ(fProgram.fPrompter.Asked()[0].Caption, "Error");
     EXPECT_TRUE(fProgram.fPrompter.Asked()[0].Text.contains("RetranslateComponent()"));
     EXPECT_EQ(root.Caption, "Marke setzen");

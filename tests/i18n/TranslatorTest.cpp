@@ -96,7 +96,7 @@ TEST(Translator, TurnsADomainWithAnotherCharsetOffOnce)
     EXPECT_EQ(translator.gettext("Add mark"), "Add mark");
     ASSERT_EQ(program.fPrompter.Asked().size(), 1u);
     const TPromptRecord &box = program.fPrompter.Asked()[0];
-    EXPECT_EQ(box.Kind, TPromptKind::pkNotice);
+    EXPECT_EQ(box.Kind, TPromptKind::pkWarning);
     EXPECT_EQ(box.Caption, "Localization problem");
     EXPECT_EQ(box.Text, "The translation for the language code de (in " +
                             program.CatalogPath("de") +

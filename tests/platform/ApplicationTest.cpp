@@ -42,7 +42,7 @@ TEST(Application, ExceptionFromAHandlerIsShownAndTheProgramGoesOn)
     EXPECT_FALSE(TApplication::Deliver(&thrower, &event, TApplication::NoticeException));
 
     ASSERT_EQ(prompter.Asked().size(), 2u);
-    EXPECT_EQ(prompter.Asked()[0].Kind, TPromptKind::pkNotice);
+    EXPECT_EQ(prompter.Asked()[0].Kind, TPromptKind::pkWarning);
     EXPECT_EQ(prompter.Asked()[0].Text, "Error# 350: Image format is not supported.");
     EXPECT_EQ(prompter.Asked()[0].Caption, QCoreApplication::applicationName());
     EXPECT_EQ(prompter.Asked()[1].Text, "An unknown error occurred.");

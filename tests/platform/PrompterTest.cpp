@@ -42,6 +42,7 @@ TEST(ScriptedPrompter, AnswersInOrderAndRecordsEveryQuestion)
 
     EXPECT_TRUE(prompter.AskYesNo("Delete?", "Delete group"));
     prompter.Notice("No group available.", "Talivo");
+    prompter.Warning("Cannot write", "Talivo");
     EXPECT_FALSE(prompter.AskYesNo("Discard?", "Unsaved changes"));
     int filter = -1;
     EXPECT_EQ(prompter.OpenFile(MeasurementOptions(), &filter), std::nullopt);
@@ -51,16 +52,17 @@ TEST(ScriptedPrompter, AnswersInOrderAndRecordsEveryQuestion)
     EXPECT_EQ(prompter.Pending(), 0u);
 
     const auto &asked = prompter.Asked();
-    ASSERT_EQ(asked.size(), 5u);
+    ASSERT_EQ(asked.size(), 6u);
     EXPECT_EQ(asked[0].Kind, TPromptKind::pkYesNo);
     EXPECT_EQ(asked[0].Text, "Delete?");
     EXPECT_EQ(asked[0].Caption, "Delete group");
     EXPECT_EQ(asked[1].Kind, TPromptKind::pkNotice);
     EXPECT_EQ(asked[1].Text, "No group available.");
-    EXPECT_EQ(asked[3].Kind, TPromptKind::pkOpenFile);
-    EXPECT_EQ(asked[4].Kind, TPromptKind::pkSaveFile);
-    EXPECT_EQ(asked[4].Caption, "Save measurement");
-    EXPECT_EQ(asked[4].Options.Filters, MeasurementOptions().Filters);
+    EXPECT_EQ(asked[2].Kind, TPromptKind::pkWarning);
+    EXPECT_EQ(asked[4].Kind, TPromptKind::pkOpenFile);
+    EXPECT_EQ(asked[5].Kind, TPromptKind::pkSaveFile);
+    EXPECT_EQ(asked[5].Caption, "Save measurement");
+    EXPECT_EQ(asked[5].Options.Filters, MeasurementOptions().Filters);
 }
 
 TEST(ScriptedPrompter, UnscriptedQuestionThrowsAndIsStillRecorded)
@@ -105,6 +107,10 @@ TEST(QtPrompter, QuestionBoxHasYesNoWarningIconAndNoAsDefault)
     auto notice = TQtPrompter::BuildNoticeBox("Please load image first.", "Talivo", nullptr);
     EXPECT_EQ(notice->standardButtons(), QMessageBox::Ok);
     EXPECT_EQ(notice->icon(), QMessageBox::Information);
+    auto warning = TQtPrompter::BuildWarningBox("Cannot write \"a.tlv\".", "Talivo", nullptr);
+    EXPECT_EQ(warning->standardButtons(), QMessageBox::Ok);
+    EXPECT_EQ(warning->icon(), QMessageBox::Warning);
+    EXPECT_EQ(warning->text(), "Cannot write \"a.tlv\".");
 
     TQtPrompter prompter;
     AnswerModal<QMessageBox>([](QMessageBox &box) { box.button(QMessageBox::Yes)->click(); });
