@@ -160,6 +160,8 @@ private:
     void RestorePlacement();
     void SavePlacement();
     QString ManualFileName() const;
+    // True when nothing unsaved would be lost, or the user agrees to lose it.
+    bool MayDiscardChanges();
     TFormGroupSettings &GroupSettings() const;
     TFormInfo &FormInfo() const;
 

@@ -54,20 +54,30 @@ void TFormMain::Openmeasurement1Click()
         Prompter().Notice(_("Please load image first."), QCoreApplication::applicationName());
         return;
     }
-    if (fUnsaved && !Prompter().AskYesNo(
-                        _("There are unsaved changes. Do you really want to discard the changes?"),
-                        _("Unsaved changes")))
+    if (!MayDiscardChanges())
         return;
     const std::optional<QString> fileName = Prompter().OpenFile(MeasurementDialogOptions());
     if (!fileName)
         return;
+    // Read and checked whole first: a file that cannot be opened leaves the document as it was.
+    const TMeasurementContent content = ReadMeasurementFile(*fileName);
     TGraphControl &graph = *canvas;
     graph.Clear();
     for (int row = fListViewGroups->RowCount() - 1; row >= 0; --row)
         fListViewGroups->DeleteRow(row);
-    ReadMeasurement(graph, *fileName, TableRowAdder(*this));
+    ShowMeasurement(graph, content);
+    for (const TGroupRecord &group : content.Groups)
+        AddGroupRow(group.Description, group.Color, group.Id, group.Count);
     TrackBarPointSizeChange();
     fUnsaved = false;
+}
+
+bool TFormMain::MayDiscardChanges()
+{
+    return !fUnsaved ||
+           Prompter().AskYesNo(
+               _("There are unsaved changes. Do you really want to discard the changes?"),
+               _("Unsaved changes"));
 }
 
 void TFormMain::RebuildGroups()

@@ -8,8 +8,12 @@
 #include "app/UpdateBatch.h"
 #include "graph/GraphControl.h"
 #include "graph/GraphNode.h"
+#include "graph/GraphStreamFormat.h"
 #include "i18n/Translation.h"
+#include "platform/TranslatableError.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
@@ -74,6 +78,11 @@ TGroupRecord ReadGroupRecord(const QString &text)
             .Description = lines[1],
             .Id = IntegerOr(lines[2], kUnreadableGroupId),
             .Color = static_cast<TColor>(StrToInt(lines[3]))};
+}
+
+[[noreturn]] void CannotOpen(const QString &fileName, const QString &problem)
+{
+    throw EMeasurementError(_("Cannot open \"%1\": %2").arg(fileName, problem).toStdString());
 }
 
 // Keeps the mark's centre and makes it a square of side 2p.
@@ -170,6 +179,56 @@ void ReadMeasurement(TGraphControl &graph, const QString &fileName, const TAddGr
 {
     graph.LoadFromFile(fileName);
     RebuildGroups(graph, addGroup);
+}
+
+TMeasurementContent ReadMeasurementFile(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        CannotOpen(fileName, file.errorString());
+    const QString damaged = _("The file is damaged or is not a measurement file (%1).");
+    // A picture or another large file chosen by mistake is refused before it is read whole.
+    if (file.peek(sizeof GraphStreamSignature) !=
+        QByteArrayView(GraphStreamSignature, sizeof GraphStreamSignature))
+        CannotOpen(fileName, damaged.arg(_("Invalid stream content")));
+    TMeasurementContent content;
+    content.Stream = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        CannotOpen(fileName, file.errorString());
+
+    TGraphControl check;
+    QBuffer buffer(&content.Stream);
+    buffer.open(QIODevice::ReadOnly);
+    try {
+        check.LoadFromStream(buffer);
+        RebuildGroups(check, [&](const TGroupRecord &group) { content.Groups.push_back(group); });
+    } catch (const ETranslatableError &error) {
+        CannotOpen(fileName, damaged.arg(error.Translated()));
+    } catch (const std::exception &error) {
+        CannotOpen(fileName, damaged.arg(QString::fromUtf8(error.what())));
+    }
+    const TGraphObjectList &marks = check.Objects();
+    content.MarksHidden = marks.Count() > 0;
+    for (int32_t i = 0; i < marks.Count() && content.MarksHidden; ++i)
+        content.MarksHidden = !marks[i]->Visible();
+    return content;
+}
+
+void ShowMeasurement(TGraphControl &graph, const TMeasurementContent &content)
+{
+    QBuffer buffer;
+    buffer.setData(content.Stream);
+    buffer.open(QIODevice::ReadOnly);
+    TGraphObjectList &objects = graph.Objects();
+    InOneUpdate(graph, [&] {
+        graph.LoadFromStream(buffer);
+        // The records follow the marks, so the walk from the end takes each out where that costs
+        // nothing.
+        for (int32_t i = objects.Count() - 1; i >= 0; i = std::min(i - 1, objects.Count() - 1)) {
+            if (objects[i]->Tag() == kGroupRecordTag)
+                objects.Delete(i);
+        }
+    });
 }
 
 QString MarkText(int number)

@@ -2,9 +2,11 @@
 
 #include "graph/Types.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <stdexcept>
 #include <vector>
 
 namespace talivo {
@@ -34,6 +36,22 @@ struct TGroupRow {
 
 using TAddGroup = std::function<void(const TGroupRecord &record)>;
 
+// A measurement file that cannot be opened: missing, unreadable, not a measurement or damaged.
+// The message names the file.
+class EMeasurementError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A measurement file read whole and checked, before anything of the document changes.
+struct TMeasurementContent {
+    // The file's graph stream, marks and group records.
+    QByteArray Stream;
+    std::vector<TGroupRecord> Groups;
+    // At least one mark, and every mark stored hidden.
+    bool MarksHidden = false;
+};
+
 // The row a new group becomes: an id of 0 or less takes the counter's next id, and the
 // description keeps only what the export's code page can hold.
 TGroupRow MakeGroupRow(const QString &description, TColor color, int id, int count,
@@ -58,6 +76,14 @@ QStringList GroupRecordFields(const TGroupRow &group);
 
 // Reads a measurement file into the canvas, replacing what it held, and rebuilds its groups.
 void ReadMeasurement(TGraphControl &graph, const QString &fileName, const TAddGroup &addGroup);
+
+// Reads and checks the whole file on a canvas of its own; EMeasurementError when it cannot be
+// opened or a group record is damaged.
+TMeasurementContent ReadMeasurementFile(const QString &fileName);
+
+// Puts the content's marks on the canvas in place of every object it held; the group records
+// stay out.
+void ShowMeasurement(TGraphControl &graph, const TMeasurementContent &content);
 
 // The caption of a group's n-th mark: #1, #2, ...
 QString MarkText(int number);

@@ -23,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
@@ -294,6 +295,35 @@ TEST_F(GermanProgramTest, ErrorsOfTheCanvasAreShownInGerman)
 
 // Qt's own file dialog in German, down to the question it asks before it deletes: its texts come
 // from default.po, keyed by Qt's English source texts, which must match them exactly.
+// A measurement that cannot be opened is named with the problem and the reader's own text, all
+// in German.
+TEST_F(GermanProgramTest, AMeasurementThatCannotBeOpenedIsNamedInGerman)
+{
+    WriteLanguageFile("[Settings]\r\nLang=de\r\n");
+    TWindows windows;
+    windows.Main.show();
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::gray);
+    ASSERT_TRUE(picture.save(fDir.file("cells.png")));
+    windows.Main.FilesDropped({fDir.file("cells.png")});
+    TGraphControl graph;
+    graph.InsertNode({0, 0, 10, 10}, TGraphControl::FindClass("TCircularNode"));
+    const QString cut = fDir.file("cut.tlv");
+    graph.SaveToFile(cut);
+    ASSERT_TRUE(QFile::resize(cut, QFileInfo(cut).size() - 5));
+
+    fPrompter.PushFile(cut);
+    QString error;
+    try {
+        windows.Main.Openmeasurement1Click();
+    } catch (const std::exception &e) {
+        error = QString::fromUtf8(e.what());
+    }
+    EXPECT_EQ(error, "„" + cut +
+                         "“ kann nicht geöffnet werden: Die Datei ist beschädigt oder keine "
+                         "Messungsdatei (Unerwartetes Ende der Daten).");
+}
+
 TEST_F(GermanProgramTest, FileDialogTidiesUpInGerman)
 {
     UseLanguage("de");

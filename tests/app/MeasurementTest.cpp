@@ -22,16 +22,6 @@ protected:
         for (int i = 0; i < 5; ++i)
             Form().AddMark(50 + 40 * i, 100, 20, ids[i]);
     }
-    void Save(const QString &fileName)
-    {
-        fPrompter.PushFile(fileName);
-        Form().Savemeasurement1Click();
-    }
-    void Open(const QString &fileName)
-    {
-        fPrompter.PushFile(fileName);
-        Form().Openmeasurement1Click();
-    }
     TGraphNode *Node(int index) { return dynamic_cast<TGraphNode *>(Graph().Objects()[index]); }
     QStringList Texts(const TGraphObjectList &objects)
     {
@@ -47,9 +37,9 @@ TEST_F(Measurement, SavesOneRecordPerGroupAfterTheMarksAndReopensThem)
     Count();
     const QString ids[3] = {List().SubItem(0, gsId), List().SubItem(1, gsId),
                             List().SubItem(2, gsId)};
-    Save(fDir.file("a.tlv"));
-    Save(fDir.file("a.tlv"));
-    Save(fDir.file("b.tlv"));
+    SaveMeasurement(fDir.file("a.tlv"));
+    SaveMeasurement(fDir.file("a.tlv"));
+    SaveMeasurement(fDir.file("b.tlv"));
     EXPECT_FALSE(Form().Unsaved());
     EXPECT_EQ(Texts(Graph().Objects()), QStringList({"#1", "#1", "#2", "#1", "#3"}));
 
@@ -65,7 +55,7 @@ TEST_F(Measurement, SavesOneRecordPerGroupAfterTheMarksAndReopensThem)
         EXPECT_EQ(file.Objects()[5]->Text(), "3\r\nCells\r\n" + ids[0] + "\r\n255\r\n");
     }
 
-    Open(fDir.file("b.tlv"));
+    OpenMeasurement(fDir.file("b.tlv"));
     EXPECT_EQ(List().RowCount(), 3);
     EXPECT_EQ(List().Caption(2), " 3");
     EXPECT_EQ(List().SubItem(1, gsDescription), "Debris");
@@ -90,7 +80,7 @@ TEST_F(Measurement, OpeningAsksFirstAndKeepsHiddenMarksHidden)
 
     Count();
     Form().findChild<QToolButton *>("ToolButtonHide")->click();
-    Save(fDir.file("hidden.tlv"));
+    SaveMeasurement(fDir.file("hidden.tlv"));
     Form().findChild<QToolButton *>("ToolButtonHide")->click();
     Form().AddGroupRow("unsaved", 0, 0, 0);
     fPrompter.PushAnswer(false);
@@ -100,7 +90,7 @@ TEST_F(Measurement, OpeningAsksFirstAndKeepsHiddenMarksHidden)
     EXPECT_EQ(List().RowCount(), 5);
 
     fPrompter.PushAnswer(true);
-    Open(fDir.file("hidden.tlv"));
+    OpenMeasurement(fDir.file("hidden.tlv"));
     ASSERT_EQ(Graph().Objects().Count(), 5);
     EXPECT_FALSE(Node(0)->Visible());
     EXPECT_FALSE(Node(4)->Visible());

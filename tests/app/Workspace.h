@@ -62,6 +62,18 @@ protected:
         ASSERT_EQ(Graph().Background().Image().width(), width);
     }
 
+    // "Save measurement ..." and "Open measurement ..." with the file chosen in the dialog.
+    void SaveMeasurement(const QString &fileName)
+    {
+        fPrompter.PushFile(fileName);
+        Form().Savemeasurement1Click();
+    }
+    void OpenMeasurement(const QString &fileName)
+    {
+        fPrompter.PushFile(fileName);
+        Form().Openmeasurement1Click();
+    }
+
     static QByteArray Read(const QString &fileName)
     {
         QFile file(fileName);
