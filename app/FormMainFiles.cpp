@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
+#include <QToolButton>
 #include <vector>
 
 namespace talivo {
@@ -68,6 +69,8 @@ void TFormMain::Openmeasurement1Click()
     ShowMeasurement(graph, content);
     for (const TGroupRecord &group : content.Groups)
         AddGroupRow(group.Description, group.Color, group.Id, group.Count);
+    // The button shows what the canvas shows: pressed only when every mark is hidden.
+    fToolButtonHide->setChecked(content.MarksHidden);
     TrackBarPointSizeChange();
     fUnsaved = false;
 }

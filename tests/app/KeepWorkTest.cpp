@@ -115,5 +115,35 @@ TEST_F(OpeningAMeasurement, AFileThatCannotBeReadWholeChangesNothing)
     EXPECT_EQ(fPrompter.Pending(), 0u);
 }
 
+using HiddenMarks = KeepWork;
+
+TEST_F(HiddenMarks, OpenWithTheHideButtonShowingWhatTheFileHolds)
+{
+    StartCounting();
+    Press("ToolButtonHide");
+    SaveMeasurement(fDir.file("hidden.tlv"));
+    Press("ToolButtonHide");
+    Mark(0).SetVisible(false);
+    SaveMeasurement(fDir.file("mixed.tlv"));
+    Mark(0).SetVisible(true);
+    SaveMeasurement(fDir.file("shown.tlv"));
+
+    OpenMeasurement(fDir.file("hidden.tlv"));
+    EXPECT_TRUE(Tool("ToolButtonHide").isChecked());
+    EXPECT_FALSE(Mark(0).Visible());
+    EXPECT_FALSE(Mark(1).Visible());
+    OpenMeasurement(fDir.file("mixed.tlv"));
+    EXPECT_FALSE(Tool("ToolButtonHide").isChecked());
+    EXPECT_FALSE(Mark(0).Visible());
+    EXPECT_TRUE(Mark(1).Visible());
+    Press("ToolButtonHide");
+    OpenMeasurement(fDir.file("shown.tlv"));
+    EXPECT_FALSE(Tool("ToolButtonHide").isChecked());
+    EXPECT_TRUE(Mark(0).Visible());
+    // The button then works as always: one press hides them all.
+    Press("ToolButtonHide");
+    EXPECT_FALSE(Mark(1).Visible());
+}
+
 } // namespace
 } // namespace talivo::test
