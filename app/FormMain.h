@@ -112,6 +112,9 @@ public:
     QImage RenderImageWithMarks();
     // False when there is no image to save; a file that cannot be written raises EImageFileError.
     bool SaveImageWithMarks(const QString &fileName);
+    // Makes a decoded picture the background in place of the current one and its marks, once
+    // the user has agreed to lose unsaved marks; false when they keep them.
+    bool ReplaceImage(const QString &fileName, QImage image);
 
     // Measurement files, default groups, export, modules
     // False when there is no file to read.

@@ -89,31 +89,40 @@ void TFormMain::OpenImage(const std::function<std::optional<QString>()> &chooseF
     finish();
 }
 
+// Decoded before anything changes: a file that is no picture leaves the work as it was.
 void TFormMain::LoadImage(const QString &fileName)
 {
+    QImage image = ReadImageFile(fileName);
+    if (image.isNull()) {
+        Prompter().Warning(_("Cannot open \"%1\": %2")
+                               .arg(fileName, _("Error# 350: Image format is not supported.")),
+                           QCoreApplication::applicationName());
+        return;
+    }
+    ReplaceImage(fileName, std::move(image));
+}
+
+bool TFormMain::ReplaceImage(const QString &fileName, QImage image)
+{
     TGraphControl &graph = Canvas();
+    // The marks belong to the old picture and go with it; groups alone lose nothing.
+    if (image.isNull() || (graph.Objects().Count() > 0 && !MayDiscardChanges()))
+        return false;
     fToolButtonMove->setChecked(true);
     ClearMarks();
-    QImage image = ReadImageFile(fileName);
-    if (image.isNull())
-        Prompter().Notice(_("Error# 350: Image format is not supported."),
-                          QCoreApplication::applicationName());
-    else
-        fStatusPanels[1]->setText(QFileInfo(fileName).fileName());
+    fStatusPanels[1]->setText(QFileInfo(fileName).fileName());
     fPanelSG->layout()->activate();
     const int w = image.width();
     const int h = image.height();
-    if (w > 0 && h > 0) {
-        ShowImage(graph, std::move(image));
-        graph.OnMouseUp = std::bind_front(&TFormMain::GraphControlMouseUp, this);
-        graph.setEnabled(true);
-        const double fit = std::min(double(graph.width()) / w, double(graph.height()) / h);
-        fTrackBarZoom->setValue(ZoomPosition(fit));
-        fTrackBarPointSize->setValue(
-            std::max(static_cast<int>(w * 0.02 * fit), kMinFittedPointSize));
-    }
+    ShowImage(graph, std::move(image));
+    graph.OnMouseUp = std::bind_front(&TFormMain::GraphControlMouseUp, this);
+    graph.setEnabled(true);
+    const double fit = std::min(double(graph.width()) / w, double(graph.height()) / h);
+    fTrackBarZoom->setValue(ZoomPosition(fit));
+    fTrackBarPointSize->setValue(std::max(static_cast<int>(w * 0.02 * fit), kMinFittedPointSize));
     graph.viewport()->repaint();
     SetupModulesAndLayout();
+    return true;
 }
 
 void TFormMain::TrackBarZoomChange()

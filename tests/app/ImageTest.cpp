@@ -205,20 +205,6 @@ TEST_F(Images, ZoomOnlyFollowsTheSliderWhenItMoves)
     EXPECT_EQ(Slider("TrackBarZoom").toolTip(), "Zoom: 158,49%");
 }
 
-TEST_F(Images, AFailedLoadKeepsThePictureButNotTheMarks)
-{
-    Open(400, 300);
-    Form().AddMark(100, 100, 10, AddGroup(clLime));
-    Write(fDir.file("broken.png"), "no picture");
-    fPrompter.PushFile(fDir.file("broken.png"));
-    Form().Openimage1Click();
-    EXPECT_EQ(fPrompter.Asked().back().Text, "Error# 350: Image format is not supported.");
-    EXPECT_EQ(Graph().Objects().Count(), 0);
-    EXPECT_EQ(Counts(), QStringList({"0"}));
-    EXPECT_EQ(Graph().Background().Image().size(), QSize(400, 300));
-    EXPECT_EQ(Form().StatusText(1), "open1.png");
-}
-
 TEST_F(Images, WithoutAPictureTheCanvasIsEditableButNothingIsSaved)
 {
     fPrompter.PushFile(std::nullopt);
@@ -235,6 +221,10 @@ TEST_F(Images, WithoutAPictureTheCanvasIsEditableButNothingIsSaved)
 TEST_F(Images, SaveTheMarksAtTheirPixelsWhateverTheViewAndPicture)
 {
     for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_Grayscale8}) {
+        // The marks of the first round go with its picture.
+        const bool again = format != QImage::Format_RGB32;
+        if (again)
+            fPrompter.PushAnswer(true);
         Open(400, 300, format);
         Slider("TrackBarPointSize").setValue(20);
         Form().AddMark(100, 50, 20, AddGroup(clRed));

@@ -6,6 +6,8 @@
 namespace talivo::test {
 namespace {
 
+const QString kDiscard = "There are unsaved changes. Do you really want to discard the changes?";
+
 // The window after a user's first steps: a picture, one group and two marks placed by clicks.
 class KeepWork : public MarkingWorkspace {
 protected:
@@ -72,6 +74,67 @@ protected:
         return state;
     }
 };
+
+using ReplacingThePicture = KeepWork;
+
+TEST_F(ReplacingThePicture, AFileThatIsNoPictureChangesNothing)
+{
+    StartCounting();
+    Slider("TrackBarZoom").setValue(-50);
+    Slider("TrackBarPointSize").setValue(33);
+    const QString notes = fDir.file("notes.png");
+    Write(notes, "no picture");
+    for (const bool saved : {false, true}) {
+        if (saved)
+            SaveMeasurement(fDir.file("saved.tlv"));
+        const QStringList before = Snapshot();
+        fPrompter.PushFile(notes);
+        Form().Openimage1Click();
+        Form().FilesDropped({notes});
+        EXPECT_EQ(Snapshot(), before);
+        const std::vector<TPromptRecord> &asked = fPrompter.Asked();
+        for (size_t i = asked.size() - 2; i < asked.size(); ++i) {
+            EXPECT_EQ(asked[i].Kind, TPromptKind::pkWarning);
+            EXPECT_EQ(asked[i].Text,
+                      "Cannot open \"" + notes + "\": Error# 350: Image format is not supported.");
+        }
+    }
+}
+
+TEST_F(ReplacingThePicture, UnsavedMarksGoOnlyAfterTheQuestion)
+{
+    StartCounting();
+    QImage other(640, 480, QImage::Format_RGB32);
+    other.fill(Qt::white);
+    const QString otherFile = fDir.file("other.png");
+    ASSERT_TRUE(other.save(otherFile));
+
+    const QStringList before = Snapshot();
+    fPrompter.PushAnswer(false);
+    Form().FilesDropped({otherFile});
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(fPrompter.Asked().back().Text, kDiscard);
+    EXPECT_EQ(fPrompter.Asked().back().Caption, "Unsaved changes");
+
+    fPrompter.PushFile(otherFile);
+    fPrompter.PushAnswer(true);
+    Form().Openimage1Click();
+    EXPECT_EQ(Graph().Background().Image().size(), QSize(640, 480));
+    EXPECT_EQ(Graph().Objects().Count(), 0);
+    EXPECT_EQ(Counts(), QStringList({"0"}));
+    EXPECT_EQ(Form().StatusText(1), "other.png");
+
+    // Saved marks, and unsaved groups without marks, lose nothing: no question.
+    Press("ToolButtonAdd");
+    Click({100, 100});
+    SaveMeasurement(fDir.file("saved.tlv"));
+    Form().FilesDropped({otherFile});
+    EXPECT_EQ(Graph().Objects().Count(), 0);
+    AddGroup(clRed);
+    Form().FilesDropped({otherFile});
+    EXPECT_TRUE(Form().Unsaved());
+    EXPECT_EQ(fPrompter.Pending(), 0u);
+}
 
 using OpeningAMeasurement = KeepWork;
 
