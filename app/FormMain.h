@@ -165,6 +165,9 @@ private:
     QString ManualFileName() const;
     // True when nothing unsaved would be lost, or the user agrees to lose it.
     bool MayDiscardChanges();
+    // Whether a save may write the file: never over the picture being counted, and over any
+    // other file only when the user agrees.
+    bool MayWrite(const QString &fileName);
     TFormGroupSettings &GroupSettings() const;
     TFormInfo &FormInfo() const;
 
@@ -192,6 +195,8 @@ private:
     TGraphControl &Canvas() const;
     void DeleteSelectedMarks();
     TGraphControl *fGraph = nullptr;
+    // The resolved path of the picture shown, empty before the first.
+    QString fImageFileName;
     QToolButton *fToolButtonAdd = nullptr;
     QToolButton *fToolButtonDel = nullptr;
     QToolButton *fToolButtonMove = nullptr;

@@ -5,8 +5,6 @@
 #include "i18n/Translation.h"
 #include "platform/Platform.h"
 
-#include <QFileInfo>
-
 namespace talivo {
 
 void TFormMain::Exportmeasurement1Click()
@@ -15,13 +13,8 @@ void TFormMain::Exportmeasurement1Click()
     options.Filters = {{_("*.txt"), "*.txt"}, {_("*.*"), "*.*"}};
     options.DefaultExt = ".txt";
     const std::optional<QString> fileName = Prompter().SaveFile(options);
-    if (!fileName)
-        return;
     // Asked here rather than by the dialog, which not every platform makes ask.
-    if (QFileInfo::exists(*fileName) &&
-        !Prompter().AskYesNo(
-            _("File already exists. Do you really want to overwrite the existing file?"),
-            _("Overwrite")))
+    if (!fileName || !MayWrite(*fileName))
         return;
 
     // Without a canvas there are no marks, and no marks make an empty file.

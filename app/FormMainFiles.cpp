@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QToolButton>
 #include <vector>
 
@@ -34,7 +35,7 @@ TAddGroup TableRowAdder(TFormMain &form)
 void TFormMain::Savemeasurement1Click()
 {
     const std::optional<QString> fileName = Prompter().SaveFile(MeasurementDialogOptions());
-    if (!fileName)
+    if (!fileName || !MayWrite(*fileName))
         return;
     const TGroupListView &list = *fListViewGroups;
     std::vector<QStringList> records;
@@ -81,6 +82,24 @@ bool TFormMain::MayDiscardChanges()
            Prompter().AskYesNo(
                _("There are unsaved changes. Do you really want to discard the changes?"),
                _("Unsaved changes"));
+}
+
+bool TFormMain::MayWrite(const QString &fileName)
+{
+    const QFileInfo target(fileName);
+    if (!target.exists())
+        return true;
+    if (!fImageFileName.isEmpty() && target.canonicalFilePath() == fImageFileName) {
+        Prompter().Warning(
+            _("\"%1\" is the picture being counted and is not replaced. Please choose another "
+              "file name.")
+                .arg(fileName),
+            QCoreApplication::applicationName());
+        return false;
+    }
+    return Prompter().AskYesNo(
+        _("File already exists. Do you really want to overwrite the existing file?"),
+        _("Overwrite"));
 }
 
 void TFormMain::RebuildGroups()

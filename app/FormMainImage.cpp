@@ -111,6 +111,7 @@ bool TFormMain::ReplaceImage(const QString &fileName, QImage image)
     fToolButtonMove->setChecked(true);
     ClearMarks();
     fStatusPanels[1]->setText(QFileInfo(fileName).fileName());
+    fImageFileName = QFileInfo(fileName).canonicalFilePath();
     fPanelSG->layout()->activate();
     const int w = image.width();
     const int h = image.height();
@@ -146,7 +147,7 @@ void TFormMain::Saveimage1Click()
     TFileDialogOptions options = ImageDialogOptions();
     options.DefaultExt = ".bmp";
     const std::optional<QString> fileName = Prompter().SaveFile(options);
-    if (fileName)
+    if (fileName && MayWrite(*fileName))
         SaveImageWithMarks(*fileName);
 }
 

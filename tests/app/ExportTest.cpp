@@ -99,6 +99,7 @@ TEST_F(Export, FailedWritesKeepThePreviousFiles)
     protect(GetSettingsFolder(), true);
 
     fPrompter.PushFile(folder + "/m.tlv");
+    fPrompter.PushAnswer(true);
     EXPECT_ANY_THROW(Form().Savemeasurement1Click());
     EXPECT_EQ(Graph().Objects().Count(), 1);
     EXPECT_TRUE(Form().Unsaved());

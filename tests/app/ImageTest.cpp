@@ -221,7 +221,7 @@ TEST_F(Images, WithoutAPictureTheCanvasIsEditableButNothingIsSaved)
 TEST_F(Images, SaveTheMarksAtTheirPixelsWhateverTheViewAndPicture)
 {
     for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_Grayscale8}) {
-        // The marks of the first round go with its picture.
+        // The marks of the first round go with its picture, and its files are replaced.
         const bool again = format != QImage::Format_RGB32;
         if (again)
             fPrompter.PushAnswer(true);
@@ -232,8 +232,10 @@ TEST_F(Images, SaveTheMarksAtTheirPixelsWhateverTheViewAndPicture)
         Graph().HorzScrollBar().SetPosition(500);
         for (const char *name : {"marks.png", "marks.bmp", "marks.tif"}) {
             fPrompter.PushFile(fDir.file(name));
+            if (again)
+                fPrompter.PushAnswer(true);
             Form().Saveimage1Click();
-            EXPECT_EQ(fPrompter.Asked().back().Options.DefaultExt, ".bmp");
+            EXPECT_EQ(fPrompter.Asked().end()[again ? -2 : -1].Options.DefaultExt, ".bmp");
             const QImage saved(fDir.file(name));
             ASSERT_EQ(saved.size(), QSize(400, 300)) << name;
             for (const auto &[x, y] : {std::pair{82, 50}, {118, 50}, {100, 32}, {100, 68}})

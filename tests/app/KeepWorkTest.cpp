@@ -178,6 +178,47 @@ TEST_F(OpeningAMeasurement, AFileThatCannotBeReadWholeChangesNothing)
     EXPECT_EQ(fPrompter.Pending(), 0u);
 }
 
+using Overwrites = KeepWork;
+
+TEST_F(Overwrites, SavingOverAFileAsksFirst)
+{
+    StartCounting();
+    const std::pair<QString, std::function<void()>> saves[] = {
+        {fDir.file("m.tlv"), [this] { Form().Savemeasurement1Click(); }},
+        {fDir.file("m.png"), [this] { Form().Saveimage1Click(); }}};
+    for (const auto &[file, save] : saves) {
+        Write(file, "previous");
+        fPrompter.PushFile(file);
+        fPrompter.PushAnswer(false);
+        save();
+        EXPECT_EQ(Read(file), "previous");
+        EXPECT_EQ(fPrompter.Asked().back().Caption, "Overwrite");
+        EXPECT_EQ(fPrompter.Asked().back().Text,
+                  "File already exists. Do you really want to overwrite the existing file?");
+        fPrompter.PushFile(file);
+        fPrompter.PushAnswer(true);
+        save();
+        EXPECT_NE(Read(file), "previous");
+    }
+    EXPECT_EQ(fPrompter.Pending(), 0u);
+}
+
+TEST_F(Overwrites, TheMarkedImageNeverReplacesThePictureBeingCounted)
+{
+    StartCounting();
+    const QString picture = fDir.file("open1.png");
+    const QByteArray bytes = Read(picture);
+    ASSERT_TRUE(QFile::link(picture, fDir.file("link.png")));
+    for (const QString &file : {picture, fDir.path() + "/./open1.png", fDir.file("link.png")}) {
+        fPrompter.PushFile(file);
+        Form().Saveimage1Click();
+        EXPECT_EQ(Read(picture), bytes);
+        EXPECT_EQ(fPrompter.Asked().back().Kind, TPromptKind::pkWarning);
+        EXPECT_TRUE(fPrompter.Asked().back().Text.startsWith('"' + file + '"'));
+    }
+    EXPECT_EQ(fPrompter.Pending(), 0u);
+}
+
 using HiddenMarks = KeepWork;
 
 TEST_F(HiddenMarks, OpenWithTheHideButtonShowingWhatTheFileHolds)

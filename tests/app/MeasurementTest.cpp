@@ -38,6 +38,7 @@ TEST_F(Measurement, SavesOneRecordPerGroupAfterTheMarksAndReopensThem)
     const QString ids[3] = {List().SubItem(0, gsId), List().SubItem(1, gsId),
                             List().SubItem(2, gsId)};
     SaveMeasurement(fDir.file("a.tlv"));
+    fPrompter.PushAnswer(true);
     SaveMeasurement(fDir.file("a.tlv"));
     SaveMeasurement(fDir.file("b.tlv"));
     EXPECT_FALSE(Form().Unsaved());
@@ -63,8 +64,11 @@ TEST_F(Measurement, SavesOneRecordPerGroupAfterTheMarksAndReopensThem)
     EXPECT_EQ(List().SubItem(0, gsCount), "3");
     EXPECT_EQ(Graph().Objects().Count(), 5);
     EXPECT_FALSE(Form().Unsaved());
-    ASSERT_EQ(fPrompter.Asked().size(), 4u);
+    ASSERT_EQ(fPrompter.Asked().size(), 5u);
+    EXPECT_EQ(fPrompter.Asked()[2].Caption, "Overwrite");
     for (const TPromptRecord &asked : fPrompter.Asked()) {
+        if (asked.Kind == TPromptKind::pkYesNo)
+            continue;
         EXPECT_EQ(asked.Options.Filters, std::vector<TFileFilter>({{"Merivo", "*.tlv"}}));
         EXPECT_EQ(asked.Options.DefaultExt, ".tlv");
     }

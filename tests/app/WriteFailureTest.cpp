@@ -39,12 +39,15 @@ TEST_F(WriteFailureTest, SavesBeyondTheLimitFailAndKeepTheOldFiles)
         Write(name, old);
 
     LimitFileSize(8192);
+    // Each save is asked whether to replace the old file, and answered yes.
     fPrompter.PushFile(names[0]);
+    fPrompter.PushAnswer(true);
     EXPECT_ANY_THROW(Form().Savemeasurement1Click());
     fPrompter.PushFile(names[1]);
     fPrompter.PushAnswer(true);
     EXPECT_ANY_THROW(Form().Exportmeasurement1Click());
     fPrompter.PushFile(names[2]);
+    fPrompter.PushAnswer(true);
     EXPECT_ANY_THROW(Form().Saveimage1Click());
     for (const QString &name : names)
         EXPECT_EQ(Read(name), old) << name.toStdString();
@@ -54,6 +57,7 @@ TEST_F(WriteFailureTest, SavesBeyondTheLimitFailAndKeepTheOldFiles)
     // Without the limit the same saves go through.
     TearDown();
     fPrompter.PushFile(names[0]);
+    fPrompter.PushAnswer(true);
     Form().Savemeasurement1Click();
     EXPECT_GT(Read(names[0]).size(), 8192);
 }
