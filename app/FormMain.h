@@ -197,6 +197,8 @@ private:
     TGraphControl *fGraph = nullptr;
     // The resolved path of the picture shown, empty before the first.
     QString fImageFileName;
+    // Set while the point-size slider resizes the marks, which moves none of them.
+    bool fResizingMarks = false;
     QToolButton *fToolButtonAdd = nullptr;
     QToolButton *fToolButtonDel = nullptr;
     QToolButton *fToolButtonMove = nullptr;

@@ -55,6 +55,11 @@ void TFormMain::CreateCanvas()
     layout->addWidget(fGraph);
     PrepareCanvas(*fGraph);
     fGraph->setEnabled(false);
+    // Marks move by the user's drags and arrow keys; the slider's resizing keeps their centres.
+    fGraph->OnNodeMoveResize = [this](TGraphControl *, TGraphNode *) {
+        if (!fResizingMarks)
+            fUnsaved = true;
+    };
 }
 
 void TFormMain::Openimage1Click()

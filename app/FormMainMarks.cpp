@@ -11,6 +11,7 @@
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
+#include <QScopedValueRollback>
 #include <QSlider>
 #include <QToolButton>
 
@@ -190,8 +191,10 @@ void TFormMain::RecolourGroupMarks(int groupId, TColor color)
 
 void TFormMain::TrackBarPointSizeChange()
 {
-    if (fGraph)
-        ResizeMarks(*fGraph, PointSize());
+    if (!fGraph)
+        return;
+    const QScopedValueRollback<bool> resizing(fResizingMarks, true);
+    ResizeMarks(*fGraph, PointSize());
 }
 
 } // namespace talivo

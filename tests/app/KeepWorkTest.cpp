@@ -1,6 +1,7 @@
 #include "graph/CanvasColors.h"
 #include "tests/app/MarkingWorkspace.h"
 
+#include <QKeyEvent>
 #include <functional>
 
 namespace talivo::test {
@@ -176,6 +177,32 @@ TEST_F(OpeningAMeasurement, AFileThatCannotBeReadWholeChangesNothing)
     EXPECT_EQ(Texts(id), QStringList({"#1", "#2"}));
     EXPECT_EQ(Counts(), QStringList({"2"}));
     EXPECT_EQ(fPrompter.Pending(), 0u);
+}
+
+using MovingMarks = KeepWork;
+
+TEST_F(MovingMarks, ADragOrAnArrowKeyIsAnUnsavedChange)
+{
+    StartCounting();
+    Press("ToolButtonMove");
+    SaveMeasurement(fDir.file("saved.tlv"));
+
+    // Selecting a mark and resizing the marks move nothing that the file keeps.
+    Click({100, 100});
+    Slider("TrackBarPointSize").setValue(Slider("TrackBarPointSize").value() + 10);
+    EXPECT_FALSE(Form().Unsaved());
+
+    Mouse(QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, {130, 120}, Qt::NoButton, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, {130, 120}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(Mark(0).Center(), (TPoint{130, 120}));
+    EXPECT_TRUE(Form().Unsaved());
+
+    SaveMeasurement(fDir.file("moved.tlv"));
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QApplication::sendEvent(&Graph(), &right);
+    EXPECT_EQ(Mark(0).Center(), (TPoint{131, 120}));
+    EXPECT_TRUE(Form().Unsaved());
 }
 
 using Overwrites = KeepWork;
