@@ -62,24 +62,32 @@ TColor TColorBox::Selected() const
 
 void TColorBox::SetSelected(TColor color)
 {
+    fChosen = CustomIndex;
     for (int i = CustomIndex + 1; i < count(); ++i) {
         if (itemData(i).toUInt() == color) {
-            setCurrentIndex(i);
-            return;
+            fChosen = i;
+            break;
         }
     }
-    SetCustomColor(color);
-    setCurrentIndex(CustomIndex);
+    if (fChosen == CustomIndex)
+        SetCustomColor(color);
+    setCurrentIndex(fChosen);
 }
 
 void TColorBox::ItemActivated(int index)
 {
-    if (index != CustomIndex)
+    if (index != CustomIndex) {
+        fChosen = index;
         return;
-    QColorDialog dialog(ColorToQColor(Selected()), this);
+    }
+    QColorDialog dialog(ColorToQColor(itemData(fChosen).toUInt()), this);
     dialog.setObjectName("ColorDialog");
-    if (Prompter().RunDialog(dialog) == QDialog::Accepted)
-        SetCustomColor(QColorToColor(dialog.currentColor()));
+    if (Prompter().RunDialog(dialog) != QDialog::Accepted) {
+        setCurrentIndex(fChosen);
+        return;
+    }
+    SetCustomColor(QColorToColor(dialog.currentColor()));
+    fChosen = CustomIndex;
 }
 
 void TColorBox::SetCustomColor(TColor color)

@@ -22,6 +22,10 @@ public:
 private:
     void ItemActivated(int index);
     void SetCustomColor(TColor color);
+
+    // The entry chosen last. Activating the custom entry makes it current before the colour
+    // dialog opens; the dialog starts at this entry's colour, and Cancel returns to it.
+    int fChosen = CustomIndex;
 };
 
 } // namespace talivo

@@ -3,6 +3,7 @@
 #include "graph/CanvasColors.h"
 #include "i18n/TranslateComponent.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -49,6 +50,27 @@ TFormGroupSettings::TFormGroupSettings(QWidget *parent)
     connect(cancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
 
     TranslateComponent(*this);
+}
+
+void TFormGroupSettings::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The dialog lives on between showings and would give the focus back to the button that
+    // closed it last: typing would go nowhere, and the first blank would press that button.
+    fDescription->setFocus(Qt::OtherFocusReason);
+    fDescription->selectAll();
+    fSelectOnActivation = true;
+}
+
+void TFormGroupSettings::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    // The line edit drops its selection while the window is being activated; it is made again
+    // once, so that a colour dialog opened from here does not select the text anew.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && fSelectOnActivation) {
+        fSelectOnActivation = false;
+        fDescription->selectAll();
+    }
 }
 
 } // namespace talivo

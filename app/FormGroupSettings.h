@@ -21,9 +21,14 @@ public:
     QLineEdit &LabeledEditDescription() const { return *fDescription; }
     TColorBox &ColorBoxGroup() const { return *fColorBox; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
 private:
     QLineEdit *fDescription;
     TColorBox *fColorBox;
+    bool fSelectOnActivation = false;
 };
 
 } // namespace talivo

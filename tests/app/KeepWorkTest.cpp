@@ -2,6 +2,8 @@
 #include "tests/app/MarkingWorkspace.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
 #include <functional>
 
 namespace talivo::test {
@@ -203,6 +205,85 @@ TEST_F(MovingMarks, ADragOrAnArrowKeyIsAnUnsavedChange)
     QApplication::sendEvent(&Graph(), &right);
     EXPECT_EQ(Mark(0).Center(), (TPoint{131, 120}));
     EXPECT_TRUE(Form().Unsaved());
+}
+
+// Shows the group dialog as the program does, lets a user act on it with keys and the mouse,
+// and closes it if the user did not.
+TScriptedPrompter::TDialogFiller AsUser(const std::function<void(TFormGroupSettings &)> &act)
+{
+    return [act](QDialog &dialog) {
+        dialog.show();
+        dialog.activateWindow();
+        QApplication::processEvents();
+        act(dynamic_cast<TFormGroupSettings &>(dialog));
+        dialog.hide();
+    };
+}
+
+// A key pressed and released where the keyboard focus is.
+void Key(int key, const QString &text = {})
+{
+    QWidget *focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(focus, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(focus, &release);
+}
+
+void Type(const QString &text)
+{
+    for (const QChar c : text)
+        Key(c.toUpper().unicode(), c);
+}
+
+void ClickOk(TFormGroupSettings &dialog)
+{
+    auto *ok = dialog.findChild<QPushButton *>("ButtonOk");
+    // Qt gives the focus on a press only for the window system's own events.
+    ok->setFocus(Qt::MouseFocusReason);
+    const QPointF at(ok->width() / 2, ok->height() / 2);
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, ok->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(ok, &event);
+    }
+}
+
+using GroupDialog = KeepWork;
+
+TEST_F(GroupDialog, TypingGoesIntoTheDescriptionAtEveryOpening)
+{
+    QStringList selected;
+    const auto check = [&](TFormGroupSettings &dialog) {
+        EXPECT_EQ(QApplication::focusWidget(), &dialog.LabeledEditDescription());
+        selected << dialog.LabeledEditDescription().selectedText();
+    };
+    fPrompter.PushDialog(mrOk, AsUser([&](TFormGroupSettings &dialog) {
+                             check(dialog);
+                             Type("Cells");
+                             ClickOk(dialog);
+                         }));
+    Form().ButtonAddGroupClick();
+    fPrompter.PushDialog(mrOk, AsUser([&](TFormGroupSettings &dialog) {
+                             check(dialog);
+                             Type("Nuclei");
+                             Key(Qt::Key_Return);
+                         }));
+    Form().ButtonAddGroupClick();
+    List().Select(0);
+    fPrompter.PushDialog(mrOk, AsUser([&](TFormGroupSettings &dialog) {
+                             check(dialog);
+                             Type("Debris");
+                             ClickOk(dialog);
+                         }));
+    Form().ButtonEditGroupClick();
+
+    EXPECT_EQ(selected, QStringList({"", "Cells", "Cells"}));
+    ASSERT_EQ(List().RowCount(), 2);
+    EXPECT_EQ(List().SubItem(0, gsDescription), "Debris");
+    EXPECT_EQ(List().SubItem(1, gsDescription), "Nuclei");
 }
 
 using Overwrites = KeepWork;

@@ -64,18 +64,34 @@ TEST(ColorBox, CustomEntryAsksTheColourDialog)
     TScriptedPrompter prompter;
     TScopedPrompter guard(&prompter);
     TColorBox box;
+    // Choosing the entry makes it current before the dialog opens, as the drop-down does.
+    const auto chooseCustom = [&] {
+        box.setCurrentIndex(TColorBox::CustomIndex);
+        emit box.activated(TColorBox::CustomIndex);
+    };
+    QStringList startedAt;
+    const auto starting = [&](QDialog &dialog) {
+        startedAt << dynamic_cast<QColorDialog &>(dialog).currentColor().name();
+    };
     box.SetSelected(clRed);
-    box.setCurrentIndex(TColorBox::CustomIndex);
-    prompter.PushDialog(QDialog::Accepted, [](QDialog &dialog) {
+    prompter.PushDialog(QDialog::Rejected, starting);
+    chooseCustom();
+    EXPECT_EQ(box.Selected(), clRed);
+    EXPECT_EQ(box.currentText(), "Red");
+
+    box.setCurrentIndex(box.findText("Navy"));
+    emit box.activated(box.currentIndex());
+    prompter.PushDialog(QDialog::Accepted, [&](QDialog &dialog) {
+        starting(dialog);
         dynamic_cast<QColorDialog &>(dialog).setCurrentColor(QColor(0x12, 0x34, 0x56));
     });
-    emit box.activated(TColorBox::CustomIndex);
+    chooseCustom();
     EXPECT_EQ(box.Selected(), 0x00563412u);
 
-    prompter.PushDialog(QDialog::Rejected);
-    emit box.activated(TColorBox::CustomIndex);
+    prompter.PushDialog(QDialog::Rejected, starting);
+    chooseCustom();
     EXPECT_EQ(box.Selected(), 0x00563412u);
-    EXPECT_EQ(prompter.Asked().size(), 2u);
+    EXPECT_EQ(startedAt, QStringList({"#ff0000", "#000080", "#123456"}));
 }
 
 } // namespace
