@@ -7,19 +7,6 @@
 
 namespace talivo {
 
-QString ThroughAnsiCodePage(const QString &text)
-{
-    QString result;
-    result.reserve(text.size());
-    for (char32_t c : QStringView(text).toUcs4()) {
-        if (ToWindows1252(c))
-            result.append(QChar(static_cast<char16_t>(c)));
-        else
-            result.append(u'?');
-    }
-    return result;
-}
-
 QByteArray ToAnsiBytes(const QString &text)
 {
     QByteArray result;
@@ -38,6 +25,20 @@ QString Trim(const QString &text)
     while (last > first && text[last - 1].unicode() <= u' ')
         --last;
     return text.mid(first, last - first);
+}
+
+QString SingleLine(const QString &text)
+{
+    const auto breaks = [](QChar c) { return c == u'\r' || c == u'\n' || c == u'\t'; };
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!breaks(text[i]))
+            result.append(text[i]);
+        else if (i == 0 || !breaks(text[i - 1]))
+            result.append(u' ');
+    }
+    return result;
 }
 
 } // namespace talivo

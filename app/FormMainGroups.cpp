@@ -61,12 +61,12 @@ void TFormMain::ButtonEditGroupClick()
         return;
     const int row = list.Selected() >= 0 ? list.Selected() : 0;
     TFormGroupSettings &dialog = GroupSettings();
-    dialog.LabeledEditDescription().setText(ThroughAnsiCodePage(list.SubItem(row, gsDescription)));
+    dialog.LabeledEditDescription().setText(list.SubItem(row, gsDescription));
     dialog.ColorBoxGroup().SetSelected(list.GroupColor(row));
     if (Prompter().RunDialog(dialog) != mrOk)
         return;
     const TColor color = dialog.ColorBoxGroup().Selected();
-    list.SetSubItem(row, gsDescription, dialog.LabeledEditDescription().text());
+    list.SetSubItem(row, gsDescription, SingleLine(dialog.LabeledEditDescription().text()));
     list.SetSubItem(row, gsColor, ColorText(color));
     list.ReplaceSwatch(list.ImageIndex(row), color);
     RecolourGroupMarks(list.GroupId(row), list.GroupColor(row));

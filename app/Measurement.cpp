@@ -30,13 +30,13 @@ constexpr int kGroupRecordLines = 4;
 // A record whose id is not a number joins the first group id a run hands out.
 constexpr int kUnreadableGroupId = 1000;
 
-// The lines of a record's text, broken at CR LF, CR or LF; a break at the very end starts no
-// further line.
+// The lines of a record's text, broken at CR LF, CR or LF; breaks at the very end start no
+// further lines.
 QStringList RecordLines(const QString &text)
 {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     QStringList lines = text.split(lineBreak);
-    if (lines.constLast().isEmpty())
+    while (!lines.isEmpty() && lines.constLast().isEmpty())
         lines.removeLast();
     return lines;
 }
@@ -74,10 +74,13 @@ TGroupRecord ReadGroupRecord(const QString &text)
                                      .arg(lines.size())
                                      .arg(kGroupRecordLines)
                                      .toStdString());
+    // Earlier versions stored a description with its line breaks, which spread it over several
+    // lines: the id and the colour are the last two lines whatever came before them.
+    const qsizetype idLine = lines.size() - 2;
     return {.Count = RecordCount(lines[0]),
-            .Description = lines[1],
-            .Id = IntegerOr(lines[2], kUnreadableGroupId),
-            .Color = static_cast<TColor>(StrToInt(lines[3]))};
+            .Description = SingleLine(lines.mid(1, idLine - 1).join(u'\n')),
+            .Id = IntegerOr(lines[idLine], kUnreadableGroupId),
+            .Color = static_cast<TColor>(StrToInt(lines[idLine + 1]))};
 }
 
 [[noreturn]] void CannotOpen(const QString &fileName, const QString &problem)
@@ -106,10 +109,8 @@ void ResizeMark(TGraphNode &mark, int32_t p)
 TGroupRow MakeGroupRow(const QString &description, TColor color, int id, int count,
                        TGroupIdCounter &ids)
 {
-    return {.Id = ids.Take(id),
-            .Description = ThroughAnsiCodePage(description),
-            .Color = color,
-            .Count = count};
+    return {
+        .Id = ids.Take(id), .Description = SingleLine(description), .Color = color, .Count = count};
 }
 
 std::vector<TGroupRow> GroupRows(const TGroupListView &list)

@@ -52,8 +52,8 @@ struct TMeasurementContent {
     bool MarksHidden = false;
 };
 
-// The row a new group becomes: an id of 0 or less takes the counter's next id, and the
-// description keeps only what the export's code page can hold.
+// The row a new group becomes: an id of 0 or less takes the counter's next id, and line breaks
+// and tabs in the description become blanks.
 TGroupRow MakeGroupRow(const QString &description, TColor color, int id, int count,
                        TGroupIdCounter &ids);
 

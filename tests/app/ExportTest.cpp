@@ -1,5 +1,7 @@
 #include "tests/app/Workspace.h"
 
+#include "app/Export.h"
+
 #include <QFileDevice>
 #include <QProcess>
 #include <QStandardPaths>
@@ -39,8 +41,13 @@ TEST_F(Export, WritesOneTabSeparatedLinePerMarkGroupByGroup)
     EXPECT_EQ(Read(file), "GroupId\tGroupName\tLabel\tX\tY\r\n"
                           "0\tCells\t#1\t100\t50\r\n"
                           "0\tCells\t#2\t40\t220\r\n"
-                          "1\tDebris\t#1\t300\t12\r\n");
+                          "1\tDe bris\t#1\t300\t12\r\n");
     EXPECT_EQ(fPrompter.Asked().front().Options.DefaultExt, ".txt");
+
+    // A TAB that reaches a group by other means still cannot add a column.
+    std::vector<TGroupRow> rows = GroupRows(List());
+    rows[1].Description = "De\tbris";
+    EXPECT_EQ(ExportLines(rows, Graph().Objects()).at(3), "1\tDebris\t#1\t300\t12");
 }
 
 TEST_F(Export, SpreadsheetsReadTheFileBackIntoTheSameRows)

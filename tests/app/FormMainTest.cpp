@@ -332,10 +332,10 @@ TEST_F(FormMainTest, EditLeavesTheRowAloneOnCancelAndUsesRowZeroWithoutSelection
     EXPECT_TRUE(Form().Calls.isEmpty());
 }
 
-TEST_F(FormMainTest, DescriptionsEnterThroughTheWindowsCodePage)
+TEST_F(FormMainTest, DescriptionsKeepEveryCharacterOnOneLine)
 {
-    Form().AddGroupRow(QString::fromUtf8("Zähler € – ā 😀"), clLime, 0, 0);
-    EXPECT_EQ(List().SubItem(0, gsDescription), QString::fromUtf8("Zähler € – ? ?"));
+    Form().AddGroupRow(QString::fromUtf8("Zähler € – ā 😀\tα\r\n\r\nβ"), clLime, 0, 0);
+    EXPECT_EQ(List().SubItem(0, gsDescription), QString::fromUtf8("Zähler € – ā 😀 α β"));
 }
 
 TEST_F(FormMainTest, DeleteGroupAsksFirstAndMarksUnsavedEvenWithoutSelection)

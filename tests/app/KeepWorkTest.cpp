@@ -286,6 +286,65 @@ TEST_F(GroupDialog, TypingGoesIntoTheDescriptionAtEveryOpening)
     EXPECT_EQ(List().SubItem(1, gsDescription), "Nuclei");
 }
 
+// A dialog answer that types a description and picks a colour.
+TScriptedPrompter::TDialogFiller Fill(const QString &description, TColor color)
+{
+    return [=](QDialog &dialog) {
+        auto &settings = dynamic_cast<TFormGroupSettings &>(dialog);
+        settings.LabeledEditDescription().setText(description);
+        settings.ColorBoxGroup().SetSelected(color);
+    };
+}
+
+using Descriptions = KeepWork;
+
+TEST_F(Descriptions, KeepEveryCharacterOnOneLineThroughFilesAndARestart)
+{
+    Open(400, 300);
+    Press("ToolButtonAdd");
+    const QString alpha = QString::fromUtf8("α-SMA");
+    for (const QString &typed : {QString("Cells\r\nDebris\tX"), alpha}) {
+        fPrompter.PushDialog(mrOk, Fill(typed, clRed));
+        Form().ButtonAddGroupClick();
+        Click({50 + 40 * List().RowCount(), 100});
+        Click({50 + 40 * List().RowCount(), 200});
+    }
+    const QStringList descriptions = {"Cells Debris X", alpha};
+    const auto column = [this](TGroupSubItem item) {
+        QStringList values;
+        for (int row = 0; row < List().RowCount(); ++row)
+            values << List().SubItem(row, item);
+        return values;
+    };
+    EXPECT_EQ(column(gsDescription), descriptions);
+    const QStringList ids = column(gsId);
+
+    SaveMeasurement(fDir.file("a.tlv"));
+    OpenMeasurement(fDir.file("a.tlv"));
+    EXPECT_EQ(column(gsDescription), descriptions);
+    EXPECT_EQ(column(gsCount), QStringList({"2", "2"}));
+    EXPECT_EQ(Texts(ids[0].toInt()), QStringList({"#1", "#2"}));
+    EXPECT_EQ(Texts(ids[1].toInt()), QStringList({"#1", "#2"}));
+
+    fPrompter.PushFile(fDir.file("a.txt"));
+    Form().Exportmeasurement1Click();
+    const QByteArray exported = Read(fDir.file("a.txt"));
+    EXPECT_EQ(exported.count("\r\n"), 5);
+    EXPECT_EQ(exported.count('\t'), 5 * 4);
+    EXPECT_TRUE(exported.contains("\tCells Debris X\t#2\t"));
+    EXPECT_TRUE(exported.contains("\t?-SMA\t#2\t"));
+
+    // Edited in, a line break becomes a blank as well.
+    List().Select(0);
+    fPrompter.PushDialog(mrOk, Fill("Cells\nDebris X", clRed));
+    Form().ButtonEditGroupClick();
+    EXPECT_EQ(List().SubItem(0, gsDescription), "Cells Debris X");
+
+    Form().Saveasdefault1Click();
+    Restart();
+    EXPECT_EQ(column(gsDescription), descriptions);
+}
+
 using Overwrites = KeepWork;
 
 TEST_F(Overwrites, SavingOverAFileAsksFirst)

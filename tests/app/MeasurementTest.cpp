@@ -22,6 +22,14 @@ protected:
         for (int i = 0; i < 5; ++i)
             Form().AddMark(50 + 40 * i, 100, 20, ids[i]);
     }
+    // A group record with the text, as the canvas holds it while a measurement is opened.
+    void Record(const QString &text)
+    {
+        TGraphNode *node =
+            Graph().InsertNode({0, 0, 10, 10}, TGraphControl::FindClass("TRectangularNode"));
+        node->SetText(text);
+        node->SetTag(500);
+    }
     TGraphNode *Node(int index) { return dynamic_cast<TGraphNode *>(Graph().Objects()[index]); }
     QStringList Texts(const TGraphObjectList &objects)
     {
@@ -103,16 +111,10 @@ TEST_F(Measurement, OpeningAsksFirstAndKeepsHiddenMarksHidden)
 TEST_F(Measurement, RebuildsDamagedRecordsOrStopsAtThem)
 {
     LoadImage();
-    const auto record = [this](const QString &text) {
-        TGraphNode *node =
-            Graph().InsertNode({0, 0, 10, 10}, TGraphControl::FindClass("TRectangularNode"));
-        node->SetText(text);
-        node->SetTag(500);
-    };
-    record("\r\nNo count\r\nno id\r\n255\r\n");
-    record("7\nMixed\r1234\r\n$FF");
-    record("1\r\nBad colour\r\n1\r\nred\r\n");
-    record("1\r\nAfter\r\n1\r\n0\r\n");
+    Record("\r\nNo count\r\nno id\r\n255\r\n");
+    Record("7\nMixed\r1234\r\n$FF");
+    Record("1\r\nBad colour\r\n1\r\nred\r\n");
+    Record("1\r\nAfter\r\n1\r\n0\r\n");
     EXPECT_THROW(Form().RebuildGroups(), EConvertError);
     ASSERT_EQ(List().RowCount(), 2);
     EXPECT_EQ(List().SubItem(0, gsCount), "0");
@@ -124,7 +126,7 @@ TEST_F(Measurement, RebuildsDamagedRecordsOrStopsAtThem)
     EXPECT_EQ(Graph().Objects().Count(), 2);
 
     Graph().Clear();
-    record("1\r\nShort\r\n1\r\n");
+    Record("1\r\nShort\r\n1\r\n");
     EXPECT_THROW(Form().RebuildGroups(), std::runtime_error);
     EXPECT_EQ(List().RowCount(), 2);
 }
@@ -161,6 +163,22 @@ TEST_F(Measurement, CountsStopAtTheLargestInteger)
     EXPECT_EQ(Form().AddProposedMarks({{200, 200}, {300, 300}}, 2003), 2);
     EXPECT_EQ(List().SubItem(3, gsCount), "2147483647");
     EXPECT_EQ(Graph().Objects()[Graph().Objects().Count() - 1]->Text(), "#2147483647");
+}
+
+TEST_F(Measurement, RecordsWithADescriptionOverSeveralLinesReadWhole)
+{
+    LoadImage();
+    // As earlier versions stored a pasted description, and a record with blank lines at its end.
+    Record("2\r\nCells\r\n\r\nDebris\tX\r\n1400\r\n255\r\n");
+    Record("1\r\nNuclei\r\n1401\r\n65280\r\n\r\n\r\n");
+    Form().RebuildGroups();
+    ASSERT_EQ(List().RowCount(), 2);
+    EXPECT_EQ(List().SubItem(0, gsDescription), "Cells Debris X");
+    EXPECT_EQ(List().SubItem(0, gsId), "1400");
+    EXPECT_EQ(List().SubItem(0, gsColor), "255");
+    EXPECT_EQ(List().SubItem(0, gsCount), "2");
+    EXPECT_EQ(List().SubItem(1, gsDescription), "Nuclei");
+    EXPECT_EQ(List().SubItem(1, gsColor), "65280");
 }
 
 } // namespace

@@ -15,14 +15,26 @@ TEST(AnsiText, KeepsWhatWindows1252HoldsAndQuestionsTheRest)
 {
     const QString kept =
         QString::fromUtf8("abc äöü ÿ € ‚ ƒ „ … † ‡ ˆ ‰ Š ‹ Œ Ž ‘ ’ “ ” • – — ˜ ™ š › œ ž Ÿ");
-    EXPECT_EQ(ThroughAnsiCodePage(kept), kept);
+    EXPECT_FALSE(ToAnsiBytes(kept).contains('?'));
+    EXPECT_EQ(ToAnsiBytes(QString::fromUtf8("ä€Ÿ")), QByteArray("\xE4\x80\x9F"));
     // The five unassigned positions keep their control characters; other C1 controls do not.
     const QString unassigned =
         QString(QChar(0x81)) + QChar(0x8D) + QChar(0x8F) + QChar(0x90) + QChar(0x9D);
-    EXPECT_EQ(ThroughAnsiCodePage(unassigned), unassigned);
-    EXPECT_EQ(ThroughAnsiCodePage(QString(QChar(0x80)) + QChar(0x9F)), "??");
-    EXPECT_EQ(ThroughAnsiCodePage(QString::fromUtf8("Ā ł Ω 中 😀")), "? ? ? ? ?");
-    EXPECT_EQ(ThroughAnsiCodePage(QString()), QString());
+    EXPECT_EQ(ToAnsiBytes(unassigned), QByteArray("\x81\x8D\x8F\x90\x9D"));
+    EXPECT_EQ(ToAnsiBytes(QString(QChar(0x80)) + QChar(0x9F)), "??");
+    // One question mark per character, a surrogate pair included.
+    EXPECT_EQ(ToAnsiBytes(QString::fromUtf8("Ā ł Ω 中 😀")), "? ? ? ? ?");
+    EXPECT_EQ(ToAnsiBytes(QString::fromUtf8("α-SMA")), "?-SMA");
+    EXPECT_EQ(ToAnsiBytes(QString()), QByteArray());
+}
+
+TEST(AnsiText, SingleLineMakesEachRunOfBreaksAndTabsOneBlank)
+{
+    EXPECT_EQ(SingleLine("Cells\r\nDebris\tX"), "Cells Debris X");
+    EXPECT_EQ(SingleLine("\r\n\t\n\ra\n\nb\r\n"), " a b ");
+    EXPECT_EQ(SingleLine("a  b"), "a  b");
+    EXPECT_EQ(SingleLine(QString::fromUtf8("α\x0b\x0c\x1fβ")), QString::fromUtf8("α\x0b\x0c\x1fβ"));
+    EXPECT_EQ(SingleLine(QString()), QString());
 }
 
 TEST(AnsiText, TrimRemovesBlanksAndControlsOnly)

@@ -20,7 +20,7 @@ TEST_F(Cli, CountsEveryGroupOfEveryFileAndNamesFilesWhoseCountsDiffer)
     EXPECT_EQ(QString::fromUtf8(run.Out),
               QString::fromUtf8("File\tGroupId\tDescription\tMarks\tStored\n"
                                 "a.tlv\t0\tZellkörper\t3\t3\n"
-                                "a.tlv\t1\tDebris\t2\t2\n"
+                                "a.tlv\t1\tDe bris\t2\t2\n"
                                 "a.tlv\t2\tEmpty\t0\t0\n"
                                 "b.tlv\t0\tCells\t2\t7\n"));
     EXPECT_EQ(run.Err, "talivo-cli: b.tlv: stored counts differ from the marks\n");

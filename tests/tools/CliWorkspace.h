@@ -79,7 +79,8 @@ protected:
         fPrompter.PushFile(Work(name));
         Form().Savemeasurement1Click();
     }
-    // Three groups, five marks interleaved, a description beyond ASCII and one with a TAB.
+    // Three groups, five marks interleaved, a description beyond ASCII and one with a TAB, which
+    // becomes a blank in the table.
     void Count()
     {
         LoadImage();
