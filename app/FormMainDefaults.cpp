@@ -53,27 +53,30 @@ bool TFormMain::LoadDefaultGroups(const QString &path)
 
 bool TFormMain::SaveDefaultGroups(const QString &path)
 {
-    if (QFileInfo::exists(path)) {
-        if (!Prompter().AskYesNo(
-                _("File already exists. Do you really want to overwrite the existing file?"),
-                _("Overwrite")))
-            return false;
-        // The new file must not inherit sections of a longer list.
+    const bool exists = QFileInfo::exists(path);
+    if (exists && !Prompter().AskYesNo(
+                      _("File already exists. Do you really want to overwrite the existing file?"),
+                      _("Overwrite")))
+        return false;
+    const TGroupListView &list = *fListViewGroups;
+    // Like the private-profile functions, an empty table writes nothing, not even an empty file.
+    if (list.RowCount() == 0) {
         QFile old(path);
-        if (!old.remove())
+        if (exists && !old.remove())
             throw EIniFileError(
                 _("Cannot delete \"%1\": %2").arg(path, old.errorString()).toStdString());
+        return true;
     }
     TMemIniFile file(path);
-    const TGroupListView &list = *fListViewGroups;
+    // The new file must not inherit sections of a longer list. It replaces the old one only once
+    // it is complete, so a failed save keeps the previous defaults.
+    file.Clear();
     for (int row = 0; row < list.RowCount(); ++row) {
         const QString section = "Group" + QString::number(row);
         file.WriteString(section, "Description", list.SubItem(row, gsDescription));
         file.WriteInteger(section, "Color", ColorOrZero(list.SubItem(row, gsColor)));
     }
-    // Like the private-profile functions, an empty table writes nothing, not even an empty file.
-    if (list.RowCount() > 0)
-        file.UpdateFile();
+    file.UpdateFile();
     return true;
 }
 

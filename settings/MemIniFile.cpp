@@ -60,6 +60,12 @@ QStringList TMemIniFile::ReadSection(const QString &section) const
     return fDocument.Keys(section);
 }
 
+void TMemIniFile::Clear()
+{
+    fDocument = TIniDocument();
+    fReadError.clear();
+}
+
 void TMemIniFile::CheckRead() const
 {
     if (!fReadError.isEmpty())

@@ -18,6 +18,10 @@ public:
     QStringList ReadSections() const override;
     QStringList ReadSection(const QString &section) const override;
 
+    // Forgets every section, so that UpdateFile writes only what is written from now on, whatever
+    // the file held or whether it could be read.
+    void Clear();
+
     // Raises EIniFileError when the file exists but could not be read, for callers that must not
     // act on defaults standing in for content they never saw.
     void CheckRead() const;

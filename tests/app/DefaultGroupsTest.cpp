@@ -73,6 +73,23 @@ TEST_F(DefaultGroups, OverwriteOnlyOnYesAndLeaveNoFileForAnEmptyTable)
     EXPECT_EQ(fPrompter.Asked().size(), 2u);
 }
 
+TEST_F(DefaultGroups, AFailedSaveKeepsThePreviousFile)
+{
+    QDir().mkpath(GetSettingsFolder());
+    Write(File(), "[Group0]\nDescription=old\n");
+    // A value the file cannot hold stands for any failure while the new file is made.
+    List().SetSubItem(0, gsDescription, "two\nlines");
+    fPrompter.PushAnswer(true);
+    EXPECT_THROW(Form().Saveasdefault1Click(), EIniFileError);
+    EXPECT_EQ(Read(File()), "[Group0]\nDescription=old\n");
+
+    fPrompter.PushAnswer(true);
+    List().SetSubItem(0, gsDescription, "new");
+    Form().Saveasdefault1Click();
+    Restart();
+    EXPECT_EQ(Column(gsDescription), QStringList({"new"}));
+}
+
 using Modules = Workspace;
 
 TEST_F(Modules, ListsEachModuleOnceAndRemembersTheChoiceUntilTheNextImage)
