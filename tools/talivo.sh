@@ -12,7 +12,7 @@ packages=(
     qt6-base-dev qt6-svg-dev qt6-image-formats-plugins
     libopencv-core-dev libopencv-imgproc-dev python3
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-dejavu-core gettext xvfb xauth libx11-dev xdotool
+    fonts-dejavu-core gettext xvfb xauth libx11-dev xdotool openbox
     desktop-file-utils appstream shared-mime-info dpkg-dev file
 )
 

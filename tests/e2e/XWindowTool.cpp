@@ -70,14 +70,37 @@ bool Mapped(Display *display, Window window)
     return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
 }
 
-std::vector<Window> TopLevels(Display *display)
+std::vector<Window> Children(Display *display, Window window)
 {
     Window root, parent, *children = nullptr;
     unsigned int count = 0;
     std::vector<Window> result;
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+    if (XQueryTree(display, window, &root, &parent, &children, &count)) {
         result.assign(children, children + count);
         XFree(children);
+    }
+    return result;
+}
+
+// The windows of the programs: the children of the root, or with a window manager the windows
+// it has put into its frames a level or two further down.
+std::vector<Window> TopLevels(Display *display)
+{
+    std::vector<Window> result;
+    std::vector<Window> level = Children(display, DefaultRootWindow(display));
+    for (int depth = 0; depth < 3 && !level.empty(); ++depth) {
+        std::vector<Window> next;
+        for (Window window : level) {
+            if (!Mapped(display, window))
+                continue;
+            if (!WindowTitle(display, window).empty()) {
+                result.push_back(window);
+                continue;
+            }
+            const std::vector<Window> inner = Children(display, window);
+            next.insert(next.end(), inner.begin(), inner.end());
+        }
+        level = std::move(next);
     }
     return result;
 }
@@ -85,7 +108,7 @@ std::vector<Window> TopLevels(Display *display)
 std::optional<Window> Find(Display *display, const std::string &title)
 {
     for (Window window : TopLevels(display)) {
-        if (Mapped(display, window) && WindowTitle(display, window) == title)
+        if (WindowTitle(display, window) == title)
             return window;
     }
     return std::nullopt;
@@ -301,10 +324,8 @@ int main(int argc, char **argv)
     if (command == "compare" && argc == 5) {
         result = Compare(argv[2], argv[3], std::atof(argv[4]));
     } else if (command == "list") {
-        for (Window window : TopLevels(display)) {
-            if (Mapped(display, window))
-                std::printf("%s\n", WindowTitle(display, window).c_str());
-        }
+        for (Window window : TopLevels(display))
+            std::printf("%s\n", WindowTitle(display, window).c_str());
         result = 0;
     } else if (command == "wait" && argc == 4) {
         result = Wait(display, argv[2], std::atof(argv[3]));
