@@ -1,12 +1,15 @@
 #include "app/FormGroupSettings.h"
 #include "app/FormMain.h"
+#include "app/Measurement.h"
 #include "graph/GraphControl.h"
 #include "platform/Platform.h"
 #include "platform/ScriptedPrompter.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QImageWriter>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -78,6 +81,8 @@ public:
     }
 
     TFormMain &Form() { return fForm; }
+    TScriptedPrompter &Prompter() { return fPrompter; }
+    QString File(const QString &name) const { return fDir.path() + '/' + name; }
     TGraphControl &Graph() { return *fForm.Graph(); }
     QSlider &Slider(const char *name) { return *fForm.findChild<QSlider *>(name); }
     int GroupId(int row) { return fForm.ListViewGroups().GroupId(row); }
@@ -245,5 +250,89 @@ void BM_PointSizeChange(benchmark::State &state)
     state.counters["marks"] = workspace.Graph().Objects().Count();
 }
 BENCHMARK(BM_PointSizeChange)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The workspace's marks saved once, for the benchmarks that open them; the save leaves nothing
+// unsaved, so opening asks nothing.
+QString SavedMeasurement(TWorkspace &workspace)
+{
+    const QString file = workspace.File("marks.tlv");
+    QFile::remove(file);
+    workspace.Prompter().PushFile(file);
+    workspace.Form().Savemeasurement1Click();
+    return file;
+}
+
+// "Open measurement ...": the file is read and checked whole on a canvas of its own before it
+// replaces the document.
+void BM_OpenMeasurement(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    const QString file = SavedMeasurement(workspace);
+    for (auto _ : state) {
+        workspace.Prompter().PushFile(file);
+        workspace.Form().Openmeasurement1Click();
+    }
+    state.counters["marks"] = workspace.Graph().Objects().Count();
+}
+BENCHMARK(BM_OpenMeasurement)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The same file read straight into the window's canvas and table, the way opening worked before
+// it read the file first: the cost that reading it twice is measured against.
+void BM_OpenMeasurementInPlace(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    const QString file = SavedMeasurement(workspace);
+    TFormMain &form = workspace.Form();
+    TGroupListView &list = form.ListViewGroups();
+    for (auto _ : state) {
+        workspace.Graph().Clear();
+        for (int row = list.RowCount() - 1; row >= 0; --row)
+            list.DeleteRow(row);
+        ReadMeasurement(workspace.Graph(), file, [&](const TGroupRecord &group) {
+            form.AddGroupRow(group.Description, group.Color, group.Id, group.Count);
+        });
+        form.TrackBarPointSizeChange();
+    }
+    state.counters["marks"] = workspace.Graph().Objects().Count();
+}
+BENCHMARK(BM_OpenMeasurementInPlace)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// One arrow key on one selected mark among all the others: it moves the mark by a pixel and
+// marks the work unsaved.
+void BM_ArrowKeyMovesAMark(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    workspace.Press("ToolButtonMove");
+    workspace.Graph().ClearSelection();
+    workspace.Graph().Objects()[0]->SetSelected(true);
+    int i = 0;
+    for (auto _ : state) {
+        QKeyEvent key(QEvent::KeyPress, i++ % 2 ? Qt::Key_Left : Qt::Key_Right, Qt::NoModifier);
+        QApplication::sendEvent(&workspace.Graph(), &key);
+    }
+    workspace.Graph().ClearSelection();
+    state.counters["marks"] = workspace.Graph().Objects().Count();
+    state.counters["unsaved"] = workspace.Form().Unsaved();
+}
+BENCHMARK(BM_ArrowKeyMovesAMark)->Unit(benchmark::kMicrosecond);
+
+// One step of dragging a mark in "Move mark" with the mouse.
+void BM_DragStepMovesAMark(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    workspace.Press("ToolButtonMove");
+    const TPoint from = GridPoint(5, 5);
+    workspace.Mouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    int i = 0;
+    for (auto _ : state) {
+        // Four graph units are one client pixel at the workspace's zoom.
+        const TPoint to{from.X + (i++ % 2 ? 0 : 4), from.Y};
+        workspace.Mouse(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    }
+    workspace.Mouse(QEvent::MouseButtonRelease, from, Qt::LeftButton, Qt::NoButton);
+    state.counters["marks"] = workspace.Graph().Objects().Count();
+    state.counters["unsaved"] = workspace.Form().Unsaved();
+}
+BENCHMARK(BM_DragStepMovesAMark)->Unit(benchmark::kMicrosecond);
 
 } // namespace
