@@ -33,7 +33,7 @@ constexpr int kRadius = 10;
 // The rubber band covers this many columns and rows of marks: 10,000 of them.
 constexpr int kBandCells = 100;
 
-TPoint GridPoint(int column, int row)
+constexpr TPoint GridPoint(int column, int row)
 {
     return {15 + kSpacing * column, 15 + kSpacing * row};
 }
@@ -95,6 +95,37 @@ public:
         QMouseEvent event(type, local, Graph().viewport()->mapToGlobal(local), button, buttons,
                           Qt::NoModifier);
         QApplication::sendEvent(Graph().viewport(), &event);
+    }
+
+    void Click(TPoint at)
+    {
+        Mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        Mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    }
+
+    void Key(int key)
+    {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&Graph(), &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(&Graph(), &release);
+    }
+
+    // Every mark selected, in list order (the random order in which they were clicked), as a
+    // rubber band over the whole picture leaves them.
+    void SelectAll()
+    {
+        Graph().ToggleSelection({0, 0, kImageSide, kImageSide}, false);
+        QApplication::processEvents();
+    }
+
+    // No selection and the view at its start, as the other benchmarks expect.
+    void Settle()
+    {
+        Graph().ClearSelection();
+        Graph().HorzScrollBar().SetPosition(0);
+        Graph().VertScrollBar().SetPosition(0);
+        QApplication::processEvents();
     }
 
     // Deletes the marks behind the first Count ones, which the benchmark added.
@@ -334,5 +365,131 @@ void BM_DragStepMovesAMark(benchmark::State &state)
     state.counters["unsaved"] = workspace.Form().Unsaved();
 }
 BENCHMARK(BM_DragStepMovesAMark)->Unit(benchmark::kMicrosecond);
+
+// The selection benchmarks: every operation below changes the selection state of all 100,160
+// marks at once, and each is timed together with the repaint it causes.
+constexpr TPoint kEmptySpot{0, 0};
+constexpr TPoint kDraggedMark = GridPoint(50, 40);
+
+void BM_SelectAllByBand(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    workspace.Press("ToolButtonMove");
+    const TPoint corner{kImageSide - 1, kImageSide - 1};
+    for (auto _ : state) {
+        workspace.Mouse(QEvent::MouseButtonPress, kEmptySpot, Qt::LeftButton, Qt::LeftButton);
+        workspace.Mouse(QEvent::MouseMove, corner, Qt::NoButton, Qt::LeftButton);
+        workspace.Mouse(QEvent::MouseButtonRelease, corner, Qt::LeftButton, Qt::NoButton);
+        QApplication::processEvents();
+        state.PauseTiming();
+        state.counters["selected"] = workspace.Graph().SelectedObjects().Count();
+        workspace.Settle();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_SelectAllByBand)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ClearSelectionByClick(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    workspace.Press("ToolButtonMove");
+    for (auto _ : state) {
+        state.PauseTiming();
+        workspace.SelectAll();
+        state.counters["deselected"] = workspace.Graph().SelectedObjects().Count();
+        state.ResumeTiming();
+        workspace.Click(kEmptySpot);
+        QApplication::processEvents();
+    }
+    workspace.Settle();
+}
+BENCHMARK(BM_ClearSelectionByClick)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_TabWithAllSelected(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    workspace.Press("ToolButtonMove");
+    for (auto _ : state) {
+        state.PauseTiming();
+        workspace.Settle();
+        workspace.SelectAll();
+        state.ResumeTiming();
+        workspace.Key(Qt::Key_Tab);
+        QApplication::processEvents();
+    }
+    state.counters["selected_after"] = workspace.Graph().SelectedObjects().Count();
+    workspace.Settle();
+}
+BENCHMARK(BM_TabWithAllSelected)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_StartDragWithAllSelected(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    workspace.Press("ToolButtonMove");
+    for (auto _ : state) {
+        state.PauseTiming();
+        workspace.SelectAll();
+        state.ResumeTiming();
+        workspace.Mouse(QEvent::MouseButtonPress, kDraggedMark, Qt::LeftButton, Qt::LeftButton);
+        QApplication::processEvents();
+        state.PauseTiming();
+        state.counters["dragged"] = workspace.Graph().DraggingObjects().Count();
+        workspace.Mouse(QEvent::MouseButtonRelease, kDraggedMark, Qt::LeftButton, Qt::NoButton);
+        workspace.Settle();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartDragWithAllSelected)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+constexpr TPoint kDraggedMarkMoved{kDraggedMark.X + 40, kDraggedMark.Y};
+
+// Presses the mark at From and drags every selected mark with it to To.
+void PressAndDragAll(TWorkspace &workspace, TPoint from, TPoint to)
+{
+    workspace.Mouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    workspace.Mouse(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+    QApplication::processEvents();
+}
+
+void BM_EndDragWithAllSelected(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    workspace.Press("ToolButtonMove");
+    // Away and back in turns: after an even number of drags the marks are where they began.
+    bool away = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        workspace.SelectAll();
+        const TPoint from = away ? kDraggedMark : kDraggedMarkMoved;
+        const TPoint to = away ? kDraggedMarkMoved : kDraggedMark;
+        away = !away;
+        PressAndDragAll(workspace, from, to);
+        state.ResumeTiming();
+        workspace.Mouse(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        QApplication::processEvents();
+    }
+    workspace.Settle();
+}
+BENCHMARK(BM_EndDragWithAllSelected)->Unit(benchmark::kMillisecond)->Iterations(4);
+
+void BM_CancelDragWithAllSelected(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    workspace.Press("ToolButtonMove");
+    for (auto _ : state) {
+        state.PauseTiming();
+        workspace.SelectAll();
+        PressAndDragAll(workspace, kDraggedMark, kDraggedMarkMoved);
+        state.ResumeTiming();
+        workspace.Key(Qt::Key_Escape);
+        QApplication::processEvents();
+        state.PauseTiming();
+        workspace.Mouse(QEvent::MouseButtonRelease, kDraggedMarkMoved, Qt::LeftButton,
+                        Qt::NoButton);
+        workspace.Settle();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_CancelDragWithAllSelected)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
