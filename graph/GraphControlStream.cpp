@@ -199,7 +199,13 @@ void TGraphControl::RestoreObjects(QIODevice &Stream)
         for (int32_t I = 0; I < Count; ++I) {
             const auto ID = static_cast<uint32_t>(Reader.ReadInt32());
             if (TGraphObject *Obj = FindObjectByID(ID)) {
+                // Reading the body back puts the object in place without reporting a move: the
+                // area it leaves and the one it returns to are repainted, and the graph's bounds
+                // and the hit index follow it.
+                Obj->Invalidate();
                 Obj->LoadFromStream(Stream);
+                fObjectIndex.Invalidate(Obj);
+                ObjectChanged(Obj, {gcView, gcPlacement});
             } else {
                 // The object has gone meanwhile; the others are still restored.
                 Reader.ReadPropertyStream(FindAnyStreamProp);

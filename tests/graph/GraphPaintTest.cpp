@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QScreen>
 
@@ -290,6 +292,40 @@ TEST_F(GraphPaintTest, BatchRepaintsOnlyTheChangedAreas)
     EXPECT_TRUE(Spy.Painted.contains(QPoint(15, 20)));
     EXPECT_TRUE(Spy.Painted.contains(QPoint(290, 222)));
     EXPECT_FALSE(Spy.Painted.contains(QPoint(150, 110)));
+}
+
+TEST_F(GraphPaintTest, CancelledDragShowsTheMarksWhereTheyStarted)
+{
+    TGraphNode *A = Insert({40, 40, 60, 60});
+    TGraphNode *B = Insert({140, 40, 160, 60});
+    A->SetSelected(true);
+    B->SetSelected(true);
+    Shown();
+    const TRect Bounds = Graph->GraphBounds();
+    QWidget *Client = Graph->viewport();
+    const auto Send = [Client](QEvent::Type Type, QPoint At, Qt::MouseButton Button,
+                               Qt::MouseButtons Buttons) {
+        QMouseEvent Event(Type, At, Client->mapToGlobal(At), Button, Buttons, Qt::NoModifier);
+        QApplication::sendEvent(Client, &Event);
+    };
+    Send(QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton, Qt::LeftButton);
+    Send(QEvent::MouseMove, {50, 150}, Qt::NoButton, Qt::LeftButton);
+    QImage Screen = Shown();
+    ASSERT_EQ(Screen.pixel(50, 150), kRed);
+    ASSERT_EQ(Screen.pixel(150, 150), kRed);
+    ASSERT_EQ(Screen.pixel(50, 50), kWhite);
+
+    QKeyEvent Escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(Graph, &Escape);
+    Screen = Shown();
+    EXPECT_EQ(Screen.pixel(50, 50), kRed);
+    EXPECT_EQ(Screen.pixel(150, 50), kRed);
+    EXPECT_EQ(Screen.pixel(50, 150), kWhite);
+    EXPECT_EQ(Screen.pixel(150, 150), kWhite);
+    EXPECT_EQ(Graph->GraphBounds(), Bounds);
+    EXPECT_EQ(Graph->FindObjectAt(50, 50), A);
+    EXPECT_EQ(Graph->FindObjectAt(150, 50), B);
+    EXPECT_EQ(Graph->FindObjectAt(50, 150), nullptr);
 }
 
 TEST_F(GraphPaintTest, ClipboardAndFilesCarryTheVectorAndBitmapForms)
