@@ -43,6 +43,7 @@ void TGraphObjectList::SetCapacity(int32_t N)
     while (fCount > N) {
         Delete(fCount - 1);
     }
+    MoveGap(fCount);
     fItems.resize(N);
     if (N < fCapacity) {
         fItems.shrink_to_fit();
@@ -59,15 +60,28 @@ void TGraphObjectList::Grow()
 TGraphObject *TGraphObjectList::Items(int32_t Index) const
 {
     CheckIndex(Index, fCount);
-    return fItems[Index];
+    return fItems[Slot(Index)];
+}
+
+void TGraphObjectList::MoveGap(int32_t Index)
+{
+    const int32_t Gap = fCapacity - fCount;
+    const auto Begin = fItems.begin();
+    if (Index < fGapStart) {
+        std::copy_backward(Begin + Index, Begin + fGapStart, Begin + fGapStart + Gap);
+    } else if (Index > fGapStart) {
+        std::copy(Begin + fGapStart + Gap, Begin + Index + Gap, Begin + fGapStart);
+    }
+    fGapStart = Index;
 }
 
 TGraphObject *TGraphObjectList::TakeOut(int32_t Index)
 {
-    TGraphObject *Item = fItems[Index];
-    std::copy(fItems.begin() + Index + 1, fItems.begin() + fCount, fItems.begin() + Index);
+    MoveGap(Index);
+    TGraphObject *&Entry = fItems[Slot(Index)];
+    TGraphObject *Item = Entry;
+    Entry = nullptr;
     --fCount;
-    fItems[fCount] = nullptr;
     AdjustDeleted(Index, Enum);
     for (int32_t I = 0; I < EnumStackPos; ++I) {
         AdjustDeleted(Index, EnumStack[I]);
@@ -80,9 +94,9 @@ void TGraphObjectList::PutIn(int32_t Index, TGraphObject *Item)
     if (fCount == fCapacity) {
         Grow();
     }
-    std::copy_backward(fItems.begin() + Index, fItems.begin() + fCount,
-                       fItems.begin() + fCount + 1);
+    MoveGap(Index);
     fItems[Index] = Item;
+    ++fGapStart;
     ++fCount;
 }
 
@@ -134,7 +148,13 @@ void TGraphObjectList::Move(int32_t CurIndex, int32_t NewIndex)
 int32_t TGraphObjectList::IndexOf(TGraphObject *Item) const
 {
     // From the end: the most recently added objects are the ones looked up most often.
-    for (int32_t I = fCount - 1; I >= 0; --I) {
+    const int32_t Gap = fCapacity - fCount;
+    for (int32_t I = fCount - 1; I >= fGapStart; --I) {
+        if (fItems[I + Gap] == Item) {
+            return I;
+        }
+    }
+    for (int32_t I = fGapStart - 1; I >= 0; --I) {
         if (fItems[I] == Item) {
             return I;
         }
@@ -147,7 +167,7 @@ int32_t TGraphObjectList::Replace(TGraphObject *OldItem, TGraphObject *NewItem)
     CheckNotNil(NewItem);
     const int32_t Index = IndexOf(OldItem);
     if (Index >= 0) {
-        fItems[Index] = NewItem;
+        fItems[Slot(Index)] = NewItem;
     }
     return Index;
 }
@@ -168,7 +188,7 @@ void TGraphObjectList::Assign(const TGraphObjectList &Source)
     Clear();
     SetCapacity(Source.Count());
     for (int32_t I = 0; I < Source.Count(); ++I) {
-        Add(Source.fItems[I]);
+        Add(Source.Items(I));
     }
 }
 
@@ -196,7 +216,7 @@ TGraphObject *TGraphObjectList::First()
         return nullptr;
     }
     Enum = {0, 1};
-    return fItems[0];
+    return Items(0);
 }
 
 TGraphObject *TGraphObjectList::Last()
@@ -206,7 +226,7 @@ TGraphObject *TGraphObjectList::Last()
         return nullptr;
     }
     Enum = {fCount - 1, -1};
-    return fItems[fCount - 1];
+    return Items(fCount - 1);
 }
 
 TGraphObject *TGraphObjectList::Step(int32_t Delta)
@@ -214,7 +234,7 @@ TGraphObject *TGraphObjectList::Step(int32_t Delta)
     const int32_t Index = Enum.Current + Delta;
     if (Index >= 0 && Index < fCount) {
         Enum.Current = Index;
-        return fItems[Index];
+        return fItems[Slot(Index)];
     }
     if (Enum.Dir == 0) {
         throw EListError("List enumeration is not initialized");

@@ -29,6 +29,10 @@ using TGraphObjectListEvent = std::function<void(
 // Ordered list of object references (z-order, selection, dependents). It never owns or touches the
 // objects: freeing them is the owner's business. Its walk survives deletions made while walking,
 // so code called from inside a walk may remove objects from the same list.
+//
+// The free slots are kept where the last edit happened (a gap buffer), so a run of deletions or
+// insertions that moves steadily through the list (from the front, from the back, or down a list
+// in order) moves every item at most once instead of shifting the whole tail each time.
 class TGraphObjectList {
 public:
     TGraphObjectList() = default;
@@ -68,15 +72,23 @@ protected:
     int32_t Replace(TGraphObject *OldItem, TGraphObject *NewItem);
 
 private:
+    // Capacity slots: the items before the gap, Capacity - Count free slots from fGapStart, then
+    // the items after the gap.
     std::vector<TGraphObject *> fItems;
     int32_t fCount = 0;
     int32_t fCapacity = 0;
+    int32_t fGapStart = 0;
     TGraphObjectListEvent fOnChange;
     TListEnumState Enum;
     std::vector<TListEnumState> EnumStack;
     int32_t EnumStackPos = 0;
 
     static void AdjustDeleted(int32_t Index, TListEnumState &State);
+    int32_t Slot(int32_t Index) const
+    {
+        return Index < fGapStart ? Index : Index + (fCapacity - fCount);
+    }
+    void MoveGap(int32_t Index);
     void CheckIndex(int32_t Index, int32_t Limit) const;
     TGraphObject *TakeOut(int32_t Index);
     void PutIn(int32_t Index, TGraphObject *Item);

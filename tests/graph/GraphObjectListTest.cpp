@@ -1,7 +1,9 @@
 #include "graph/GraphObjectList.h"
 
+#include <algorithm>
 #include <array>
 #include <gtest/gtest.h>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -222,6 +224,65 @@ TEST_F(GraphObjectListTest, NestedWalkAndHandlerDeletions)
     List.Add(Obj(7));
     List.Add(Obj(8));
     EXPECT_EQ(Log.size(), 1u);
+}
+
+
+// Edits anywhere in the list, in an order that moves the list's free slots back and forth, keep
+// the items, the indexes and the capacity exactly as a plain array would.
+TEST_F(GraphObjectListTest, EditsInAnyOrderMatchAPlainArray)
+{
+    std::mt19937 Random(7);
+    TIds Model;
+    int32_t Capacity = 0;
+    const auto Pick = [&Random](size_t Count) {
+        return static_cast<int32_t>(std::uniform_int_distribution<size_t>(0, Count - 1)(Random));
+    };
+    for (int Step = 0; Step < 4000; ++Step) {
+        const int Kind = std::uniform_int_distribution<int>(0, 9)(Random);
+        if (Kind < 3 || Model.empty()) {
+            const int Item = Pick(Pool.size());
+            if (Kind == 0 && !Model.empty()) {
+                const int32_t Index = Pick(Model.size() + 1);
+                List.Insert(Index, Obj(Item));
+                Model.insert(Model.begin() + Index, Item);
+            } else {
+                List.Add(Obj(Item));
+                Model.push_back(Item);
+            }
+            if (static_cast<int32_t>(Model.size()) > Capacity) {
+                Capacity += Capacity < 64 ? 16 : 8;
+            }
+        } else if (Kind < 6) {
+            // Runs from the front and from the back, as a selection is emptied.
+            const int32_t Index = Kind == 3 ? 0 : Kind == 4 ? Pick(Model.size()) : 
+                                                             static_cast<int32_t>(Model.size()) - 1;
+            List.Delete(Index);
+            Model.erase(Model.begin() + Index);
+        } else if (Kind == 6) {
+            const int32_t From = Pick(Model.size());
+            const int32_t To = Pick(Model.size());
+            List.Move(From, To);
+            const int Item = Model[From];
+            Model.erase(Model.begin() + From);
+            Model.insert(Model.begin() + To, Item);
+        } else if (Kind == 7) {
+            const int Item = Model[Pick(Model.size())];
+            const auto Last = std::find(Model.rbegin(), Model.rend(), Item);
+            const int32_t Expected = static_cast<int32_t>(Model.rend() - Last) - 1;
+            EXPECT_EQ(List.IndexOf(Obj(Item)), Expected);
+            EXPECT_EQ(List.Remove(Obj(Item)), Expected);
+            Model.erase(Model.begin() + Expected);
+        } else if (Kind == 8) {
+            Capacity = static_cast<int32_t>(Model.size()) + Pick(20);
+            List.SetCapacity(Capacity);
+        } else {
+            Capacity = Pick(Model.size());
+            List.SetCapacity(Capacity);
+            Model.resize(Capacity);
+        }
+        ASSERT_EQ(Ids(), Model) << "after step " << Step;
+        ASSERT_EQ(List.Capacity(), Capacity) << "after step " << Step;
+    }
 }
 
 } // namespace
