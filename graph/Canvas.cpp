@@ -14,23 +14,25 @@ namespace {
 // when mapped.
 constexpr int32_t kUnbounded = 1 << 30;
 
-int32_t Saturate(__int128 value)
+int32_t Saturate(int64_t value)
 {
-    return static_cast<int32_t>(std::clamp<__int128>(value, std::numeric_limits<int32_t>::min(),
-                                                     std::numeric_limits<int32_t>::max()));
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
 }
 
-// nearest(value * numerator / denominator), ties to even, exact for all 32-bit inputs.
+// nearest(value * numerator / denominator), ties to even, exact for every value that is the
+// difference of two 32-bit numbers: its size stays below 2^32 and the numerator's at most 2^31,
+// so the product stays below 2^63 and 64 bits hold every step.
 int32_t ScaleNearest(int64_t value, int32_t numerator, int32_t denominator)
 {
-    __int128 n = static_cast<__int128>(value) * numerator;
-    __int128 d = denominator;
+    int64_t n = value * numerator;
+    int64_t d = denominator;
     if (d < 0) {
         n = -n;
         d = -d;
     }
-    __int128 q = n / d;
-    __int128 r = n % d;
+    int64_t q = n / d;
+    int64_t r = n % d;
     if (r < 0) {
         q -= 1;
         r += d;
@@ -43,7 +45,7 @@ int32_t ScaleNearest(int64_t value, int32_t numerator, int32_t denominator)
 int32_t MapCoordinate(int32_t value, int32_t fromOrg, int32_t fromExt, int32_t toOrg, int32_t toExt)
 {
     const int32_t scaled = ScaleNearest(static_cast<int64_t>(value) - fromOrg, toExt, fromExt);
-    return Saturate(static_cast<__int128>(scaled) + toOrg);
+    return Saturate(int64_t{scaled} + toOrg);
 }
 
 bool IsVectorEngine(const QPaintEngine *engine)
@@ -80,6 +82,7 @@ bool TCanvas::BeginPaint(QPaintDevice &device)
     painter->setRenderHint(QPainter::TextAntialiasing, true);
     fVectorRecording = IsVectorEngine(painter->paintEngine());
     fPainter = std::move(painter);
+    fApplied.Valid = false;
     fMapping = TMapping();
     fHasClip = false;
     fClip = QRegion();

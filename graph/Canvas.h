@@ -211,7 +211,21 @@ private:
     QRectF OutlineRect(int32_t left, int32_t top, int32_t right, int32_t bottom) const;
     void DrawTextLine(const QPoint &topLeft, const QString &text, bool rightToLeft);
 
+    // The tools PrepareShape last gave the painter, so that shapes drawn one after another with
+    // the same tools (the markers of every selected object) do not build and set them again.
+    // Only PrepareShape sets the painter's pen and brush outside a save and restore.
+    struct TAppliedShape {
+        bool Valid = false;
+        bool Filled = false;
+        double Scale = 0;
+        TPen Pen;
+        TBrush Brush;
+        bool Draws = false;
+        int Composition = 0;
+    };
+
     std::unique_ptr<QPainter> fPainter;
+    TAppliedShape fApplied;
     bool fVectorRecording = false;
     TBrush fBrush;
     TPen fPen;

@@ -81,7 +81,21 @@ bool TCanvas::PrepareShape(bool filled)
 {
     if (!fPainter || fPen.Mode() == pmNop)
         return false;
-    QPen pen = fPen.ToQPen(ScaleX());
+    const double scale = ScaleX();
+    if (fApplied.Valid && fApplied.Filled == filled && fApplied.Scale == scale &&
+        fApplied.Pen == fPen && fApplied.Brush == fBrush) {
+        if (fApplied.Draws)
+            fPainter->setCompositionMode(
+                static_cast<QPainter::CompositionMode>(fApplied.Composition));
+        return fApplied.Draws;
+    }
+    fApplied.Valid = true;
+    fApplied.Filled = filled;
+    fApplied.Scale = scale;
+    fApplied.Pen.Assign(fPen);
+    fApplied.Brush.Assign(fBrush);
+    fApplied.Draws = false;
+    QPen pen = fPen.ToQPen(scale);
     QBrush brush = filled ? fBrush.ToQBrush() : QBrush(Qt::NoBrush);
     QPainter::CompositionMode composition = QPainter::CompositionMode_SourceOver;
     const auto recolour = [&](const QColor &penColor, const QColor &brushColor) {
@@ -108,6 +122,8 @@ bool TCanvas::PrepareShape(bool filled)
     fPainter->setPen(pen);
     fPainter->setBrush(brush);
     fPainter->setCompositionMode(composition);
+    fApplied.Draws = true;
+    fApplied.Composition = composition;
     return true;
 }
 

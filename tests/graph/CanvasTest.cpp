@@ -154,6 +154,37 @@ TEST(CanvasTest, MappingPlacesShapesAtRoundedDevicePixels)
     EXPECT_EQ(InkBounds(image), Box(15, 16, 30, 46));
 }
 
+// Offsets from the window origin reach 2^32 - 1 in size and extents 2^31: the mapping stays exact
+// there, rounds ties to the even neighbour and saturates what lies beyond the 32-bit range.
+TEST(CanvasTest, MappingIsExactAtTheEndsOfTheRange)
+{
+    struct TCase {
+        int32_t Origin;
+        int32_t WindowExt;
+        int32_t ViewportExt;
+        int32_t Value;
+        int32_t Expected;
+    };
+    const TCase cases[] = {
+        {0, 2, 1, 2147483647, 1073741824},       // 2^31 - 1: a tie, to the even neighbour
+        {-2, 2, 1, 2147483647, 1073741824},      // 2^31 + 1: a tie as well
+        {0, 2, 1, -2147483647, -1073741824},     // -2^31 + 1: a tie
+        {-1, 1000, 999, 2147483647, 2145336164}, // 2^31
+        {-2147483648, -2147483648, 1000000000, 2147483647, -2000000000},
+        {-2147483648, 2147483647, -1073741824, 2147483647, -2147483648},
+        {2147483647, -2147483648, -2147483648, -2147483648, -2147483648},
+        {0, 2, 3, 2147483647, 2147483647}, // beyond the range
+    };
+    for (const TCase &c : cases) {
+        TCanvas canvas;
+        canvas.SetWindowOrg({c.Origin, c.Origin});
+        canvas.SetWindowExt({c.WindowExt, c.WindowExt});
+        canvas.SetViewportExt({c.ViewportExt, c.ViewportExt});
+        EXPECT_EQ(canvas.LPtoDP(TPoint{c.Value, c.Value}), (TPoint{c.Expected, c.Expected}))
+            << c.Origin << " " << c.WindowExt << " " << c.ViewportExt << " " << c.Value;
+    }
+}
+
 TEST(CanvasTest, PenWidthZeroStaysOnePixelWhenZoomed)
 {
     QImage image = WhiteImage(60, 60);
