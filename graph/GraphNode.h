@@ -75,7 +75,11 @@ public:
 
     // The shape in graph units and where the caption is drawn ((0, 0, 0, 0) without caption).
     const QRegion &Region() const { return fRegion; }
-    const TRect &TextRect() const { return fTextRect; }
+    const TRect &TextRect() const
+    {
+        SettleText();
+        return fTextRect;
+    }
 
     // The points where the line through Pt with the slope Angle meets the outline.
     virtual TPoints LinkIntersect(const TPoint &Pt, double Angle) const = 0;
@@ -94,7 +98,10 @@ protected:
 
     void Initialize() override;
     void BoundsChanged(int32_t dX, int32_t dY, int32_t dWidth, int32_t dHeight) override;
+    // The caption is measured only when it is first drawn, hit or asked for: a change of size
+    // or font to thousands of marks, or reading them, measures none of them.
     void UpdateTextPlacement(bool Recalc, int32_t dX, int32_t dY) override;
+    void SettleText() const override;
     TRect QueryVisualRect() const override;
     uint32_t QueryHitTest(const TPoint &Pt) const override;
 
@@ -136,6 +143,8 @@ private:
     TGraphNodeOptions fNodeOptions{gnoMovable, gnoResizable, gnoShowBackground};
     QRegion fRegion;
     TRect fTextRect;
+    // fTextRect and the caption as drawn wait to be placed anew.
+    bool fTextUnplaced = true;
 };
 
 } // namespace talivo

@@ -59,7 +59,7 @@ uint32_t TGraphNode::QueryHitTest(const TPoint &Pt) const
     uint32_t HT = hzNone;
     if (fRegion.contains(QPoint(Pt.X, Pt.Y)))
         HT |= hzBody;
-    if (Options().Contains(goShowCaption) && fTextRect.Contains(Pt))
+    if (Options().Contains(goShowCaption) && TextRect().Contains(Pt))
         HT |= hzCaption;
     return HT;
 }

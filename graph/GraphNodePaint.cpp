@@ -48,9 +48,19 @@ TCanvas &MeasuringCanvas()
 void TGraphNode::UpdateTextPlacement(bool Recalc, int32_t dX, int32_t dY)
 {
     if (Recalc)
-        fTextRect = QueryTextRect();
-    else
+        fTextUnplaced = true;
+    else if (!fTextUnplaced)
         fTextRect = OffsetRect(fTextRect, dX, dY);
+}
+
+void TGraphNode::SettleText() const
+{
+    if (!fTextUnplaced)
+        return;
+    // Placing is part of reading the node's state: it changes no property.
+    auto &self = const_cast<TGraphNode &>(*this);
+    self.fTextRect = self.QueryTextRect();
+    self.fTextUnplaced = false;
 }
 
 TRect TGraphNode::QueryMaxTextRect() const
@@ -114,7 +124,7 @@ void TGraphNode::DrawText(TCanvas &Canvas)
     // The caption lies on the shape without a background of its own.
     const TBrushStyle brushStyle = Canvas.Brush().Style();
     Canvas.Brush().SetStyle(bsClear);
-    TRect rect = fTextRect;
+    TRect rect = TextRect();
     Canvas.DrawText(TextToShow(), rect, flags);
     Canvas.Brush().SetStyle(brushStyle);
 }

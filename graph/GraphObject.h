@@ -261,7 +261,11 @@ public:
     void *Data() const { return fData; }
     void SetData(void *Value) { fData = Value; }
     // The caption as drawn (shortened and wrapped).
-    const QString &TextToShow() const { return fTextToShow; }
+    const QString &TextToShow() const
+    {
+        SettleText();
+        return fTextToShow;
+    }
 
     int32_t DependentCount() const { return fDependentList.Count(); }
     TGraphObject *Dependents(int32_t Index) const { return fDependentList.Items(Index); }
@@ -280,6 +284,9 @@ protected:
     virtual void UpdateDependencyTo(TGraphObject *GraphObject, TGraphDependencyChangeFlag Flag);
     // Recalc: place the caption anew; otherwise shift its rectangle by (dX, dY).
     virtual void UpdateTextPlacement(bool Recalc, int32_t dX, int32_t dY);
+    // Brings the caption's placement up to date where an object places it only when it is
+    // needed.
+    virtual void SettleText() const {}
     // Called after the object moved by (dX, dY) and grew by (dWidth, dHeight).
     virtual void BoundsChanged(int32_t dX, int32_t dY, int32_t dWidth, int32_t dHeight);
     virtual void DependentChanged(TGraphObject *GraphObject, TGraphObjectListAction Action);

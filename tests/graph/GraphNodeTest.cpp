@@ -270,6 +270,59 @@ TEST_F(GraphNodeTest, CaptionIsPlacedInsideTheShapeAndShortened)
     EXPECT_TRUE(node->TextToShow().isEmpty());
 }
 
+// Whatever changes a caption went through, looked at in between or not, it is placed exactly as
+// on a node that was given the final state at once.
+TEST_F(GraphNodeTest, CaptionFollowsEveryChangeAsOnAFreshNode)
+{
+    TCircularNode *node = Insert<TCircularNode>({10, 10, 50, 50});
+    node->SetText(QStringLiteral("#12"));
+    const auto expectPlacedAsFresh = [&](const char *step) {
+        TCircularNode *fresh = Insert<TCircularNode>(node->GetBoundsRect());
+        fresh->SetNodeOptions(node->NodeOptions());
+        fresh->Font().Assign(node->Font());
+        fresh->Pen().Assign(node->Pen());
+        fresh->SetAlignment(node->Alignment());
+        fresh->SetMargin(node->Margin());
+        fresh->SetText(node->Text());
+        EXPECT_EQ(node->TextToShow(), fresh->TextToShow()) << step;
+        EXPECT_EQ(node->TextRect(), fresh->TextRect()) << step;
+        TGraphObject::Delete(fresh);
+    };
+    node->SetBounds(0, 0, 80, 80);
+    node->MoveBy(7, 3);
+    expectPlacedAsFresh("resized, then moved");
+    node->MoveBy(-20, 11);
+    expectPlacedAsFresh("moved after being placed");
+    node->Font().SetHeight(-20);
+    node->SetBounds(node->Left(), node->Top(), 30, 30);
+    expectPlacedAsFresh("font and size");
+    node->BeginUpdate();
+    node->SetText(QStringLiteral("#123456789"));
+    node->SetBounds(5, 5, 120, 120);
+    node->MoveBy(1, 1);
+    node->EndUpdate();
+    expectPlacedAsFresh("within one update");
+    node->Pen().SetWidth(9);
+    node->SetMargin(2);
+    node->SetAlignment(taRightJustify);
+    expectPlacedAsFresh("pen, margin and alignment");
+    // The hit test places an unplaced caption first.
+    TCircularNode *fresh = Insert<TCircularNode>(node->GetBoundsRect());
+    fresh->Pen().Assign(node->Pen());
+    fresh->SetMargin(2);
+    fresh->SetAlignment(taRightJustify);
+    fresh->SetText(QStringLiteral("#7"));
+    const TRect caption = fresh->TextRect();
+    const TPoint inCaption{(caption.Left + caption.Right) / 2, (caption.Top + caption.Bottom) / 2};
+    TGraphObject::Delete(fresh);
+    node->SetText(QString());
+    expectPlacedAsFresh("no text");
+    EXPECT_EQ(node->HitTest(inCaption) & hzCaption, 0u);
+    node->Font().SetHeight(-11);
+    node->SetText(QStringLiteral("#7"));
+    EXPECT_NE(node->HitTest(inCaption) & hzCaption, 0u);
+}
+
 TEST_F(GraphNodeTest, DrawingSquaresCircularNodesWhenResizable)
 {
     TCircularNode *circle = Insert<TCircularNode>({10, 10, 50, 30});
