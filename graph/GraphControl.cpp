@@ -66,6 +66,7 @@ void TGraphControl::ReplaceListed(TGraphObject *OldObject, TGraphObject *NewObje
 {
     fObjects.ReplaceAll(OldObject, NewObject);
     fSelectedObjects.ReplaceAll(OldObject, NewObject);
+    NewObject->fSelectionOrder = std::exchange(OldObject->fSelectionOrder, -1);
     fDraggingObjects.ReplaceAll(OldObject, NewObject);
     if (IsListed(OldObject)) {
         fIDIndex.Remove(OldObject, OldObject->ID());
@@ -134,6 +135,7 @@ void TGraphControl::SelectedListChanged(TGraphObjectList *, TGraphObject *GraphO
                                         TGraphObjectListAction Action)
 {
     if (GraphObject->Owner() == this && (Action == glRemoved || GraphObject->Selected())) {
+        TrackSelectionOrder(GraphObject, Action);
         if (Action == glRemoved && GraphObject->fSelected) {
             GraphObject->fSelected = false;
             GraphObject->Changed({gcView});
@@ -143,6 +145,53 @@ void TGraphControl::SelectedListChanged(TGraphObjectList *, TGraphObject *GraphO
     } else if (Action == glAdded) {
         fSelectedObjects.Remove(GraphObject);
     }
+}
+
+void TGraphControl::TrackSelectionOrder(TGraphObject *GraphObject, TGraphObjectListAction Action)
+{
+    switch (Action) {
+    case glAdded:
+        if (GraphObject->fSelectionOrder >= 0 ||
+            fSelectedObjects[fSelectedObjects.Count() - 1] != GraphObject) {
+            fSelectionOrdered = false;
+        } else {
+            GraphObject->fSelectionOrder = fNextSelectionOrder++;
+        }
+        break;
+    case glRemoved:
+        GraphObject->fSelectionOrder = -1;
+        if (fSelectedObjects.Count() == 0) {
+            fSelectionOrdered = true;
+            fNextSelectionOrder = 0;
+        }
+        break;
+    case glReordered:
+        fSelectionOrdered = false;
+        break;
+    }
+}
+
+void TGraphControl::RemoveFromSelection(TGraphObject *GraphObject)
+{
+    const int64_t Order = GraphObject->fSelectionOrder;
+    if (fSelectionOrdered && Order >= 0) {
+        int32_t Low = 0;
+        int32_t High = fSelectedObjects.Count() - 1;
+        while (Low <= High) {
+            const int32_t Middle = Low + (High - Low) / 2;
+            const int64_t Here = fSelectedObjects[Middle]->fSelectionOrder;
+            if (Here == Order) {
+                fSelectedObjects.Delete(Middle);
+                return;
+            }
+            if (Here < Order) {
+                Low = Middle + 1;
+            } else {
+                High = Middle - 1;
+            }
+        }
+    }
+    fSelectedObjects.Remove(GraphObject);
 }
 
 void TGraphControl::DraggingListChanged(TGraphObjectList *, TGraphObject *GraphObject,
@@ -160,7 +209,9 @@ void TGraphControl::BeginUpdate()
     if (UpdateCount == 0) {
         SaveModified = 0;
         SaveRangeChange = false;
-        SaveInvalidateRegion = QRegion();
+        if (RepaintBatchCount == 0) {
+            SaveInvalidateRegion.Take();
+        }
     }
     ++UpdateCount;
 }
@@ -175,12 +226,31 @@ void TGraphControl::EndUpdate()
         MarkBoundsStale();
         CalcAutoRange();
     }
-    if (!SaveInvalidateRegion.isEmpty()) {
-        viewport()->update(std::exchange(SaveInvalidateRegion, QRegion()));
+    if (RepaintBatchCount == 0) {
+        FlushInvalidateRegion();
     }
     if (SaveModified != 0) {
         fModified = SaveModified == 1;
         DoGraphChange();
+    }
+}
+
+TGraphControl::TRepaintBatch::TRepaintBatch(TGraphControl &Graph) : fGraph(Graph)
+{
+    ++fGraph.RepaintBatchCount;
+}
+
+TGraphControl::TRepaintBatch::~TRepaintBatch()
+{
+    if (--fGraph.RepaintBatchCount == 0 && fGraph.UpdateCount == 0) {
+        fGraph.FlushInvalidateRegion();
+    }
+}
+
+void TGraphControl::FlushInvalidateRegion()
+{
+    if (!fDestroying && !SaveInvalidateRegion.IsEmpty()) {
+        viewport()->update(SaveInvalidateRegion.Take());
     }
 }
 

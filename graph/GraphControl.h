@@ -9,6 +9,7 @@
 #include "graph/GraphObjectList.h"
 #include "graph/GraphScrollBar.h"
 #include "graph/ObjectIndex.h"
+#include "graph/RepaintArea.h"
 #include "graph/Types.h"
 
 #include <QAbstractScrollArea>
@@ -555,6 +556,10 @@ private:
     int32_t FindNextIndex(int32_t StartIndex, bool Inclusive, bool Backward, bool Wrap,
                           const TGraphObjectClass *GraphObjectClass) const;
     TRect GraphToClientRect(const TRect &Rect) const;
+    // A canvas bound to nothing, prepared by AdjustDC for each conversion between graph units and
+    // client pixels: the conversions run for every repaint request, and building a canvas for
+    // each would cost more than the mapping.
+    mutable TCanvas fMappingCanvas;
 
     TGridSize fGridSize = 8;
     TColor fGridColor = 0x808080;
@@ -600,16 +605,24 @@ private:
     int32_t UpdateCount = 0;
     int32_t SaveModified = 0;
     bool SaveRangeChange = false;
-    // The client area to repaint at the end of a batch: a few rectangles, so that changes far
-    // apart do not repaint everything between them.
-    QRegion SaveInvalidateRegion;
+    // The client area to repaint at the end of a batch.
+    TRepaintArea SaveInvalidateRegion;
     TGraphBoundsKinds SaveBoundsChange;
     std::array<TRect, 3> SaveBounds{};
     // Whether a cached rectangle came from at least one object (else it is (0, 0, 0, 0)).
     std::array<bool, 3> SaveBoundsFound{};
     int32_t SuspendQueryEvents = 0;
-    // The record of the dragged objects as they were when the drag started.
+    // The record of the drag source as it was when the drag started.
     QBuffer UndoStorage;
+    // The followers of the drag as they were when it started: nodes by their bounds (a drag
+    // moves or resizes them and nothing else, and their bounds are read back in an instant
+    // however many there are), any other object by its record, as the source.
+    struct TFollowerPlace {
+        TGraphObject *Object;
+        TRect Bounds;
+    };
+    std::vector<TFollowerPlace> FollowerPlaces;
+    QBuffer FollowerStorage;
     bool PolyLinkStarted = false;
     int32_t fPolygonCornerCount = 0;
     bool fDestroying = false;
@@ -634,6 +647,31 @@ private:
 
     // Repaints the selected objects with their markers, which reach beyond SelectionBounds.
     void InvalidateSelection();
+    // While one lives, repaints are merged into SaveInvalidateRegion and requested once when the
+    // last one goes (inside an update batch, when the batch ends). Unlike an update batch it
+    // defers nothing else, so the events and the modified state come exactly when they would
+    // without it; it keeps a change of many objects' state from asking Qt for one repaint each.
+    class TRepaintBatch {
+    public:
+        explicit TRepaintBatch(TGraphControl &Graph);
+        ~TRepaintBatch();
+        TRepaintBatch(const TRepaintBatch &) = delete;
+        TRepaintBatch &operator=(const TRepaintBatch &) = delete;
+
+    private:
+        TGraphControl &fGraph;
+    };
+    int32_t RepaintBatchCount = 0;
+    void FlushInvalidateRegion();
+
+    // The selection list holds its objects in the order they joined it, each with its number in
+    // that order, as long as objects are only appended and no object is listed twice; then an
+    // object's place is found by bisection. Deselecting many objects in any order stays linear.
+    bool fSelectionOrdered = true;
+    int64_t fNextSelectionOrder = 0;
+    void TrackSelectionOrder(TGraphObject *GraphObject, TGraphObjectListAction Action);
+    // Takes the object out of SelectedObjects, as Remove would.
+    void RemoveFromSelection(TGraphObject *GraphObject);
     // The viewport's attributes for the current Transparent setting.
     void ApplyTransparency();
     // Draws the part of the background picture within the clip, one device pixel at a time from
@@ -657,6 +695,10 @@ private:
     // to where it is, with the new key state.
     void RecheckPointer(const QKeyEvent &Event);
     void ClearUndoStorage();
+    // Records the followers in FollowerPlaces and FollowerStorage.
+    void BackupFollowers();
+    // Puts the followers still dragged (Followers, in the order they joined) back as recorded.
+    void RestoreFollowers(const std::vector<TGraphObject *> &Followers);
 
     // Buttons held over the control and where the pointer is, as the mouse events told them.
     Qt::MouseButtons fMouseButtons;

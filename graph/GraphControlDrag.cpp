@@ -1,7 +1,11 @@
 #include "graph/GraphControl.h"
 
 #include "graph/GraphCursors.h"
+#include "graph/GraphNode.h"
 #include "graph/GraphUtils.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace talivo {
 
@@ -19,6 +23,7 @@ bool TGraphControl::BeginDragObject(TGraphObject *GraphObject, const TPoint &Pt,
     if (!GraphObject) {
         return false;
     }
+    const TRepaintBatch Batch(*this);
     ClearUndoStorage();
     fDragSource = GraphObject;
     fDragHitTest = HT;
@@ -37,17 +42,69 @@ bool TGraphControl::BeginDragObject(TGraphObject *GraphObject, const TPoint &Pt,
         return true;
     }
     fDragModified = false;
+    BackupObjects(UndoStorage, fDraggingObjects);
     for (int32_t I = 0; I < fSelectedObjects.Count(); ++I) {
         TGraphObject *Obj = fSelectedObjects[I];
         if (Obj->ID() != GraphObject->ID() && Obj->BeginFollowDrag(HT)) {
             fDraggingObjects.Add(Obj);
         }
     }
-    // The record is taken once the followers have joined, so that cancelling puts every moved
-    // object back, not only the one under the pointer.
-    BackupObjects(UndoStorage, fDraggingObjects);
+    // The followers are recorded as well, so that cancelling puts every moved object back, not
+    // only the one under the pointer.
+    BackupFollowers();
     DoObjectBeginDrag(GraphObject, HT);
     return true;
+}
+
+void TGraphControl::BackupFollowers()
+{
+    TGraphObjectList Others;
+    FollowerPlaces.reserve(static_cast<size_t>(fDraggingObjects.Count()));
+    for (int32_t I = 1; I < fDraggingObjects.Count(); ++I) {
+        TGraphObject *Obj = fDraggingObjects[I];
+        if (Obj->IsNode()) {
+            FollowerPlaces.push_back({Obj, Obj->GetBoundsRect()});
+        } else {
+            Others.Add(Obj);
+        }
+    }
+    if (Others.Count() > 0) {
+        BackupObjects(FollowerStorage, Others);
+    }
+}
+
+void TGraphControl::RestoreFollowers(const std::vector<TGraphObject *> &Followers)
+{
+    if (FollowerStorage.size() > 0) {
+        FollowerStorage.seek(0);
+        RestoreObjects(FollowerStorage);
+    }
+    BeginUpdate();
+    ++SuspendQueryEvents;
+    try {
+        // The dragging list only loses objects during a drag (those that leave the document), so
+        // the places and the followers still dragged come in the same order.
+        auto Place = FollowerPlaces.cbegin();
+        for (TGraphObject *Obj : Followers) {
+            while (Place != FollowerPlaces.cend() && Place->Object != Obj) {
+                ++Place;
+            }
+            if (Place == FollowerPlaces.cend()) {
+                break;
+            }
+            // As the record of the source is read back: the area left and the one returned to
+            // are repainted, and the graph's bounds follow.
+            Obj->Invalidate();
+            static_cast<TGraphNode *>(Obj)->PutBack(Place->Bounds);
+            ObjectChanged(Obj, {gcView, gcPlacement});
+        }
+    } catch (...) {
+        --SuspendQueryEvents;
+        EndUpdate();
+        throw;
+    }
+    --SuspendQueryEvents;
+    EndUpdate();
 }
 
 void TGraphControl::PerformDragBy(int32_t dX, int32_t dY)
@@ -84,15 +141,23 @@ void TGraphControl::EndDragObject(bool Accept)
     if (!fDragSource) {
         return;
     }
+    const TRepaintBatch Batch(*this);
     TGraphObject *Source = fDragSource;
     fDragSource = nullptr;
+    const bool InsertMode = IsInsertMode(fCommandMode);
+    std::vector<TGraphObject *> Followers;
+    if (!Accept && !InsertMode) {
+        Followers.reserve(static_cast<size_t>(std::max(fDraggingObjects.Count() - 1, 0)));
+        for (int32_t I = 1; I < fDraggingObjects.Count(); ++I) {
+            Followers.push_back(fDraggingObjects[I]);
+        }
+    }
     for (int32_t I = 1; I < fDraggingObjects.Count(); ++I) {
         fDraggingObjects[I]->EndFollowDrag();
     }
     while (fDraggingObjects.Count() > 0) {
         fDraggingObjects.Delete(fDraggingObjects.Count() - 1);
     }
-    const bool InsertMode = IsInsertMode(fCommandMode);
     if (!Accept) {
         fDragModified = false;
         if (InsertMode) {
@@ -103,6 +168,7 @@ void TGraphControl::EndDragObject(bool Accept)
         } else {
             UndoStorage.seek(0);
             RestoreObjects(UndoStorage);
+            RestoreFollowers(Followers);
         }
     }
     ClearUndoStorage();
@@ -119,9 +185,12 @@ void TGraphControl::EndDragObject(bool Accept)
 
 void TGraphControl::ClearUndoStorage()
 {
-    UndoStorage.close();
-    UndoStorage.setData(QByteArray());
-    UndoStorage.open(QIODevice::ReadWrite);
+    for (QBuffer *Storage : {&UndoStorage, &FollowerStorage}) {
+        Storage->close();
+        Storage->setData(QByteArray());
+        Storage->open(QIODevice::ReadWrite);
+    }
+    FollowerPlaces.clear();
 }
 
 TPoint TGraphControl::SnapPoint(const TPoint &Pt) const

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace talivo {
@@ -292,16 +293,24 @@ void TGraphControl::ToggleSelection(const TRect &Rect, bool KeepOld,
     std::vector<TGraphObject *> Candidates;
     fObjectIndex.Query(Rect, Candidates);
     if (!KeepOld && fSelectedObjects.Count() > 0) {
+        // Sorted by their place in the list, each looked up once.
+        std::vector<std::pair<int64_t, TGraphObject *>> Ordered;
+        Ordered.reserve(Candidates.size() + static_cast<size_t>(fSelectedObjects.Count()));
+        for (TGraphObject *Obj : Candidates) {
+            Ordered.emplace_back(fObjectIndex.OrderOf(Obj), Obj);
+        }
         for (int32_t I = 0; I < fSelectedObjects.Count(); ++I) {
-            if (fObjectIndex.Contains(fSelectedObjects[I])) {
-                Candidates.push_back(fSelectedObjects[I]);
+            TGraphObject *Obj = fSelectedObjects[I];
+            if (const int64_t Order = fObjectIndex.OrderOf(Obj); Order >= 0) {
+                Ordered.emplace_back(Order, Obj);
             }
         }
-        std::sort(Candidates.begin(), Candidates.end(),
-                  [this](const TGraphObject *A, const TGraphObject *B) {
-                      return fObjectIndex.OrderOf(A) < fObjectIndex.OrderOf(B);
-                  });
-        Candidates.erase(std::unique(Candidates.begin(), Candidates.end()), Candidates.end());
+        std::sort(Ordered.begin(), Ordered.end());
+        Ordered.erase(std::unique(Ordered.begin(), Ordered.end()), Ordered.end());
+        Candidates.clear();
+        for (const auto &[Order, Obj] : Ordered) {
+            Candidates.push_back(Obj);
+        }
     }
     BeginUpdate();
     fObjectIndex.BeginWalk();

@@ -126,8 +126,11 @@ bool TGraphControl::SelectNextObject(bool Backward, const TGraphObjectClass *Gra
     if (!Found) {
         return false;
     }
-    ClearSelection();
-    Found->SetSelected(true);
+    {
+        const TRepaintBatch Batch(*this);
+        ClearSelection();
+        Found->SetSelected(true);
+    }
     ScrollInView(Found);
     return true;
 }
@@ -199,6 +202,7 @@ void TGraphControl::Clear()
 
 void TGraphControl::ClearSelection()
 {
+    const TRepaintBatch Batch(*this);
     while (fSelectedObjects.Count() > 0) {
         fSelectedObjects.Delete(fSelectedObjects.Count() - 1);
     }

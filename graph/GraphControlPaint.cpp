@@ -20,11 +20,6 @@ namespace talivo {
 
 namespace {
 
-// Beyond this many rectangles a batch's repaint area becomes their bounding rectangle: uniting
-// into a region costs time in its number of rectangles, and a bulk change of many objects would
-// otherwise make every further union slower.
-constexpr int kMaxInvalidRects = 32;
-
 int32_t Clamp32(int64_t Value)
 {
     return static_cast<int32_t>(std::clamp<int64_t>(Value, std::numeric_limits<int32_t>::min(),
@@ -219,18 +214,16 @@ void TGraphControl::PerformInvalidate(const TRect &ClientRect)
         return;
     }
     const QRect Area = ToQRect(Visible);
-    if (UpdateCount == 0) {
+    if (UpdateCount == 0 && RepaintBatchCount == 0) {
         viewport()->update(Area);
         return;
     }
-    SaveInvalidateRegion += Area;
-    if (SaveInvalidateRegion.rectCount() > kMaxInvalidRects) {
-        SaveInvalidateRegion = SaveInvalidateRegion.boundingRect();
-    }
+    SaveInvalidateRegion.Add(Area);
 }
 
 void TGraphControl::InvalidateSelection()
 {
+    const TRepaintBatch Batch(*this);
     for (int32_t I = 0; I < fSelectedObjects.Count(); ++I) {
         fSelectedObjects[I]->Invalidate();
     }

@@ -201,10 +201,9 @@ void TGraphControl::RestoreObjects(QIODevice &Stream)
             if (TGraphObject *Obj = FindObjectByID(ID)) {
                 // Reading the body back puts the object in place without reporting a move: the
                 // area it leaves and the one it returns to are repainted, and the graph's bounds
-                // and the hit index follow it.
+                // follow it.
                 Obj->Invalidate();
                 Obj->LoadFromStream(Stream);
-                fObjectIndex.Invalidate(Obj);
                 ObjectChanged(Obj, {gcView, gcPlacement});
             } else {
                 // The object has gone meanwhile; the others are still restored.

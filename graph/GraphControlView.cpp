@@ -84,19 +84,17 @@ void TGraphControl::AdjustDC(TCanvas &Canvas, const TPoint *Origin) const
 
 void TGraphControl::GPToCP(TPoint *Points, int32_t Count) const
 {
-    TCanvas DC;
-    AdjustDC(DC);
+    AdjustDC(fMappingCanvas);
     for (int32_t I = 0; I < Count; ++I) {
-        Points[I] = DC.LPtoDP(Points[I]);
+        Points[I] = fMappingCanvas.LPtoDP(Points[I]);
     }
 }
 
 void TGraphControl::CPToGP(TPoint *Points, int32_t Count) const
 {
-    TCanvas DC;
-    AdjustDC(DC);
+    AdjustDC(fMappingCanvas);
     for (int32_t I = 0; I < Count; ++I) {
-        Points[I] = DC.DPtoLP(Points[I]);
+        Points[I] = fMappingCanvas.DPtoLP(Points[I]);
     }
 }
 

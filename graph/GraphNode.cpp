@@ -201,6 +201,18 @@ void TGraphNode::CanMoveResize(int32_t &NewLeft, int32_t &NewTop, int32_t &NewWi
     owner.DoCanMoveResizeNode(this, NewLeft, NewTop, NewWidth, NewHeight, CanMove, CanResize);
 }
 
+void TGraphNode::PutBack(const TRect &Bounds)
+{
+    fLeft = Bounds.Left;
+    fTop = Bounds.Top;
+    fWidth = Difference(Bounds.Right, Bounds.Left);
+    fHeight = Difference(Bounds.Bottom, Bounds.Top);
+    // The shape, the caption and the visual rectangle are built anew from the bounds, as after
+    // reading the node.
+    Initialize();
+    Owner()->fObjectIndex.Invalidate(this);
+}
+
 TRect TGraphNode::GetBoundsRect() const
 {
     return {fLeft, fTop, Right(), Bottom()};

@@ -127,6 +127,11 @@ protected:
     int32_t Bottom() const { return AddWrapped(fTop, fHeight); }
 
 private:
+    friend class TGraphControl;
+
+    // Puts the node back at bounds it had, exactly, as reading its record back would: without
+    // the checks of a move or resize and without a change report (the caller reports it).
+    void PutBack(const TRect &Bounds);
     void BackgroundChanged() { Changed({gcView, gcData}); }
     // The centres of the eight markers, indexed by zone.
     TPoint MarkerCenter(uint32_t Zone) const;

@@ -327,6 +327,8 @@ void TGraphObject::LoadFromEntries(const TPropEntries &Entries)
         fStates.Exclude(osReading);
         if (!fStates.Contains(osCreating)) {
             Initialize();
+            // The shape and the visual rectangle were built anew, without a change report.
+            fOwner->fObjectIndex.Invalidate(this);
         }
     } catch (...) {
         fStates.Exclude(osReading);
@@ -363,8 +365,12 @@ bool TGraphObject::IsUpdateLocked() const
 
 void TGraphObject::Changed(TGraphChangeFlags Flags)
 {
-    // Every change that can move or grow the object passes here, also while it is locked.
-    fOwner->fObjectIndex.Invalidate(this);
+    // Every change that can move or grow the object passes here, also while it is locked. A
+    // change of its look alone (selected, dragged) leaves its area as it is, unless its visual
+    // rectangle follows the look.
+    if (!(Flags - TGraphChangeFlags{gcView}).IsEmpty() || Flags.Overlaps(fVisualRectFlags)) {
+        fOwner->fObjectIndex.Invalidate(this);
+    }
     if (IsUpdateLocked()) {
         PendingChanges += Flags;
         return;
@@ -586,7 +592,7 @@ void TGraphObject::SetSelected(bool Value)
     if (Value) {
         fOwner->SelectedObjects().Add(this);
     } else {
-        fOwner->SelectedObjects().Remove(this);
+        fOwner->RemoveFromSelection(this);
     }
     Changed({gcView});
 }

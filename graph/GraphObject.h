@@ -353,6 +353,8 @@ private:
     int32_t DragDisableCount = 0;
     // The object's entry in its owner's spatial index; -1 while it is not listed.
     int32_t fIndexSlot = -1;
+    // The object's number in the order of its owner's selection list; -1 while it is not listed.
+    int64_t fSelectionOrder = -1;
 };
 
 } // namespace talivo

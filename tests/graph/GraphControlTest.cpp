@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -405,6 +406,59 @@ TEST_F(GraphControlTest, SelectNextObjectStepsToSelectableObjectsAndEnds)
     }
     EXPECT_FALSE(Graph.SelectNextObject(false));
     EXPECT_FALSE(Graph.SelectNextObject(true));
+}
+
+// Selecting and deselecting in any order, also after the selection list was reordered by hand
+// or an object was converted, leaves the list and the selection events as a plain list would.
+TEST_F(GraphControlTest, SelectionListFollowsEverySelectionChange)
+{
+    std::vector<TGraphObject *> Nodes;
+    for (int I = 0; I < 40; ++I) {
+        Nodes.push_back(Insert(I * 30, 0));
+    }
+    std::vector<TGraphObject *> Expected;
+    std::vector<TGraphObject *> Events;
+    Graph.OnObjectSelect = [&](TGraphControl *, TGraphObject *Obj) { Events.push_back(Obj); };
+    const auto Listed = [this] {
+        std::vector<TGraphObject *> Result;
+        for (int32_t I = 0; I < Graph.SelectedObjects().Count(); ++I) {
+            Result.push_back(Graph.SelectedObjects()[I]);
+        }
+        return Result;
+    };
+    std::mt19937 Random(11);
+    for (int Step = 0; Step < 3000; ++Step) {
+        const int Kind = std::uniform_int_distribution<int>(0, 99)(Random);
+        TGraphObject *&Node = Nodes[std::uniform_int_distribution<size_t>(0, 39)(Random)];
+        Events.clear();
+        if (Kind < 2) {
+            Graph.ClearSelection();
+            EXPECT_EQ(Events, std::vector<TGraphObject *>(Expected.rbegin(), Expected.rend()));
+            Expected.clear();
+        } else if (Kind < 4 && Expected.size() > 1) {
+            Graph.SelectedObjects().Move(0, static_cast<int32_t>(Expected.size()) - 1);
+            std::rotate(Expected.begin(), Expected.begin() + 1, Expected.end());
+        } else if (Kind < 5) {
+            TGraphObject *Old = Node;
+            Node = Node->ConvertTo(Node->ClassType().InheritsFrom(TCircularNode::StaticClass())
+                                       ? &TRectangularNode::StaticClass()
+                                       : &TCircularNode::StaticClass());
+            std::replace(Expected.begin(), Expected.end(), Old, Node);
+        } else if (Node->Selected()) {
+            Node->SetSelected(false);
+            Expected.erase(std::find(Expected.begin(), Expected.end(), Node));
+            EXPECT_EQ(Events, std::vector<TGraphObject *>{Node});
+        } else {
+            Node->SetSelected(true);
+            Expected.push_back(Node);
+            EXPECT_EQ(Events, std::vector<TGraphObject *>{Node});
+        }
+        ASSERT_EQ(Listed(), Expected) << "after step " << Step;
+        for (TGraphObject *Obj : Nodes) {
+            ASSERT_EQ(Obj->Selected(), std::count(Expected.begin(), Expected.end(), Obj) == 1);
+        }
+    }
+    Graph.OnObjectSelect = nullptr;
 }
 
 TEST_F(GraphControlTest, BoundsAreCachedAndFollowTheObjects)
