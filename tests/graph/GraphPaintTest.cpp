@@ -294,6 +294,39 @@ TEST_F(GraphPaintTest, BatchRepaintsOnlyTheChangedAreas)
     EXPECT_FALSE(Spy.Painted.contains(QPoint(150, 110)));
 }
 
+// Changes of many objects' selection merge their repaints; the screen still shows every marker
+// that comes and none that goes.
+TEST_F(GraphPaintTest, ScreenFollowsSelectionChangesOfManyObjects)
+{
+    std::vector<TPoint> Corners;
+    for (int32_t I = 0; I < 40; ++I) {
+        const TPoint Corner{20 + (I % 8) * 35, 20 + (I / 8) * 40};
+        Insert({Corner.X, Corner.Y, Corner.X + 20, Corner.Y + 20});
+        Corners.push_back(Corner);
+    }
+    // The marker square around a node's top-left corner reaches 3 pixels beyond it.
+    const auto MarkersShown = [&] {
+        const QImage Screen = Shown();
+        std::vector<bool> Result;
+        for (const TPoint &Corner : Corners) {
+            Result.push_back(Screen.pixel(Corner.X - 3, Corner.Y - 3) != kWhite);
+        }
+        return Result;
+    };
+    MarkersShown();
+    Graph->ToggleSelection({0, 0, 320, 240}, false);
+    EXPECT_EQ(MarkersShown(), std::vector<bool>(40, true));
+    // From the first selected object to the one after it.
+    Graph->SelectNextObject(false);
+    std::vector<bool> OnlySecond(40, false);
+    OnlySecond[1] = true;
+    EXPECT_EQ(MarkersShown(), OnlySecond);
+    Graph->ToggleSelection({0, 0, 320, 240}, false);
+    MarkersShown();
+    Graph->ClearSelection();
+    EXPECT_EQ(MarkersShown(), std::vector<bool>(40, false));
+}
+
 TEST_F(GraphPaintTest, CancelledDragShowsTheMarksWhereTheyStarted)
 {
     TGraphNode *A = Insert({40, 40, 60, 60});
