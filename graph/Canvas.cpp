@@ -81,6 +81,7 @@ bool TCanvas::BeginPaint(QPaintDevice &device)
     painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter->setRenderHint(QPainter::TextAntialiasing, true);
     fVectorRecording = IsVectorEngine(painter->paintEngine());
+    fDeviceRect = QRect(0, 0, device.width(), device.height());
     fPainter = std::move(painter);
     fApplied.Valid = false;
     fMapping = TMapping();
@@ -170,8 +171,7 @@ QRect TCanvas::DeviceArea() const
         return QRect();
     if (fVectorRecording)
         return QRect(QPoint(-kUnbounded, -kUnbounded), QPoint(kUnbounded - 1, kUnbounded - 1));
-    const QPaintDevice *device = fPainter->device();
-    return QRect(0, 0, device->width(), device->height());
+    return fDeviceRect;
 }
 
 void TCanvas::SetClipRegion(const QRegion &deviceRegion)

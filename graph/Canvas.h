@@ -222,9 +222,17 @@ private:
         TBrush Brush;
         bool Draws = false;
         int Composition = 0;
+        // An opaque solid outline one device pixel wide and an opaque solid fill, painted over
+        // whatever lies below without any transformation: such a rectangle is two plain fills
+        // of its pixels.
+        bool Plain = false;
+        QColor PenColor;
+        QColor BrushColor;
     };
 
     std::unique_ptr<QPainter> fPainter;
+    // The device's pixels, taken when painting begins: asking a widget costs a screen lookup.
+    QRect fDeviceRect;
     TAppliedShape fApplied;
     bool fVectorRecording = false;
     TBrush fBrush;

@@ -95,6 +95,7 @@ bool TCanvas::PrepareShape(bool filled)
     fApplied.Pen.Assign(fPen);
     fApplied.Brush.Assign(fBrush);
     fApplied.Draws = false;
+    fApplied.Plain = false;
     QPen pen = fPen.ToQPen(scale);
     QBrush brush = filled ? fBrush.ToQBrush() : QBrush(Qt::NoBrush);
     QPainter::CompositionMode composition = QPainter::CompositionMode_SourceOver;
@@ -124,13 +125,21 @@ bool TCanvas::PrepareShape(bool filled)
     fPainter->setCompositionMode(composition);
     fApplied.Draws = true;
     fApplied.Composition = composition;
+    fApplied.Plain = !fVectorRecording && composition == QPainter::CompositionMode_SourceOver &&
+                     pen.style() == Qt::SolidLine && pen.width() <= 1 &&
+                     pen.color().alpha() == 255 && brush.style() == Qt::SolidPattern &&
+                     brush.color().alpha() == 255 &&
+                     !fPainter->testRenderHint(QPainter::Antialiasing) &&
+                     fPainter->deviceTransform().type() <= QTransform::TxTranslate;
+    fApplied.PenColor = pen.color();
+    fApplied.BrushColor = brush.color();
     return true;
 }
 
 QRectF TCanvas::OutlineRect(int32_t left, int32_t top, int32_t right, int32_t bottom) const
 {
     QRect box = DeviceBox(left, top, right, bottom);
-    const QPen pen = fPainter->pen();
+    const QPen &pen = fPainter->pen();
     const int width = pen.width();
     if (fPen.Style() == psInsideFrame && pen.style() != Qt::NoPen && width > 1) {
         // Qt's aliased stroke of width w along x covers x - w/2 .. x - w/2 + w - 1.
@@ -144,8 +153,21 @@ QRectF TCanvas::OutlineRect(int32_t left, int32_t top, int32_t right, int32_t bo
 
 void TCanvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
-    if (PrepareShape(true))
-        fPainter->drawRect(OutlineRect(left, top, right, bottom));
+    if (!PrepareShape(true))
+        return;
+    // The outline's corners lie on whole pixels. The outline covers the box's edges inclusive,
+    // the fill what lies within them; the painter's own rectangle differs only where it meets
+    // the edge of the device, or has no extent.
+    const QRect box = OutlineRect(left, top, right, bottom).toRect();
+    const QRect outline(box.topLeft(), QSize(box.width() + 1, box.height() + 1));
+    if (!fApplied.Plain || box.width() < 1 || box.height() < 1 ||
+        !fDeviceRect.contains(outline)) {
+        fPainter->drawRect(box);
+        return;
+    }
+    fPainter->fillRect(outline, fApplied.PenColor);
+    if (box.width() > 1 && box.height() > 1)
+        fPainter->fillRect(outline.adjusted(1, 1, -1, -1), fApplied.BrushColor);
 }
 
 void TCanvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom)

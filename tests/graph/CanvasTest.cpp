@@ -1,4 +1,5 @@
 #include "graph/Canvas.h"
+#include "graph/CanvasColors.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <random>
 
 static void PrintTo(const QRect &rect, std::ostream *os)
 {
@@ -100,6 +102,50 @@ TEST(CanvasTest, ShapesCoverTheDocumentedPixelsAtOneToOne)
         EXPECT_EQ(canvas.PenPos(), (TPoint{5, 15}));
     }
     EXPECT_EQ(InkBounds(image), Box(5, 5, 5, 15));
+}
+
+// Rectangles with an opaque solid outline and fill are painted as plain fills of their pixels:
+// exactly the pixels the painter's own rectangles give, at every size, overlapping one another
+// in any order, and under a clip.
+TEST(CanvasTest, RectanglesMatchThePaintersRectanglesPixelForPixel)
+{
+    std::mt19937 random(5);
+    const auto pick = [&random](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    for (const bool clipped : {false, true}) {
+        QImage ours = WhiteImage(64, 64);
+        QImage reference = WhiteImage(64, 64);
+        TCanvas canvas;
+        ASSERT_TRUE(canvas.BeginPaint(ours));
+        QPainter painter(&reference);
+        const QRegion clip = clipped ? QRegion(5, 5, 30, 50) + QRegion(40, 10, 20, 20)
+                                     : QRegion(0, 0, 64, 64);
+        canvas.SetClipRegion(clip);
+        painter.setClipRegion(clip);
+        for (int i = 0; i < 300; ++i) {
+            const TColor pen = static_cast<TColor>(pick(0, 0xFFFFFF));
+            const TColor brush = static_cast<TColor>(pick(0, 0xFFFFFF));
+            const int width = pick(0, 1);
+            canvas.Pen().SetColor(pen);
+            canvas.Pen().SetWidth(width);
+            canvas.Brush().SetColor(brush);
+            painter.setPen(QPen(ColorToQColor(pen), width));
+            painter.setBrush(ColorToQColor(brush));
+            const int left = pick(-4, 62);
+            const int top = pick(-4, 62);
+            const int right = left + pick(0, 9);
+            const int bottom = top + pick(0, 9);
+            canvas.Rectangle(left, top, right, bottom);
+            painter.drawRect(QRectF(left, top, right - left, bottom - top));
+        }
+        canvas.EndPaint();
+        painter.end();
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                ASSERT_EQ(ours.pixel(x, y), reference.pixel(x, y))
+                    << "at (" << x << ", " << y << ")" << (clipped ? " clipped" : "");
+    }
 }
 
 TEST(CanvasTest, ClearPenAndBrushDrawNothing)
