@@ -187,6 +187,33 @@ BENCHMARK(BM_PaintMarksAgainstQGraphicsView)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
+// A view full of selected marks, as after selecting every mark of a dense session: each draws
+// its eight markers over the picture.
+void BM_PaintSelectedMarks(benchmark::State &State)
+{
+    EnsureApplication();
+    const TMarkLayout Layout(State);
+    const std::unique_ptr<TGraphControl> Graph = MakeGraph();
+    Graph->SetMarkerSize(2);
+    Graph->BeginUpdate();
+    for (int I = 0; I < Layout.Count; ++I) {
+        const QPoint At = Layout.At(I);
+        TGraphNode *Mark =
+            Graph->InsertNode({At.x(), At.y(), At.x() + Layout.Size, At.y() + Layout.Size},
+                              &TCircularNode::StaticClass());
+        Mark->SetNodeOptions({talivo::gnoMovable, talivo::gnoShowBackground});
+        Mark->Brush().SetColor(0x00FFFF);
+        Mark->Pen().SetColor(0x0000FF);
+        Mark->SetSelected(true);
+    }
+    Graph->EndUpdate();
+    QImage Target(kViewWidth, kViewHeight, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : State) {
+        RenderOnce(*Graph->viewport(), Target);
+    }
+}
+BENCHMARK(BM_PaintSelectedMarks)->Args({20000, 20})->Unit(benchmark::kMillisecond);
+
 // The area the viewport repaints.
 class TPaintSpy : public QObject {
 public:
