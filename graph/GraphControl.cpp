@@ -349,6 +349,11 @@ TRect TGraphControl::ObjectsBounds(const TGraphObjectList &List, bool &Found) co
 
 void TGraphControl::InvalidateRect(const TRect &Rect)
 {
+    // In a batch that repaints the whole client already, whatever else changes is in it.
+    if ((UpdateCount > 0 || RepaintBatchCount > 0) &&
+        SaveInvalidateRegion.Covers(viewport()->rect())) {
+        return;
+    }
     TRect R = GraphToClientRect(Rect);
     R.Right = AddWrapped(R.Right, 1);
     R.Bottom = AddWrapped(R.Bottom, 1);

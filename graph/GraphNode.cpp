@@ -203,13 +203,26 @@ void TGraphNode::CanMoveResize(int32_t &NewLeft, int32_t &NewTop, int32_t &NewWi
 
 void TGraphNode::PutBack(const TRect &Bounds)
 {
+    const int32_t dX = Difference(Bounds.Left, fLeft);
+    const int32_t dY = Difference(Bounds.Top, fTop);
+    const int32_t width = Difference(Bounds.Right, Bounds.Left);
+    const int32_t height = Difference(Bounds.Bottom, Bounds.Top);
+    // A caption does not depend on where its node lies: one that only moves keeps its placement,
+    // moved along, as on any move.
+    const bool keepsCaption = !fTextUnplaced && width == fWidth && height == fHeight;
+    const TRect caption = {AddWrapped(fTextRect.Left, dX), AddWrapped(fTextRect.Top, dY),
+                           AddWrapped(fTextRect.Right, dX), AddWrapped(fTextRect.Bottom, dY)};
     fLeft = Bounds.Left;
     fTop = Bounds.Top;
-    fWidth = Difference(Bounds.Right, Bounds.Left);
-    fHeight = Difference(Bounds.Bottom, Bounds.Top);
-    // The shape, the caption and the visual rectangle are built anew from the bounds, as after
-    // reading the node.
+    fWidth = width;
+    fHeight = height;
+    // The shape and the visual rectangle are built anew from the bounds, as after reading the
+    // node.
     Initialize();
+    if (keepsCaption) {
+        fTextRect = caption;
+        fTextUnplaced = false;
+    }
     Owner()->fObjectIndex.Invalidate(this);
 }
 

@@ -13,6 +13,8 @@ class TRepaintArea {
 public:
     void Add(const QRect &Rect);
     bool IsEmpty() const { return fRegion.isEmpty() && fBounds.isEmpty(); }
+    // Whether adding Rect would change nothing; only checked once the rectangles became many.
+    bool Covers(const QRect &Rect) const { return fBounds.contains(Rect); }
     // The area, which is then empty again.
     QRegion Take();
 

@@ -247,7 +247,9 @@ TEST_F(GraphObjectTest, CancelledDragPutsEveryDraggedObjectBack)
     // included) already touches the edge.
     Graph.KeepInside = false;
     TGraphNode *A = Graph.InsertNode({0, 0, 20, 20});
-    TGraphNode *B = Graph.InsertNode({50, 0, 70, 20});
+    TGraphNode *B = Graph.InsertNode({50, 0, 90, 40});
+    B->SetText(QStringLiteral("#1"));
+    const TRect Caption = B->TextRect();
     B->SetSelected(true);
     std::vector<bool> Ends;
     Graph.OnObjectEndDrag = [&](TGraphControl *, TGraphObject *, uint32_t, bool Cancelled) {
@@ -258,12 +260,14 @@ TEST_F(GraphObjectTest, CancelledDragPutsEveryDraggedObjectBack)
     EXPECT_EQ(Graph.DraggingObjects().Count(), 2);
     A->MouseMove({}, {15, 13});
     EXPECT_EQ(A->GetBoundsRect(), (TRect{5, 3, 25, 23}));
-    EXPECT_EQ(B->GetBoundsRect(), (TRect{55, 3, 75, 23}));
+    EXPECT_EQ(B->GetBoundsRect(), (TRect{55, 3, 95, 43}));
+    EXPECT_EQ(B->TextRect().TopLeft(), (TPoint{Caption.Left + 5, Caption.Top + 3}));
     EXPECT_TRUE(Graph.Modified());
     uint16_t Key = VK_ESCAPE;
     EXPECT_TRUE(A->KeyPress(Key, {}));
     EXPECT_EQ(A->GetBoundsRect(), (TRect{0, 0, 20, 20}));
-    EXPECT_EQ(B->GetBoundsRect(), (TRect{50, 0, 70, 20}));
+    EXPECT_EQ(B->GetBoundsRect(), (TRect{50, 0, 90, 40}));
+    EXPECT_EQ(B->TextRect(), Caption);
     EXPECT_FALSE(A->Dragging());
     EXPECT_FALSE(B->Dragging());
     EXPECT_EQ(Graph.DragSource(), nullptr);
