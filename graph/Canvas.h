@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QHash>
 #include <QImage>
+#include <QPen>
 #include <QPicture>
 #include <QRect>
 #include <QRegion>
@@ -188,6 +189,8 @@ private:
         TFont Font;
         double Scale = 0.0;
         QFont QtFont;
+        // The font's identity among the texts shaped for drawing.
+        QString Key;
         std::optional<QFontMetrics> Metrics;
         // Shaping a text is costly and captions are measured over and over (runs while
         // wrapping, then each line again): the advances measured with this font so far, and
@@ -209,11 +212,15 @@ private:
     // The rectangle the outline of a shape with these logical bounds is drawn along, so that its
     // pixels cover the bounds as documented. Needs the shape's pen on the painter.
     QRectF OutlineRect(int32_t left, int32_t top, int32_t right, int32_t bottom) const;
+    // Sets the composition and the pen.
     void DrawTextLine(const QPoint &topLeft, const QString &text, bool rightToLeft);
+    // The text's advance in device pixels, as DeviceAdvance, for a text about to be drawn.
+    int DrawnAdvance(const QString &text) const;
 
     // The tools PrepareShape last gave the painter, so that shapes drawn one after another with
     // the same tools (the markers of every selected object) do not build and set them again.
-    // Only PrepareShape sets the painter's pen and brush outside a save and restore.
+    // Only PrepareShape sets the painter's pen and brush outside a save and restore, and a line
+    // of text, which sets the pen.
     struct TAppliedShape {
         bool Valid = false;
         bool Filled = false;
@@ -228,6 +235,9 @@ private:
         bool Plain = false;
         QColor PenColor;
         QColor BrushColor;
+        // The pen given to the painter; a line of text puts its own pen in its place.
+        QPen QtPen;
+        bool PenOnPainter = false;
     };
 
     std::unique_ptr<QPainter> fPainter;

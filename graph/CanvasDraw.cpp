@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <unordered_map>
 
 namespace talivo {
 
@@ -64,6 +66,49 @@ QColor Inverted(const QColor &color)
     return QColor(255 - color.red(), 255 - color.green(), 255 - color.blue(), color.alpha());
 }
 
+// The largest circle drawn from an image of it.
+constexpr int kMaxSpriteSide = 128;
+
+// A circle drawn on a transparent image of size Size with the outline and fill the canvas gives
+// the painter, kept for the next circle of the same size and tools. Bounded, so that ever new
+// colours do not hoard memory.
+struct TSpriteKey {
+    int Width;
+    int Height;
+    QRgb Outline;
+    int OutlineWidth;
+    QRgb Fill;
+    friend bool operator==(const TSpriteKey &, const TSpriteKey &) = default;
+};
+
+struct TSpriteHash {
+    size_t operator()(const TSpriteKey &key) const
+    {
+        return qHashMulti(0, key.Width, key.Height, key.Outline, key.OutlineWidth, key.Fill);
+    }
+};
+
+const QImage &CircleSprite(const QSize &size, const QPen &pen, const QColor &fill)
+{
+    using TKey = TSpriteKey;
+    static auto *const sprites = new std::unordered_map<TKey, QImage, TSpriteHash>;
+    const TKey key{size.width(), size.height(), pen.color().rgba(), pen.width(), fill.rgba()};
+    const auto known = sprites->find(key);
+    if (known != sprites->end())
+        return known->second;
+    if (sprites->size() >= 256)
+        sprites->clear();
+    QImage sprite(size, QImage::Format_ARGB32_Premultiplied);
+    sprite.fill(Qt::transparent);
+    QPainter painter(&sprite);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(pen);
+    painter.setBrush(fill);
+    painter.drawEllipse(QRectF(0, 0, size.width() - 1, size.height() - 1));
+    painter.end();
+    return sprites->emplace(key, std::move(sprite)).first->second;
+}
+
 QPolygon DevicePolygon(const TCanvas &canvas, const TPoints &points)
 {
     QPolygon polygon;
@@ -84,9 +129,14 @@ bool TCanvas::PrepareShape(bool filled)
     const double scale = ScaleX();
     if (fApplied.Valid && fApplied.Filled == filled && fApplied.Scale == scale &&
         fApplied.Pen == fPen && fApplied.Brush == fBrush) {
-        if (fApplied.Draws)
+        if (fApplied.Draws) {
+            if (!fApplied.PenOnPainter) {
+                fPainter->setPen(fApplied.QtPen);
+                fApplied.PenOnPainter = true;
+            }
             fPainter->setCompositionMode(
                 static_cast<QPainter::CompositionMode>(fApplied.Composition));
+        }
         return fApplied.Draws;
     }
     fApplied.Valid = true;
@@ -133,6 +183,8 @@ bool TCanvas::PrepareShape(bool filled)
                      fPainter->deviceTransform().type() <= QTransform::TxTranslate;
     fApplied.PenColor = pen.color();
     fApplied.BrushColor = brush.color();
+    fApplied.QtPen = pen;
+    fApplied.PenOnPainter = true;
     return true;
 }
 
@@ -172,8 +224,21 @@ void TCanvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom
 
 void TCanvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
-    if (PrepareShape(true))
-        fPainter->drawEllipse(OutlineRect(left, top, right, bottom));
+    if (!PrepareShape(true))
+        return;
+    const QRectF outline = OutlineRect(left, top, right, bottom);
+    const QRect box = outline.toRect();
+    // Marks are small circles in a few colours, drawn by the thousand: such a circle, inside the
+    // device, is put down as an image of it drawn once, which gives the same pixels (the
+    // painter draws a circle the same wherever it lies; near the device's edge and for flatter
+    // ellipses it does not).
+    const QSize size(box.width() + 1, box.height() + 1);
+    if (fApplied.Plain && size.width() <= kMaxSpriteSide && std::abs(box.width() - box.height()) <= 1 &&
+        fDeviceRect.contains(QRect(box.topLeft(), size))) {
+        fPainter->drawImage(box.topLeft(), CircleSprite(size, fApplied.QtPen, fApplied.BrushColor));
+        return;
+    }
+    fPainter->drawEllipse(outline);
 }
 
 void TCanvas::RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom,

@@ -1,7 +1,9 @@
 #include "graph/Canvas.h"
 
+#include <QGlyphRun>
 #include <QPainter>
 #include <QStringList>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -47,20 +49,99 @@ QStringList SplitLines(const QString &text)
     return lines;
 }
 
+// The font properties that decide the glyphs; the colour and the angle are the canvas's to apply.
+bool SameGlyphs(const TFont &a, const TFont &b)
+{
+    return a.Name() == b.Name() && a.Height() == b.Height() && a.Style() == b.Style() &&
+           a.Charset() == b.Charset() && a.Pitch() == b.Pitch() && a.Quality() == b.Quality();
+}
+
+// A text as drawing it with a font needs it: its advance and its glyphs, laid out once.
+struct TShapedText {
+    int Advance = 0;
+    QList<QGlyphRun> Glyphs;
+};
+
+// Shaping a text costs far more than drawing its glyphs, and the captions are drawn again on
+// every repaint, by a canvas that lasts one paint: the texts drawn are kept shaped for every
+// canvas, by font. Bounded, so that ever new texts do not hoard memory.
+class TShapedTexts {
+public:
+    const TShapedText &Get(const QString &fontKey, const QFont &font, const QFontMetrics &metrics,
+                           const QString &text)
+    {
+        QHash<QString, TShapedText> &texts = fByFont[fontKey];
+        const auto known = texts.constFind(text);
+        if (known != texts.cend())
+            return *known;
+        if (fCount >= kMaxTexts) {
+            fByFont.clear();
+            fCount = 0;
+            return Get(fontKey, font, metrics, text);
+        }
+        ++fCount;
+        return *texts.insert(text, {metrics.horizontalAdvance(text), Shape(font, text)});
+    }
+
+private:
+    static constexpr qsizetype kMaxTexts = 1 << 16;
+
+    // The glyphs of one line laid out from its top-left corner, as the painter lays out a single
+    // line drawn into a rectangle at its top left.
+    static QList<QGlyphRun> Shape(const QFont &font, const QString &text)
+    {
+        QTextLayout layout(text, font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(std::numeric_limits<int>::max() / 2);
+        line.setPosition(QPointF(0, 0));
+        layout.endLayout();
+        return layout.glyphRuns();
+    }
+
+    QHash<QString, QHash<QString, TShapedText>> fByFont;
+    qsizetype fCount = 0;
+};
+
+TShapedTexts &ShapedTexts()
+{
+    // Never destroyed: the glyphs refer to fonts that go with the application.
+    static TShapedTexts *const texts = new TShapedTexts;
+    return *texts;
+}
+
+// Texts the layout could treat otherwise than the painter drawing one line (tabs, breaks and
+// other control characters) are drawn by the painter itself.
+bool PlainLine(const QString &text)
+{
+    return std::none_of(text.cbegin(), text.cend(), [](QChar ch) { return ch.unicode() < 0x20; });
+}
+
 } // namespace
 
 const TCanvas::TDeviceFont &TCanvas::DeviceFont() const
 {
     const double scale = std::abs(ScaleY());
-    if (!fDeviceFont.Metrics || fDeviceFont.Scale != scale || !(fDeviceFont.Font == fFont)) {
+    if (!fDeviceFont.Metrics || fDeviceFont.Scale != scale ||
+        !SameGlyphs(fDeviceFont.Font, fFont)) {
         fDeviceFont.Font.Assign(fFont);
         fDeviceFont.Scale = scale;
         fDeviceFont.QtFont = fFont.ToQFont(scale);
+        fDeviceFont.Key = fDeviceFont.QtFont.key();
         fDeviceFont.Metrics.emplace(fDeviceFont.QtFont);
         fDeviceFont.Advances.clear();
         fDeviceFont.AdvancesBytes = 0;
     }
     return fDeviceFont;
+}
+
+int TCanvas::DrawnAdvance(const QString &text) const
+{
+    const TDeviceFont &font = DeviceFont();
+    return ShapedTexts().Get(font.Key, font.QtFont, *font.Metrics, text).Advance;
 }
 
 int TCanvas::DeviceAdvance(const QString &text) const
@@ -109,6 +190,21 @@ void TCanvas::TextOut(int32_t x, int32_t y, const QString &text)
 void TCanvas::DrawTextLine(const QPoint &topLeft, const QString &text, bool rightToLeft)
 {
     const TDeviceFont &font = DeviceFont();
+    // A recording keeps the text as text; a turned or right-to-left line is laid out anew.
+    if (!fVectorRecording && !rightToLeft && fFont.Orientation() == 0 && PlainLine(text)) {
+        const TShapedText &shaped = ShapedTexts().Get(font.Key, font.QtFont, *font.Metrics, text);
+        const QRect cell(topLeft, QSize(shaped.Advance, font.Metrics->height()));
+        fPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+        if (fBrush.Style() != bsClear)
+            fPainter->fillRect(cell, ColorToQColor(fBrush.Color()));
+        // The glyphs carry their font; the pen gives their colour. The same glyphs at the same
+        // places as the painter's own layout of the line gives them.
+        fPainter->setPen(ColorToQColor(fFont.Color()));
+        fApplied.PenOnPainter = false;
+        for (const QGlyphRun &glyphs : shaped.Glyphs)
+            fPainter->drawGlyphRun(cell.topLeft(), glyphs);
+        return;
+    }
     const QRect cell(topLeft, QSize(DeviceAdvance(text), font.Metrics->height()));
     fPainter->save();
     fPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -135,17 +231,17 @@ int32_t TCanvas::DrawText(const QString &text, TRect &rect, uint32_t flags)
     const QString shown = (flags & DT_NOPREFIX) ? text : StripPrefixes(text);
     QStringList lines;
     if (!shown.isEmpty())
-        lines = (flags & DT_SINGLELINE) ? QStringList{shown} : SplitLines(shown);
+        lines = (flags & DT_SINGLELINE) || PlainLine(shown) ? QStringList{shown} : SplitLines(shown);
 
     const QFontMetrics &metrics = *DeviceFont().Metrics;
-    int width = 0;
-    for (const QString &line : lines)
-        width = std::max(width, DeviceAdvance(line));
     const int height = static_cast<int>(std::min<int64_t>(
         static_cast<int64_t>(metrics.height()) * lines.size(), std::numeric_limits<int>::max()));
     const int32_t logicalHeight = ToLogical(height, ScaleY());
 
     if (flags & DT_CALCRECT) {
+        int width = 0;
+        for (const QString &line : lines)
+            width = std::max(width, DeviceAdvance(line));
         rect.Right = rect.Left + ToLogical(width, ScaleX());
         rect.Bottom = rect.Top + logicalHeight;
         return logicalHeight;
@@ -164,14 +260,15 @@ int32_t TCanvas::DrawText(const QString &text, TRect &rect, uint32_t flags)
     else if (flags & DT_BOTTOM)
         y = bottom - height;
 
-    fPainter->save();
-    if (!(flags & DT_NOCLIP)) {
+    const bool clipped = !(flags & DT_NOCLIP);
+    if (clipped) {
+        fPainter->save();
         const QRect clip(QPoint(left, top), QPoint(right - 1, bottom - 1));
         fPainter->setClipRect(clip, fPainter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     }
     const bool rightToLeft = (flags & DT_RTLREADING) != 0;
     for (const QString &line : lines) {
-        const int lineWidth = DeviceAdvance(line);
+        const int lineWidth = DrawnAdvance(line);
         int x = left;
         if (flags & DT_CENTER)
             x = left + (right - left - lineWidth) / 2;
@@ -180,7 +277,11 @@ int32_t TCanvas::DrawText(const QString &text, TRect &rect, uint32_t flags)
         DrawTextLine(QPoint(x, y), line, rightToLeft);
         y += metrics.height();
     }
-    fPainter->restore();
+    if (clipped) {
+        // The clip goes; the pen the lines set stays, as it does without one.
+        fPainter->restore();
+        fApplied.PenOnPainter = false;
+    }
     return logicalHeight;
 }
 

@@ -148,6 +148,91 @@ TEST(CanvasTest, RectanglesMatchThePaintersRectanglesPixelForPixel)
     }
 }
 
+// Small circles are put down as images of them drawn once: the pixels are still exactly those the
+// painter's own ellipses give, also past the largest such image, at the edge of the device, for
+// flatter ellipses and under a clip.
+TEST(CanvasTest, EllipsesMatchThePaintersEllipsesPixelForPixel)
+{
+    std::mt19937 random(9);
+    const auto pick = [&random](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    for (const bool clipped : {false, true}) {
+        QImage ours = WhiteImage(200, 200);
+        QImage reference = WhiteImage(200, 200);
+        TCanvas canvas;
+        ASSERT_TRUE(canvas.BeginPaint(ours));
+        QPainter painter(&reference);
+        const QRegion clip = clipped ? QRegion(10, 10, 90, 60) + QRegion(70, 50, 100, 120)
+                                     : QRegion(0, 0, 200, 200);
+        canvas.SetClipRegion(clip);
+        painter.setClipRegion(clip);
+        for (int i = 0; i < 400; ++i) {
+            const TColor pen = static_cast<TColor>(pick(0, 0xFFFFFF));
+            const TColor brush = static_cast<TColor>(pick(0, 0xFFFFFF));
+            const int width = pick(0, 1);
+            canvas.Pen().SetColor(pen);
+            canvas.Pen().SetWidth(width);
+            canvas.Brush().SetColor(brush);
+            painter.setPen(QPen(ColorToQColor(pen), width));
+            painter.setBrush(ColorToQColor(brush));
+            const int diameter = i % 10 == 0 ? pick(126, 130) : pick(0, 60);
+            const int height = i % 7 == 0 ? diameter / 3 : diameter + pick(-1, 1);
+            const int left = pick(-20, 190);
+            const int top = pick(-20, 190);
+            canvas.Ellipse(left, top, left + diameter, top + height);
+            painter.drawEllipse(QRectF(left, top, diameter, height));
+        }
+        canvas.EndPaint();
+        painter.end();
+        for (int y = 0; y < 200; ++y)
+            for (int x = 0; x < 200; ++x)
+                ASSERT_EQ(ours.pixel(x, y), reference.pixel(x, y))
+                    << "at (" << x << ", " << y << ")" << (clipped ? " clipped" : "");
+    }
+}
+
+// Lines of text are drawn from glyphs shaped once: the pixels are those the painter gives when it
+// lays the line out itself, in every font and size, with tabs and symbols.
+TEST(CanvasTest, TextMatchesThePaintersTextPixelForPixel)
+{
+    for (const char *name : {"Tahoma", "DejaVu Sans Mono"}) {
+        for (const int32_t height : {-5, -10, -11, 14, -20}) {
+            QImage ours = WhiteImage(400, 120);
+            QImage reference = WhiteImage(400, 120);
+            TCanvas canvas;
+            ASSERT_TRUE(canvas.BeginPaint(ours));
+            canvas.Font().SetName(QString::fromLatin1(name));
+            canvas.Font().SetHeight(height);
+            canvas.Font().SetStyle(height == -11 ? TFontStyles{fsBold} : TFontStyles{});
+            canvas.Brush().SetStyle(bsClear);
+            QPainter painter(&reference);
+            const QFont font = canvas.Font().ToQFont();
+            painter.setFont(font);
+            const QFontMetrics metrics(font);
+            int line = 0;
+            for (const QString &text :
+                 {QStringLiteral("#1"), QStringLiteral("#42"), QStringLiteral("#12345"),
+                  QStringLiteral("Zählung AVAWa & b"), QStringLiteral("a\tb"),
+                  QStringLiteral("  spaced  ")}) {
+                const TColor color = line % 2 ? 0x0000FF : 0x000000;
+                canvas.Font().SetColor(color);
+                painter.setPen(ColorToQColor(color));
+                const QPoint at(3 + line, 2 + line * 18);
+                canvas.TextOut(at.x(), at.y(), text);
+                painter.drawText(QRect(at, QSize(metrics.horizontalAdvance(text), metrics.height())),
+                                 Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignTop |
+                                     Qt::TextSingleLine | Qt::TextDontClip,
+                                 text);
+                ++line;
+            }
+            canvas.EndPaint();
+            painter.end();
+            ASSERT_EQ(ours, reference) << name << " " << height;
+        }
+    }
+}
+
 TEST(CanvasTest, ClearPenAndBrushDrawNothing)
 {
     QImage image = WhiteImage();
