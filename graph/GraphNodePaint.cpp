@@ -82,7 +82,10 @@ TRect TGraphNode::QueryTextRect()
     const TRect maxRect = OffsetRect(QueryMaxTextRect(), -int64_t{fLeft}, -int64_t{fTop});
     TCanvas &canvas = MeasuringCanvas();
     canvas.Font().Assign(Font());
-    const QString shown = MinimizeText(canvas, Text(), maxRect);
+    // Every line is as high as the font's line: where not even one fits, the caption is empty
+    // whatever its text, and the marks too small for their numbers need no measuring.
+    const bool noLineFits = canvas.TextHeight(QStringLiteral(" ")) > maxRect.Height();
+    const QString shown = noLineFits ? QString() : MinimizeText(canvas, Text(), maxRect);
     SetTextToShow(shown);
 
     TRect rect = maxRect;

@@ -8,6 +8,7 @@
 #include "graph/GraphNodeRegion.h"
 #include "graph/HexagonalNode.h"
 #include "graph/RectangularNode.h"
+#include "graph/TextFit.h"
 #include "graph/TriangularNode.h"
 
 #include <QImage>
@@ -321,6 +322,25 @@ TEST_F(GraphNodeTest, CaptionFollowsEveryChangeAsOnAFreshNode)
     node->Font().SetHeight(-11);
     node->SetText(QStringLiteral("#7"));
     EXPECT_NE(node->HitTest(inCaption) & hzCaption, 0u);
+}
+
+// Around the size from which one line of a caption fits, a mark shows exactly what the fitting
+// function gives, also where it measures nothing because not even one line fits.
+TEST_F(GraphNodeTest, CaptionOfMarksAroundTheFittingSizeIsWhatFittingGives)
+{
+    TCompatibleCanvas canvas;
+    for (int32_t fontHeight : {-5, -10}) {
+        for (int32_t side = 14; side <= 34; ++side) {
+            TCircularNode *mark = Insert<TCircularNode>({0, 0, side, side});
+            mark->Font().SetHeight(fontHeight);
+            mark->SetText(QStringLiteral("#123"));
+            canvas.Font().Assign(mark->Font());
+            const TRect room = {8, 8, side - 8, side - 8};
+            EXPECT_EQ(mark->TextToShow(), MinimizeText(canvas, mark->Text(), room))
+                << side << " " << fontHeight;
+            TGraphObject::Delete(mark);
+        }
+    }
 }
 
 TEST_F(GraphNodeTest, DrawingSquaresCircularNodesWhenResizable)
