@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cmath>
 #include <limits>
+#include <span>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -148,22 +149,25 @@ template <typename TDraw> QRegion Rasterize(const TPixelBox &box, TDraw draw)
 // them cost one rasterisation per size instead of one per mark.
 class TShapeCache {
 public:
-    // Key: the shape kind followed by its coordinates relative to the origin.
-    using TKey = std::vector<int64_t>;
+    // Key: the shape kind followed by its coordinates relative to the origin. A lookup that
+    // finds its shape builds no key of its own: it is made for every node resized or read.
+    using TKey = std::span<const int64_t>;
 
-    template <typename TMake> QRegion Get(const TKey &key, TMake make)
+    template <typename TMake> QRegion Get(TKey key, TMake make)
     {
         auto found = fRegions.find(key);
         if (found != fRegions.end())
             return found->second;
         if (fRegions.size() >= kCapacity)
             fRegions.clear();
-        return fRegions.emplace(key, make()).first->second;
+        return fRegions.emplace(std::vector<int64_t>(key.begin(), key.end()), make())
+            .first->second;
     }
 
 private:
     struct THash {
-        size_t operator()(const TKey &key) const
+        using is_transparent = void;
+        size_t operator()(TKey key) const
         {
             size_t h = 1469598103934665603ull;
             for (int64_t v : key)
@@ -171,8 +175,12 @@ private:
             return h;
         }
     };
+    struct TEqual {
+        using is_transparent = void;
+        bool operator()(TKey a, TKey b) const { return std::ranges::equal(a, b); }
+    };
     static constexpr size_t kCapacity = 256;
-    std::unordered_map<TKey, QRegion, THash> fRegions;
+    std::unordered_map<std::vector<int64_t>, QRegion, THash, TEqual> fRegions;
 };
 
 TShapeCache &ShapeCache()
@@ -208,7 +216,7 @@ QRegion PolygonRegion(const TPoints &Points)
         return direct(Points, BoxAround(minX->X, minY->Y, maxX->X, maxY->Y));
 
     const TPoint origin{minX->X, minY->Y};
-    TShapeCache::TKey key{0};
+    std::vector<int64_t> key{0};
     TPoints relative;
     relative.reserve(Points.size());
     for (const TPoint &p : Points) {
@@ -231,8 +239,9 @@ QRegion EllipseRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom)
         return direct(Left, Top, Right, Bottom);
     const int32_t width = Right - Left;
     const int32_t height = Bottom - Top;
+    const int64_t key[] = {1, width, height};
     return ShapeCache()
-        .Get({1, width, height}, [&] { return direct(0, 0, width, height); })
+        .Get(key, [&] { return direct(0, 0, width, height); })
         .translated(Left, Top);
 }
 
@@ -248,9 +257,9 @@ QRegion RoundRectRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom
         return direct(Left, Top, Right, Bottom);
     const int32_t width = Right - Left;
     const int32_t height = Bottom - Top;
+    const int64_t key[] = {2, width, height, CornerWidth, CornerHeight};
     return ShapeCache()
-        .Get({2, width, height, CornerWidth, CornerHeight},
-             [&] { return direct(0, 0, width, height); })
+        .Get(key, [&] { return direct(0, 0, width, height); })
         .translated(Left, Top);
 }
 
