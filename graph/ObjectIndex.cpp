@@ -138,6 +138,7 @@ void TObjectIndex::Remove(TGraphObject *Obj)
         fFree.clear();
         fDirty.clear();
         fCells.clear();
+        fEmptyCells = 0;
         fWide.clear();
         fNextOrder = 0;
         fOrderStale = false;
@@ -261,6 +262,7 @@ void TObjectIndex::Flush()
         Place(Slot);
     }
     fDirty.clear();
+    DropEmptyCells();
 }
 
 void TObjectIndex::Place(int32_t Slot)
@@ -274,9 +276,24 @@ void TObjectIndex::Place(int32_t Slot)
     }
     for (int32_t X = CellOf(Entry.Key.Left); X <= CellOf(Entry.Key.Right); ++X) {
         for (int32_t Y = CellOf(Entry.Key.Top); Y <= CellOf(Entry.Key.Bottom); ++Y) {
-            fCells[CellKey(X, Y)].push_back(Slot);
+            std::vector<int32_t> &Cell = fCells[CellKey(X, Y)];
+            if (Cell.empty() && fEmptyCells > 0 && Cell.capacity() > 0) {
+                --fEmptyCells;
+            }
+            Cell.push_back(Slot);
         }
     }
+}
+
+void TObjectIndex::DropEmptyCells()
+{
+    // Cells emptied by objects moving away stay for the objects moving in, so that a move of
+    // many objects does not free and allocate every cell they pass; they go once they are many.
+    if (fEmptyCells <= 1024 || fEmptyCells <= static_cast<int64_t>(fCells.size()) / 2) {
+        return;
+    }
+    std::erase_if(fCells, [](const auto &Cell) { return Cell.second.empty(); });
+    fEmptyCells = 0;
 }
 
 void TObjectIndex::Unplace(int32_t Slot)
@@ -305,7 +322,7 @@ void TObjectIndex::Unplace(int32_t Slot)
             }
             Drop(Cell->second);
             if (Cell->second.empty()) {
-                fCells.erase(Cell);
+                ++fEmptyCells;
             }
         }
     }

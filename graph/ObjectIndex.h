@@ -73,12 +73,15 @@ private:
     void Place(int32_t Slot);
     void Unplace(int32_t Slot);
     void Collect(int32_t Slot, const TRect &Area, std::vector<TGraphObject *> &Result);
+    void DropEmptyCells();
 
     const TGraphObjectList &fObjects;
     std::vector<TEntry> fEntries;
     std::vector<int32_t> fFree;
     std::vector<int32_t> fDirty;
     std::unordered_map<uint64_t, std::vector<int32_t>> fCells;
+    // How many of fCells hold no object.
+    int64_t fEmptyCells = 0;
     // Objects that span too many cells to be bucketed: every query looks at them.
     std::vector<int32_t> fWide;
     int64_t fNextOrder = 0;

@@ -189,6 +189,28 @@ TEST_F(ObjectIndexTest, HitTestAndBandsMatchAWalkOverEveryObjectThroughEdits)
     }
 }
 
+// Objects moving away all at once leave many empty cells behind, which the index keeps for a
+// while and then drops; hits stay right all along, also where objects come back.
+TEST_F(ObjectIndexTest, HitsStayRightWhileEveryObjectMovesFarAwayAndBack)
+{
+    AddNodes(300);
+    for (int Round = 0; Round < 8; ++Round) {
+        const int32_t Step = Round < 4 ? 3000 : -3000;
+        Graph.BeginUpdate();
+        for (int32_t I = 0; I < Graph.Objects().Count(); ++I) {
+            Graph.Objects()[I]->MoveBy(Step, Round % 2 ? Step : 0);
+        }
+        Graph.EndUpdate();
+        for (int32_t I = 0; I < Graph.Objects().Count(); I += 7) {
+            const TRect Bounds = Graph.Objects()[I]->BoundsRect();
+            const TPoint Pt{Bounds.Left + Bounds.Width() / 2, Bounds.Top + Bounds.Height() / 2};
+            ASSERT_EQ(Graph.FindObjectAt(Pt.X, Pt.Y), WalkedObjectAt(Graph, Pt)) << Round;
+        }
+    }
+    ExpectSameHits(300);
+    ExpectSameBands(10);
+}
+
 TEST_F(ObjectIndexTest, ObjectsInsertedBelowOthersKeepTheirPlaceInTheOrder)
 {
     const TGraphNodeClass *Class = Classes[0];
