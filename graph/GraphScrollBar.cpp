@@ -326,13 +326,17 @@ void TGraphScrollBar::ChangeBiDiPosition()
     fOwner->UpdateScrollBars();
 }
 
-void TGraphScrollBar::StepBy(int64_t Delta)
+bool TGraphScrollBar::StepBy(int64_t Delta)
 {
+    const int32_t Old = fPosition;
     SetPosition(ClampToInt32(fPosition + Delta));
+    return fPosition != Old;
 }
 
 void TGraphScrollBar::SmoothStep(int32_t Step, int32_t Count, int32_t Remainder, int32_t Sign)
 {
+    // A step that moves the position repaints the control at once (SetPosition scrolls it); one
+    // that moves nothing has reached the end of the range, and so would every further one.
     if (Step > 0) {
         QElapsedTimer Timer;
         Timer.start();
@@ -342,8 +346,9 @@ void TGraphScrollBar::SmoothStep(int32_t Step, int32_t Count, int32_t Remainder,
                 QThread::msleep(static_cast<unsigned long>(Wait));
             }
             Timer.restart();
-            StepBy(int64_t{Sign} * Step);
-            fOwner->viewport()->repaint();
+            if (!StepBy(int64_t{Sign} * Step)) {
+                return;
+            }
         }
     }
     if (Remainder > 0) {

@@ -104,8 +104,8 @@ public:
 private:
     QScrollBar *Bar() const;
     void SetRange(int32_t Value);
-    // Moves the position by Delta pixels (negative towards 0).
-    void StepBy(int64_t Delta);
+    // Moves the position by Delta pixels (negative towards 0); false when it did not move.
+    bool StepBy(int64_t Delta);
     void SmoothStep(int32_t Step, int32_t Count, int32_t Remainder, int32_t Sign);
     void AppearanceChanged();
     void ApplyAppearance();

@@ -1,6 +1,8 @@
 #include "graph/GraphControl.h"
 #include "graph/GraphNode.h"
+#include "graph/GraphScrollBar.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QScrollBar>
 #include <gtest/gtest.h>
@@ -174,6 +176,56 @@ TEST_F(GraphViewTest, QtScrollBarActionsMoveTheControlsPosition)
 
     Graph.Clear();
     EXPECT_EQ(Horz.Position(), 0);
+}
+
+// Counts the viewport's paints.
+class TPaintCounter : public QObject {
+public:
+    int Paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *Event) override
+    {
+        if (Event->type() == QEvent::Paint) {
+            ++Paints;
+        }
+        return false;
+    }
+};
+
+TEST_F(GraphViewTest, SmoothPageStepPaintsOncePerStepThatMoves)
+{
+    UseFixedArea(4000, 3000);
+    QApplication::processEvents();
+    TGraphScrollBar &Horz = Graph.HorzScrollBar();
+    QScrollBar *Bar = Graph.horizontalScrollBar();
+    Horz.SetDelay(1);
+    const int32_t Step = Horz.PageIncrement() / Horz.PageDiv();
+    const int32_t Steps = Horz.PageDiv() + (Horz.PageIncrement() % Horz.PageDiv() > 0 ? 1 : 0);
+    ASSERT_GT(Step, 10);
+    TPaintCounter Counter;
+    Graph.viewport()->installEventFilter(&Counter);
+
+    Bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QApplication::processEvents();
+    EXPECT_EQ(Horz.Position(), Horz.PageIncrement());
+    EXPECT_EQ(Counter.Paints, Steps);
+
+    // Near the end of the range only the steps that still move paint.
+    Horz.SetPosition(Horz.CalcRange() - Step - Step / 2);
+    QApplication::processEvents();
+    Counter.Paints = 0;
+    Bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QApplication::processEvents();
+    EXPECT_EQ(Horz.Position(), Horz.CalcRange());
+    EXPECT_EQ(Counter.Paints, 2);
+
+    Counter.Paints = 0;
+    Bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    Bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QApplication::processEvents();
+    EXPECT_EQ(Counter.Paints, 0);
+    Graph.viewport()->removeEventFilter(&Counter);
 }
 
 TEST_F(GraphViewTest, ScrollingBringsPointsIntoViewAndToTheCentre)
