@@ -190,8 +190,10 @@ void TCanvas::TextOut(int32_t x, int32_t y, const QString &text)
 void TCanvas::DrawTextLine(const QPoint &topLeft, const QString &text, bool rightToLeft)
 {
     const TDeviceFont &font = DeviceFont();
-    // A recording keeps the text as text; a turned or right-to-left line is laid out anew.
-    if (!fVectorRecording && !rightToLeft && fFont.Orientation() == 0 && PlainLine(text)) {
+    // A recording keeps the text as text; a turned or right-to-left line, or one drawn through a
+    // scaling (a screen at a scale above 1), is laid out anew.
+    if (!fVectorRecording && !rightToLeft && fFont.Orientation() == 0 && PlainLine(text) &&
+        fPainter->deviceTransform().type() <= QTransform::TxTranslate) {
         const TShapedText &shaped = ShapedTexts().Get(font.Key, font.QtFont, *font.Metrics, text);
         const QRect cell(topLeft, QSize(shaped.Advance, font.Metrics->height()));
         fPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);

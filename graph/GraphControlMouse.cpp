@@ -10,6 +10,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -45,9 +46,13 @@ TShiftState MouseShiftState(const QMouseEvent &Event)
     return ShiftStateOf(Event.modifiers(), Event.buttons());
 }
 
+// The client pixel that holds the pointer. On a screen with more device pixels than client
+// pixels the pointer lies between client pixels (a scale of 2 puts device pixel 201 at 100.5):
+// it is in the pixel it lies on, as on a screen at scale 1, not in the nearest one.
 QPoint ClientPos(const QMouseEvent &Event)
 {
-    return Event.position().toPoint();
+    const QPointF Pos = Event.position();
+    return {static_cast<int>(std::floor(Pos.x())), static_cast<int>(std::floor(Pos.y()))};
 }
 
 // The text a hint shows: the part before "|" (the rest is the status-line form).
