@@ -233,11 +233,13 @@ public:
     double Bounding = 0;
 };
 
-// One drag step of three marks far apart among 100,000, with the repaint it causes.
+// One drag step of three marks far apart among 100,000, with the repaint it causes; with fixed
+// scroll bars (as for a picture) or with a scroll range that follows the graph's bounds.
 void BM_DragStepRepaint(benchmark::State &State)
 {
     EnsureApplication();
     const std::unique_ptr<TGraphControl> Graph = MakeGraph();
+    Graph->SetFixedScrollBars(State.range(0) != 0);
     Graph->BeginUpdate();
     for (int I = 0; I < 100000; ++I) {
         const int Left = (I % 400) * 40;
@@ -269,6 +271,6 @@ void BM_DragStepRepaint(benchmark::State &State)
     State.counters["viewport_px"] = double(Viewport.width()) * Viewport.height();
     State.counters["bounding_px"] = Spy.Bounding / double(State.iterations());
 }
-BENCHMARK(BM_DragStepRepaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DragStepRepaint)->ArgName("fixed")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -265,6 +265,10 @@ void TGraphControl::ReportObjectChange(TGraphObject *GraphObject, TGraphChangeFl
     if (fDestroying) {
         return;
     }
+    if (Flags.Contains(gcPlacement) && fDragSource && GraphObject != fDragSource &&
+        !GraphObject->Dragging()) {
+        DragStaticValid = false;
+    }
     if (UpdateCount == 0) {
         if (Flags.Contains(gcPlacement)) {
             if (!BoundsKnown) {
@@ -312,6 +316,18 @@ void TGraphControl::AddedObjectChanged(TGraphObject *GraphObject)
 
 TRect TGraphControl::GetBoundingRect(TGraphBoundsKind Kind)
 {
+    if (Kind == bkGraph && SaveBoundsChange.Contains(bkGraph) && fDragSource &&
+        DragStaticValid) {
+        const TRect Dragged = GetBoundingRect(bkDragging);
+        const bool DraggedFound = SaveBoundsFound[bkDragging];
+        TRect &Result = SaveBounds[bkGraph];
+        Result = DragStaticFound ? DragStaticBounds : Dragged;
+        if (DragStaticFound && DraggedFound) {
+            UnionRect(Result, Dragged);
+        }
+        SaveBoundsFound[bkGraph] = DragStaticFound || DraggedFound;
+        SaveBoundsChange.Exclude(bkGraph);
+    }
     if (SaveBoundsChange.Contains(Kind)) {
         const TGraphObjectList &List = Kind == bkGraph      ? fObjects
                                        : Kind == bkSelected ? fSelectedObjects
@@ -439,6 +455,7 @@ void TGraphControl::SetShowHiddenObjects(bool Value)
 {
     if (Value != fShowHiddenObjects) {
         fShowHiddenObjects = Value;
+        DragStaticValid = false;
         MarkBoundsStale();
         CalcAutoRange();
         Invalidate();

@@ -611,6 +611,12 @@ private:
     std::array<TRect, 3> SaveBounds{};
     // Whether a cached rectangle came from at least one object (else it is (0, 0, 0, 0)).
     std::array<bool, 3> SaveBoundsFound{};
+    // During a drag, the bounds of the objects that do not move with it, taken when it starts:
+    // the graph's bounds after each step are these and the dragged objects' bounds, without a
+    // pass over every object. Valid until an object outside the drag changes its place.
+    TRect DragStaticBounds;
+    bool DragStaticFound = false;
+    bool DragStaticValid = false;
     int32_t SuspendQueryEvents = 0;
     // The record of the drag source as it was when the drag started.
     QBuffer UndoStorage;
@@ -697,6 +703,7 @@ private:
     void ClearUndoStorage();
     // Records the followers in FollowerPlaces and FollowerStorage.
     void BackupFollowers();
+    void TakeDragStaticBounds();
     // Puts the followers still dragged (Followers, in the order they joined) back as recorded.
     void RestoreFollowers(const std::vector<TGraphObject *> &Followers);
 

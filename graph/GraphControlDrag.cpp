@@ -52,8 +52,27 @@ bool TGraphControl::BeginDragObject(TGraphObject *GraphObject, const TPoint &Pt,
     // The followers are recorded as well, so that cancelling puts every moved object back, not
     // only the one under the pointer.
     BackupFollowers();
+    TakeDragStaticBounds();
     DoObjectBeginDrag(GraphObject, HT);
     return true;
+}
+
+void TGraphControl::TakeDragStaticBounds()
+{
+    DragStaticFound = false;
+    for (int32_t I = fObjects.Count() - 1; I >= 0; --I) {
+        const TGraphObject *Obj = fObjects[I];
+        if (Obj == fDragSource || Obj->Dragging() || !Obj->Showing()) {
+            continue;
+        }
+        if (DragStaticFound) {
+            UnionRect(DragStaticBounds, Obj->VisualRect());
+        } else {
+            DragStaticBounds = Obj->VisualRect();
+            DragStaticFound = true;
+        }
+    }
+    DragStaticValid = true;
 }
 
 void TGraphControl::BackupFollowers()
@@ -144,6 +163,7 @@ void TGraphControl::EndDragObject(bool Accept)
     const TRepaintBatch Batch(*this);
     TGraphObject *Source = fDragSource;
     fDragSource = nullptr;
+    DragStaticValid = false;
     const bool InsertMode = IsInsertMode(fCommandMode);
     std::vector<TGraphObject *> Followers;
     if (!Accept && !InsertMode) {

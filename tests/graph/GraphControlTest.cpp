@@ -486,6 +486,54 @@ TEST_F(GraphControlTest, BoundsAreCachedAndFollowTheObjects)
     EXPECT_EQ(Graph.GraphBounds().Left, First.Left);
 }
 
+// During a drag the graph's bounds are the bounds of the objects left in place and of the dragged
+// ones; whatever happens meanwhile, they are those of a walk over every object.
+TEST_F(GraphControlTest, GraphBoundsFollowEveryDragStepAndEveryOtherChange)
+{
+    Graph.SetSnapToGrid(false);
+    Graph.KeepInside = false;
+    std::mt19937 Random(3);
+    const auto Pick = [&Random](int Low, int High) {
+        return std::uniform_int_distribution<int>(Low, High)(Random);
+    };
+    for (int I = 0; I < 40; ++I) {
+        Insert(Pick(0, 600), Pick(0, 400), Pick(10, 40));
+    }
+    for (int Round = 0; Round < 60; ++Round) {
+        for (int32_t I = 0; I < Graph.Objects().Count(); ++I) {
+            Graph.Objects()[I]->SetSelected(Pick(0, 3) == 0);
+        }
+        TGraphObject *Source = Graph.Objects()[Pick(0, Graph.Objects().Count() - 1)];
+        Source->SetSelected(true);
+        const TRect Bounds = Source->BoundsRect();
+        ASSERT_TRUE(Source->BeginDrag({(Bounds.Left + Bounds.Right) / 2, (Bounds.Top + Bounds.Bottom) / 2}));
+        for (int Step = 0; Step < 8 && Graph.DragSource(); ++Step) {
+            switch (Pick(0, 5)) {
+            case 0:
+                Graph.Objects()[Pick(0, Graph.Objects().Count() - 1)]->MoveBy(Pick(-50, 50), 0);
+                break;
+            case 1:
+                Insert(Pick(-100, 800), Pick(-100, 600));
+                break;
+            case 2:
+                if (Graph.Objects().Count() > 5) {
+                    TGraphObject::Delete(Graph.Objects()[Pick(0, Graph.Objects().Count() - 1)]);
+                }
+                break;
+            default:
+                Source->DragBy(Pick(-90, 90), Pick(-90, 90), false);
+                break;
+            }
+            ASSERT_EQ(Graph.GraphBounds(), Graph.GetObjectsBounds(Graph.Objects()))
+                << "round " << Round << ", step " << Step;
+        }
+        if (Graph.DragSource()) {
+            Graph.DragSource()->EndDrag(Pick(0, 1) == 0);
+        }
+        ASSERT_EQ(Graph.GraphBounds(), Graph.GetObjectsBounds(Graph.Objects())) << Round;
+    }
+}
+
 TEST_F(GraphControlTest, ClicksAndPopupsGoToTheFirstSelectedObject)
 {
     std::vector<std::string> Log;
