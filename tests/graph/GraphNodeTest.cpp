@@ -326,6 +326,36 @@ TEST_F(GraphNodeTest, CaptionFollowsEveryChangeAsOnAFreshNode)
 
 // Around the size from which one line of a caption fits, a mark shows exactly what the fitting
 // function gives, also where it measures nothing because not even one line fits.
+// Whatever moves and resizes a shape went through, looked at in between or not, it covers what
+// the shape of a node made at the final bounds covers.
+TEST_F(GraphNodeTest, ShapeFollowsEveryMoveAndResizeAsOnAFreshNode)
+{
+    for (const TGraphNodeClass *kind :
+         {&TCircularNode::StaticClass(), &THexagonalNode::StaticClass()}) {
+        TGraphNode *node = fGraph->InsertNode({10, 10, 50, 50}, kind);
+        const auto expectAsFresh = [&](const char *step) {
+            TGraphNode *fresh = fGraph->InsertNode(node->GetBoundsRect(), kind);
+            EXPECT_EQ(node->Region(), fresh->Region()) << step << " " << kind->ClassName();
+            TGraphObject::Delete(fresh);
+        };
+        node->SetWidth(60);
+        node->SetHeight(30);
+        node->SetTop(5);
+        node->SetLeft(7);
+        expectAsFresh("resized, then moved");
+        node->MoveBy(13, -4);
+        expectAsFresh("moved after being looked at");
+        node->BeginUpdate();
+        node->SetBounds(100, 100, 22, 22);
+        node->MoveBy(-3, 9);
+        node->EndUpdate();
+        expectAsFresh("within one update");
+        EXPECT_NE(node->HitTest(node->Center()) & hzBody, 0u);
+        EXPECT_EQ(fGraph->FindObjectAt(node->Center().X, node->Center().Y), node);
+        TGraphObject::Delete(node);
+    }
+}
+
 TEST_F(GraphNodeTest, CaptionOfMarksAroundTheFittingSizeIsWhatFittingGives)
 {
     TCompatibleCanvas canvas;
