@@ -207,22 +207,16 @@ void TGraphNode::PutBack(const TRect &Bounds)
     const int32_t dY = Difference(Bounds.Top, fTop);
     const int32_t width = Difference(Bounds.Right, Bounds.Left);
     const int32_t height = Difference(Bounds.Bottom, Bounds.Top);
-    // A caption does not depend on where its node lies: one that only moves keeps its placement,
-    // moved along, as on any move.
-    const bool keepsCaption = !fTextUnplaced && width == fWidth && height == fHeight;
-    const TRect caption = {AddWrapped(fTextRect.Left, dX), AddWrapped(fTextRect.Top, dY),
-                           AddWrapped(fTextRect.Right, dX), AddWrapped(fTextRect.Bottom, dY)};
+    const int32_t dWidth = Difference(width, fWidth);
+    const int32_t dHeight = Difference(height, fHeight);
     fLeft = Bounds.Left;
     fTop = Bounds.Top;
     fWidth = width;
     fHeight = height;
-    // The shape and the visual rectangle are built anew from the bounds, as after reading the
-    // node.
-    Initialize();
-    if (keepsCaption) {
-        fTextRect = caption;
-        fTextUnplaced = false;
-    }
+    // The shape, the caption and the visual rectangle follow as on any move or resize (a node
+    // that only moves moves them along), and the dependents learn of it.
+    PlaceQuietly(dX, dY, dWidth, dHeight);
+    NotifyDependents(gdcChanged);
     Owner()->fObjectIndex.Invalidate(this);
 }
 

@@ -439,6 +439,27 @@ void TGraphObject::BoundsChanged(int32_t dX, int32_t dY, int32_t dWidth, int32_t
     fVisualRectFlags = SavedFlags;
 }
 
+void TGraphObject::PlaceQuietly(int32_t dX, int32_t dY, int32_t dWidth, int32_t dHeight)
+{
+    // Reading collects every change report; those of this placing are then dropped, and an
+    // update the object was in keeps its own.
+    const TGraphChangeFlags Outer = UpdateCount > 0 ? PendingChanges : TGraphChangeFlags{};
+    BeginUpdate();
+    fStates.Include(osReading);
+    const auto Settle = [this, Outer] {
+        fStates.Exclude(osReading);
+        PendingChanges = Outer;
+        EndUpdate();
+    };
+    try {
+        BoundsChanged(dX, dY, dWidth, dHeight);
+    } catch (...) {
+        Settle();
+        throw;
+    }
+    Settle();
+}
+
 void TGraphObject::NotifyDependents(TGraphDependencyChangeFlag Flag)
 {
     for (TGraphObject *Dependent = fDependentList.First(); Dependent;

@@ -289,6 +289,9 @@ protected:
     virtual void SettleText() const {}
     // Called after the object moved by (dX, dY) and grew by (dWidth, dHeight).
     virtual void BoundsChanged(int32_t dX, int32_t dY, int32_t dWidth, int32_t dHeight);
+    // BoundsChanged for bounds set as reading sets them: what follows the bounds follows, and
+    // the change is not reported.
+    void PlaceQuietly(int32_t dX, int32_t dY, int32_t dWidth, int32_t dHeight);
     virtual void DependentChanged(TGraphObject *GraphObject, TGraphObjectListAction Action);
     virtual void LinkInputChanged(TGraphObject *GraphObject, TGraphObjectListAction Action);
     virtual void LinkOutputChanged(TGraphObject *GraphObject, TGraphObjectListAction Action);
