@@ -119,6 +119,27 @@ std::unique_ptr<TGraphControl> MakeGraph()
     return Graph;
 }
 
+// Marks of the layout as the window makes them (circles of a group colour, not resizable, the
+// caption height of their size); Finish(mark, i) does the rest for the i-th.
+template <typename TFinish>
+void AddMarks(TGraphControl &Graph, const TMarkLayout &Layout, const TFinish &Finish)
+{
+    Graph.BeginUpdate();
+    for (int I = 0; I < Layout.Count; ++I) {
+        const QPoint At = Layout.At(I);
+        TGraphNode *Mark =
+            Graph.InsertNode({At.x(), At.y(), At.x() + Layout.Size, At.y() + Layout.Size},
+                             &TCircularNode::StaticClass());
+        Mark->SetNodeOptions({talivo::gnoMovable, talivo::gnoShowBackground});
+        Mark->Brush().SetColor(0x00FFFF);
+        Mark->Pen().SetColor(0x0000FF);
+        Mark->Font().SetHeight(CaptionHeight(Layout.Size));
+        Mark->Font().SetColor(0x000000);
+        Finish(*Mark, I);
+    }
+    Graph.EndUpdate();
+}
+
 // Numbered marks painted over the picture by the graph control and by a QGraphicsView holding the
 // same picture, circles and captions, in turns, so that both meet the same load of the machine.
 // The benchmark's time is the graph control's; "ratio" is its time over QGraphicsView's.
@@ -127,20 +148,7 @@ void BM_PaintMarksAgainstQGraphicsView(benchmark::State &State)
     EnsureApplication();
     const TMarkLayout Layout(State);
     const std::unique_ptr<TGraphControl> Graph = MakeGraph();
-    Graph->BeginUpdate();
-    for (int I = 0; I < Layout.Count; ++I) {
-        const QPoint At = Layout.At(I);
-        TGraphNode *Mark =
-            Graph->InsertNode({At.x(), At.y(), At.x() + Layout.Size, At.y() + Layout.Size},
-                              &TCircularNode::StaticClass());
-        Mark->SetNodeOptions({talivo::gnoMovable, talivo::gnoShowBackground});
-        Mark->Brush().SetColor(0x00FFFF);
-        Mark->Pen().SetColor(0x0000FF);
-        Mark->Font().SetHeight(CaptionHeight(Layout.Size));
-        Mark->Font().SetColor(0x000000);
-        Mark->SetText(Caption(I));
-    }
-    Graph->EndUpdate();
+    AddMarks(*Graph, Layout, [](TGraphNode &Mark, int I) { Mark.SetText(Caption(I)); });
 
     QGraphicsScene Scene(0, 0, kPicture, kPicture);
     Scene.addItem(new QGraphicsPixmapItem(Picture()));
@@ -195,18 +203,7 @@ void BM_PaintSelectedMarks(benchmark::State &State)
     const TMarkLayout Layout(State);
     const std::unique_ptr<TGraphControl> Graph = MakeGraph();
     Graph->SetMarkerSize(2);
-    Graph->BeginUpdate();
-    for (int I = 0; I < Layout.Count; ++I) {
-        const QPoint At = Layout.At(I);
-        TGraphNode *Mark =
-            Graph->InsertNode({At.x(), At.y(), At.x() + Layout.Size, At.y() + Layout.Size},
-                              &TCircularNode::StaticClass());
-        Mark->SetNodeOptions({talivo::gnoMovable, talivo::gnoShowBackground});
-        Mark->Brush().SetColor(0x00FFFF);
-        Mark->Pen().SetColor(0x0000FF);
-        Mark->SetSelected(true);
-    }
-    Graph->EndUpdate();
+    AddMarks(*Graph, Layout, [](TGraphNode &Mark, int) { Mark.SetSelected(true); });
     QImage Target(kViewWidth, kViewHeight, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : State) {
         RenderOnce(*Graph->viewport(), Target);

@@ -701,6 +701,22 @@ private:
     // to where it is, with the new key state.
     void RecheckPointer(const QKeyEvent &Event);
     void ClearUndoStorage();
+    // Runs Work inside one update batch with the query events suspended, as objects are put
+    // back; the batch ends and the events resume also when Work fails.
+    template <typename TWork> void InQuietBatch(TWork &&Work)
+    {
+        BeginUpdate();
+        ++SuspendQueryEvents;
+        try {
+            Work();
+        } catch (...) {
+            --SuspendQueryEvents;
+            EndUpdate();
+            throw;
+        }
+        --SuspendQueryEvents;
+        EndUpdate();
+    }
     // Records the followers in FollowerPlaces and FollowerStorage.
     void BackupFollowers();
     void TakeDragStaticBounds();

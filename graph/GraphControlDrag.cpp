@@ -98,9 +98,7 @@ void TGraphControl::RestoreFollowers(const std::vector<TGraphObject *> &Follower
         FollowerStorage.seek(0);
         RestoreObjects(FollowerStorage);
     }
-    BeginUpdate();
-    ++SuspendQueryEvents;
-    try {
+    InQuietBatch([&] {
         // The dragging list only loses objects during a drag (those that leave the document), so
         // the places and the followers still dragged come in the same order.
         auto Place = FollowerPlaces.cbegin();
@@ -117,13 +115,7 @@ void TGraphControl::RestoreFollowers(const std::vector<TGraphObject *> &Follower
             static_cast<TGraphNode *>(Obj)->PutBack(Place->Bounds);
             ObjectChanged(Obj, {gcView, gcPlacement});
         }
-    } catch (...) {
-        --SuspendQueryEvents;
-        EndUpdate();
-        throw;
-    }
-    --SuspendQueryEvents;
-    EndUpdate();
+    });
 }
 
 void TGraphControl::PerformDragBy(int32_t dX, int32_t dY)

@@ -191,9 +191,7 @@ void TGraphControl::BackupObjects(QIODevice &Stream, TGraphObjectList &List)
 
 void TGraphControl::RestoreObjects(QIODevice &Stream)
 {
-    BeginUpdate();
-    ++SuspendQueryEvents;
-    try {
+    InQuietBatch([&] {
         TGraphStreamReader Reader(Stream);
         const int32_t Count = Reader.ReadInt32();
         for (int32_t I = 0; I < Count; ++I) {
@@ -210,13 +208,7 @@ void TGraphControl::RestoreObjects(QIODevice &Stream)
                 Reader.ReadPropertyStream(FindAnyStreamProp);
             }
         }
-    } catch (...) {
-        --SuspendQueryEvents;
-        EndUpdate();
-        throw;
-    }
-    --SuspendQueryEvents;
-    EndUpdate();
+    });
 }
 
 void TGraphControl::SaveToStream(QIODevice &Stream)

@@ -104,26 +104,28 @@ TEST(CanvasTest, ShapesCoverTheDocumentedPixelsAtOneToOne)
     EXPECT_EQ(InkBounds(image), Box(5, 5, 5, 15));
 }
 
-// Rectangles with an opaque solid outline and fill are painted as plain fills of their pixels:
-// exactly the pixels the painter's own rectangles give, at every size, overlapping one another
-// in any order, and under a clip.
-TEST(CanvasTest, RectanglesMatchThePaintersRectanglesPixelForPixel)
+// Draws Count shapes in random colours and outline widths 0 and 1 both with the canvas and with
+// the painter alone, on a white image of Side pixels square, without a clip and with one made of
+// two rectangles; expects the same pixels. Draw(canvas, painter, pick, i) draws the i-th shape.
+template <typename TDraw>
+void ExpectThePaintersPixels(int side, int count, unsigned seed, const TDraw &draw)
 {
-    std::mt19937 random(5);
+    std::mt19937 random(seed);
     const auto pick = [&random](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
     for (const bool clipped : {false, true}) {
-        QImage ours = WhiteImage(64, 64);
-        QImage reference = WhiteImage(64, 64);
+        QImage ours = WhiteImage(side, side);
+        QImage reference = WhiteImage(side, side);
         TCanvas canvas;
         ASSERT_TRUE(canvas.BeginPaint(ours));
         QPainter painter(&reference);
-        const QRegion clip = clipped ? QRegion(5, 5, 30, 50) + QRegion(40, 10, 20, 20)
-                                     : QRegion(0, 0, 64, 64);
+        const QRegion clip = clipped ? QRegion(side / 12, side / 12, side / 2, side / 3) +
+                                           QRegion(side / 3, side / 4, side / 2, side * 3 / 5)
+                                     : QRegion(0, 0, side, side);
         canvas.SetClipRegion(clip);
         painter.setClipRegion(clip);
-        for (int i = 0; i < 300; ++i) {
+        for (int i = 0; i < count; ++i) {
             const TColor pen = static_cast<TColor>(pick(0, 0xFFFFFF));
             const TColor brush = static_cast<TColor>(pick(0, 0xFFFFFF));
             const int width = pick(0, 1);
@@ -132,20 +134,30 @@ TEST(CanvasTest, RectanglesMatchThePaintersRectanglesPixelForPixel)
             canvas.Brush().SetColor(brush);
             painter.setPen(QPen(ColorToQColor(pen), width));
             painter.setBrush(ColorToQColor(brush));
-            const int left = pick(-4, 62);
-            const int top = pick(-4, 62);
-            const int right = left + pick(0, 9);
-            const int bottom = top + pick(0, 9);
-            canvas.Rectangle(left, top, right, bottom);
-            painter.drawRect(QRectF(left, top, right - left, bottom - top));
+            draw(canvas, painter, pick, i);
         }
         canvas.EndPaint();
         painter.end();
-        for (int y = 0; y < 64; ++y)
-            for (int x = 0; x < 64; ++x)
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x)
                 ASSERT_EQ(ours.pixel(x, y), reference.pixel(x, y))
                     << "at (" << x << ", " << y << ")" << (clipped ? " clipped" : "");
     }
+}
+
+// Rectangles with an opaque solid outline and fill are painted as plain fills of their pixels:
+// exactly the pixels the painter's own rectangles give, at every size, overlapping one another
+// in any order, at the edge of the device and under a clip.
+TEST(CanvasTest, RectanglesMatchThePaintersRectanglesPixelForPixel)
+{
+    ExpectThePaintersPixels(64, 300, 5, [](TCanvas &canvas, QPainter &painter, auto pick, int) {
+        const int left = pick(-4, 62);
+        const int top = pick(-4, 62);
+        const int right = left + pick(0, 9);
+        const int bottom = top + pick(0, 9);
+        canvas.Rectangle(left, top, right, bottom);
+        painter.drawRect(QRectF(left, top, right - left, bottom - top));
+    });
 }
 
 // Small circles are put down as images of them drawn once: the pixels are still exactly those the
@@ -153,43 +165,14 @@ TEST(CanvasTest, RectanglesMatchThePaintersRectanglesPixelForPixel)
 // flatter ellipses and under a clip.
 TEST(CanvasTest, EllipsesMatchThePaintersEllipsesPixelForPixel)
 {
-    std::mt19937 random(9);
-    const auto pick = [&random](int low, int high) {
-        return std::uniform_int_distribution<int>(low, high)(random);
-    };
-    for (const bool clipped : {false, true}) {
-        QImage ours = WhiteImage(200, 200);
-        QImage reference = WhiteImage(200, 200);
-        TCanvas canvas;
-        ASSERT_TRUE(canvas.BeginPaint(ours));
-        QPainter painter(&reference);
-        const QRegion clip = clipped ? QRegion(10, 10, 90, 60) + QRegion(70, 50, 100, 120)
-                                     : QRegion(0, 0, 200, 200);
-        canvas.SetClipRegion(clip);
-        painter.setClipRegion(clip);
-        for (int i = 0; i < 400; ++i) {
-            const TColor pen = static_cast<TColor>(pick(0, 0xFFFFFF));
-            const TColor brush = static_cast<TColor>(pick(0, 0xFFFFFF));
-            const int width = pick(0, 1);
-            canvas.Pen().SetColor(pen);
-            canvas.Pen().SetWidth(width);
-            canvas.Brush().SetColor(brush);
-            painter.setPen(QPen(ColorToQColor(pen), width));
-            painter.setBrush(ColorToQColor(brush));
-            const int diameter = i % 10 == 0 ? pick(126, 130) : pick(0, 60);
-            const int height = i % 7 == 0 ? diameter / 3 : diameter + pick(-1, 1);
-            const int left = pick(-20, 190);
-            const int top = pick(-20, 190);
-            canvas.Ellipse(left, top, left + diameter, top + height);
-            painter.drawEllipse(QRectF(left, top, diameter, height));
-        }
-        canvas.EndPaint();
-        painter.end();
-        for (int y = 0; y < 200; ++y)
-            for (int x = 0; x < 200; ++x)
-                ASSERT_EQ(ours.pixel(x, y), reference.pixel(x, y))
-                    << "at (" << x << ", " << y << ")" << (clipped ? " clipped" : "");
-    }
+    ExpectThePaintersPixels(200, 400, 9, [](TCanvas &canvas, QPainter &painter, auto pick, int i) {
+        const int diameter = i % 10 == 0 ? pick(126, 130) : pick(0, 60);
+        const int height = i % 7 == 0 ? diameter / 3 : diameter + pick(-1, 1);
+        const int left = pick(-20, 190);
+        const int top = pick(-20, 190);
+        canvas.Ellipse(left, top, left + diameter, top + height);
+        painter.drawEllipse(QRectF(left, top, diameter, height));
+    });
 }
 
 // Lines of text are drawn from glyphs shaped once: the pixels are those the painter gives when it

@@ -251,13 +251,18 @@ TEST_F(GraphObjectTest, CancelledDragPutsEveryDraggedObjectBack)
     B->SetText(QStringLiteral("#1"));
     const TRect Caption = B->TextRect();
     B->SetSelected(true);
+    // A follower that is no node is put back from its whole record.
+    TGraphObject *Link = TGraphLink::StaticClass().Create(&Graph);
+    Link->SetText(QStringLiteral("link"));
+    Link->SetSelected(true);
     std::vector<bool> Ends;
     Graph.OnObjectEndDrag = [&](TGraphControl *, TGraphObject *, uint32_t, bool Cancelled) {
         Ends.push_back(Cancelled);
     };
     A->MouseDown(mbLeft, {ssShift}, {10, 10});
     ASSERT_EQ(Graph.DragSource(), A);
-    EXPECT_EQ(Graph.DraggingObjects().Count(), 2);
+    EXPECT_EQ(Graph.DraggingObjects().Count(), 3);
+    Link->SetText(QStringLiteral("changed meanwhile"));
     A->MouseMove({}, {15, 13});
     EXPECT_EQ(A->GetBoundsRect(), (TRect{5, 3, 25, 23}));
     EXPECT_EQ(B->GetBoundsRect(), (TRect{55, 3, 95, 43}));
@@ -268,6 +273,7 @@ TEST_F(GraphObjectTest, CancelledDragPutsEveryDraggedObjectBack)
     EXPECT_EQ(A->GetBoundsRect(), (TRect{0, 0, 20, 20}));
     EXPECT_EQ(B->GetBoundsRect(), (TRect{50, 0, 90, 40}));
     EXPECT_EQ(B->TextRect(), Caption);
+    EXPECT_EQ(Link->Text(), QStringLiteral("link"));
     EXPECT_FALSE(A->Dragging());
     EXPECT_FALSE(B->Dragging());
     EXPECT_EQ(Graph.DragSource(), nullptr);
