@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QGraphicsEllipseItem>
 #include <QGraphicsPixmapItem>
-#include <QGraphicsSimpleTextItem>
 #include <QGraphicsScene>
+#include <QGraphicsSimpleTextItem>
 #include <QGraphicsView>
 #include <QPaintEvent>
 #include <QScrollBar>
@@ -72,8 +72,7 @@ struct TMarkLayout {
     explicit TMarkLayout(const benchmark::State &State)
         : Count(static_cast<int>(State.range(0))), Size(static_cast<int>(State.range(1))),
           Columns(static_cast<int>(std::lround(200 * std::sqrt(Count / 20000.0))))
-    {
-    }
+    {}
 
     // The top-left corner of the I-th mark.
     QPoint At(int I) const

@@ -212,8 +212,7 @@ void TCanvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom
     // the edge of the device, or has no extent.
     const QRect box = OutlineRect(left, top, right, bottom).toRect();
     const QRect outline(box.topLeft(), QSize(box.width() + 1, box.height() + 1));
-    if (!fApplied.Plain || box.width() < 1 || box.height() < 1 ||
-        !fDeviceRect.contains(outline)) {
+    if (!fApplied.Plain || box.width() < 1 || box.height() < 1 || !fDeviceRect.contains(outline)) {
         fPainter->drawRect(box);
         return;
     }
@@ -233,7 +232,8 @@ void TCanvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom)
     // painter draws a circle the same wherever it lies; near the device's edge and for flatter
     // ellipses it does not).
     const QSize size(box.width() + 1, box.height() + 1);
-    if (fApplied.Plain && size.width() <= kMaxSpriteSide && std::abs(box.width() - box.height()) <= 1 &&
+    if (fApplied.Plain && size.width() <= kMaxSpriteSide &&
+        std::abs(box.width() - box.height()) <= 1 &&
         fDeviceRect.contains(QRect(box.topLeft(), size))) {
         fPainter->drawImage(box.topLeft(), CircleSprite(size, fApplied.QtPen, fApplied.BrushColor));
         return;

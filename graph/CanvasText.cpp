@@ -233,7 +233,8 @@ int32_t TCanvas::DrawText(const QString &text, TRect &rect, uint32_t flags)
     const QString shown = (flags & DT_NOPREFIX) ? text : StripPrefixes(text);
     QStringList lines;
     if (!shown.isEmpty())
-        lines = (flags & DT_SINGLELINE) || PlainLine(shown) ? QStringList{shown} : SplitLines(shown);
+        lines =
+            (flags & DT_SINGLELINE) || PlainLine(shown) ? QStringList{shown} : SplitLines(shown);
 
     const QFontMetrics &metrics = *DeviceFont().Metrics;
     const int height = static_cast<int>(std::min<int64_t>(

@@ -316,8 +316,7 @@ void TGraphControl::AddedObjectChanged(TGraphObject *GraphObject)
 
 TRect TGraphControl::GetBoundingRect(TGraphBoundsKind Kind)
 {
-    if (Kind == bkGraph && SaveBoundsChange.Contains(bkGraph) && fDragSource &&
-        DragStaticValid) {
+    if (Kind == bkGraph && SaveBoundsChange.Contains(bkGraph) && fDragSource && DragStaticValid) {
         const TRect Dragged = GetBoundingRect(bkDragging);
         const bool DraggedFound = SaveBoundsFound[bkDragging];
         TRect &Result = SaveBounds[bkGraph];

@@ -6,8 +6,8 @@
 #include <QRect>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <span>
 #include <unordered_map>
@@ -160,8 +160,7 @@ public:
             return found->second;
         if (fRegions.size() >= kCapacity)
             fRegions.clear();
-        return fRegions.emplace(std::vector<int64_t>(key.begin(), key.end()), make())
-            .first->second;
+        return fRegions.emplace(std::vector<int64_t>(key.begin(), key.end()), make()).first->second;
     }
 
 private:
@@ -240,9 +239,7 @@ QRegion EllipseRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom)
     const int32_t width = Right - Left;
     const int32_t height = Bottom - Top;
     const int64_t key[] = {1, width, height};
-    return ShapeCache()
-        .Get(key, [&] { return direct(0, 0, width, height); })
-        .translated(Left, Top);
+    return ShapeCache().Get(key, [&] { return direct(0, 0, width, height); }).translated(Left, Top);
 }
 
 QRegion RoundRectRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom,
@@ -258,9 +255,7 @@ QRegion RoundRectRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom
     const int32_t width = Right - Left;
     const int32_t height = Bottom - Top;
     const int64_t key[] = {2, width, height, CornerWidth, CornerHeight};
-    return ShapeCache()
-        .Get(key, [&] { return direct(0, 0, width, height); })
-        .translated(Left, Top);
+    return ShapeCache().Get(key, [&] { return direct(0, 0, width, height); }).translated(Left, Top);
 }
 
 } // namespace talivo

@@ -203,10 +203,11 @@ TEST(CanvasTest, TextMatchesThePaintersTextPixelForPixel)
                 painter.setPen(ColorToQColor(color));
                 const QPoint at(3 + line, 2 + line * 18);
                 canvas.TextOut(at.x(), at.y(), text);
-                painter.drawText(QRect(at, QSize(metrics.horizontalAdvance(text), metrics.height())),
-                                 Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignTop |
-                                     Qt::TextSingleLine | Qt::TextDontClip,
-                                 text);
+                painter.drawText(
+                    QRect(at, QSize(metrics.horizontalAdvance(text), metrics.height())),
+                    Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignTop | Qt::TextSingleLine |
+                        Qt::TextDontClip,
+                    text);
                 ++line;
             }
             canvas.EndPaint();

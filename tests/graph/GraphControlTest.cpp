@@ -506,7 +506,8 @@ TEST_F(GraphControlTest, GraphBoundsFollowEveryDragStepAndEveryOtherChange)
         TGraphObject *Source = Graph.Objects()[Pick(0, Graph.Objects().Count() - 1)];
         Source->SetSelected(true);
         const TRect Bounds = Source->BoundsRect();
-        ASSERT_TRUE(Source->BeginDrag({(Bounds.Left + Bounds.Right) / 2, (Bounds.Top + Bounds.Bottom) / 2}));
+        ASSERT_TRUE(Source->BeginDrag(
+            {(Bounds.Left + Bounds.Right) / 2, (Bounds.Top + Bounds.Bottom) / 2}));
         for (int Step = 0; Step < 8 && Graph.DragSource(); ++Step) {
             switch (Pick(0, 5)) {
             case 0:

@@ -226,7 +226,6 @@ TEST_F(GraphObjectListTest, NestedWalkAndHandlerDeletions)
     EXPECT_EQ(Log.size(), 1u);
 }
 
-
 // Edits anywhere in the list, in an order that moves the list's free slots back and forth, keep
 // the items, the indexes and the capacity exactly as a plain array would.
 TEST_F(GraphObjectListTest, EditsInAnyOrderMatchAPlainArray)
@@ -254,8 +253,9 @@ TEST_F(GraphObjectListTest, EditsInAnyOrderMatchAPlainArray)
             }
         } else if (Kind < 6) {
             // Runs from the front and from the back, as a selection is emptied.
-            const int32_t Index = Kind == 3 ? 0 : Kind == 4 ? Pick(Model.size()) : 
-                                                             static_cast<int32_t>(Model.size()) - 1;
+            const int32_t Index = Kind == 3   ? 0
+                                  : Kind == 4 ? Pick(Model.size())
+                                              : static_cast<int32_t>(Model.size()) - 1;
             List.Delete(Index);
             Model.erase(Model.begin() + Index);
         } else if (Kind == 6) {

@@ -49,8 +49,11 @@ protected:
     QImage Screen()
     {
         QApplication::processEvents();
-        const QImage window =
-            Form().screen()->grabWindow(Form().winId()).toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage window = Form()
+                                  .screen()
+                                  ->grabWindow(Form().winId())
+                                  .toImage()
+                                  .convertToFormat(QImage::Format_RGB32);
         const QPoint origin = Graph().viewport()->mapTo(&Form(), QPoint(0, 0)) * 2;
         return window.copy(QRect(origin, Graph().viewport()->size() * 2));
     }
