@@ -1,5 +1,7 @@
 #include "app/BackgroundJob.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QMetaObject>
 
 #include <stdexcept>
@@ -19,7 +21,7 @@ TBackgroundJob::~TBackgroundJob()
     }
 }
 
-void TBackgroundJob::Start(TWork work, TFinish finish)
+void TBackgroundJob::Begin(TFinish finish)
 {
     if (fRunning)
         throw std::logic_error("A background job is already running.");
@@ -27,7 +29,15 @@ void TBackgroundJob::Start(TWork work, TFinish finish)
     fFinish = std::move(finish);
     fError = nullptr;
     fRunning = true;
-    const unsigned serial = ++fSerial;
+    // A completion still queued for an earlier job finds another serial and does nothing.
+    ++fSerial;
+}
+
+void TBackgroundJob::Start(TWork work, TFinish finish)
+{
+    Begin(std::move(finish));
+    fOnThisThread = false;
+    const unsigned serial = fSerial;
     TJobProgress *progress = fProgress.get();
     fThread = std::thread([this, serial, progress, work = std::move(work)] {
         try {
@@ -42,6 +52,28 @@ void TBackgroundJob::Start(TWork work, TFinish finish)
     emit Started();
 }
 
+void TBackgroundJob::RunOnThisThread(TWork work, TFinish finish)
+{
+    Begin(std::move(finish));
+    fOnThisThread = true;
+    // The first report lets the events run at once, the later ones after the interval.
+    QElapsedTimer sinceEvents;
+    fProgress->SetOnReport([&sinceEvents] {
+        if (sinceEvents.isValid() && sinceEvents.elapsed() < kEventsIntervalMs)
+            return;
+        QCoreApplication::processEvents();
+        sinceEvents.start();
+    });
+    emit Started();
+    try {
+        work(*fProgress);
+    } catch (...) {
+        fError = std::current_exception();
+    }
+    fProgress->SetOnReport(nullptr);
+    End();
+}
+
 void TBackgroundJob::Cancel()
 {
     if (fRunning)
@@ -50,7 +82,7 @@ void TBackgroundJob::Cancel()
 
 void TBackgroundJob::Wait()
 {
-    if (fRunning)
+    if (fRunning && !fOnThisThread)
         Complete(fSerial);
 }
 
@@ -61,6 +93,11 @@ void TBackgroundJob::Complete(unsigned serial)
     if (serial != fSerial || !fRunning)
         return;
     fThread.join();
+    End();
+}
+
+void TBackgroundJob::End()
+{
     fRunning = false;
     const TJobEnd end = fProgress->Cancelled() ? jeCancelled : fError ? jeFailed : jeDone;
     const TFinish finish = std::move(fFinish);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 
 namespace talivo {
 
@@ -19,12 +20,18 @@ public:
     bool Proceed(double fraction)
     {
         SetFraction(fraction);
+        if (fOnReport)
+            fOnReport();
         return !Cancelled();
     }
+
+    // Runs at every report, on the job's thread; set before the job starts.
+    void SetOnReport(std::function<void()> onReport) { fOnReport = std::move(onReport); }
 
 private:
     std::atomic<bool> fCancelled = false;
     std::atomic<double> fFraction = -1;
+    std::function<void()> fOnReport;
 };
 
 } // namespace talivo

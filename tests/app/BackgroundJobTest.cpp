@@ -9,6 +9,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QThread>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -160,6 +161,63 @@ TEST(BackgroundJob, GoingAwayCancelsTheWorkWithoutFinishing)
     EXPECT_TRUE(stopped);
     RunEventsFor(20);
     EXPECT_TRUE(ends.Ends.empty());
+}
+
+TEST(BackgroundJob, WorkOnThisThreadLetsTheEventsRunAtItsReports)
+{
+    TBackgroundJob job;
+    TEnds ends;
+    int started = 0, finished = 0;
+    QObject::connect(&job, &TBackgroundJob::Started, [&] { ++started; });
+    QObject::connect(&job, &TBackgroundJob::Finished, [&] { ++finished; });
+    bool fired = false, onThisThread = false;
+    QTimer::singleShot(0, &job, [&] {
+        fired = true;
+        onThisThread = job.OnThisThread();
+        // Nothing to wait for from within the work's own report.
+        job.Wait();
+        EXPECT_THROW(job.Start([](TJobProgress &) {}, {}), std::logic_error);
+    });
+    QThread *worker = nullptr;
+    int reports = 0;
+    job.RunOnThisThread(
+        [&](TJobProgress &progress) {
+            worker = QThread::currentThread();
+            while (!fired && reports < 1000) {
+                progress.Proceed(0.5);
+                ++reports;
+            }
+        },
+        ends.Record());
+    EXPECT_TRUE(fired);
+    EXPECT_EQ(reports, 1);
+    EXPECT_TRUE(onThisThread);
+    EXPECT_EQ(worker, QThread::currentThread());
+    EXPECT_EQ(ends.Ends, std::vector<TJobEnd>({jeDone}));
+    EXPECT_EQ(started, 1);
+    EXPECT_EQ(finished, 1);
+    EXPECT_FALSE(job.Running());
+    EXPECT_FALSE(job.OnThisThread());
+
+    // Cancelled from an event, whatever the work then does.
+    QTimer::singleShot(0, &job, [&] { job.Cancel(); });
+    job.RunOnThisThread(
+        [](TJobProgress &progress) {
+            while (progress.Proceed(-1))
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            throw std::runtime_error("stopped half way");
+        },
+        ends.Record());
+    EXPECT_EQ(ends.Ends.back(), jeCancelled);
+    EXPECT_TRUE(ends.Errors.isEmpty());
+
+    // What the finish step throws reaches the caller.
+    EXPECT_THROW(job.RunOnThisThread(
+                     [](TJobProgress &) { throw std::runtime_error("disk full"); },
+                     [](TJobEnd, std::exception_ptr error) { std::rethrow_exception(error); }),
+                 std::runtime_error);
+    EXPECT_FALSE(job.Running());
+    EXPECT_EQ(finished, 3);
 }
 
 class ProgressPanel : public ::testing::Test {
