@@ -1,5 +1,6 @@
 #include "app/ImageFile.h"
 
+#include "app/ProgressDevice.h"
 #include "i18n/Translation.h"
 
 #include <QBuffer>
@@ -15,6 +16,9 @@
 namespace talivo {
 
 namespace {
+
+// The encoded picture goes to its file in steps of this size, each a report to the job.
+constexpr qsizetype kWriteStep = 4 << 20;
 
 // Decoders that keep 16 bits per channel hold up to 8 bytes per pixel before any conversion.
 constexpr int64_t kMaxDecodedBytesPerPixel = 8;
@@ -78,9 +82,9 @@ std::vector<TFileFilter> ImageFileFilters()
     };
 }
 
-QImage ReadImageFile(const QString &fileName)
+QImage ReadImageFile(const QString &fileName, TJobProgress *progress)
 {
-    QFile file(fileName);
+    TProgressDevice<QFile> file(progress, fileName);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return ReadImage(file);
@@ -120,22 +124,38 @@ TImageEncoder EncoderForFileName(const QString &fileName)
     return ieBmp;
 }
 
-void WriteImageFile(const QImage &image, const QString &fileName)
+bool WriteImageFile(const QImage &image, const QString &fileName, TJobProgress *progress)
 {
     const auto fail = [&](const QString &reason) {
         return EImageFileError(_("Cannot write \"%1\": %2").arg(fileName, reason).toStdString());
     };
+    const auto cancelled = [progress] { return progress && progress->Cancelled(); };
     // Encoded in memory first: an encoder meeting a full disk reports it in its own words on
     // standard error, if at all, while the file reports the reason itself.
     QByteArray bytes;
-    QBuffer buffer(&bytes);
+    TProgressDevice<QBuffer> buffer(progress, &bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, EncoderFormat(EncoderForFileName(fileName)));
-    if (!writer.write(image))
+    const bool encoded = writer.write(image);
+    if (cancelled())
+        return false;
+    if (!encoded)
         throw fail(writer.errorString());
+    // Not committed, the new content is dropped with the object and the old file stays.
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly))
         throw fail(file.errorString());
+    for (qsizetype done = 0; done < bytes.size();) {
+        if (progress && !progress->Proceed(double(done) / double(bytes.size())))
+            return false;
+        const qsizetype step = std::min(bytes.size() - done, kWriteStep);
+        if (file.write(bytes.constData() + done, step) != step)
+            throw fail(file.errorString());
+        done += step;
+    }
+    if (!file.commit())
+        throw fail(file.errorString());
+    return true;
 }
 
 } // namespace talivo

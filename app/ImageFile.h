@@ -13,6 +13,8 @@ class QIODevice;
 
 namespace talivo {
 
+class TJobProgress;
+
 // A picture file that could not be written.
 class EImageFileError : public std::runtime_error {
 public:
@@ -30,8 +32,10 @@ std::vector<TFileFilter> ImageFileFilters();
 
 // The picture in the file, decided by the content rather than the name; of a file with several
 // pages or frames the first. A null image when the file cannot be read or decoded, or when the
-// picture would not fit into memory.
-QImage ReadImageFile(const QString &fileName);
+// picture would not fit into memory. The decoders read the file as they decode it, so the share
+// of the file read is the progress reported to the job; once the job is cancelled the next read
+// fails, and with it the decoding.
+QImage ReadImageFile(const QString &fileName, TJobProgress *progress = nullptr);
 // The same for a picture read from a device open for reading.
 QImage ReadImage(QIODevice &device);
 
@@ -39,7 +43,8 @@ QImage ReadImage(QIODevice &device);
 TImageEncoder EncoderForFileName(const QString &fileName);
 
 // Writes the image in the encoding of the name's extension, replacing the file only once the new
-// content is complete. EImageFileError when it cannot be written.
-void WriteImageFile(const QImage &image, const QString &fileName);
+// content is complete. EImageFileError when it cannot be written. Once the job is cancelled the
+// encoding or writing stops and the file stays as it was; false then.
+bool WriteImageFile(const QImage &image, const QString &fileName, TJobProgress *progress = nullptr);
 
 } // namespace talivo

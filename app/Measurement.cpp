@@ -4,6 +4,7 @@
 #include "app/GroupIdCounter.h"
 #include "app/GroupListView.h"
 #include "app/MarkStyle.h"
+#include "app/ProgressDevice.h"
 #include "app/StrToInt.h"
 #include "app/UpdateBatch.h"
 #include "graph/GraphControl.h"
@@ -15,6 +16,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QStringList>
 #include <algorithm>
 #include <cstdint>
@@ -140,7 +142,7 @@ void RebuildGroups(TGraphControl &graph, const TAddGroup &addGroup)
 }
 
 void SaveMeasurement(TGraphControl &graph, const std::vector<QStringList> &records,
-                     const QString &fileName)
+                     const QString &fileName, TJobProgress *progress)
 {
     const TGraphNodeClass *recordClass = TGraphControl::FindClass("TRectangularNode");
     std::vector<TGraphObject *> added;
@@ -162,7 +164,14 @@ void SaveMeasurement(TGraphControl &graph, const std::vector<QStringList> &recor
             record->SetText(text);
             record->SetTag(kGroupRecordTag);
         }
-        graph.SaveToFile(fileName);
+        // Written beside the old file and put in its place only when complete.
+        TProgressDevice<QSaveFile> file(progress, fileName);
+        if (!file.open(QIODevice::WriteOnly))
+            throw EGraphStreamError(N_("Cannot create file %1: %2"),
+                                    {fileName, file.errorString()});
+        graph.SaveToStream(file);
+        if (!file.commit())
+            throw EGraphStreamError(N_("Cannot write file %1: %2"), {fileName, file.errorString()});
     } catch (...) {
         removeRecords();
         throw;
@@ -182,7 +191,7 @@ void ReadMeasurement(TGraphControl &graph, const QString &fileName, const TAddGr
     RebuildGroups(graph, addGroup);
 }
 
-TMeasurementContent ReadMeasurementFile(const QString &fileName)
+TMeasurementContent ReadMeasurementFile(const QString &fileName, TJobProgress *progress)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -198,7 +207,7 @@ TMeasurementContent ReadMeasurementFile(const QString &fileName)
         CannotOpen(fileName, file.errorString());
 
     TGraphControl check;
-    QBuffer buffer(&content.Stream);
+    TProgressDevice<QBuffer> buffer(progress, &content.Stream);
     buffer.open(QIODevice::ReadOnly);
     try {
         check.LoadFromStream(buffer);

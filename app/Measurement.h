@@ -13,6 +13,7 @@ namespace talivo {
 
 class TGraphControl;
 class TGroupIdCounter;
+class TJobProgress;
 class TGroupListView;
 
 // Marks carry group ids, which start at 1000, so this tag is free for the group records.
@@ -67,9 +68,10 @@ void RebuildGroups(TGraphControl &graph, const TAddGroup &addGroup);
 
 // Writes the canvas as a measurement file, with a group record for each entry of records: the
 // count, description, id and colour texts of a group. The records exist for the file only and
-// leave the canvas again whether the write succeeds or not.
+// leave the canvas again whether the write succeeds or not. The file is replaced only once the
+// new content is complete; a cancelled job stops the write with an error and keeps it as it was.
 void SaveMeasurement(TGraphControl &graph, const std::vector<QStringList> &records,
-                     const QString &fileName);
+                     const QString &fileName, TJobProgress *progress = nullptr);
 
 // The texts a group's record holds, as the group table shows them.
 QStringList GroupRecordFields(const TGroupRow &group);
@@ -78,8 +80,9 @@ QStringList GroupRecordFields(const TGroupRow &group);
 void ReadMeasurement(TGraphControl &graph, const QString &fileName, const TAddGroup &addGroup);
 
 // Reads and checks the whole file on a canvas of its own; EMeasurementError when it cannot be
-// opened or a group record is damaged.
-TMeasurementContent ReadMeasurementFile(const QString &fileName);
+// opened or a group record is damaged, and as soon as the job is cancelled. The job learns how
+// much of the file has been checked.
+TMeasurementContent ReadMeasurementFile(const QString &fileName, TJobProgress *progress = nullptr);
 
 // Puts the content's marks on the canvas in place of every object it held; the group records
 // stay out.

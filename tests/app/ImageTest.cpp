@@ -1,11 +1,14 @@
 #include "app/ImageFile.h"
+#include "app/JobProgress.h"
 #include "graph/CanvasColors.h"
 #include "tests/app/MarkingWorkspace.h"
 
 #include <QBuffer>
 #include <QImageWriter>
 #include <QLocale>
+#include <QRandomGenerator>
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 
 namespace talivo::test {
@@ -164,6 +167,65 @@ TEST_F(ImageFile, WritesTheEncodingOfTheExtensionOrRaises)
     EXPECT_THROW(WriteImageFile(image, fDir.file("no/such/folder/a.png")), EImageFileError);
     EXPECT_THROW(WriteImageFile(QImage(), fDir.file("null.png")), EImageFileError);
     EXPECT_FALSE(QFile::exists(fDir.file("null.png")));
+}
+
+// A picture of noise, which no encoder makes much smaller.
+QImage Noise(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    QRandomGenerator random(3);
+    for (int y = 0; y < height; ++y)
+        random.fillRange(reinterpret_cast<quint32 *>(image.scanLine(y)), width);
+    return image;
+}
+
+TEST_F(ImageFile, ReadingReportsTheShareReadAndStopsAtTheNextReadOnceCancelled)
+{
+    ASSERT_TRUE(Noise(1000, 700).save(fDir.file("noise.png")));
+    // One strip of 3 MB, which the decoder asks for in a single read.
+    Write(fDir.file("strip.tif"), GreyTiff({{2000, 1500, 77}}));
+    for (const char *name : {"noise.png", "strip.tif"}) {
+        TJobProgress progress;
+        std::vector<double> fractions;
+        progress.SetOnReport([&] { fractions.push_back(progress.Fraction()); });
+        EXPECT_FALSE(ReadImageFile(fDir.file(name), &progress).isNull()) << name;
+        EXPECT_GE(fractions.size(), 10u) << name;
+        EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end())) << name;
+        EXPECT_GT(fractions.back(), 0.9) << name;
+        EXPECT_LE(fractions.back(), 1) << name;
+
+        TJobProgress cancelled;
+        int reports = 0;
+        cancelled.SetOnReport([&] {
+            ++reports;
+            cancelled.Cancel();
+        });
+        EXPECT_TRUE(ReadImageFile(fDir.file(name), &cancelled).isNull()) << name;
+        EXPECT_EQ(reports, 1) << name;
+    }
+}
+
+TEST_F(ImageFile, ACancelledWriteLeavesTheFileAsItWas)
+{
+    const QImage noise = Noise(800, 600);
+    for (const char *name : {"a.png", "a.bmp", "a.tif", "a.jpg"}) {
+        const QString file = fDir.file(name);
+        Write(file, "previous");
+        // Cancelled before, and during the encoding.
+        TJobProgress before;
+        before.Cancel();
+        EXPECT_FALSE(WriteImageFile(noise, file, &before)) << name;
+        TJobProgress during;
+        during.SetOnReport([&] { during.Cancel(); });
+        EXPECT_FALSE(WriteImageFile(noise, file, &during)) << name;
+        EXPECT_EQ(Read(file), "previous") << name;
+
+        TJobProgress going;
+        EXPECT_TRUE(WriteImageFile(noise, file, &going)) << name;
+        EXPECT_EQ(QImage(file).size(), noise.size()) << name;
+    }
+    EXPECT_EQ(QDir(fDir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"a.bmp", "a.jpg", "a.png", "a.tif"}));
 }
 
 using Images = MarkingWorkspace;
