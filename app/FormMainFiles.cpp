@@ -44,7 +44,14 @@ void TFormMain::Savemeasurement1Click()
         for (TGroupSubItem item : {gsCount, gsDescription, gsId, gsColor})
             fields << list.SubItem(row, item);
     }
-    SaveMeasurement(Canvas(), records, *fileName);
+    // The group records come and go by the canvas's own insertion, which counts as an edit.
+    const bool unsaved = fUnsaved;
+    try {
+        SaveMeasurement(Canvas(), records, *fileName);
+    } catch (...) {
+        fUnsaved = unsaved;
+        throw;
+    }
     fUnsaved = false;
 }
 

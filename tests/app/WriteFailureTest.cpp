@@ -37,6 +37,10 @@ TEST_F(WriteFailureTest, SavesBeyondTheLimitFailAndKeepTheOldFiles)
     const QString names[] = {fDir.file("m.tlv"), fDir.file("m.txt"), fDir.file("m.bmp")};
     for (const QString &name : names)
         Write(name, old);
+    // Saved elsewhere first: a failed save must not make the work look unsaved either.
+    fPrompter.PushFile(fDir.file("first.tlv"));
+    Form().Savemeasurement1Click();
+    ASSERT_FALSE(Form().Unsaved());
 
     LimitFileSize(8192);
     // Each save is asked whether to replace the old file, and answered yes.
@@ -51,6 +55,7 @@ TEST_F(WriteFailureTest, SavesBeyondTheLimitFailAndKeepTheOldFiles)
     EXPECT_ANY_THROW(Form().Saveimage1Click());
     for (const QString &name : names)
         EXPECT_EQ(Read(name), old) << name.toStdString();
+    EXPECT_FALSE(Form().Unsaved());
     EXPECT_EQ(QDir(fDir.path()).entryList({"m.*"}, QDir::Files | QDir::Hidden),
               QStringList({"m.bmp", "m.tlv", "m.txt"}));
 
