@@ -88,8 +88,10 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
     CreateMenus();
     CreateStatusBar();
     fJob = new TBackgroundJob(this);
-    connect(fJob, &TBackgroundJob::Started, this, &TFormMain::UpdateDetectCommands);
-    connect(fJob, &TBackgroundJob::Finished, this, &TFormMain::UpdateDetectCommands);
+    for (auto signal : {&TBackgroundJob::Started, &TBackgroundJob::Finished}) {
+        connect(fJob, signal, this, &TFormMain::UpdateDetectCommands);
+        connect(fJob, signal, this, &TFormMain::UpdateFileCommands);
+    }
     fDetectSettings = new TFormDetectSettings(this);
 
     fTimerStart = new QTimer(this);
@@ -120,8 +122,8 @@ void TFormMain::CreateToolBar()
         QString("QToolBar#ToolBarMain { background: %1; border: none; }").arg(kPanelColor.name()));
     addToolBar(Qt::TopToolBarArea, fToolBarMain);
 
-    QToolButton *load = AddToolButton("ToolButtonLoadImage", "Load image", "load");
-    connect(load, &QToolButton::clicked, this, &TFormMain::Openimage1Click);
+    fToolButtonLoad = AddToolButton("ToolButtonLoadImage", "Load image", "load");
+    connect(fToolButtonLoad, &QToolButton::clicked, this, &TFormMain::Openimage1Click);
 
     auto *markTools = new QButtonGroup(this);
     markTools->setObjectName("MarkTools");
@@ -266,15 +268,17 @@ void TFormMain::CreateMenus()
 
     QMenu *file = bar->addMenu("File");
     file->setObjectName("File1");
-    connect(AddMenuItem(*file, "Openimage1", "Open image ..."), &QAction::triggered, this,
-            &TFormMain::Openimage1Click);
-    connect(AddMenuItem(*file, "Saveimage1", "Save image ..."), &QAction::triggered, this,
-            &TFormMain::Saveimage1Click);
+    const auto addFileCommand = [&](const QString &name, const QString &caption,
+                                    void (TFormMain::*click)()) {
+        QAction *action = AddMenuItem(*file, name, caption);
+        connect(action, &QAction::triggered, this, click);
+        fFileActions.push_back(action);
+    };
+    addFileCommand("Openimage1", "Open image ...", &TFormMain::Openimage1Click);
+    addFileCommand("Saveimage1", "Save image ...", &TFormMain::Saveimage1Click);
     file->addSeparator();
-    connect(AddMenuItem(*file, "Openmeasurement1", "Open measurement ..."), &QAction::triggered,
-            this, &TFormMain::Openmeasurement1Click);
-    connect(AddMenuItem(*file, "Savemeasurement1", "Save measurement ..."), &QAction::triggered,
-            this, &TFormMain::Savemeasurement1Click);
+    addFileCommand("Openmeasurement1", "Open measurement ...", &TFormMain::Openmeasurement1Click);
+    addFileCommand("Savemeasurement1", "Save measurement ...", &TFormMain::Savemeasurement1Click);
     connect(AddMenuItem(*file, "Exportmeasurement1", "Export measurement ..."), &QAction::triggered,
             this, &TFormMain::Exportmeasurement1Click);
     file->addSeparator();

@@ -144,6 +144,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
+    // Decodes the picture on the job's thread; ReplaceImage follows once it is decoded.
     virtual void LoadImage(const QString &fileName);
     // Marks live on the canvas; these keep them in step with the group table.
     virtual void RecolourGroupMarks(int groupId, TColor color);
@@ -158,6 +159,15 @@ private:
     QToolButton *AddToolButton(const QString &name, const QString &caption, const QString &icon);
     QWidget *CreateSliderPanel(const QString &name, const QString &caption, QSlider *slider);
     void OpenImage(const std::function<std::optional<QString>()> &chooseFile);
+    void FinishLoadImage(const QString &fileName, QImage image, TJobEnd end,
+                         std::exception_ptr error);
+    // False, with a notice, while a job runs: the window runs one at a time.
+    bool MayStartJob();
+    // Runs the step once the running job has finished, or at once when none runs.
+    void AfterJob(const std::function<void()> &step);
+    // The file commands wait for the running job; a job on the GUI thread keeps the whole window
+    // but its progress panel out of reach.
+    void UpdateFileCommands();
     void SetupModulesAndLayout();
     void SelectLanguage();
     void RestorePlacement();
@@ -186,6 +196,10 @@ private:
     QActionGroup *fModuleItems = nullptr;
     TBackgroundJob *fJob = nullptr;
     TProgressPanel *fProgressPanel = nullptr;
+    // "Open image ...", "Save image ...", "Open measurement ..." and "Save measurement ...".
+    std::vector<QAction *> fFileActions;
+    QToolButton *fToolButtonLoad = nullptr;
+    QPointer<QWidget> fFocusBeforeJob;
     TFormDetectSettings *fDetectSettings = nullptr;
     TObjectPolarity fDetectPolarity = opAutomatic;
     double fDetectSensitivity = kDefaultSensitivity;

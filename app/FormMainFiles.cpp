@@ -1,13 +1,19 @@
 #include "app/FormGroupSettings.h"
 #include "app/FormMain.h"
 #include "app/Measurement.h"
+#include "app/ProgressPanel.h"
 #include "graph/GraphControl.h"
 #include "i18n/Translation.h"
 #include "platform/Platform.h"
 
-#include <QCoreApplication>
+#include <QAction>
+#include <QApplication>
 #include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QToolBar>
 #include <QToolButton>
+#include <exception>
 #include <vector>
 
 namespace talivo {
@@ -32,8 +38,12 @@ TAddGroup TableRowAdder(TFormMain &form)
 
 } // namespace
 
+// The marks are the canvas's objects, so they are written on the GUI thread, with the window out
+// of reach meanwhile; a cancel leaves the file as it was.
 void TFormMain::Savemeasurement1Click()
 {
+    if (!MayStartJob())
+        return;
     const std::optional<QString> fileName = Prompter().SaveFile(MeasurementDialogOptions());
     if (!fileName || !MayWrite(*fileName))
         return;
@@ -44,15 +54,25 @@ void TFormMain::Savemeasurement1Click()
         for (TGroupSubItem item : {gsCount, gsDescription, gsId, gsColor})
             fields << list.SubItem(row, item);
     }
+    bool written = false;
     // The group records come and go by the canvas's own insertion, which counts as an edit.
     const bool unsaved = fUnsaved;
-    try {
-        SaveMeasurement(Canvas(), records, *fileName);
-    } catch (...) {
-        fUnsaved = unsaved;
-        throw;
-    }
-    fUnsaved = false;
+    fProgressPanel->Watch(*fJob, _("Saving the measurement ..."));
+    fJob->RunOnThisThread(
+        [&](TJobProgress &progress) {
+            SaveMeasurement(Canvas(), records, *fileName, &progress);
+            written = true;
+        },
+        [&](TJobEnd end, std::exception_ptr error) {
+            fUnsaved = unsaved && !written;
+            if (written)
+                return;
+            if (end == jeCancelled)
+                fStatusPanels[2]->setText(
+                    _("Saving the measurement was cancelled: the file was not written."));
+            else if (error)
+                std::rethrow_exception(error);
+        });
 }
 
 void TFormMain::Openmeasurement1Click()
@@ -63,24 +83,76 @@ void TFormMain::Openmeasurement1Click()
         Prompter().Notice(_("Please load image first."), QCoreApplication::applicationName());
         return;
     }
-    if (!MayDiscardChanges())
+    if (!MayStartJob() || !MayDiscardChanges())
         return;
     const std::optional<QString> fileName = Prompter().OpenFile(MeasurementDialogOptions());
     if (!fileName)
         return;
-    // Read and checked whole first: a file that cannot be opened leaves the document as it was.
-    const TMeasurementContent content = ReadMeasurementFile(*fileName);
-    TGraphControl &graph = *canvas;
-    graph.Clear();
-    for (int row = fListViewGroups->RowCount() - 1; row >= 0; --row)
-        fListViewGroups->DeleteRow(row);
-    ShowMeasurement(graph, content);
-    for (const TGroupRecord &group : content.Groups)
-        AddGroupRow(group.Description, group.Color, group.Id, group.Count);
-    // The button shows what the canvas shows: pressed only when every mark is hidden.
-    fToolButtonHide->setChecked(content.MarksHidden);
-    TrackBarPointSizeChange();
-    fUnsaved = false;
+    // Read and checked whole first: a file that cannot be opened, or a cancel, leaves the
+    // document as it was. The check needs a canvas, so it runs on the GUI thread too.
+    TMeasurementContent content;
+    fProgressPanel->Watch(*fJob, _("Opening the measurement ..."));
+    fJob->RunOnThisThread(
+        [&](TJobProgress &progress) { content = ReadMeasurementFile(*fileName, &progress); },
+        [&](TJobEnd end, std::exception_ptr error) {
+            if (end == jeCancelled) {
+                fStatusPanels[2]->setText(
+                    _("Opening the measurement was cancelled: nothing was changed."));
+                return;
+            }
+            if (error)
+                std::rethrow_exception(error);
+            TGraphControl &graph = *canvas;
+            graph.Clear();
+            for (int row = fListViewGroups->RowCount() - 1; row >= 0; --row)
+                fListViewGroups->DeleteRow(row);
+            ShowMeasurement(graph, content);
+            for (const TGroupRecord &group : content.Groups)
+                AddGroupRow(group.Description, group.Color, group.Id, group.Count);
+            // The button shows what the canvas shows: pressed only when every mark is hidden.
+            fToolButtonHide->setChecked(content.MarksHidden);
+            TrackBarPointSizeChange();
+            fUnsaved = false;
+        });
+}
+
+bool TFormMain::MayStartJob()
+{
+    if (!fJob->Running())
+        return true;
+    Prompter().Notice(_("Please wait until the running work has finished, or cancel it."),
+                      QCoreApplication::applicationName());
+    return false;
+}
+
+void TFormMain::AfterJob(const std::function<void()> &step)
+{
+    if (fJob->Running())
+        connect(fJob, &TBackgroundJob::Finished, this, step, Qt::SingleShotConnection);
+    else
+        step();
+}
+
+void TFormMain::UpdateFileCommands()
+{
+    const bool idle = !fJob->Running();
+    for (QAction *action : fFileActions)
+        action->setEnabled(idle);
+    fToolButtonLoad->setEnabled(idle);
+    const bool locked = fJob->OnThisThread();
+    if (locked)
+        fFocusBeforeJob = QApplication::focusWidget();
+    for (QWidget *part :
+         {centralWidget(), static_cast<QWidget *>(fToolBarMain), static_cast<QWidget *>(menuBar())})
+        part->setEnabled(!locked);
+    // Nothing of the document shows while a job works on it, such as the group records that
+    // exist only while a measurement is written.
+    if (fGraph)
+        fGraph->setUpdatesEnabled(!locked);
+    if (!locked && fFocusBeforeJob) {
+        fFocusBeforeJob->setFocus();
+        fFocusBeforeJob = nullptr;
+    }
 }
 
 bool TFormMain::MayDiscardChanges()

@@ -2,6 +2,7 @@
 #include "app/FormMain.h"
 #include "app/ImageFile.h"
 #include "app/MarkedImage.h"
+#include "app/ProgressPanel.h"
 #include "graph/GraphControl.h"
 #include "i18n/Translation.h"
 #include "platform/Platform.h"
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <utility>
 
 namespace talivo {
@@ -74,16 +76,17 @@ void TFormMain::OpenImageFile(const QString &fileName)
 
 void TFormMain::OpenImage(const std::function<std::optional<QString>()> &chooseFile)
 {
-    TGraphControl &graph = Canvas();
-    graph.setEnabled(false);
-    const auto finish = [&] {
-        graph.setEnabled(true);
-        graph.SetCommandMode(cmEdit);
+    if (!MayStartJob())
+        return;
+    Canvas().setEnabled(false);
+    const auto finish = [this] {
+        Canvas().setEnabled(true);
+        Canvas().SetCommandMode(cmEdit);
     };
     try {
         const std::optional<QString> fileName = chooseFile();
         if (fileName) {
-            // The dialog leaves the screen before a large image keeps the program busy.
+            // The dialog leaves the screen before the picture is read.
             QCoreApplication::processEvents();
             LoadImage(*fileName);
         }
@@ -91,13 +94,34 @@ void TFormMain::OpenImage(const std::function<std::optional<QString>()> &chooseF
         finish();
         throw;
     }
-    finish();
+    // The canvas stays out of reach until the picture is there, or is not.
+    AfterJob(finish);
 }
 
-// Decoded before anything changes: a file that is no picture leaves the work as it was.
+// Decoded before anything changes: a file that is no picture, or a cancel, leaves the work as it
+// was. The window goes on meanwhile.
 void TFormMain::LoadImage(const QString &fileName)
 {
-    QImage image = ReadImageFile(fileName);
+    if (!MayStartJob())
+        return;
+    auto image = std::make_shared<QImage>();
+    fJob->Start(
+        [fileName, image](TJobProgress &progress) { *image = ReadImageFile(fileName, &progress); },
+        [this, fileName, image](TJobEnd end, std::exception_ptr error) {
+            FinishLoadImage(fileName, std::move(*image), end, error);
+        });
+    fProgressPanel->Watch(*fJob, _("Opening the picture ..."));
+}
+
+void TFormMain::FinishLoadImage(const QString &fileName, QImage image, TJobEnd end,
+                                std::exception_ptr error)
+{
+    if (end == jeCancelled) {
+        fStatusPanels[2]->setText(_("Opening the picture was cancelled: nothing was changed."));
+        return;
+    }
+    if (error)
+        std::rethrow_exception(error);
     if (image.isNull()) {
         Prompter().Warning(_("Cannot open \"%1\": %2")
                                .arg(fileName, _("Error# 350: Image format is not supported.")),
@@ -149,11 +173,31 @@ void TFormMain::Saveimage1Click()
         Prompter().Notice(_("Please load image first."), QCoreApplication::applicationName());
         return;
     }
+    if (!MayStartJob())
+        return;
     TFileDialogOptions options = ImageDialogOptions();
     options.DefaultExt = ".bmp";
     const std::optional<QString> fileName = Prompter().SaveFile(options);
-    if (fileName && MayWrite(*fileName))
-        SaveImageWithMarks(*fileName);
+    if (!fileName || !MayWrite(*fileName))
+        return;
+    // The marks are the canvas's objects and are drawn here; the encoding, the long part, works
+    // on the finished copy.
+    const QImage image = talivo::RenderImageWithMarks(*fGraph);
+    auto written = std::make_shared<bool>(false);
+    auto work = [image, file = *fileName, written](TJobProgress &progress) {
+        *written = WriteImageFile(image, file, &progress);
+    };
+    fJob->Start(std::move(work), [this, written](TJobEnd end, std::exception_ptr error) {
+        // A cancel that came after the file was complete changed nothing.
+        if (*written)
+            return;
+        if (end == jeCancelled)
+            fStatusPanels[2]->setText(
+                _("Saving the picture was cancelled: the file was not written."));
+        else if (error)
+            std::rethrow_exception(error);
+    });
+    fProgressPanel->Watch(*fJob, _("Saving the picture ..."));
 }
 
 QImage TFormMain::RenderImageWithMarks()

@@ -80,6 +80,7 @@ void BM_OpenLargeImage(benchmark::State &state)
     for (auto _ : state) {
         prompter.PushFile(picture);
         form->Openimage1Click();
+        form->Job().Wait();
         QApplication::processEvents();
     }
     state.counters["width"] = form->Graph()->Background().Image().width();

@@ -61,6 +61,7 @@ public:
         writer.write(image);
         fPrompter.PushFile(picture);
         fForm.Openimage1Click();
+        fForm.Job().Wait();
 
         for (TColor color : {0x0000FF00u, 0x000000FFu, 0x00FF0000u})
             fForm.AddGroupRow("group", color, 0, 0);

@@ -27,6 +27,7 @@ protected:
         ASSERT_TRUE(fCells.Image.save(fDir.file("cells.png")));
         fPrompter.PushFile(fDir.file("cells.png"));
         Form().Openimage1Click();
+        Finish();
         Slider("TrackBarPointSize").setValue(10);
         fA = AddGroup(clLime);
         fB = AddGroup(clRed);
@@ -77,17 +78,6 @@ protected:
                 texts << asked.Text;
         return texts;
     }
-    template <class TCondition> bool RunEventsUntil(TCondition condition)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!condition() && clock.elapsed() < 20000) {
-            QApplication::processEvents();
-            QThread::msleep(2);
-        }
-        return condition();
-    }
-
     TSyntheticPicture fCells;
     int fA = 0;
     int fB = 0;
@@ -274,7 +264,10 @@ TEST_F(Detection, DropsProposalsForAPictureOrGroupNoLongerThere)
     Module("late.py", "time.sleep(1)\nopen(out, 'w').write('5\\t5\\n')\n");
     Relist();
     ModuleItem("late").trigger();
-    LoadImage();
+    // Commands wait for the detection; the window's own replacement does not.
+    QImage other(400, 300, QImage::Format_RGB32);
+    other.fill(Qt::white);
+    ASSERT_TRUE(Form().ReplaceImage(fDir.file("other.png"), other));
     Form().Job().Wait();
     EXPECT_EQ(Form().StatusText(2),
               "The picture changed during the detection: no marks were added.");

@@ -306,6 +306,7 @@ TEST_F(GermanProgramTest, AMeasurementThatCannotBeOpenedIsNamedInGerman)
     picture.fill(Qt::gray);
     ASSERT_TRUE(picture.save(fDir.file("cells.png")));
     windows.Main.FilesDropped({fDir.file("cells.png")});
+    windows.Main.Job().Wait();
     TGraphControl graph;
     graph.InsertNode({0, 0, 10, 10}, TGraphControl::FindClass("TCircularNode"));
     const QString cut = fDir.file("cut.tlv");

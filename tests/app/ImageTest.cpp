@@ -297,6 +297,7 @@ TEST_F(Images, SaveTheMarksAtTheirPixelsWhateverTheViewAndPicture)
             if (again)
                 fPrompter.PushAnswer(true);
             Form().Saveimage1Click();
+            Finish();
             EXPECT_EQ(fPrompter.Asked().end()[again ? -2 : -1].Options.DefaultExt, ".bmp");
             const QImage saved(fDir.file(name));
             ASSERT_EQ(saved.size(), QSize(400, 300)) << name;

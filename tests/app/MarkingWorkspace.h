@@ -30,6 +30,7 @@ protected:
         ASSERT_TRUE(image.save(name));
         fPrompter.PushFile(name);
         Form().Openimage1Click();
+        Finish();
     }
     int AddGroup(TColor color)
     {

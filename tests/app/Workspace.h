@@ -10,14 +10,29 @@
 
 #include "tests/common/TestMain.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <memory>
 #include <unistd.h>
 
 namespace talivo::test {
+
+// Lets the event loop run until the condition holds, for at most twenty seconds.
+template <class TCondition> bool RunEventsUntil(TCondition condition)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition() && clock.elapsed() < 20000) {
+        QApplication::processEvents();
+        QThread::msleep(2);
+    }
+    return condition();
+}
 
 // The main window as the program shows it, with the platform services replaced: a settings
 // folder of its own, scripted answers, a recording shell and an own clipboard.
@@ -59,8 +74,12 @@ protected:
         image.fill(Qt::gray);
         ASSERT_TRUE(image.save(fDir.file("picture.png")));
         Form().FilesDropped({fDir.file("picture.png")});
+        Finish();
         ASSERT_EQ(Graph().Background().Image().width(), width);
     }
+
+    // Lets the running job (a picture being read or written) end, and its end step run.
+    void Finish() { Form().Job().Wait(); }
 
     // "Save measurement ..." and "Open measurement ..." with the file chosen in the dialog.
     void SaveMeasurement(const QString &fileName)

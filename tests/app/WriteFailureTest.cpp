@@ -52,7 +52,10 @@ TEST_F(WriteFailureTest, SavesBeyondTheLimitFailAndKeepTheOldFiles)
     EXPECT_ANY_THROW(Form().Exportmeasurement1Click());
     fPrompter.PushFile(names[2]);
     fPrompter.PushAnswer(true);
-    EXPECT_ANY_THROW(Form().Saveimage1Click());
+    EXPECT_ANY_THROW({
+        Form().Saveimage1Click();
+        Finish();
+    });
     for (const QString &name : names)
         EXPECT_EQ(Read(name), old) << name.toStdString();
     EXPECT_FALSE(Form().Unsaved());

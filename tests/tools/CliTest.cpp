@@ -205,6 +205,7 @@ TEST_F(Cli, DetectsObjectsAsLinesOrAsAMeasurementTheWindowOpens)
     // In the window the marks stand where the lines said, numbered in their order.
     fPrompter.PushFile(Work("cells.png"));
     Form().Openimage1Click();
+    Finish();
     fPrompter.PushFile(Work("cells.tlv"));
     Form().Openmeasurement1Click();
     ASSERT_EQ(Form().ListViewGroups().RowCount(), 1);
