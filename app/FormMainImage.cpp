@@ -180,24 +180,39 @@ void TFormMain::Saveimage1Click()
     const std::optional<QString> fileName = Prompter().SaveFile(options);
     if (!fileName || !MayWrite(*fileName))
         return;
-    // The marks are the canvas's objects and are drawn here; the encoding, the long part, works
-    // on the finished copy.
-    const QImage image = talivo::RenderImageWithMarks(*fGraph);
+    // The marks are the canvas's objects and are drawn here, with the window out of reach; the
+    // encoding, the long part, works on the finished copy while the window goes on.
+    QImage image;
+    const QString caption = _("Saving the picture ...");
+    const auto cancelled = [this] {
+        fStatusPanels[2]->setText(_("Saving the picture was cancelled: the file was not written."));
+    };
+    fProgressPanel->Watch(*fJob, caption);
+    fJob->RunOnThisThread(
+        [&](TJobProgress &progress) { image = talivo::RenderImageWithMarks(*fGraph, &progress); },
+        [&](TJobEnd end, std::exception_ptr error) {
+            if (end == jeCancelled)
+                cancelled();
+            else if (error)
+                std::rethrow_exception(error);
+        });
+    if (image.isNull())
+        return;
     auto written = std::make_shared<bool>(false);
     auto work = [image, file = *fileName, written](TJobProgress &progress) {
         *written = WriteImageFile(image, file, &progress);
     };
-    fJob->Start(std::move(work), [this, written](TJobEnd end, std::exception_ptr error) {
+    image = QImage();
+    fJob->Start(std::move(work), [written, cancelled](TJobEnd end, std::exception_ptr error) {
         // A cancel that came after the file was complete changed nothing.
         if (*written)
             return;
         if (end == jeCancelled)
-            fStatusPanels[2]->setText(
-                _("Saving the picture was cancelled: the file was not written."));
+            cancelled();
         else if (error)
             std::rethrow_exception(error);
     });
-    fProgressPanel->Watch(*fJob, _("Saving the picture ..."));
+    fProgressPanel->Watch(*fJob, caption);
 }
 
 QImage TFormMain::RenderImageWithMarks()

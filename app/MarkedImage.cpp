@@ -1,13 +1,25 @@
 #include "app/MarkedImage.h"
 
 #include "app/ImageFile.h"
+#include "app/JobProgress.h"
 #include "graph/Canvas.h"
 #include "graph/GraphControl.h"
 #include "i18n/Translation.h"
 
+#include <QRegion>
+
+#include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace talivo {
+
+namespace {
+
+// Rows of the picture copied and drawn into at a time: 20 MB of a picture 20,000 pixels wide.
+constexpr int kBandRows = 256;
+
+} // namespace
 
 void PrepareCanvas(TGraphControl &graph)
 {
@@ -43,22 +55,41 @@ void ShowImage(TGraphControl &graph, QImage image)
     graph.SetCommandMode(cmViewOnly);
 }
 
-QImage RenderImageWithMarks(TGraphControl &graph)
+QImage RenderImageWithMarks(TGraphControl &graph, TJobProgress *progress)
 {
     if (graph.Background().IsEmpty())
         return {};
     const QImage &background = graph.Background().Image();
     // Marks have colours whatever the picture holds: a greyscale or palette picture would turn
     // them grey or into the nearest palette entry.
-    QImage image = background.convertToFormat(background.hasAlphaChannel() ? QImage::Format_ARGB32
-                                                                           : QImage::Format_RGB32);
+    const QImage::Format format =
+        background.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    QImage image(background.size(), format);
     if (image.isNull())
         throw std::runtime_error(
             _("There is not enough memory to draw the marks into the image.").toStdString());
+    uchar *const bits = image.bits();
     TCanvas canvas;
     if (!canvas.BeginPaint(image))
         throw std::runtime_error(_("The marks cannot be drawn into the image.").toStdString());
-    graph.Draw(canvas);
+    // Band by band, each a report to the job: the picture's rows in the copy's format, then the
+    // marks that reach into them, drawn within the band.
+    const int w = image.width();
+    const int h = image.height();
+    for (int top = 0; top < h; top += kBandRows) {
+        const int rows = std::min(kBandRows, h - top);
+        const QImage band = background.copy(0, top, w, rows).convertToFormat(format);
+        if (band.isNull())
+            throw std::runtime_error(
+                _("There is not enough memory to draw the marks into the image.").toStdString());
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(bits + qsizetype(top + y) * image.bytesPerLine(), band.constScanLine(y),
+                        size_t(image.bytesPerLine()));
+        canvas.SetClipRegion(QRegion(0, top, w, rows));
+        graph.Draw(canvas);
+        if (progress && !progress->Proceed(double(top + rows) / h))
+            return {};
+    }
     canvas.EndPaint();
     return image;
 }

@@ -1,5 +1,7 @@
 #include "app/ImageFile.h"
 #include "app/JobProgress.h"
+#include "app/MarkedImage.h"
+#include "graph/Canvas.h"
 #include "graph/CanvasColors.h"
 #include "tests/app/MarkingWorkspace.h"
 
@@ -307,6 +309,32 @@ TEST_F(Images, SaveTheMarksAtTheirPixelsWhateverTheViewAndPicture)
                 EXPECT_EQ(saved.pixel(x, y), qRgb(128, 128, 128)) << name << " " << x << "," << y;
         }
     }
+}
+
+TEST_F(Images, DrawTheMarksBandByBandAsInOneGo)
+{
+    // Taller than two bands of 256 rows, with marks and captions across their edges.
+    Open(300, 700, QImage::Format_Grayscale8);
+    const int id = AddGroup(clRed);
+    for (const auto &[x, y, r] : {std::tuple{50, 256, 20}, {150, 255, 9}, {250, 511, 30},
+                                  {100, 512, 12}, {200, 690, 40}})
+        Form().AddMark(x, y, r, id);
+    QImage whole = Graph().Background().Image().convertToFormat(QImage::Format_RGB32);
+    TCanvas canvas;
+    ASSERT_TRUE(canvas.BeginPaint(whole));
+    Graph().Draw(canvas);
+    canvas.EndPaint();
+
+    TJobProgress progress;
+    std::vector<double> fractions;
+    progress.SetOnReport([&] { fractions.push_back(progress.Fraction()); });
+    const QImage banded = talivo::RenderImageWithMarks(Graph(), &progress);
+    EXPECT_TRUE(banded == whole);
+    EXPECT_EQ(fractions, std::vector<double>({256.0 / 700, 512.0 / 700, 1.0}));
+
+    TJobProgress cancelled;
+    cancelled.SetOnReport([&] { cancelled.Cancel(); });
+    EXPECT_TRUE(talivo::RenderImageWithMarks(Graph(), &cancelled).isNull());
 }
 
 } // namespace
