@@ -70,14 +70,6 @@ protected:
         }
         return centres;
     }
-    QStringList Notices()
-    {
-        QStringList texts;
-        for (const TPromptRecord &asked : fPrompter.Asked())
-            if (asked.Kind == TPromptKind::pkNotice)
-                texts << asked.Text;
-        return texts;
-    }
     TSyntheticPicture fCells;
     int fA = 0;
     int fB = 0;

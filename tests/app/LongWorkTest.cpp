@@ -85,14 +85,6 @@ protected:
         image.save(&buffer, "png");
         return bytes;
     }
-    QStringList Notices()
-    {
-        QStringList texts;
-        for (const TPromptRecord &asked : fPrompter.Asked())
-            if (asked.Kind == TPromptKind::pkNotice)
-                texts << asked.Text;
-        return texts;
-    }
     // Marks enough for a file of several hundred kilobytes, whose reading and writing report
     // their progress a few times.
     void AddManyMarks(int groupId)

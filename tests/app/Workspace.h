@@ -93,6 +93,16 @@ protected:
         Form().Openmeasurement1Click();
     }
 
+    // The texts of the one-button notices shown so far.
+    QStringList Notices()
+    {
+        QStringList texts;
+        for (const TPromptRecord &asked : fPrompter.Asked())
+            if (asked.Kind == TPromptKind::pkNotice)
+                texts << asked.Text;
+        return texts;
+    }
+
     static QByteArray Read(const QString &fileName)
     {
         QFile file(fileName);

@@ -31,14 +31,7 @@ base=${screenshot%.png}
 rm -f "$base"-*.png
 work=$(mktemp -d)
 
-# A window manager gives the focus to new windows and lets the pointer's clicks focus widgets, as
-# on a desktop.
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-manager=$!
-for _ in $(seq 1 100); do
-    xdotool get_desktop >/dev/null 2>&1 && break
-    sleep 0.1
-done
+start_window_manager "$work/openbox.log"
 
 start_program
 trap 'stop_leftovers; kill "$manager" 2>/dev/null || true; rm -rf "$work"' EXIT

@@ -31,12 +31,7 @@ rm -f "$base"-*.png
 work=$(mktemp -d)
 writer=
 
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-manager=$!
-for _ in $(seq 1 100); do
-    xdotool get_desktop >/dev/null 2>&1 && break
-    sleep 0.1
-done
+start_window_manager "$work/openbox.log"
 
 # One default group, "Cells", which the program selects at its start.
 prepare_settings() {

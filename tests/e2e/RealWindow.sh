@@ -65,3 +65,14 @@ await_exit() {
         exit 1
     fi
 }
+
+# Starts a window manager, which gives the focus to new windows and lets the pointer's clicks
+# focus widgets, as on a desktop, and waits until it runs; its process id goes to manager.
+start_window_manager() { # start_window_manager LOG
+    openbox --sm-disable >"$1" 2>&1 &
+    manager=$!
+    for _ in $(seq 1 100); do
+        xdotool get_desktop >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+}
