@@ -95,7 +95,11 @@ test)
     build "$root/build-sanitize" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALIVO_SANITIZE=ON \
         -DTALIVO_BUILD_BENCH=OFF
     echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-    ASAN_OPTIONS=detect_leaks=1 \
+    # The leak check reads the dynamic TLS blocks that the sanitizer saw handed out; with this
+    # glibc one of them can be recorded with a garbage range, which crashes the check at the end
+    # of a program that did nothing wrong (talivo-cli drawing its marks band by band does it).
+    # The blocks are not recorded, then.
+    ASAN_OPTIONS=detect_leaks=1:intercept_tls_get_addr=0 \
     LSAN_OPTIONS=suppressions="$root/tools/lsan.supp":print_suppressions=0 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         run_tests "$root/build-sanitize"
