@@ -4,7 +4,6 @@
 #include "app/Measurement.h"
 #include "app/ProposedMarks.h"
 #include "app/StrToInt.h"
-#include "app/UpdateBatch.h"
 #include "graph/GraphControl.h"
 #include "graph/GraphNode.h"
 #include "i18n/Translation.h"
@@ -68,10 +67,9 @@ void TFormMain::ToolButtonHideClick()
         return;
     const bool visible = !fToolButtonHide->isChecked();
     TGraphObjectList &objects = fGraph->Objects();
-    InOneUpdate(*fGraph, [&] {
-        for (int32_t i = 0; i < objects.Count(); ++i)
-            objects[i]->SetVisible(visible);
-    });
+    const TUpdateBatch batch(*fGraph);
+    for (int32_t i = 0; i < objects.Count(); ++i)
+        objects[i]->SetVisible(visible);
 }
 
 void TFormMain::GraphControlMouseUp(TGraphControl *, TMouseButton Button, TShiftState, int32_t X,
@@ -103,12 +101,13 @@ void TFormMain::DeleteSelectedMarks()
     TGraphControl &graph = Canvas();
     TGraphObjectList &selected = graph.SelectedObjects();
     bool deleted = false;
-    InOneUpdate(graph, [&] {
+    {
+        const TUpdateBatch batch(graph);
         for (int32_t i = selected.Count() - 1; i >= 0; i = std::min(i - 1, selected.Count() - 1))
             deleted = TGraphObject::Delete(selected[i]) || deleted;
         if (deleted)
             RecountMarks();
-    });
+    }
     if (deleted)
         fUnsaved = true;
 }
@@ -143,10 +142,11 @@ void TFormMain::ClearMarks()
 {
     if (fGraph) {
         TGraphObjectList &objects = fGraph->Objects();
-        InOneUpdate(*fGraph, [&] {
+        {
+            const TUpdateBatch batch(*fGraph);
             for (int32_t i = objects.Count() - 1; i >= 0; i = std::min(i - 1, objects.Count() - 1))
                 TGraphObject::Delete(objects[i]);
-        });
+        }
     }
     for (int row = 0; row < fListViewGroups->RowCount(); ++row)
         fListViewGroups->SetSubItem(row, gsCount, "0");
@@ -163,12 +163,11 @@ void TFormMain::RemoveGroupMarks(int groupId)
     if (!fGraph)
         return;
     TGraphObjectList &objects = fGraph->Objects();
-    InOneUpdate(*fGraph, [&] {
-        for (int32_t i = objects.Count() - 1; i >= 0; i = std::min(i - 1, objects.Count() - 1)) {
-            if (objects[i]->ClassName() == kMarkClass && objects[i]->Tag() == groupId)
-                objects.Delete(i);
-        }
-    });
+    const TUpdateBatch batch(*fGraph);
+    for (int32_t i = objects.Count() - 1; i >= 0; i = std::min(i - 1, objects.Count() - 1)) {
+        if (objects[i]->ClassName() == kMarkClass && objects[i]->Tag() == groupId)
+            objects.Delete(i);
+    }
 }
 
 void TFormMain::RecolourGroupMarks(int groupId, TColor color)
@@ -177,16 +176,15 @@ void TFormMain::RecolourGroupMarks(int groupId, TColor color)
         return;
     const TColor textColor = MarkTextColor(color);
     TGraphObjectList &objects = fGraph->Objects();
-    InOneUpdate(*fGraph, [&] {
-        for (int32_t i = 0; i < objects.Count(); ++i) {
-            TGraphObject *object = objects[i];
-            if (object->Tag() != groupId)
-                continue;
-            object->Brush().SetColor(color);
-            object->Pen().SetColor(color);
-            object->Font().SetColor(textColor);
-        }
-    });
+    const TUpdateBatch batch(*fGraph);
+    for (int32_t i = 0; i < objects.Count(); ++i) {
+        TGraphObject *object = objects[i];
+        if (object->Tag() != groupId)
+            continue;
+        object->Brush().SetColor(color);
+        object->Pen().SetColor(color);
+        object->Font().SetColor(textColor);
+    }
 }
 
 void TFormMain::TrackBarPointSizeChange()

@@ -6,7 +6,6 @@
 #include "app/MarkStyle.h"
 #include "app/ProgressDevice.h"
 #include "app/StrToInt.h"
-#include "app/UpdateBatch.h"
 #include "graph/GraphControl.h"
 #include "graph/GraphNode.h"
 #include "graph/GraphStreamFormat.h"
@@ -230,15 +229,14 @@ void ShowMeasurement(TGraphControl &graph, const TMeasurementContent &content)
     buffer.setData(content.Stream);
     buffer.open(QIODevice::ReadOnly);
     TGraphObjectList &objects = graph.Objects();
-    InOneUpdate(graph, [&] {
-        graph.LoadFromStream(buffer);
-        // The records follow the marks, so the walk from the end takes each out where that costs
-        // nothing.
-        for (int32_t i = objects.Count() - 1; i >= 0; i = std::min(i - 1, objects.Count() - 1)) {
-            if (objects[i]->Tag() == kGroupRecordTag)
-                objects.Delete(i);
-        }
-    });
+    const TUpdateBatch batch(graph);
+    graph.LoadFromStream(buffer);
+    // The records follow the marks, so the walk from the end takes each out where that costs
+    // nothing.
+    for (int32_t i = objects.Count() - 1; i >= 0; i = std::min(i - 1, objects.Count() - 1)) {
+        if (objects[i]->Tag() == kGroupRecordTag)
+            objects.Delete(i);
+    }
 }
 
 QString MarkText(int number)
@@ -259,13 +257,14 @@ std::vector<int> RecountMarks(TGraphControl &graph, const std::vector<TGroupRow>
         rowOfId.emplace(rows[row].Id, row);
     std::vector<int> counts(rows.size(), 0);
     TGraphObjectList &objects = graph.Objects();
-    InOneUpdate(graph, [&] {
+    {
+        const TUpdateBatch batch(graph);
         for (int32_t i = 0; i < objects.Count(); ++i) {
             const auto row = rowOfId.find(objects[i]->Tag());
             if (row != rowOfId.end())
                 objects[i]->SetText(MarkText(++counts[row->second]));
         }
-    });
+    }
     return counts;
 }
 
@@ -274,18 +273,16 @@ void ResizeMarks(TGraphControl &graph, int p)
     TGraphObjectList &objects = graph.Objects();
     const int32_t n = objects.Count();
     const int32_t fontHeight = MarkFontHeight(p);
-    InOneUpdate(graph, [&] {
-        for (int32_t i = 0; i < n && i < objects.Count(); ++i) {
-            TGraphObject *object = objects[i];
-            // The mark lays out its caption and reports its new place once, not per property.
-            InOneUpdate(*object, [&] {
-                auto *node = dynamic_cast<TGraphNode *>(object);
-                if (node && node->Text().startsWith('#'))
-                    ResizeMark(*node, p);
-                object->Font().SetHeight(fontHeight);
-            });
-        }
-    });
+    const TUpdateBatch batch(graph);
+    for (int32_t i = 0; i < n && i < objects.Count(); ++i) {
+        TGraphObject *object = objects[i];
+        // The mark lays out its caption and reports its new place once, not per property.
+        const TUpdateBatch markBatch(*object);
+        auto *node = dynamic_cast<TGraphNode *>(object);
+        if (node && node->Text().startsWith('#'))
+            ResizeMark(*node, p);
+        object->Font().SetHeight(fontHeight);
+    }
 }
 
 } // namespace talivo

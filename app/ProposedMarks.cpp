@@ -1,7 +1,6 @@
 #include "app/ProposedMarks.h"
 
 #include "app/MarkStyle.h"
-#include "app/UpdateBatch.h"
 #include "graph/GraphControl.h"
 #include "graph/GraphNode.h"
 
@@ -123,7 +122,8 @@ int AddProposedMarks(TGraphControl &graph, const std::vector<TPoint> &points,
         centres.push_back(CentreOf(objects[i]->BoundsRect()));
     TCentreGrid marks(r, std::move(centres));
     int added = 0;
-    InOneUpdate(graph, [&] {
+    {
+        const TUpdateBatch batch(graph);
         for (const TPoint &point : points) {
             if (marks.AnyWithinR(point))
                 continue;
@@ -132,7 +132,7 @@ int AddProposedMarks(TGraphControl &graph, const std::vector<TPoint> &points,
             marks.Add(point);
             ++added;
         }
-    });
+    }
     return added;
 }
 

@@ -390,16 +390,10 @@ void TGraphControl::ConstraintsChanged()
 
 void TGraphControl::FontChanged()
 {
-    BeginUpdate();
-    try {
-        for (int32_t I = 0; I < fObjects.Count(); ++I) {
-            fObjects[I]->ParentFontChanged();
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    const TUpdateBatch batch(*this);
+    for (int32_t i = 0; i < fObjects.Count(); ++i) {
+        fObjects[i]->ParentFontChanged();
     }
-    EndUpdate();
 }
 
 void TGraphControl::SetCommandMode(TGraphCommandMode Value)

@@ -11,6 +11,7 @@
 #include "graph/ObjectIndex.h"
 #include "graph/RepaintArea.h"
 #include "graph/Types.h"
+#include "graph/UpdateBatch.h"
 
 #include <QAbstractScrollArea>
 #include <QBuffer>
@@ -416,6 +417,7 @@ protected:
     friend class TGraphNode;
     friend class TGraphLink;
     friend class TGraphConstraints;
+    template <class> friend class TUpdateBatch;
 
     virtual void DoZoomChange();
     virtual void DoGraphChange();
@@ -701,22 +703,6 @@ private:
     // to where it is, with the new key state.
     void RecheckPointer(const QKeyEvent &Event);
     void ClearUndoStorage();
-    // Runs Work inside one update batch with the query events suspended, as objects are put
-    // back; the batch ends and the events resume also when Work fails.
-    template <typename TWork> void InQuietBatch(TWork &&Work)
-    {
-        BeginUpdate();
-        ++SuspendQueryEvents;
-        try {
-            Work();
-        } catch (...) {
-            --SuspendQueryEvents;
-            EndUpdate();
-            throw;
-        }
-        --SuspendQueryEvents;
-        EndUpdate();
-    }
     // Records the followers in FollowerPlaces and FollowerStorage.
     void BackupFollowers();
     void TakeDragStaticBounds();

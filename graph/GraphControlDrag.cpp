@@ -98,24 +98,23 @@ void TGraphControl::RestoreFollowers(const std::vector<TGraphObject *> &Follower
         FollowerStorage.seek(0);
         RestoreObjects(FollowerStorage);
     }
-    InQuietBatch([&] {
-        // The dragging list only loses objects during a drag (those that leave the document), so
-        // the places and the followers still dragged come in the same order.
-        auto Place = FollowerPlaces.cbegin();
-        for (TGraphObject *Obj : Followers) {
-            while (Place != FollowerPlaces.cend() && Place->Object != Obj) {
-                ++Place;
-            }
-            if (Place == FollowerPlaces.cend()) {
-                break;
-            }
-            // As the record of the source is read back: the area left and the one returned to
-            // are repainted, and the graph's bounds follow.
-            Obj->Invalidate();
-            static_cast<TGraphNode *>(Obj)->PutBack(Place->Bounds);
-            ObjectChanged(Obj, {gcView, gcPlacement});
+    const TUpdateBatch batch(*this, TBatchQueries::Suspend);
+    // The dragging list only loses objects during a drag (those that leave the document), so the
+    // places and the followers still dragged come in the same order.
+    auto place = FollowerPlaces.cbegin();
+    for (TGraphObject *obj : Followers) {
+        while (place != FollowerPlaces.cend() && place->Object != obj) {
+            ++place;
         }
-    });
+        if (place == FollowerPlaces.cend()) {
+            break;
+        }
+        // As the record of the source is read back: the area left and the one returned to are
+        // repainted, and the graph's bounds follow.
+        obj->Invalidate();
+        static_cast<TGraphNode *>(obj)->PutBack(place->Bounds);
+        ObjectChanged(obj, {gcView, gcPlacement});
+    }
 }
 
 void TGraphControl::PerformDragBy(int32_t dX, int32_t dY)
@@ -133,16 +132,12 @@ void TGraphControl::PerformDragBy(int32_t dX, int32_t dY)
     if (!fGraphConstraints->ConfineOffset(dX, dY, Mobility)) {
         return;
     }
-    BeginUpdate();
-    try {
-        for (int32_t I = 0; I < fDraggingObjects.Count(); ++I) {
-            fDraggingObjects[I]->OffsetHitTest(fDragHitTest, dX, dY);
+    {
+        const TUpdateBatch batch(*this);
+        for (int32_t i = 0; i < fDraggingObjects.Count(); ++i) {
+            fDraggingObjects[i]->OffsetHitTest(fDragHitTest, dX, dY);
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
     fDragTargetPt = {AddWrapped(fDragTargetPt.X, dX), AddWrapped(fDragTargetPt.Y, dY)};
     ScrollInView(fDragTargetPt);
 }

@@ -317,7 +317,7 @@ void TGraphControl::ToggleSelection(const TRect &Rect, bool KeepOld,
             Candidates.push_back(Obj);
         }
     }
-    BeginUpdate();
+    const TUpdateBatch batch(*this);
     fObjectIndex.BeginWalk();
     try {
         for (TGraphObject *Obj : Candidates) {
@@ -335,11 +335,9 @@ void TGraphControl::ToggleSelection(const TRect &Rect, bool KeepOld,
         }
     } catch (...) {
         fObjectIndex.EndWalk();
-        EndUpdate();
         throw;
     }
     fObjectIndex.EndWalk();
-    EndUpdate();
 }
 
 TGraphObject *TGraphControl::InsertObjectByMouse(TPoint &Pt,

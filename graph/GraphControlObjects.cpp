@@ -28,19 +28,6 @@ int32_t CountOfClass(const TGraphObjectList &List, const TGraphObjectClass *Clas
     return Result;
 }
 
-// Runs Body inside one update batch of Graph, closing the batch also when Body fails.
-template <typename F> void InBatch(TGraphControl &Graph, F &&Body)
-{
-    Graph.BeginUpdate();
-    try {
-        Body();
-    } catch (...) {
-        Graph.EndUpdate();
-        throw;
-    }
-    Graph.EndUpdate();
-}
-
 } // namespace
 
 TGraphNode *TGraphControl::InsertNode(const TRect &Bounds, const TGraphNodeClass *ANodeClass)
@@ -152,7 +139,8 @@ int32_t TGraphControl::ForEachObject(const TGraphForEachMethod &Callback, int32_
     if (!Callback || List.Count() == 0) {
         return 0;
     }
-    InBatch(*this, [&] {
+    {
+        const TUpdateBatch batch(*this);
         for (TGraphObject *Obj = List.First(); Obj; Obj = List.Next()) {
             // The walk's position is saved around the call, so the callback may remove objects
             // from the list (or walk it itself).
@@ -173,27 +161,21 @@ int32_t TGraphControl::ForEachObject(const TGraphForEachMethod &Callback, int32_
                 break;
             }
         }
-    });
+    }
     return 0;
 }
 
 void TGraphControl::Clear()
 {
     if (fObjects.Count() > 0) {
-        BeginUpdate();
-        ++SuspendQueryEvents;
-        try {
+        const TUpdateBatch batch(*this);
+        {
+            const TUpdateBatch quiet(*this, TBatchQueries::Suspend);
             while (fObjects.Count() > 0) {
                 fObjects.Delete(fObjects.Count() - 1);
             }
-        } catch (...) {
-            --SuspendQueryEvents;
-            EndUpdate();
-            throw;
         }
-        --SuspendQueryEvents;
         SaveModified = 2;
-        EndUpdate();
     }
     SetCommandMode(cmEdit);
     HorzScrollBar().SetPosition(0);
@@ -257,7 +239,8 @@ bool TGraphControl::AlignSelection(THAlignOption Horz, TVAlignOption Vert)
                 Sides);
         }
     };
-    InBatch(*this, [&] {
+    {
+        const TUpdateBatch batch(*this);
         if (Horz == haSpaceEqually && Count > 2) {
             Space([](const TRect &R) { return R.Left; }, [](const TRect &R) { return R.Right; },
                   [&](TGraphObject *Obj, int32_t D, TObjectSides S) { Offset(Obj, D, 0, S); },
@@ -268,11 +251,9 @@ bool TGraphControl::AlignSelection(THAlignOption Horz, TVAlignOption Vert)
                   [&](TGraphObject *Obj, int32_t D, TObjectSides S) { Offset(Obj, 0, D, S); },
                   TObjectSides{osTop, osBottom});
         }
-        if (Horz == haSpaceEqually && Vert == vaSpaceEqually) {
-            return;
-        }
         const TRect Ref = Selection[0]->GetBoundsRect();
-        for (size_t I = 1; I < Selection.size(); ++I) {
+        const bool Aligns = Horz != haSpaceEqually || Vert != vaSpaceEqually;
+        for (size_t I = 1; Aligns && I < Selection.size(); ++I) {
             const TRect B = Selection[I]->GetBoundsRect();
             int32_t dX = 0;
             int32_t dY = 0;
@@ -304,7 +285,7 @@ bool TGraphControl::AlignSelection(THAlignOption Horz, TVAlignOption Vert)
             }
             Offset(Selection[I], dX, dY, {osLeft, osTop, osRight, osBottom});
         }
-    });
+    }
     for (size_t I = 0; I < Selection.size(); ++I) {
         if (Selection[I]->GetBoundsRect() != Before[I]) {
             return true;
@@ -345,7 +326,8 @@ bool TGraphControl::ResizeSelection(TResizeOption Horz, TResizeOption Vert)
             return 0;
         }
     };
-    InBatch(*this, [&] {
+    {
+        const TUpdateBatch batch(*this);
         for (TGraphObject *Obj : Selection) {
             const TRect B = Obj->GetBoundsRect();
             int32_t dW = Change(Horz, MinWidth, MaxWidth, B.Width());
@@ -355,7 +337,7 @@ bool TGraphControl::ResizeSelection(TResizeOption Horz, TResizeOption Vert)
                 Obj->OffsetHitTest(hzBottomRight, dW, dH);
             }
         }
-    });
+    }
     for (size_t I = 0; I < Selection.size(); ++I) {
         if (Selection[I]->GetBoundsRect() != Before[I]) {
             return true;

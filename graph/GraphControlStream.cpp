@@ -138,8 +138,7 @@ void TGraphControl::RenumberNewObjects(int32_t First)
 
 void TGraphControl::ReadObjects(QIODevice &Stream)
 {
-    BeginUpdate();
-    ++SuspendQueryEvents;
+    const TUpdateBatch batch(*this, TBatchQueries::Suspend);
     const int32_t Old = fObjects.Count();
     // The objects read before a damaged record stay, so they are renumbered and finished as
     // after a complete read before the error goes on.
@@ -171,12 +170,8 @@ void TGraphControl::ReadObjects(QIODevice &Stream)
         } catch (...) {
             // The read error is the one the caller needs to see.
         }
-        --SuspendQueryEvents;
-        EndUpdate();
         throw;
     }
-    --SuspendQueryEvents;
-    EndUpdate();
 }
 
 void TGraphControl::BackupObjects(QIODevice &Stream, TGraphObjectList &List)
@@ -191,24 +186,22 @@ void TGraphControl::BackupObjects(QIODevice &Stream, TGraphObjectList &List)
 
 void TGraphControl::RestoreObjects(QIODevice &Stream)
 {
-    InQuietBatch([&] {
-        TGraphStreamReader Reader(Stream);
-        const int32_t Count = Reader.ReadInt32();
-        for (int32_t I = 0; I < Count; ++I) {
-            const auto ID = static_cast<uint32_t>(Reader.ReadInt32());
-            if (TGraphObject *Obj = FindObjectByID(ID)) {
-                // Reading the body back puts the object in place without reporting a move: the
-                // area it leaves and the one it returns to are repainted, and the graph's bounds
-                // follow it.
-                Obj->Invalidate();
-                Obj->LoadFromStream(Stream);
-                ObjectChanged(Obj, {gcView, gcPlacement});
-            } else {
-                // The object has gone meanwhile; the others are still restored.
-                Reader.ReadPropertyStream(FindAnyStreamProp);
-            }
+    const TUpdateBatch batch(*this, TBatchQueries::Suspend);
+    TGraphStreamReader reader(Stream);
+    const int32_t count = reader.ReadInt32();
+    for (int32_t i = 0; i < count; ++i) {
+        const auto id = static_cast<uint32_t>(reader.ReadInt32());
+        if (TGraphObject *obj = FindObjectByID(id)) {
+            // Reading the body back puts the object in place without reporting a move: the area
+            // it leaves and the one it returns to are repainted, and the graph's bounds follow it.
+            obj->Invalidate();
+            obj->LoadFromStream(Stream);
+            ObjectChanged(obj, {gcView, gcPlacement});
+        } else {
+            // The object has gone meanwhile; the others are still restored.
+            reader.ReadPropertyStream(FindAnyStreamProp);
         }
-    });
+    }
 }
 
 void TGraphControl::SaveToStream(QIODevice &Stream)
@@ -221,17 +214,16 @@ void TGraphControl::SaveToStream(QIODevice &Stream)
 void TGraphControl::LoadFromStream(QIODevice &Stream)
 {
     CheckGraphSignature(Stream);
-    BeginUpdate();
+    const TUpdateBatch batch(*this);
+    // A load leaves the graph unmodified, also when it stops at a damaged record.
     try {
         Clear();
         ReadObjects(Stream);
     } catch (...) {
         SaveModified = 2;
-        EndUpdate();
         throw;
     }
     SaveModified = 2;
-    EndUpdate();
 }
 
 void TGraphControl::SaveToFile(const QString &FileName)
@@ -262,10 +254,10 @@ void TGraphControl::LoadFromFile(const QString &FileName)
 void TGraphControl::MergeFromStream(QIODevice &Stream, int32_t OffsetX, int32_t OffsetY)
 {
     CheckGraphSignature(Stream);
-    BeginUpdate();
     TRect Bounds;
     int32_t Old = 0;
-    try {
+    {
+        const TUpdateBatch batch(*this);
         ClearSelection();
         Old = fObjects.Count();
         ReadObjects(Stream);
@@ -278,25 +270,17 @@ void TGraphControl::MergeFromStream(QIODevice &Stream, int32_t OffsetX, int32_t 
             fGraphConstraints->SetSourceRect(Bounds);
             if (fGraphConstraints->ConfineOffset(OffsetX, OffsetY,
                                                  {osLeft, osTop, osRight, osBottom})) {
-                ++SuspendQueryEvents;
-                try {
-                    for (int32_t I = Old; I < fObjects.Count(); ++I) {
-                        fObjects[I]->MoveBy(OffsetX, OffsetY);
+                {
+                    const TUpdateBatch quiet(*this, TBatchQueries::Suspend);
+                    for (int32_t i = Old; i < fObjects.Count(); ++i) {
+                        fObjects[i]->MoveBy(OffsetX, OffsetY);
                     }
-                } catch (...) {
-                    --SuspendQueryEvents;
-                    throw;
                 }
-                --SuspendQueryEvents;
                 Bounds = {Bounds.Left + OffsetX, Bounds.Top + OffsetY, Bounds.Right + OffsetX,
                           Bounds.Bottom + OffsetY};
             }
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
     SetCommandMode(cmEdit);
     if (fObjects.Count() > Old) {
         ScrollInView(Bounds);
@@ -344,19 +328,13 @@ bool TGraphControl::PasteFromClipboard()
     }
     QBuffer Buffer(&*Block);
     Buffer.open(QIODevice::ReadOnly);
-    BeginUpdate();
-    try {
-        ClearSelection();
-        const int32_t Old = fObjects.Count();
-        ReadObjects(Buffer);
-        for (int32_t I = fObjects.Count() - 1; I >= Old; --I) {
-            fObjects[I]->SetSelected(true);
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    const TUpdateBatch batch(*this);
+    ClearSelection();
+    const int32_t old = fObjects.Count();
+    ReadObjects(Buffer);
+    for (int32_t i = fObjects.Count() - 1; i >= old; --i) {
+        fObjects[i]->SetSelected(true);
     }
-    EndUpdate();
     return true;
 }
 

@@ -161,8 +161,8 @@ bool TGraphControl::ChangeZoom(double NewZoom, TGraphZoomOrigin Origin)
     if (NewZoom == fZoom) {
         return false;
     }
-    BeginUpdate();
-    try {
+    {
+        const TUpdateBatch batch(*this);
         const bool KeepsView = Origin == zoTopLeft || Origin == zoCenter;
         const TRect OldView = KeepsView ? VisibleBounds() : TRect{};
         const TPoint OldCursor = KeepsView ? TPoint{} : CursorPos();
@@ -196,11 +196,7 @@ bool TGraphControl::ChangeZoom(double NewZoom, TGraphZoomOrigin Origin)
         }
         Invalidate();
         DoZoomChange();
-    } catch (...) {
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
     return true;
 }
 
@@ -215,18 +211,14 @@ bool TGraphControl::ChangeZoomPosition(double NewZoom, const TPoint &Pt)
     if (NewZoom == fZoom) {
         return false;
     }
-    BeginUpdate();
-    try {
+    {
+        const TUpdateBatch batch(*this);
         fZoom = NewZoom;
         CalcAutoRange();
         ScrollCenter(TRect{Pt.X, Pt.Y, Pt.X, Pt.Y});
         Invalidate();
         DoZoomChange();
-    } catch (...) {
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
     return true;
 }
 

@@ -75,24 +75,18 @@ const TPropTable &TGraphNode::PropTable()
 
 void TGraphNode::Assign(const TGraphObject &Source)
 {
-    BeginUpdate();
-    try {
-        TGraphObject::Assign(Source);
-        const auto *node = dynamic_cast<const TGraphNode *>(&Source);
-        if (node != nullptr && node != this) {
-            fBackground.Assign(node->fBackground);
-            SetAlignment(node->fAlignment);
-            SetLayout(node->fLayout);
-            SetMargin(node->fMargin);
-            SetNodeOptions(node->fNodeOptions);
-            SetBackgroundMargins(node->fBackgroundMargins);
-            SetBounds(node->fLeft, node->fTop, node->fWidth, node->fHeight);
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    const TUpdateBatch batch(*this);
+    TGraphObject::Assign(Source);
+    const auto *node = dynamic_cast<const TGraphNode *>(&Source);
+    if (node != nullptr && node != this) {
+        fBackground.Assign(node->fBackground);
+        SetAlignment(node->fAlignment);
+        SetLayout(node->fLayout);
+        SetMargin(node->fMargin);
+        SetNodeOptions(node->fNodeOptions);
+        SetBackgroundMargins(node->fBackgroundMargins);
+        SetBounds(node->fLeft, node->fTop, node->fWidth, node->fHeight);
     }
-    EndUpdate();
 }
 
 void TGraphNode::SetLeft(int32_t Value)

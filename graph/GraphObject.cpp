@@ -205,21 +205,15 @@ void TGraphObject::AssignTo(TGraphObject &Dest) const
 
 void TGraphObject::Assign(const TGraphObject &Source)
 {
-    BeginUpdate();
-    try {
-        SetText(Source.fText);
-        SetHint(Source.fHint);
-        fBrush.Assign(Source.fBrush);
-        fPen.Assign(Source.fPen);
-        fFont.Assign(Source.fFont);
-        SetParentFont(Source.fParentFont);
-        SetVisible(Source.fVisible);
-        SetOptions(Source.fOptions);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    const TUpdateBatch batch(*this);
+    SetText(Source.fText);
+    SetHint(Source.fHint);
+    fBrush.Assign(Source.fBrush);
+    fPen.Assign(Source.fPen);
+    fFont.Assign(Source.fFont);
+    SetParentFont(Source.fParentFont);
+    SetVisible(Source.fVisible);
+    SetOptions(Source.fOptions);
 }
 
 void TGraphObject::Initialize()
@@ -305,7 +299,7 @@ TPropEntries TGraphObject::SaveToEntries()
 
 void TGraphObject::LoadFromEntries(const TPropEntries &Entries)
 {
-    BeginUpdate();
+    const TUpdateBatch batch(*this);
     fStates.Include(osReading);
     try {
         uint32_t NewID = 0;
@@ -332,10 +326,8 @@ void TGraphObject::LoadFromEntries(const TPropEntries &Entries)
         }
     } catch (...) {
         fStates.Exclude(osReading);
-        EndUpdate();
         throw;
     }
-    EndUpdate();
 }
 
 void TGraphObject::BeginUpdate()
@@ -444,12 +436,11 @@ void TGraphObject::PlaceQuietly(int32_t dX, int32_t dY, int32_t dWidth, int32_t 
     // Reading collects every change report; those of this placing are then dropped, and an
     // update the object was in keeps its own.
     const TGraphChangeFlags Outer = UpdateCount > 0 ? PendingChanges : TGraphChangeFlags{};
-    BeginUpdate();
+    const TUpdateBatch batch(*this);
     fStates.Include(osReading);
     const auto Settle = [this, Outer] {
         fStates.Exclude(osReading);
         PendingChanges = Outer;
-        EndUpdate();
     };
     try {
         BoundsChanged(dX, dY, dWidth, dHeight);
