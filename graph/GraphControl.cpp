@@ -7,15 +7,6 @@
 
 namespace talivo {
 
-namespace {
-
-bool IsInsertMode(TGraphCommandMode Mode)
-{
-    return Mode == cmInsertNode || Mode == cmInsertLink || Mode == cmInsertPolyLink;
-}
-
-} // namespace
-
 TGraphControl::TGraphControl(QWidget *Parent)
     : QAbstractScrollArea(Parent), fGraphConstraints(std::make_unique<TGraphConstraints>(this))
 {

@@ -46,6 +46,11 @@ enum TGraphCommandMode : uint8_t {
     cmInsertLink,
     cmInsertPolyLink,
 };
+// The modes in which a press on the graph makes a new object.
+inline bool IsInsertMode(TGraphCommandMode Mode)
+{
+    return Mode == cmInsertNode || Mode == cmInsertLink || Mode == cmInsertPolyLink;
+}
 enum TGraphBoundsKind : uint8_t { bkGraph, bkSelected, bkDragging };
 using TGraphBoundsKinds = TSet<TGraphBoundsKind, uint8_t>;
 enum TGraphDrawOrder : uint8_t { doDefault, doNodesOnTop, doLinksOnTop };

@@ -9,15 +9,6 @@
 
 namespace talivo {
 
-namespace {
-
-bool IsInsertMode(TGraphCommandMode Mode)
-{
-    return Mode == cmInsertNode || Mode == cmInsertLink || Mode == cmInsertPolyLink;
-}
-
-} // namespace
-
 bool TGraphControl::BeginDragObject(TGraphObject *GraphObject, const TPoint &Pt, uint32_t HT)
 {
     if (!GraphObject) {

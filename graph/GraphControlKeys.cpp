@@ -8,11 +8,6 @@ namespace talivo {
 
 namespace {
 
-bool IsInsertMode(TGraphCommandMode Mode)
-{
-    return Mode == cmInsertNode || Mode == cmInsertLink || Mode == cmInsertPolyLink;
-}
-
 // The platform's virtual key code of a Qt key; 0 for keys it has no code for here.
 uint16_t VirtualKeyOf(int Key)
 {
