@@ -5,8 +5,8 @@
 #include "graph/GraphNode.h"
 #include "graph/GraphObjectList.h"
 #include "i18n/Translation.h"
+#include "platform/AtomicFile.h"
 
-#include <QSaveFile>
 #include <stdexcept>
 
 namespace talivo {
@@ -53,10 +53,12 @@ QByteArray ExportFileBytes(const QStringList &lines)
 void WriteExportFile(const QString &fileName, const QStringList &lines)
 {
     const QByteArray bytes = ExportFileBytes(lines);
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw std::runtime_error(
-            _("Cannot write \"%1\": %2").arg(fileName, file.errorString()).toStdString());
+    WriteFileAtomically(
+        fileName, [&](QIODevice &file) { return file.write(bytes) == bytes.size(); },
+        [&](TSaveStep, const QString &reason) {
+            return std::make_exception_ptr(std::runtime_error(
+                _("Cannot write \"%1\": %2").arg(fileName, reason).toStdString()));
+        });
 }
 
 } // namespace talivo

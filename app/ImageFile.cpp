@@ -2,13 +2,13 @@
 
 #include "app/ProgressDevice.h"
 #include "i18n/Translation.h"
+#include "platform/AtomicFile.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <new>
@@ -141,20 +141,28 @@ bool WriteImageFile(const QImage &image, const QString &fileName, TJobProgress *
         return false;
     if (!encoded)
         throw fail(writer.errorString());
-    // Not committed, the new content is dropped with the object and the old file stays.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw fail(file.errorString());
-    for (qsizetype done = 0; done < bytes.size();) {
-        if (progress && !progress->Proceed(double(done) / double(bytes.size())))
-            return false;
-        const qsizetype step = std::min(bytes.size() - done, kWriteStep);
-        if (file.write(bytes.constData() + done, step) != step)
-            throw fail(file.errorString());
-        done += step;
+    // A cancel leaves the temporary file uncommitted, and the old file stays.
+    struct TCancelled {};
+    try {
+        WriteFileAtomically(
+            fileName,
+            [&](QIODevice &file) {
+                for (qsizetype done = 0; done < bytes.size();) {
+                    if (progress && !progress->Proceed(double(done) / double(bytes.size())))
+                        throw TCancelled();
+                    const qsizetype step = std::min(bytes.size() - done, kWriteStep);
+                    if (file.write(bytes.constData() + done, step) != step)
+                        return false;
+                    done += step;
+                }
+                return true;
+            },
+            [&](TSaveStep, const QString &reason) {
+                return std::make_exception_ptr(fail(reason));
+            });
+    } catch (const TCancelled &) {
+        return false;
     }
-    if (!file.commit())
-        throw fail(file.errorString());
     return true;
 }
 

@@ -2,12 +2,12 @@
 
 #include "graph/CanvasColors.h"
 #include "graph/GraphUtils.h"
+#include "platform/AtomicFile.h"
 #include "platform/TranslatableError.h"
 
 #include <QBuffer>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -179,22 +179,14 @@ QImage SubImage(const QImage &Image, const TRect &Area)
     return View;
 }
 
-// What is a text with the placeholders %1 for the file's name and %2 for the system's reason.
-ETranslatableError FileError(const char *What, const QString &FileName, const QFileDevice &File)
+void SaveFile(const QString &fileName, const TFileContentWriter &write)
 {
-    return ETranslatableError(What, {FileName, File.errorString()});
-}
-
-// Writes through a temporary file, so that a failed save keeps the previous file.
-template <class TWrite> void SaveFile(const QString &FileName, const TWrite &Write)
-{
-    QSaveFile File(FileName);
-    if (!File.open(QIODevice::WriteOnly)) {
-        throw FileError(N_("Cannot create file %1: %2"), FileName, File);
-    }
-    if (!Write(File) || !File.commit()) {
-        throw FileError(N_("Cannot write file %1: %2"), FileName, File);
-    }
+    WriteFileAtomically(fileName, write, [&](TSaveStep step, const QString &reason) {
+        return std::make_exception_ptr(ETranslatableError(step == TSaveStep::Create
+                                                              ? N_("Cannot create file %1: %2")
+                                                              : N_("Cannot write file %1: %2"),
+                                                          {fileName, reason}));
+    });
 }
 
 } // namespace
@@ -526,13 +518,13 @@ void TGraphControl::CopyToGraphic(QImage &Graphic)
 void TGraphControl::SaveAsMetafile(const QString &FileName)
 {
     const QByteArray Svg = MetafileToSvg(GetAsMetafile(fObjects));
-    SaveFile(FileName, [&](QSaveFile &File) { return File.write(Svg) == Svg.size(); });
+    SaveFile(FileName, [&](QIODevice &file) { return file.write(Svg) == Svg.size(); });
 }
 
 void TGraphControl::SaveAsBitmap(const QString &FileName)
 {
     const QImage Bitmap = GetAsBitmap(fObjects);
-    SaveFile(FileName, [&](QSaveFile &File) { return Bitmap.save(&File, "BMP"); });
+    SaveFile(FileName, [&](QIODevice &file) { return Bitmap.save(&file, "BMP"); });
 }
 
 QByteArray TGraphControl::MetafileToSvg(const QPicture &Metafile)

@@ -3,11 +3,11 @@
 #include "graph/GraphStreamFormat.h"
 #include "graph/GraphStreamReader.h"
 #include "graph/GraphStreamWriter.h"
+#include "platform/AtomicFile.h"
 #include "platform/Platform.h"
 
 #include <QBuffer>
 #include <QFile>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <limits>
@@ -228,17 +228,17 @@ void TGraphControl::LoadFromStream(QIODevice &Stream)
 
 void TGraphControl::SaveToFile(const QString &FileName)
 {
-    // Written beside the old file and put in its place only when complete: a failed save keeps
-    // the previous version.
-    QSaveFile File(FileName);
-    if (!File.open(QIODevice::WriteOnly)) {
-        throw FileError(N_("Cannot create file %1: %2"), FileName, File);
-    }
-    TGraphStreamWriter(File).WriteBytes(GraphSignature());
-    WriteObjects(File, fObjects);
-    if (!File.commit()) {
-        throw FileError(N_("Cannot write file %1: %2"), FileName, File);
-    }
+    const auto write = [this](QIODevice &file) {
+        TGraphStreamWriter(file).WriteBytes(GraphSignature());
+        WriteObjects(file, fObjects);
+        return true;
+    };
+    WriteFileAtomically(FileName, write, [&](TSaveStep step, const QString &reason) {
+        return std::make_exception_ptr(EGraphStreamError(step == TSaveStep::Create
+                                                             ? N_("Cannot create file %1: %2")
+                                                             : N_("Cannot write file %1: %2"),
+                                                         {FileName, reason}));
+    });
     fModified = false;
 }
 

@@ -1,10 +1,10 @@
 #include "settings/MemIniFile.h"
 
 #include "i18n/Translation.h"
+#include "platform/AtomicFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace talivo {
 
@@ -75,12 +75,13 @@ void TMemIniFile::CheckRead() const
 void TMemIniFile::UpdateFile()
 {
     CheckRead();
-    QSaveFile file(FileName());
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(_("Cannot write \"%1\": %2").arg(FileName(), file.errorString()));
-    file.write(fDocument.ToBytes());
-    if (!file.commit())
-        throw Error(_("Cannot write \"%1\": %2").arg(FileName(), file.errorString()));
+    const QByteArray bytes = fDocument.ToBytes();
+    WriteFileAtomically(
+        FileName(), [&](QIODevice &file) { return file.write(bytes) == bytes.size(); },
+        [&](TSaveStep, const QString &reason) {
+            return std::make_exception_ptr(
+                Error(_("Cannot write \"%1\": %2").arg(FileName(), reason)));
+        });
 }
 
 } // namespace talivo

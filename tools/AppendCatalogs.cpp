@@ -4,13 +4,13 @@
 // Every catalog (a folder stands for the *.mo files below it) must lie in the program's folder;
 // its path relative to that folder is the path the program looks it up by.
 #include "i18n/AppendedCatalogs.h"
+#include "platform/AtomicFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cstdio>
 #include <stdexcept>
 
@@ -71,12 +71,15 @@ void Append(const QString &programFile, const std::vector<TCatalogToAppend> &cat
     if (program.contains(talivo::AppendedCatalogsBeginMarker()))
         Fail(programFile + " carries appended catalogs already");
     const QFile::Permissions permissions = QFile::permissions(programFile);
-    QSaveFile file(programFile);
-    if (!file.open(QIODevice::WriteOnly) || file.write(program) != program.size())
-        Fail("Cannot write " + programFile + ": " + file.errorString());
     const QByteArray block = talivo::AppendedCatalogsBlock(catalogs);
-    if (file.write(block) != block.size() || !file.commit())
-        Fail("Cannot write " + programFile + ": " + file.errorString());
+    talivo::WriteFileAtomically(
+        programFile,
+        [&](QIODevice &file) {
+            return file.write(program) == program.size() && file.write(block) == block.size();
+        },
+        [&](talivo::TSaveStep, const QString &reason) -> std::exception_ptr {
+            Fail("Cannot write " + programFile + ": " + reason);
+        });
     QFile::setPermissions(programFile, permissions);
 }
 

@@ -1,0 +1,17 @@
+#include "platform/AtomicFile.h"
+
+#include <QSaveFile>
+
+namespace talivo {
+
+void WriteFileAtomically(const QString &fileName, const TFileContentWriter &write,
+                         const TSaveFailure &failure)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        std::rethrow_exception(failure(TSaveStep::Create, file.errorString()));
+    if (!write(file) || !file.commit())
+        std::rethrow_exception(failure(TSaveStep::Write, file.errorString()));
+}
+
+} // namespace talivo
