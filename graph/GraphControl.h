@@ -8,6 +8,7 @@
 #include "graph/GraphObjectClass.h"
 #include "graph/GraphObjectList.h"
 #include "graph/GraphScrollBar.h"
+#include "graph/ObjectIDIndex.h"
 #include "graph/ObjectIndex.h"
 #include "graph/RepaintArea.h"
 #include "graph/Types.h"
@@ -23,9 +24,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 class QHelpEvent;
@@ -526,27 +525,6 @@ protected:
     void keyReleaseEvent(QKeyEvent *Event) override;
 
 private:
-    // The objects listed in Objects by ID. Duplicate IDs are allowed (a stream may hold them
-    // until the reader renumbers); the runs of taken IDs let CreateUniqueID skip a block of
-    // taken numbers in one step instead of scanning the list once per number.
-    class TIDIndex {
-    public:
-        void Add(TGraphObject *Obj, uint32_t ID);
-        void Remove(TGraphObject *Obj, uint32_t ID);
-        bool Contains(const TGraphObject *Obj, uint32_t ID) const;
-        // Number of listed objects with this ID.
-        int32_t CountOf(uint32_t ID) const;
-        TGraphObject *Any(uint32_t ID) const;
-        // The first ID from Candidate on that no listed object has.
-        uint32_t FirstFree(uint32_t Candidate) const;
-        void Clear();
-
-    private:
-        std::unordered_multimap<uint32_t, TGraphObject *> fObjects;
-        // Maximal runs of taken IDs: first ID -> last ID.
-        std::map<uint32_t, uint32_t> fRuns;
-    };
-
     // The object's ID changed while it may be listed.
     void ObjectIDChanged(TGraphObject *GraphObject, uint32_t OldID);
     // Puts NewObject in OldObject's place in every list and reference of the control, without
@@ -639,7 +617,7 @@ private:
     bool PolyLinkStarted = false;
     int32_t fPolygonCornerCount = 0;
     bool fDestroying = false;
-    TIDIndex fIDIndex;
+    TObjectIDIndex fIDIndex;
     // The rubber band in graph units; it shows while fValidMarkedArea is set.
     TRect fMarkedArea{2147483647, 2147483647, -2147483647, -2147483647};
     bool fValidMarkedArea = false;
