@@ -11,11 +11,11 @@ TGraphControl::TGraphControl(QWidget *Parent)
     : QAbstractScrollArea(Parent), fGraphConstraints(std::make_unique<TGraphConstraints>(this))
 {
     RegisterGraphClasses();
-    fObjects.SetOnChange(
+    Objects().SetOnChange(
         [this](TGraphObjectList *Sender, TGraphObject *GraphObject, TGraphObjectListAction Action) {
             ObjectListChanged(Sender, GraphObject, Action);
         });
-    fSelectedObjects.SetOnChange(
+    SelectedObjects().SetOnChange(
         [this](TGraphObjectList *Sender, TGraphObject *GraphObject, TGraphObjectListAction Action) {
             SelectedListChanged(Sender, GraphObject, Action);
         });
@@ -43,26 +43,21 @@ TGraphControl::~TGraphControl()
     ++SuspendQueryEvents;
     ++UpdateCount;
     // Destructors must not throw: a handler that fails while the objects go cannot stop them.
-    while (fObjects.Count() > 0) {
+    while (Objects().Count() > 0) {
         try {
-            fObjects.Delete(fObjects.Count() - 1);
+            Objects().Delete(Objects().Count() - 1);
         } catch (...) {
         }
     }
-    fSelectedObjects.SetOnChange(nullptr);
+    SelectedObjects().SetOnChange(nullptr);
     fDraggingObjects.SetOnChange(nullptr);
 }
 
 void TGraphControl::ReplaceListed(TGraphObject *OldObject, TGraphObject *NewObject)
 {
-    fObjects.ReplaceAll(OldObject, NewObject);
-    fSelectedObjects.ReplaceAll(OldObject, NewObject);
+    fDocument.ReplaceListed(OldObject, NewObject);
     NewObject->fSelectionOrder = std::exchange(OldObject->fSelectionOrder, -1);
     fDraggingObjects.ReplaceAll(OldObject, NewObject);
-    if (IsListed(OldObject)) {
-        fIDIndex.Remove(OldObject, OldObject->ID());
-        fIDIndex.Add(NewObject, NewObject->ID());
-    }
     fObjectIndex.Replace(OldObject, NewObject);
     // The old object is about to go; nothing may keep pointing at it.
     if (fObjectAtCursor == OldObject) {
@@ -78,19 +73,19 @@ void TGraphControl::ObjectListChanged(TGraphObjectList *, TGraphObject *GraphObj
 {
     if (GraphObject->Owner() != this) {
         if (Action == glAdded) {
-            fObjects.Remove(GraphObject);
+            Objects().Remove(GraphObject);
         }
         return;
     }
     switch (Action) {
     case glAdded:
-        fIDIndex.Add(GraphObject, GraphObject->ID());
-        fObjectIndex.Add(GraphObject, fObjects[fObjects.Count() - 1] == GraphObject);
+        fDocument.Listed(GraphObject);
+        fObjectIndex.Add(GraphObject, Objects()[Objects().Count() - 1] == GraphObject);
         DoObjectInsert(GraphObject);
         AddedObjectChanged(GraphObject);
         break;
     case glRemoved:
-        fIDIndex.Remove(GraphObject, GraphObject->ID());
+        fDocument.Unlisted(GraphObject);
         fObjectIndex.Remove(GraphObject);
         try {
             if (fDragSource == GraphObject) {
@@ -134,7 +129,7 @@ void TGraphControl::SelectedListChanged(TGraphObjectList *, TGraphObject *GraphO
         SaveBoundsChange.Include(bkSelected);
         DoObjectSelect(GraphObject);
     } else if (Action == glAdded) {
-        fSelectedObjects.Remove(GraphObject);
+        SelectedObjects().Remove(GraphObject);
     }
 }
 
@@ -143,7 +138,7 @@ void TGraphControl::TrackSelectionOrder(TGraphObject *GraphObject, TGraphObjectL
     switch (Action) {
     case glAdded:
         if (GraphObject->fSelectionOrder >= 0 ||
-            fSelectedObjects[fSelectedObjects.Count() - 1] != GraphObject) {
+            SelectedObjects()[SelectedObjects().Count() - 1] != GraphObject) {
             fSelectionOrdered = false;
         } else {
             GraphObject->fSelectionOrder = fNextSelectionOrder++;
@@ -151,7 +146,7 @@ void TGraphControl::TrackSelectionOrder(TGraphObject *GraphObject, TGraphObjectL
         break;
     case glRemoved:
         GraphObject->fSelectionOrder = -1;
-        if (fSelectedObjects.Count() == 0) {
+        if (SelectedObjects().Count() == 0) {
             fSelectionOrdered = true;
             fNextSelectionOrder = 0;
         }
@@ -167,12 +162,12 @@ void TGraphControl::RemoveFromSelection(TGraphObject *GraphObject)
     const int64_t Order = GraphObject->fSelectionOrder;
     if (fSelectionOrdered && Order >= 0) {
         int32_t Low = 0;
-        int32_t High = fSelectedObjects.Count() - 1;
+        int32_t High = SelectedObjects().Count() - 1;
         while (Low <= High) {
             const int32_t Middle = Low + (High - Low) / 2;
-            const int64_t Here = fSelectedObjects[Middle]->fSelectionOrder;
+            const int64_t Here = SelectedObjects()[Middle]->fSelectionOrder;
             if (Here == Order) {
-                fSelectedObjects.Delete(Middle);
+                SelectedObjects().Delete(Middle);
                 return;
             }
             if (Here < Order) {
@@ -182,7 +177,7 @@ void TGraphControl::RemoveFromSelection(TGraphObject *GraphObject)
             }
         }
     }
-    fSelectedObjects.Remove(GraphObject);
+    SelectedObjects().Remove(GraphObject);
 }
 
 void TGraphControl::DraggingListChanged(TGraphObjectList *, TGraphObject *GraphObject,
@@ -319,8 +314,8 @@ TRect TGraphControl::GetBoundingRect(TGraphBoundsKind Kind)
         SaveBoundsChange.Exclude(bkGraph);
     }
     if (SaveBoundsChange.Contains(Kind)) {
-        const TGraphObjectList &List = Kind == bkGraph      ? fObjects
-                                       : Kind == bkSelected ? fSelectedObjects
+        const TGraphObjectList &List = Kind == bkGraph      ? Objects()
+                                       : Kind == bkSelected ? SelectedObjects()
                                                             : fDraggingObjects;
         SaveBounds[Kind] = ObjectsBounds(List, SaveBoundsFound[Kind]);
         SaveBoundsChange.Exclude(Kind);
@@ -382,8 +377,8 @@ void TGraphControl::ConstraintsChanged()
 void TGraphControl::FontChanged()
 {
     const TUpdateBatch batch(*this);
-    for (int32_t i = 0; i < fObjects.Count(); ++i) {
-        fObjects[i]->ParentFontChanged();
+    for (int32_t i = 0; i < Objects().Count(); ++i) {
+        Objects()[i]->ParentFontChanged();
     }
 }
 
@@ -450,7 +445,7 @@ void TGraphControl::SetHideSelection(bool Value)
 {
     if (Value != fHideSelection) {
         fHideSelection = Value;
-        if (!hasFocus() && fSelectedObjects.Count() > 0) {
+        if (!hasFocus() && SelectedObjects().Count() > 0) {
             InvalidateSelection();
         }
     }
@@ -476,7 +471,7 @@ void TGraphControl::SetMarkerColor(TColor Value)
 {
     if (Value != fMarkerColor) {
         fMarkerColor = Value;
-        if (fSelectedObjects.Count() > 0) {
+        if (SelectedObjects().Count() > 0) {
             Invalidate();
         }
     }
@@ -486,7 +481,7 @@ void TGraphControl::SetMarkerStyle(TBrushStyle Value)
 {
     if (Value != fMarkerStyle) {
         fMarkerStyle = Value;
-        if (fSelectedObjects.Count() > 0) {
+        if (SelectedObjects().Count() > 0) {
             Invalidate();
         }
     }
@@ -497,7 +492,7 @@ void TGraphControl::SetMarkerSize(TMarkerSize Value)
     if (Value != fMarkerSize) {
         fMarkerSize = Value;
         fObjectIndex.InvalidateAll();
-        if (fSelectedObjects.Count() > 0) {
+        if (SelectedObjects().Count() > 0) {
             Invalidate();
         }
     }

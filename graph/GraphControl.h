@@ -3,12 +3,12 @@
 #include "graph/CanvasRecall.h"
 #include "graph/CanvasTools.h"
 #include "graph/GraphConstraints.h"
+#include "graph/GraphDocument.h"
 #include "graph/GraphNodePicture.h"
 #include "graph/GraphObject.h"
 #include "graph/GraphObjectClass.h"
 #include "graph/GraphObjectList.h"
 #include "graph/GraphScrollBar.h"
-#include "graph/ObjectIDIndex.h"
 #include "graph/ObjectIndex.h"
 #include "graph/RepaintArea.h"
 #include "graph/Types.h"
@@ -301,11 +301,15 @@ public:
     void SetScreenCursor(TCursor Value);
     bool UseRightToLeftReading() const;
 
+    // The objects, the selection and the IDs the control shows.
+    TGraphDocument &Document() { return fDocument; }
+    const TGraphDocument &Document() const { return fDocument; }
+
     // Lists.
-    TGraphObjectList &Objects() { return fObjects; }
-    const TGraphObjectList &Objects() const { return fObjects; }
-    TGraphObjectList &SelectedObjects() { return fSelectedObjects; }
-    const TGraphObjectList &SelectedObjects() const { return fSelectedObjects; }
+    TGraphObjectList &Objects() { return fDocument.Objects(); }
+    const TGraphObjectList &Objects() const { return fDocument.Objects(); }
+    TGraphObjectList &SelectedObjects() { return fDocument.SelectedObjects(); }
+    const TGraphObjectList &SelectedObjects() const { return fDocument.SelectedObjects(); }
     TGraphObjectList &DraggingObjects() { return fDraggingObjects; }
     const TGraphObjectList &DraggingObjects() const { return fDraggingObjects; }
 
@@ -525,12 +529,9 @@ protected:
     void keyReleaseEvent(QKeyEvent *Event) override;
 
 private:
-    // The object's ID changed while it may be listed.
-    void ObjectIDChanged(TGraphObject *GraphObject, uint32_t OldID);
     // Puts NewObject in OldObject's place in every list and reference of the control, without
     // list notifications.
     void ReplaceListed(TGraphObject *OldObject, TGraphObject *NewObject);
-    bool IsListed(const TGraphObject *GraphObject) const;
     void MarkBoundsStale() { SaveBoundsChange = {bkGraph, bkSelected, bkDragging}; }
     void ReportObjectChange(TGraphObject *GraphObject, TGraphChangeFlags Flags, bool BoundsKnown);
     // The report of an object that has just joined Objects.
@@ -558,12 +559,12 @@ private:
     TBrushStyle fMarkerStyle = bsSolid;
     TMarkerSize fMarkerSize = 3;
     double fZoom = 100.0;
-    TGraphObject::TReplaceableList fObjects;
-    TGraphObject::TReplaceableList fSelectedObjects;
+    // The objects, the selection and the IDs; the control is its view.
+    TGraphDocument fDocument;
     TGraphObject::TReplaceableList fDraggingObjects;
     // Where the objects are, for the hit test, the rubber band and the paint; a cache that
     // const queries bring up to date.
-    mutable TObjectIndex fObjectIndex{fObjects};
+    mutable TObjectIndex fObjectIndex{fDocument.Objects()};
     bool fDefaultKeyMap = true;
     QMenu *fObjectPopupMenu = nullptr;
     QMenu *fPopupMenu = nullptr;
@@ -617,7 +618,6 @@ private:
     bool PolyLinkStarted = false;
     int32_t fPolygonCornerCount = 0;
     bool fDestroying = false;
-    TObjectIDIndex fIDIndex;
     // The rubber band in graph units; it shows while fValidMarkedArea is set.
     TRect fMarkedArea{2147483647, 2147483647, -2147483647, -2147483647};
     bool fValidMarkedArea = false;

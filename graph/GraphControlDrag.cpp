@@ -34,8 +34,8 @@ bool TGraphControl::BeginDragObject(TGraphObject *GraphObject, const TPoint &Pt,
     }
     fDragModified = false;
     BackupObjects(UndoStorage, fDraggingObjects);
-    for (int32_t I = 0; I < fSelectedObjects.Count(); ++I) {
-        TGraphObject *Obj = fSelectedObjects[I];
+    for (int32_t I = 0; I < SelectedObjects().Count(); ++I) {
+        TGraphObject *Obj = SelectedObjects()[I];
         if (Obj->ID() != GraphObject->ID() && Obj->BeginFollowDrag(HT)) {
             fDraggingObjects.Add(Obj);
         }
@@ -51,8 +51,8 @@ bool TGraphControl::BeginDragObject(TGraphObject *GraphObject, const TPoint &Pt,
 void TGraphControl::TakeDragStaticBounds()
 {
     DragStaticFound = false;
-    for (int32_t I = fObjects.Count() - 1; I >= 0; --I) {
-        const TGraphObject *Obj = fObjects[I];
+    for (int32_t I = Objects().Count() - 1; I >= 0; --I) {
+        const TGraphObject *Obj = Objects()[I];
         if (Obj == fDragSource || Obj->Dragging() || !Obj->Showing()) {
             continue;
         }
@@ -160,7 +160,7 @@ void TGraphControl::EndDragObject(bool Accept)
         fDragModified = false;
         if (InsertMode) {
             // When the source is leaving the document right now, its removal frees it.
-            if (IsListed(Source)) {
+            if (fDocument.IsListed(Source)) {
                 TGraphObject::Free(Source);
             }
         } else {

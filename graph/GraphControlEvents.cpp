@@ -240,7 +240,7 @@ TGraphObject *TGraphControl::FindObjectAt(int32_t X, int32_t Y, TGraphObject *Lo
         }
         if (!Result) {
             Result = Obj;
-            if (fSelectedObjects.Count() == 0 || Obj->Selected()) {
+            if (SelectedObjects().Count() == 0 || Obj->Selected()) {
                 break;
             }
             continue;
@@ -278,12 +278,12 @@ void TGraphControl::RenewObjectAtCursor(TGraphObject *NewObjectAtCursor)
 
 void TGraphControl::Click()
 {
-    if (fSelectedObjects.Count() == 0) {
+    if (SelectedObjects().Count() == 0) {
         if (OnClick) {
             OnClick(this);
         }
     } else {
-        DoObjectClick(fSelectedObjects[0]);
+        DoObjectClick(SelectedObjects()[0]);
     }
 }
 
@@ -292,12 +292,12 @@ void TGraphControl::DblClick()
     if (fDragSource) {
         return;
     }
-    if (fSelectedObjects.Count() == 0) {
+    if (SelectedObjects().Count() == 0) {
         if (OnDblClick) {
             OnDblClick(this);
         }
     } else {
-        DoObjectDblClick(fSelectedObjects[0]);
+        DoObjectDblClick(SelectedObjects()[0]);
     }
 }
 
@@ -307,8 +307,8 @@ void TGraphControl::DoContextPopup(const TPoint &MousePos, bool &Handled)
         Handled = true;
         return;
     }
-    if (fSelectedObjects.Count() > 0) {
-        DoObjectContextPopup(fSelectedObjects[0], MousePos, Handled);
+    if (SelectedObjects().Count() > 0) {
+        DoObjectContextPopup(SelectedObjects()[0], MousePos, Handled);
         if (!Handled && fObjectPopupMenu) {
             fObjectPopupMenu->popup(viewport()->mapToGlobal(QPoint(MousePos.X, MousePos.Y)));
             Handled = true;
@@ -336,7 +336,7 @@ void TGraphControl::contextMenuEvent(QContextMenuEvent *Event)
 void TGraphControl::focusInEvent(QFocusEvent *Event)
 {
     QAbstractScrollArea::focusInEvent(Event);
-    if (fHideSelection && fSelectedObjects.Count() > 0) {
+    if (fHideSelection && SelectedObjects().Count() > 0) {
         InvalidateSelection();
     }
 }
@@ -344,7 +344,7 @@ void TGraphControl::focusInEvent(QFocusEvent *Event)
 void TGraphControl::focusOutEvent(QFocusEvent *Event)
 {
     QAbstractScrollArea::focusOutEvent(Event);
-    if (fHideSelection && fSelectedObjects.Count() > 0) {
+    if (fHideSelection && SelectedObjects().Count() > 0) {
         InvalidateSelection();
     }
 }

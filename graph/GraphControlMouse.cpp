@@ -289,7 +289,7 @@ void TGraphControl::SetMarkedArea(const TRect &Value)
 void TGraphControl::ToggleSelection(const TRect &Rect, bool KeepOld,
                                     const TGraphObjectClass *GraphObjectClass)
 {
-    if (fObjects.Count() == 0) {
+    if (Objects().Count() == 0) {
         return;
     }
     // Only the objects the rectangle meets can become selected, and only the selected ones can
@@ -297,15 +297,15 @@ void TGraphControl::ToggleSelection(const TRect &Rect, bool KeepOld,
     // order, as a walk over every object would, since the selection keeps the order of events.
     std::vector<TGraphObject *> Candidates;
     fObjectIndex.Query(Rect, Candidates);
-    if (!KeepOld && fSelectedObjects.Count() > 0) {
+    if (!KeepOld && SelectedObjects().Count() > 0) {
         // Sorted by their place in the list, each looked up once.
         std::vector<std::pair<int64_t, TGraphObject *>> Ordered;
-        Ordered.reserve(Candidates.size() + static_cast<size_t>(fSelectedObjects.Count()));
+        Ordered.reserve(Candidates.size() + static_cast<size_t>(SelectedObjects().Count()));
         for (TGraphObject *Obj : Candidates) {
             Ordered.emplace_back(fObjectIndex.OrderOf(Obj), Obj);
         }
-        for (int32_t I = 0; I < fSelectedObjects.Count(); ++I) {
-            TGraphObject *Obj = fSelectedObjects[I];
+        for (int32_t I = 0; I < SelectedObjects().Count(); ++I) {
+            TGraphObject *Obj = SelectedObjects()[I];
             if (const int64_t Order = fObjectIndex.OrderOf(Obj); Order >= 0) {
                 Ordered.emplace_back(Order, Obj);
             }

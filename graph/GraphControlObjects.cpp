@@ -30,6 +30,16 @@ int32_t CountOfClass(const TGraphObjectList &List, const TGraphObjectClass *Clas
 
 } // namespace
 
+TGraphObject *TGraphControl::FindObjectByID(uint32_t ID) const
+{
+    return fDocument.FindObjectByID(ID);
+}
+
+uint32_t TGraphControl::CreateUniqueID(TGraphObject *GraphObject)
+{
+    return fDocument.CreateUniqueID(GraphObject);
+}
+
 TGraphNode *TGraphControl::InsertNode(const TRect &Bounds, const TGraphNodeClass *ANodeClass)
 {
     const TGraphNodeClass *Class = ANodeClass ? ANodeClass : fDefaultNodeClass;
@@ -47,10 +57,10 @@ TGraphNode *TGraphControl::InsertNode(const TRect &Bounds, const TGraphNodeClass
 int32_t TGraphControl::FindNextIndex(int32_t StartIndex, bool Inclusive, bool Backward, bool Wrap,
                                      const TGraphObjectClass *GraphObjectClass) const
 {
-    const int32_t Count = fObjects.Count();
+    const int32_t Count = Objects().Count();
     const auto Search = [&](int32_t From, int32_t To, int32_t Step) {
         for (int32_t I = From; Step > 0 ? I <= To : I >= To; I += Step) {
-            if (I >= 0 && I < Count && IsOfClass(fObjects[I], GraphObjectClass)) {
+            if (I >= 0 && I < Count && IsOfClass(Objects()[I], GraphObjectClass)) {
                 return I;
             }
         }
@@ -78,18 +88,18 @@ TGraphObject *TGraphControl::FindNextObject(int32_t StartIndex, bool Inclusive, 
                                             const TGraphObjectClass *GraphObjectClass) const
 {
     const int32_t Index = FindNextIndex(StartIndex, Inclusive, Backward, Wrap, GraphObjectClass);
-    return Index < 0 ? nullptr : fObjects[Index];
+    return Index < 0 ? nullptr : Objects()[Index];
 }
 
 bool TGraphControl::SelectNextObject(bool Backward, const TGraphObjectClass *GraphObjectClass)
 {
-    if (fObjects.Count() == 0) {
+    if (Objects().Count() == 0) {
         return false;
     }
     int32_t Index = -1;
-    for (int32_t I = 0; I < fSelectedObjects.Count(); ++I) {
-        if (IsOfClass(fSelectedObjects[I], GraphObjectClass)) {
-            Index = fObjects.IndexOf(fSelectedObjects[I]);
+    for (int32_t I = 0; I < SelectedObjects().Count(); ++I) {
+        if (IsOfClass(SelectedObjects()[I], GraphObjectClass)) {
+            Index = Objects().IndexOf(SelectedObjects()[I]);
             break;
         }
     }
@@ -102,8 +112,8 @@ bool TGraphControl::SelectNextObject(bool Backward, const TGraphObjectClass *Gra
         if (Index < 0 || Index == FirstFound) {
             break;
         }
-        if (fObjects[Index]->Options().Contains(goSelectable)) {
-            Found = fObjects[Index];
+        if (Objects()[Index]->Options().Contains(goSelectable)) {
+            Found = Objects()[Index];
             break;
         }
         if (FirstFound < 0) {
@@ -124,18 +134,18 @@ bool TGraphControl::SelectNextObject(bool Backward, const TGraphObjectClass *Gra
 
 int32_t TGraphControl::ObjectsCount(const TGraphObjectClass *GraphObjectClass) const
 {
-    return CountOfClass(fObjects, GraphObjectClass);
+    return CountOfClass(Objects(), GraphObjectClass);
 }
 
 int32_t TGraphControl::SelectedObjectsCount(const TGraphObjectClass *GraphObjectClass) const
 {
-    return CountOfClass(fSelectedObjects, GraphObjectClass);
+    return CountOfClass(SelectedObjects(), GraphObjectClass);
 }
 
 int32_t TGraphControl::ForEachObject(const TGraphForEachMethod &Callback, int32_t UserData,
                                      bool Selection)
 {
-    TGraphObjectList &List = Selection ? fSelectedObjects : fObjects;
+    TGraphObjectList &List = Selection ? SelectedObjects() : Objects();
     if (!Callback || List.Count() == 0) {
         return 0;
     }
@@ -167,12 +177,12 @@ int32_t TGraphControl::ForEachObject(const TGraphForEachMethod &Callback, int32_
 
 void TGraphControl::Clear()
 {
-    if (fObjects.Count() > 0) {
+    if (Objects().Count() > 0) {
         const TUpdateBatch batch(*this);
         {
             const TUpdateBatch quiet(*this, TBatchQueries::Suspend);
-            while (fObjects.Count() > 0) {
-                fObjects.Delete(fObjects.Count() - 1);
+            while (Objects().Count() > 0) {
+                Objects().Delete(Objects().Count() - 1);
             }
         }
         SaveModified = 2;
@@ -185,22 +195,22 @@ void TGraphControl::Clear()
 void TGraphControl::ClearSelection()
 {
     const TRepaintBatch Batch(*this);
-    while (fSelectedObjects.Count() > 0) {
-        fSelectedObjects.Delete(fSelectedObjects.Count() - 1);
+    while (SelectedObjects().Count() > 0) {
+        SelectedObjects().Delete(SelectedObjects().Count() - 1);
     }
 }
 
 bool TGraphControl::AlignSelection(THAlignOption Horz, TVAlignOption Vert)
 {
-    const int32_t Count = fSelectedObjects.Count();
+    const int32_t Count = SelectedObjects().Count();
     if (Count <= 1) {
         return false;
     }
     std::vector<TGraphObject *> Selection;
     std::vector<TRect> Before;
     for (int32_t I = 0; I < Count; ++I) {
-        Selection.push_back(fSelectedObjects[I]);
-        Before.push_back(fSelectedObjects[I]->GetBoundsRect());
+        Selection.push_back(SelectedObjects()[I]);
+        Before.push_back(SelectedObjects()[I]->GetBoundsRect());
     }
     TGraphConstraints &Constraints = *fGraphConstraints;
     const auto Offset = [&Constraints](TGraphObject *Obj, int32_t dX, int32_t dY,
@@ -296,7 +306,7 @@ bool TGraphControl::AlignSelection(THAlignOption Horz, TVAlignOption Vert)
 
 bool TGraphControl::ResizeSelection(TResizeOption Horz, TResizeOption Vert)
 {
-    const int32_t Count = fSelectedObjects.Count();
+    const int32_t Count = SelectedObjects().Count();
     if (Count <= 1) {
         return false;
     }
@@ -307,7 +317,7 @@ bool TGraphControl::ResizeSelection(TResizeOption Horz, TResizeOption Vert)
     int32_t MinHeight = MinWidth;
     int32_t MaxHeight = MaxWidth;
     for (int32_t I = 0; I < Count; ++I) {
-        TGraphObject *Obj = fSelectedObjects[I];
+        TGraphObject *Obj = SelectedObjects()[I];
         const TRect B = Obj->GetBoundsRect();
         Selection.push_back(Obj);
         Before.push_back(B);

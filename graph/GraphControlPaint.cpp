@@ -216,8 +216,8 @@ void TGraphControl::PerformInvalidate(const TRect &ClientRect)
 void TGraphControl::InvalidateSelection()
 {
     const TRepaintBatch Batch(*this);
-    for (int32_t I = 0; I < fSelectedObjects.Count(); ++I) {
-        fSelectedObjects[I]->Invalidate();
+    for (int32_t I = 0; I < SelectedObjects().Count(); ++I) {
+        SelectedObjects()[I]->Invalidate();
     }
 }
 
@@ -268,7 +268,7 @@ void TGraphControl::Paint(TCanvas &Canvas)
     if (fShowGrid) {
         DrawGrid(Canvas);
     }
-    DrawObjects(Canvas, fObjects);
+    DrawObjects(Canvas, Objects());
     DrawEditStates(Canvas);
 }
 
@@ -366,7 +366,7 @@ void TGraphControl::DrawObjects(TCanvas &Canvas, const TGraphObjectList &List)
     try {
         // On a device, an object outside the clip draws nothing: only the objects the index
         // finds there are asked to draw, in list order. A recording keeps every object.
-        const bool Clipped = &List == &fObjects && !Canvas.IsVectorRecording();
+        const bool Clipped = &List == &Objects() && !Canvas.IsVectorRecording();
         std::vector<TGraphObject *> Candidates;
         if (Clipped) {
             fObjectIndex.Query(Canvas.ClipRect(), Candidates);
@@ -415,8 +415,8 @@ void TGraphControl::DrawObjects(TCanvas &Canvas, const TGraphObjectList &List)
 void TGraphControl::DrawEditStates(TCanvas &Canvas)
 {
     if (!fHideSelection || hasFocus()) {
-        for (int32_t I = 0; I < fSelectedObjects.Count(); ++I) {
-            fSelectedObjects[I]->DrawState(Canvas);
+        for (int32_t I = 0; I < SelectedObjects().Count(); ++I) {
+            SelectedObjects()[I]->DrawState(Canvas);
         }
     }
     if (fValidMarkedArea && !fMarkedArea.IsEmpty()) {
@@ -430,7 +430,7 @@ void TGraphControl::DrawEditStates(TCanvas &Canvas)
 
 void TGraphControl::Draw(TCanvas &Canvas)
 {
-    DrawObjects(Canvas, fObjects);
+    DrawObjects(Canvas, Objects());
 }
 
 void TGraphControl::Print(TCanvas &Canvas, const TRect &Rect)
@@ -453,7 +453,7 @@ void TGraphControl::Print(TCanvas &Canvas, const TRect &Rect)
     }
     const int64_t Left = Rect.Left + (TargetWidth - Width) / 2;
     const int64_t Top = Rect.Top + (TargetHeight - Height) / 2;
-    const QPicture Metafile = GetAsMetafile(fObjects);
+    const QPicture Metafile = GetAsMetafile(Objects());
     Canvas.StretchDraw({Clamp32(Left), Clamp32(Top), Clamp32(Left + Width), Clamp32(Top + Height)},
                        Metafile);
 }
@@ -507,23 +507,23 @@ QImage TGraphControl::GetAsBitmap(const TGraphObjectList &List)
 
 void TGraphControl::CopyToGraphic(QPicture &Graphic)
 {
-    Graphic = GetAsMetafile(fObjects);
+    Graphic = GetAsMetafile(Objects());
 }
 
 void TGraphControl::CopyToGraphic(QImage &Graphic)
 {
-    Graphic = GetAsBitmap(fObjects);
+    Graphic = GetAsBitmap(Objects());
 }
 
 void TGraphControl::SaveAsMetafile(const QString &FileName)
 {
-    const QByteArray Svg = MetafileToSvg(GetAsMetafile(fObjects));
+    const QByteArray Svg = MetafileToSvg(GetAsMetafile(Objects()));
     SaveFile(FileName, [&](QIODevice &file) { return file.write(Svg) == Svg.size(); });
 }
 
 void TGraphControl::SaveAsBitmap(const QString &FileName)
 {
-    const QImage Bitmap = GetAsBitmap(fObjects);
+    const QImage Bitmap = GetAsBitmap(Objects());
     SaveFile(FileName, [&](QIODevice &file) { return Bitmap.save(&file, "BMP"); });
 }
 

@@ -97,16 +97,16 @@ void TGraphControl::RenumberNewObjects(int32_t First)
             LinksTo[static_cast<uint32_t>(End)].push_back(Link);
         }
     };
-    for (int32_t I = First; I < fObjects.Count(); ++I) {
-        if (auto *Link = dynamic_cast<TGraphLink *>(fObjects[I])) {
+    for (int32_t I = First; I < Objects().Count(); ++I) {
+        if (auto *Link = dynamic_cast<TGraphLink *>(Objects()[I])) {
             AddLink(Link, Link->Source());
             if (Link->Target() != Link->Source()) {
                 AddLink(Link, Link->Target());
             }
         }
     }
-    for (int32_t I = First; I < fObjects.Count(); ++I) {
-        TGraphObject *Obj = fObjects[I];
+    for (int32_t I = First; I < Objects().Count(); ++I) {
+        TGraphObject *Obj = Objects()[I];
         const uint32_t OldID = Obj->ID();
         const uint32_t NewID = CreateUniqueID(Obj);
         if (NewID == OldID) {
@@ -139,13 +139,13 @@ void TGraphControl::RenumberNewObjects(int32_t First)
 void TGraphControl::ReadObjects(QIODevice &Stream)
 {
     const TUpdateBatch batch(*this, TBatchQueries::Suspend);
-    const int32_t Old = fObjects.Count();
+    const int32_t Old = Objects().Count();
     // The objects read before a damaged record stay, so they are renumbered and finished as
     // after a complete read before the error goes on.
     const auto FinishNewObjects = [this, Old] {
         RenumberNewObjects(Old);
-        for (int32_t I = Old; I < fObjects.Count(); ++I) {
-            fObjects[I]->Loaded();
+        for (int32_t I = Old; I < Objects().Count(); ++I) {
+            Objects()[I]->Loaded();
         }
     };
     try {
@@ -156,8 +156,8 @@ void TGraphControl::ReadObjects(QIODevice &Stream)
             const int64_t Expected = std::min<int64_t>(Count, Reader.MaxRecordsLeft());
             const auto Wanted = static_cast<int32_t>(
                 std::min<int64_t>(int64_t{Old} + Expected, std::numeric_limits<int32_t>::max()));
-            if (Wanted > fObjects.Capacity()) {
-                fObjects.SetCapacity(Wanted);
+            if (Wanted > Objects().Capacity()) {
+                Objects().SetCapacity(Wanted);
             }
             for (int32_t I = 0; I < Count; ++I) {
                 ReadGraphObject(Stream);
@@ -207,7 +207,7 @@ void TGraphControl::RestoreObjects(QIODevice &Stream)
 void TGraphControl::SaveToStream(QIODevice &Stream)
 {
     TGraphStreamWriter(Stream).WriteBytes(GraphSignature());
-    WriteObjects(Stream, fObjects);
+    WriteObjects(Stream, Objects());
     fModified = false;
 }
 
@@ -230,7 +230,7 @@ void TGraphControl::SaveToFile(const QString &FileName)
 {
     const auto write = [this](QIODevice &file) {
         TGraphStreamWriter(file).WriteBytes(GraphSignature());
-        WriteObjects(file, fObjects);
+        WriteObjects(file, Objects());
         return true;
     };
     WriteFileAtomically(FileName, write, [&](TSaveStep step, const QString &reason) {
@@ -259,12 +259,12 @@ void TGraphControl::MergeFromStream(QIODevice &Stream, int32_t OffsetX, int32_t 
     {
         const TUpdateBatch batch(*this);
         ClearSelection();
-        Old = fObjects.Count();
+        Old = Objects().Count();
         ReadObjects(Stream);
-        if (fObjects.Count() > Old) {
+        if (Objects().Count() > Old) {
             TGraphObjectList NewObjects;
-            for (int32_t I = Old; I < fObjects.Count(); ++I) {
-                NewObjects.Add(fObjects[I]);
+            for (int32_t I = Old; I < Objects().Count(); ++I) {
+                NewObjects.Add(Objects()[I]);
             }
             Bounds = GetObjectsBounds(NewObjects);
             fGraphConstraints->SetSourceRect(Bounds);
@@ -272,8 +272,8 @@ void TGraphControl::MergeFromStream(QIODevice &Stream, int32_t OffsetX, int32_t 
                                                  {osLeft, osTop, osRight, osBottom})) {
                 {
                     const TUpdateBatch quiet(*this, TBatchQueries::Suspend);
-                    for (int32_t i = Old; i < fObjects.Count(); ++i) {
-                        fObjects[i]->MoveBy(OffsetX, OffsetY);
+                    for (int32_t i = Old; i < Objects().Count(); ++i) {
+                        Objects()[i]->MoveBy(OffsetX, OffsetY);
                     }
                 }
                 Bounds = {Bounds.Left + OffsetX, Bounds.Top + OffsetY, Bounds.Right + OffsetX,
@@ -282,7 +282,7 @@ void TGraphControl::MergeFromStream(QIODevice &Stream, int32_t OffsetX, int32_t 
         }
     }
     SetCommandMode(cmEdit);
-    if (fObjects.Count() > Old) {
+    if (Objects().Count() > Old) {
         ScrollInView(Bounds);
     }
 }
@@ -298,7 +298,7 @@ void TGraphControl::MergeFromFile(const QString &FileName, int32_t OffsetX, int3
 
 void TGraphControl::CopyToClipboard(bool Selection)
 {
-    const TGraphObjectList &List = Selection ? fSelectedObjects : fObjects;
+    const TGraphObjectList &List = Selection ? SelectedObjects() : Objects();
     if (List.Count() == 0) {
         return;
     }
@@ -330,10 +330,10 @@ bool TGraphControl::PasteFromClipboard()
     Buffer.open(QIODevice::ReadOnly);
     const TUpdateBatch batch(*this);
     ClearSelection();
-    const int32_t old = fObjects.Count();
+    const int32_t old = Objects().Count();
     ReadObjects(Buffer);
-    for (int32_t i = fObjects.Count() - 1; i >= old; --i) {
-        fObjects[i]->SetSelected(true);
+    for (int32_t i = Objects().Count() - 1; i >= old; --i) {
+        Objects()[i]->SetSelected(true);
     }
     return true;
 }

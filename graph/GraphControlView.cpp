@@ -248,12 +248,12 @@ bool TGraphControl::ZoomObject(const TGraphObject *GraphObject)
 
 bool TGraphControl::ZoomSelection()
 {
-    return fSelectedObjects.Count() > 0 && ZoomRect(SelectionBounds());
+    return SelectedObjects().Count() > 0 && ZoomRect(SelectionBounds());
 }
 
 bool TGraphControl::ZoomGraph()
 {
-    return fObjects.Count() > 0 && ZoomRect(GraphBounds());
+    return Objects().Count() > 0 && ZoomRect(GraphBounds());
 }
 
 void TGraphControl::ScrollInView(const TGraphObject *GraphObject)

@@ -178,7 +178,7 @@ void TGraphObject::BeforeDestruction()
     }
     fStates.Include(osDestroying);
     if (!fStates.Contains(osConverting)) {
-        if (fOwner->IsListed(this)) {
+        if (fOwner->Document().IsListed(this)) {
             const int32_t Index = fOwner->fObjectIndex.IndexOf(this);
             if (Index >= 0) {
                 fOwner->Objects().Delete(Index);
@@ -195,7 +195,7 @@ void TGraphObject::SetID(uint32_t Value)
     }
     const uint32_t OldID = fID;
     fID = Value;
-    fOwner->ObjectIDChanged(this, OldID);
+    fOwner->Document().ObjectIDChanged(this, OldID);
 }
 
 void TGraphObject::AssignTo(TGraphObject &Dest) const
@@ -266,14 +266,14 @@ TGraphObject *TGraphObject::ConvertTo(const TGraphObjectClass *AnotherClass)
     if (!AnotherClass || AnotherClass == &ClassType() || AnotherClass->IsLink() != IsLink()) {
         return this;
     }
-    const bool WasListed = fOwner->IsListed(this);
+    const bool WasListed = fOwner->Document().IsListed(this);
     TGraphObject *NewObject = nullptr;
     try {
         NewObject = AnotherClass->CreateReplacing(this);
     } catch (...) {
         // A failure after the new object took this one's place leaves this one out of every
         // list: it is freed as it would have been.
-        if (WasListed && !fOwner->IsListed(this)) {
+        if (WasListed && !fOwner->Document().IsListed(this)) {
             Free(this);
         }
         throw;
