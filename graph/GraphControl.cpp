@@ -58,7 +58,6 @@ void TGraphControl::ReplaceListed(TGraphObject *OldObject, TGraphObject *NewObje
     fDocument.ReplaceListed(OldObject, NewObject);
     NewObject->fSelectionOrder = std::exchange(OldObject->fSelectionOrder, -1);
     fDraggingObjects.ReplaceAll(OldObject, NewObject);
-    fObjectIndex.Replace(OldObject, NewObject);
     // The old object is about to go; nothing may keep pointing at it.
     if (fObjectAtCursor == OldObject) {
         fObjectAtCursor = NewObject;
@@ -80,13 +79,11 @@ void TGraphControl::ObjectListChanged(TGraphObjectList *, TGraphObject *GraphObj
     switch (Action) {
     case glAdded:
         fDocument.Listed(GraphObject);
-        fObjectIndex.Add(GraphObject, Objects()[Objects().Count() - 1] == GraphObject);
         DoObjectInsert(GraphObject);
         AddedObjectChanged(GraphObject);
         break;
     case glRemoved:
         fDocument.Unlisted(GraphObject);
-        fObjectIndex.Remove(GraphObject);
         try {
             if (fDragSource == GraphObject) {
                 GraphObject->EndDrag(false);
@@ -111,7 +108,7 @@ void TGraphControl::ObjectListChanged(TGraphObjectList *, TGraphObject *GraphObj
         }
         break;
     case glReordered:
-        fObjectIndex.Reordered();
+        fDocument.Reordered();
         ObjectChanged(GraphObject, {gcView, gcData});
         break;
     }
@@ -491,7 +488,7 @@ void TGraphControl::SetMarkerSize(TMarkerSize Value)
 {
     if (Value != fMarkerSize) {
         fMarkerSize = Value;
-        fObjectIndex.InvalidateAll();
+        fDocument.ObjectIndex().InvalidateAll();
         if (SelectedObjects().Count() > 0) {
             Invalidate();
         }

@@ -9,7 +9,6 @@
 #include "graph/GraphObjectClass.h"
 #include "graph/GraphObjectList.h"
 #include "graph/GraphScrollBar.h"
-#include "graph/ObjectIndex.h"
 #include "graph/RepaintArea.h"
 #include "graph/Types.h"
 #include "graph/UpdateBatch.h"
@@ -562,9 +561,6 @@ private:
     // The objects, the selection and the IDs; the control is its view.
     TGraphDocument fDocument;
     TGraphObject::TReplaceableList fDraggingObjects;
-    // Where the objects are, for the hit test, the rubber band and the paint; a cache that
-    // const queries bring up to date.
-    mutable TObjectIndex fObjectIndex{fDocument.Objects()};
     bool fDefaultKeyMap = true;
     QMenu *fObjectPopupMenu = nullptr;
     QMenu *fPopupMenu = nullptr;

@@ -219,7 +219,7 @@ TGraphObject *TGraphControl::FindObjectAt(int32_t X, int32_t Y, TGraphObject *Lo
     const TPoint Pt{X, Y};
     int64_t Below = std::numeric_limits<int64_t>::max();
     if (LookAfter) {
-        Below = fObjectIndex.OrderOf(LookAfter);
+        Below = fDocument.ObjectIndex().OrderOf(LookAfter);
         if (Below < 0) {
             return nullptr;
         }
@@ -227,11 +227,11 @@ TGraphObject *TGraphControl::FindObjectAt(int32_t X, int32_t Y, TGraphObject *Lo
     // Only the objects whose area holds the point can be hit; they come in list order, and are
     // walked from the top down as the list would be.
     std::vector<TGraphObject *> Candidates;
-    fObjectIndex.Query({X, Y, X, Y}, Candidates);
+    fDocument.ObjectIndex().Query({X, Y, X, Y}, Candidates);
     TGraphObject *Result = nullptr;
     for (auto It = Candidates.rbegin(); It != Candidates.rend(); ++It) {
         TGraphObject *Obj = *It;
-        if (Obj == fDragSource || (LookAfter && fObjectIndex.OrderOf(Obj) >= Below)) {
+        if (Obj == fDragSource || (LookAfter && fDocument.ObjectIndex().OrderOf(Obj) >= Below)) {
             continue;
         }
         const uint32_t HT = Obj->HitTest(Pt);

@@ -296,17 +296,17 @@ void TGraphControl::ToggleSelection(const TRect &Rect, bool KeepOld,
     // lose their selection; the others would be left as they are. They are visited in list
     // order, as a walk over every object would, since the selection keeps the order of events.
     std::vector<TGraphObject *> Candidates;
-    fObjectIndex.Query(Rect, Candidates);
+    fDocument.ObjectIndex().Query(Rect, Candidates);
     if (!KeepOld && SelectedObjects().Count() > 0) {
         // Sorted by their place in the list, each looked up once.
         std::vector<std::pair<int64_t, TGraphObject *>> Ordered;
         Ordered.reserve(Candidates.size() + static_cast<size_t>(SelectedObjects().Count()));
         for (TGraphObject *Obj : Candidates) {
-            Ordered.emplace_back(fObjectIndex.OrderOf(Obj), Obj);
+            Ordered.emplace_back(fDocument.ObjectIndex().OrderOf(Obj), Obj);
         }
         for (int32_t I = 0; I < SelectedObjects().Count(); ++I) {
             TGraphObject *Obj = SelectedObjects()[I];
-            if (const int64_t Order = fObjectIndex.OrderOf(Obj); Order >= 0) {
+            if (const int64_t Order = fDocument.ObjectIndex().OrderOf(Obj); Order >= 0) {
                 Ordered.emplace_back(Order, Obj);
             }
         }
@@ -318,11 +318,11 @@ void TGraphControl::ToggleSelection(const TRect &Rect, bool KeepOld,
         }
     }
     const TUpdateBatch batch(*this);
-    fObjectIndex.BeginWalk();
+    fDocument.ObjectIndex().BeginWalk();
     try {
         for (TGraphObject *Obj : Candidates) {
             // A handler may have removed (and freed) an object further on.
-            if (fObjectIndex.RemovedDuringWalk(Obj)) {
+            if (fDocument.ObjectIndex().RemovedDuringWalk(Obj)) {
                 continue;
             }
             const bool OfClass =
@@ -334,10 +334,10 @@ void TGraphControl::ToggleSelection(const TRect &Rect, bool KeepOld,
             }
         }
     } catch (...) {
-        fObjectIndex.EndWalk();
+        fDocument.ObjectIndex().EndWalk();
         throw;
     }
-    fObjectIndex.EndWalk();
+    fDocument.ObjectIndex().EndWalk();
 }
 
 TGraphObject *TGraphControl::InsertObjectByMouse(TPoint &Pt,

@@ -362,14 +362,14 @@ void TGraphControl::DrawObjects(TCanvas &Canvas, const TGraphObjectList &List)
 {
     DoBeforeDraw(Canvas);
     fCanvasRecall.SetReference(&Canvas);
-    fObjectIndex.BeginWalk();
+    fDocument.ObjectIndex().BeginWalk();
     try {
         // On a device, an object outside the clip draws nothing: only the objects the index
         // finds there are asked to draw, in list order. A recording keeps every object.
         const bool Clipped = &List == &Objects() && !Canvas.IsVectorRecording();
         std::vector<TGraphObject *> Candidates;
         if (Clipped) {
-            fObjectIndex.Query(Canvas.ClipRect(), Candidates);
+            fDocument.ObjectIndex().Query(Canvas.ClipRect(), Candidates);
         }
         const auto DrawWhere = [&](auto Condition) {
             if (!Clipped) {
@@ -382,7 +382,7 @@ void TGraphControl::DrawObjects(TCanvas &Canvas, const TGraphObjectList &List)
                 return;
             }
             for (TGraphObject *Obj : Candidates) {
-                if (!fObjectIndex.RemovedDuringWalk(Obj) && Condition(Obj)) {
+                if (!fDocument.ObjectIndex().RemovedDuringWalk(Obj) && Condition(Obj)) {
                     Obj->Draw(Canvas);
                 }
             }
@@ -403,11 +403,11 @@ void TGraphControl::DrawObjects(TCanvas &Canvas, const TGraphObjectList &List)
             break;
         }
     } catch (...) {
-        fObjectIndex.EndWalk();
+        fDocument.ObjectIndex().EndWalk();
         fCanvasRecall.SetReference(nullptr);
         throw;
     }
-    fObjectIndex.EndWalk();
+    fDocument.ObjectIndex().EndWalk();
     fCanvasRecall.SetReference(nullptr);
     DoAfterDraw(Canvas);
 }

@@ -51,11 +51,13 @@ void TGraphDocument::ObjectIDChanged(TGraphObject *obj, uint32_t oldID)
 void TGraphDocument::Listed(TGraphObject *obj)
 {
     fIDIndex.Add(obj, obj->ID());
+    fObjectIndex.Add(obj, fObjects[fObjects.Count() - 1] == obj);
 }
 
 void TGraphDocument::Unlisted(TGraphObject *obj)
 {
     fIDIndex.Remove(obj, obj->ID());
+    fObjectIndex.Remove(obj);
 }
 
 void TGraphDocument::ReplaceListed(TGraphObject *oldObject, TGraphObject *newObject)
@@ -66,6 +68,7 @@ void TGraphDocument::ReplaceListed(TGraphObject *oldObject, TGraphObject *newObj
         fIDIndex.Remove(oldObject, oldObject->ID());
         fIDIndex.Add(newObject, newObject->ID());
     }
+    fObjectIndex.Replace(oldObject, newObject);
 }
 
 } // namespace talivo

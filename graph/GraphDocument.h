@@ -2,14 +2,15 @@
 
 #include "graph/GraphObject.h"
 #include "graph/ObjectIDIndex.h"
+#include "graph/ObjectIndex.h"
 
 #include <cstdint>
 
 namespace talivo {
 
 // The objects of one graph apart from any view of them: the object list in drawing order, the
-// selection in the order the objects joined it, and the objects by ID. Whoever handles the
-// lists' changes keeps the ID index in step through Listed and Unlisted.
+// selection in the order the objects joined it, the objects by ID and by place. Whoever handles
+// the lists' changes keeps the indexes in step through Listed, Unlisted and Reordered.
 class TGraphDocument {
 public:
     TGraphObject::TReplaceableList &Objects() { return fObjects; }
@@ -27,17 +28,22 @@ public:
     bool IsListed(const TGraphObject *obj) const;
     // The object's ID changed while it may be listed.
     void ObjectIDChanged(TGraphObject *obj, uint32_t oldID);
-    // The object joined or left Objects.
+    // The object joined or left Objects, or Objects was reordered otherwise than by appending.
     void Listed(TGraphObject *obj);
     void Unlisted(TGraphObject *obj);
-    // Puts the new object in the old one's place in the lists and the ID index, without list
+    void Reordered() { fObjectIndex.Reordered(); }
+    // Puts the new object in the old one's place in the lists and the indexes, without list
     // notifications, as an object converted to another class takes the old one's place.
     void ReplaceListed(TGraphObject *oldObject, TGraphObject *newObject);
+    // Where the objects are, for the hit test, the rubber band and the paint; a cache that const
+    // queries bring up to date.
+    TObjectIndex &ObjectIndex() const { return fObjectIndex; }
 
 private:
     TGraphObject::TReplaceableList fObjects;
     TGraphObject::TReplaceableList fSelectedObjects;
     TObjectIDIndex fIDIndex;
+    mutable TObjectIndex fObjectIndex{fObjects};
 };
 
 } // namespace talivo

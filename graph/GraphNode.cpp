@@ -211,7 +211,7 @@ void TGraphNode::PutBack(const TRect &Bounds)
     // that only moves moves them along), and the dependents learn of it.
     PlaceQuietly(dX, dY, dWidth, dHeight);
     NotifyDependents(gdcChanged);
-    Owner()->fObjectIndex.Invalidate(this);
+    Owner()->Document().ObjectIndex().Invalidate(this);
 }
 
 TRect TGraphNode::GetBoundsRect() const

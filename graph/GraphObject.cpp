@@ -179,7 +179,7 @@ void TGraphObject::BeforeDestruction()
     fStates.Include(osDestroying);
     if (!fStates.Contains(osConverting)) {
         if (fOwner->Document().IsListed(this)) {
-            const int32_t Index = fOwner->fObjectIndex.IndexOf(this);
+            const int32_t Index = fOwner->Document().ObjectIndex().IndexOf(this);
             if (Index >= 0) {
                 fOwner->Objects().Delete(Index);
             }
@@ -322,7 +322,7 @@ void TGraphObject::LoadFromEntries(const TPropEntries &Entries)
         if (!fStates.Contains(osCreating)) {
             Initialize();
             // The shape and the visual rectangle were built anew, without a change report.
-            fOwner->fObjectIndex.Invalidate(this);
+            fOwner->Document().ObjectIndex().Invalidate(this);
         }
     } catch (...) {
         fStates.Exclude(osReading);
@@ -361,7 +361,7 @@ void TGraphObject::Changed(TGraphChangeFlags Flags)
     // change of its look alone (selected, dragged) leaves its area as it is, unless its visual
     // rectangle follows the look.
     if (!(Flags - TGraphChangeFlags{gcView}).IsEmpty() || Flags.Overlaps(fVisualRectFlags)) {
-        fOwner->fObjectIndex.Invalidate(this);
+        fOwner->Document().ObjectIndex().Invalidate(this);
     }
     if (IsUpdateLocked()) {
         PendingChanges += Flags;
@@ -393,7 +393,7 @@ void TGraphObject::Changed(TGraphChangeFlags Flags)
 void TGraphObject::SetVisualRect(const TRect &Value)
 {
     fVisualRect = Value;
-    fOwner->fObjectIndex.Invalidate(this);
+    fOwner->Document().ObjectIndex().Invalidate(this);
 }
 
 void TGraphObject::Invalidate()
@@ -616,7 +616,7 @@ bool TGraphObject::Showing() const
 
 int32_t TGraphObject::GetZOrder() const
 {
-    return fOwner->fObjectIndex.IndexOf(const_cast<TGraphObject *>(this));
+    return fOwner->Document().ObjectIndex().IndexOf(const_cast<TGraphObject *>(this));
 }
 
 void TGraphObject::SetZOrder(int32_t NewIndex)

@@ -12,7 +12,7 @@ namespace talivo {
 class TGraphObject;
 class TGraphObjectList;
 
-// A bucket grid over the area in which each object of a control can be hit, caught by a rubber
+// A bucket grid over the area in which each object of a graph can be hit, caught by a rubber
 // band or drawn, so that the hit test, the rubber band and the paint look at the objects near a
 // point or inside a rectangle instead of walking every object.
 //
