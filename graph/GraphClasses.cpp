@@ -1,6 +1,6 @@
 #include "graph/GraphClasses.h"
 
-#include "graph/GraphControl.h"
+#include "graph/GraphDocument.h"
 #include "graph/GraphLink.h"
 
 #include <algorithm>
@@ -20,43 +20,46 @@ struct TRegistry {
 
 TRegistry &Registry()
 {
-    static TRegistry Instance;
-    return Instance;
+    static TRegistry instance;
+    return instance;
 }
 
-void Register(std::vector<const TGraphObjectClass *> &List, const TGraphObjectClass &Class)
+void Register(std::vector<const TGraphObjectClass *> &list, const TGraphObjectClass &objectClass)
 {
-    if (std::find(List.begin(), List.end(), &Class) != List.end()) {
+    if (std::find(list.begin(), list.end(), &objectClass) != list.end())
         return;
-    }
-    List.push_back(&Class);
+    list.push_back(&objectClass);
     // Class names are string literals, so the view stays valid.
-    Registry().ByName[Class.ClassName()] = &Class;
+    Registry().ByName[objectClass.ClassName()] = &objectClass;
 }
 
-void Unregister(std::vector<const TGraphObjectClass *> &List, const TGraphObjectClass &Class)
+void Unregister(std::vector<const TGraphObjectClass *> &list, const TGraphObjectClass &objectClass)
 {
-    const auto It = std::find(List.begin(), List.end(), &Class);
-    if (It == List.end()) {
+    const auto it = std::find(list.begin(), list.end(), &objectClass);
+    if (it == list.end())
         return;
-    }
-    List.erase(It);
+    list.erase(it);
     // By address only: at the end of the process the class objects may already be gone.
     std::erase_if(Registry().ByName,
-                  [&Class](const auto &Entry) { return Entry.second == &Class; });
+                  [&objectClass](const auto &entry) { return entry.second == &objectClass; });
+}
+
+const TGraphObjectClass *ClassAt(const std::vector<const TGraphObjectClass *> &list, int32_t index)
+{
+    if (index < 0 || index >= static_cast<int32_t>(list.size()))
+        throw EListError("Index out of range (" + std::to_string(index) + ")");
+    return list[index];
 }
 
 // Unregisters, at the end of the process, whatever is still registered, the last first.
 struct TUnregisterAtExit {
     ~TUnregisterAtExit()
     {
-        TRegistry &R = Registry();
-        while (!R.NodeClasses.empty()) {
-            TGraphControl::UnregisterNode(*R.NodeClasses.back());
-        }
-        while (!R.LinkClasses.empty()) {
-            TGraphControl::UnregisterLink(*R.LinkClasses.back());
-        }
+        TRegistry &registry = Registry();
+        while (!registry.NodeClasses.empty())
+            TGraphDocument::UnregisterNode(*registry.NodeClasses.back());
+        while (!registry.LinkClasses.empty())
+            TGraphDocument::UnregisterLink(*registry.LinkClasses.back());
     }
 };
 
@@ -64,70 +67,62 @@ struct TUnregisterAtExit {
 
 void RegisterGraphClasses()
 {
-    static const bool Registered = [] {
+    static const bool registered = [] {
         Registry();
-        static TUnregisterAtExit Guard;
-        TGraphControl::RegisterLink(TGraphLink::StaticClass());
+        static TUnregisterAtExit guard;
+        TGraphDocument::RegisterLink(TGraphLink::StaticClass());
         RegisterNodeClasses();
         return true;
     }();
-    (void)Registered;
+    (void)registered;
 }
 
-void TGraphControl::RegisterNode(const TGraphNodeClass &ANodeClass)
+void TGraphDocument::RegisterNode(const TGraphNodeClass &nodeClass)
 {
-    Register(Registry().NodeClasses, ANodeClass);
+    Register(Registry().NodeClasses, nodeClass);
 }
 
-void TGraphControl::UnregisterNode(const TGraphNodeClass &ANodeClass)
+void TGraphDocument::UnregisterNode(const TGraphNodeClass &nodeClass)
 {
-    Unregister(Registry().NodeClasses, ANodeClass);
+    Unregister(Registry().NodeClasses, nodeClass);
 }
 
-int32_t TGraphControl::NodeClassCount()
+int32_t TGraphDocument::NodeClassCount()
 {
     return static_cast<int32_t>(Registry().NodeClasses.size());
 }
 
-const TGraphNodeClass *TGraphControl::NodeClasses(int32_t Index)
+const TGraphNodeClass *TGraphDocument::NodeClasses(int32_t index)
 {
-    const auto &List = Registry().NodeClasses;
-    if (Index < 0 || Index >= static_cast<int32_t>(List.size())) {
-        throw EListError("Index out of range (" + std::to_string(Index) + ")");
-    }
-    return List[Index];
+    return ClassAt(Registry().NodeClasses, index);
 }
 
-void TGraphControl::RegisterLink(const TGraphLinkClass &ALinkClass)
+void TGraphDocument::RegisterLink(const TGraphLinkClass &linkClass)
 {
-    Register(Registry().LinkClasses, ALinkClass);
+    Register(Registry().LinkClasses, linkClass);
 }
 
-void TGraphControl::UnregisterLink(const TGraphLinkClass &ALinkClass)
+void TGraphDocument::UnregisterLink(const TGraphLinkClass &linkClass)
 {
-    Unregister(Registry().LinkClasses, ALinkClass);
+    Unregister(Registry().LinkClasses, linkClass);
 }
 
-int32_t TGraphControl::LinkClassCount()
+int32_t TGraphDocument::LinkClassCount()
 {
     return static_cast<int32_t>(Registry().LinkClasses.size());
 }
 
-const TGraphLinkClass *TGraphControl::LinkClasses(int32_t Index)
+const TGraphLinkClass *TGraphDocument::LinkClasses(int32_t index)
 {
-    const auto &List = Registry().LinkClasses;
-    if (Index < 0 || Index >= static_cast<int32_t>(List.size())) {
-        throw EListError("Index out of range (" + std::to_string(Index) + ")");
-    }
-    return List[Index];
+    return ClassAt(Registry().LinkClasses, index);
 }
 
-const TGraphObjectClass *TGraphControl::FindClass(std::string_view ClassName)
+const TGraphObjectClass *TGraphDocument::FindClass(std::string_view className)
 {
     RegisterGraphClasses();
-    const auto &ByName = Registry().ByName;
-    const auto It = ByName.find(ClassName);
-    return It == ByName.end() ? nullptr : It->second;
+    const auto &byName = Registry().ByName;
+    const auto it = byName.find(className);
+    return it == byName.end() ? nullptr : it->second;
 }
 
 } // namespace talivo

@@ -8,7 +8,7 @@ namespace talivo {
 // reverse order.
 void RegisterGraphClasses();
 
-// Registers the node classes with TGraphControl::RegisterNode, in this order: TRectangularNode,
+// Registers the node classes with TGraphDocument::RegisterNode, in this order: TRectangularNode,
 // TRoundRectangularNode, TEllipticNode, TTriangularNode, TRhomboidalNode, TPentagonalNode,
 // THexagonalNode, TCircularNode, TCircularMarkNode, TCircularFlagNode. Defined beside the node
 // classes; only RegisterGraphClasses calls it.

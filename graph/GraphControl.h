@@ -112,18 +112,37 @@ public:
     explicit TGraphControl(QWidget *Parent = nullptr);
     ~TGraphControl() override;
 
-    // The class registry (process-wide). Registering also makes the class known by its name;
-    // registering twice has no effect.
-    static void RegisterNode(const TGraphNodeClass &ANodeClass);
-    static void UnregisterNode(const TGraphNodeClass &ANodeClass);
-    static int32_t NodeClassCount();
-    static const TGraphNodeClass *NodeClasses(int32_t Index);
-    static void RegisterLink(const TGraphLinkClass &ALinkClass);
-    static void UnregisterLink(const TGraphLinkClass &ALinkClass);
-    static int32_t LinkClassCount();
-    static const TGraphLinkClass *LinkClasses(int32_t Index);
-    // A registered class by its name; null when none.
-    static const TGraphObjectClass *FindClass(std::string_view ClassName);
+    // The class registry of the documents.
+    static void RegisterNode(const TGraphNodeClass &ANodeClass)
+    {
+        TGraphDocument::RegisterNode(ANodeClass);
+    }
+    static void UnregisterNode(const TGraphNodeClass &ANodeClass)
+    {
+        TGraphDocument::UnregisterNode(ANodeClass);
+    }
+    static int32_t NodeClassCount() { return TGraphDocument::NodeClassCount(); }
+    static const TGraphNodeClass *NodeClasses(int32_t Index)
+    {
+        return TGraphDocument::NodeClasses(Index);
+    }
+    static void RegisterLink(const TGraphLinkClass &ALinkClass)
+    {
+        TGraphDocument::RegisterLink(ALinkClass);
+    }
+    static void UnregisterLink(const TGraphLinkClass &ALinkClass)
+    {
+        TGraphDocument::UnregisterLink(ALinkClass);
+    }
+    static int32_t LinkClassCount() { return TGraphDocument::LinkClassCount(); }
+    static const TGraphLinkClass *LinkClasses(int32_t Index)
+    {
+        return TGraphDocument::LinkClasses(Index);
+    }
+    static const TGraphObjectClass *FindClass(std::string_view ClassName)
+    {
+        return TGraphDocument::FindClass(ClassName);
+    }
 
     // Objects.
     // A node of the class (DefaultNodeClass when null), or null when its creation failed.

@@ -38,15 +38,15 @@ const TPropInfo *FindAnyStreamProp(std::string_view Path)
     if (const TPropInfo *Info = FindStreamProp(TGraphObject::PropTable(), Path)) {
         return Info;
     }
-    for (int32_t I = 0; I < TGraphControl::NodeClassCount(); ++I) {
+    for (int32_t I = 0; I < TGraphDocument::NodeClassCount(); ++I) {
         if (const TPropInfo *Info =
-                FindStreamProp(TGraphControl::NodeClasses(I)->PropTable(), Path)) {
+                FindStreamProp(TGraphDocument::NodeClasses(I)->PropTable(), Path)) {
             return Info;
         }
     }
-    for (int32_t I = 0; I < TGraphControl::LinkClassCount(); ++I) {
+    for (int32_t I = 0; I < TGraphDocument::LinkClassCount(); ++I) {
         if (const TPropInfo *Info =
-                FindStreamProp(TGraphControl::LinkClasses(I)->PropTable(), Path)) {
+                FindStreamProp(TGraphDocument::LinkClasses(I)->PropTable(), Path)) {
             return Info;
         }
     }

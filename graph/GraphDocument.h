@@ -1,10 +1,12 @@
 #pragma once
 
 #include "graph/GraphObject.h"
+#include "graph/GraphObjectClass.h"
 #include "graph/ObjectIDIndex.h"
 #include "graph/ObjectIndex.h"
 
 #include <cstdint>
+#include <string_view>
 
 namespace talivo {
 
@@ -13,6 +15,19 @@ namespace talivo {
 // the lists' changes keeps the indexes in step through Listed, Unlisted and Reordered.
 class TGraphDocument {
 public:
+    // The classes a graph may hold (process-wide). Registering also makes the class known by its
+    // name; registering twice has no effect.
+    static void RegisterNode(const TGraphNodeClass &nodeClass);
+    static void UnregisterNode(const TGraphNodeClass &nodeClass);
+    static int32_t NodeClassCount();
+    static const TGraphNodeClass *NodeClasses(int32_t index);
+    static void RegisterLink(const TGraphLinkClass &linkClass);
+    static void UnregisterLink(const TGraphLinkClass &linkClass);
+    static int32_t LinkClassCount();
+    static const TGraphLinkClass *LinkClasses(int32_t index);
+    // A registered class by its name; null when none.
+    static const TGraphObjectClass *FindClass(std::string_view className);
+
     TGraphObject::TReplaceableList &Objects() { return fObjects; }
     const TGraphObject::TReplaceableList &Objects() const { return fObjects; }
     TGraphObject::TReplaceableList &SelectedObjects() { return fSelectedObjects; }

@@ -3,7 +3,7 @@
 #include "graph/CircularNode.h"
 #include "graph/EllipticNode.h"
 #include "graph/GraphClasses.h"
-#include "graph/GraphControl.h"
+#include "graph/GraphDocument.h"
 #include "graph/HexagonalNode.h"
 #include "graph/PentagonalNode.h"
 #include "graph/RectangularNode.h"
@@ -16,16 +16,16 @@ namespace talivo {
 // The first class registered is every new control's default node class.
 void RegisterNodeClasses()
 {
-    TGraphControl::RegisterNode(TRectangularNode::StaticClass());
-    TGraphControl::RegisterNode(TRoundRectangularNode::StaticClass());
-    TGraphControl::RegisterNode(TEllipticNode::StaticClass());
-    TGraphControl::RegisterNode(TTriangularNode::StaticClass());
-    TGraphControl::RegisterNode(TRhomboidalNode::StaticClass());
-    TGraphControl::RegisterNode(TPentagonalNode::StaticClass());
-    TGraphControl::RegisterNode(THexagonalNode::StaticClass());
-    TGraphControl::RegisterNode(TCircularNode::StaticClass());
-    TGraphControl::RegisterNode(TCircularMarkNode::StaticClass());
-    TGraphControl::RegisterNode(TCircularFlagNode::StaticClass());
+    TGraphDocument::RegisterNode(TRectangularNode::StaticClass());
+    TGraphDocument::RegisterNode(TRoundRectangularNode::StaticClass());
+    TGraphDocument::RegisterNode(TEllipticNode::StaticClass());
+    TGraphDocument::RegisterNode(TTriangularNode::StaticClass());
+    TGraphDocument::RegisterNode(TRhomboidalNode::StaticClass());
+    TGraphDocument::RegisterNode(TPentagonalNode::StaticClass());
+    TGraphDocument::RegisterNode(THexagonalNode::StaticClass());
+    TGraphDocument::RegisterNode(TCircularNode::StaticClass());
+    TGraphDocument::RegisterNode(TCircularMarkNode::StaticClass());
+    TGraphDocument::RegisterNode(TCircularFlagNode::StaticClass());
 }
 
 } // namespace talivo
