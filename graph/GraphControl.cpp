@@ -3,8 +3,6 @@
 #include "graph/GraphClasses.h"
 #include "graph/GraphUtils.h"
 
-#include <utility>
-
 namespace talivo {
 
 TGraphControl::TGraphControl(QWidget *Parent)
@@ -56,7 +54,6 @@ TGraphControl::~TGraphControl()
 void TGraphControl::ReplaceListed(TGraphObject *OldObject, TGraphObject *NewObject)
 {
     fDocument.ReplaceListed(OldObject, NewObject);
-    NewObject->fSelectionOrder = std::exchange(OldObject->fSelectionOrder, -1);
     fDraggingObjects.ReplaceAll(OldObject, NewObject);
     // The old object is about to go; nothing may keep pointing at it.
     if (fObjectAtCursor == OldObject) {
@@ -118,7 +115,7 @@ void TGraphControl::SelectedListChanged(TGraphObjectList *, TGraphObject *GraphO
                                         TGraphObjectListAction Action)
 {
     if (GraphObject->Owner() == this && (Action == glRemoved || GraphObject->Selected())) {
-        TrackSelectionOrder(GraphObject, Action);
+        fDocument.TrackSelectionOrder(GraphObject, Action);
         if (Action == glRemoved && GraphObject->fSelected) {
             GraphObject->fSelected = false;
             GraphObject->Changed({gcView});
@@ -128,53 +125,6 @@ void TGraphControl::SelectedListChanged(TGraphObjectList *, TGraphObject *GraphO
     } else if (Action == glAdded) {
         SelectedObjects().Remove(GraphObject);
     }
-}
-
-void TGraphControl::TrackSelectionOrder(TGraphObject *GraphObject, TGraphObjectListAction Action)
-{
-    switch (Action) {
-    case glAdded:
-        if (GraphObject->fSelectionOrder >= 0 ||
-            SelectedObjects()[SelectedObjects().Count() - 1] != GraphObject) {
-            fSelectionOrdered = false;
-        } else {
-            GraphObject->fSelectionOrder = fNextSelectionOrder++;
-        }
-        break;
-    case glRemoved:
-        GraphObject->fSelectionOrder = -1;
-        if (SelectedObjects().Count() == 0) {
-            fSelectionOrdered = true;
-            fNextSelectionOrder = 0;
-        }
-        break;
-    case glReordered:
-        fSelectionOrdered = false;
-        break;
-    }
-}
-
-void TGraphControl::RemoveFromSelection(TGraphObject *GraphObject)
-{
-    const int64_t Order = GraphObject->fSelectionOrder;
-    if (fSelectionOrdered && Order >= 0) {
-        int32_t Low = 0;
-        int32_t High = SelectedObjects().Count() - 1;
-        while (Low <= High) {
-            const int32_t Middle = Low + (High - Low) / 2;
-            const int64_t Here = SelectedObjects()[Middle]->fSelectionOrder;
-            if (Here == Order) {
-                SelectedObjects().Delete(Middle);
-                return;
-            }
-            if (Here < Order) {
-                Low = Middle + 1;
-            } else {
-                High = Middle - 1;
-            }
-        }
-    }
-    SelectedObjects().Remove(GraphObject);
 }
 
 void TGraphControl::DraggingListChanged(TGraphObjectList *, TGraphObject *GraphObject,

@@ -670,14 +670,6 @@ private:
     int32_t RepaintBatchCount = 0;
     void FlushInvalidateRegion();
 
-    // The selection list holds its objects in the order they joined it, each with its number in
-    // that order, as long as objects are only appended and no object is listed twice; then an
-    // object's place is found by bisection. Deselecting many objects in any order stays linear.
-    bool fSelectionOrdered = true;
-    int64_t fNextSelectionOrder = 0;
-    void TrackSelectionOrder(TGraphObject *GraphObject, TGraphObjectListAction Action);
-    // Takes the object out of SelectedObjects, as Remove would.
-    void RemoveFromSelection(TGraphObject *GraphObject);
     // The viewport's attributes for the current Transparent setting.
     void ApplyTransparency();
     // Draws the part of the background picture within the clip, one device pixel at a time from

@@ -1,5 +1,7 @@
 #include "graph/GraphDocument.h"
 
+#include <utility>
+
 namespace talivo {
 
 TGraphObject *TGraphDocument::FindObjectByID(uint32_t id) const
@@ -68,7 +70,52 @@ void TGraphDocument::ReplaceListed(TGraphObject *oldObject, TGraphObject *newObj
         fIDIndex.Remove(oldObject, oldObject->ID());
         fIDIndex.Add(newObject, newObject->ID());
     }
+    newObject->fSelectionOrder = std::exchange(oldObject->fSelectionOrder, -1);
     fObjectIndex.Replace(oldObject, newObject);
+}
+
+void TGraphDocument::TrackSelectionOrder(TGraphObject *obj, TGraphObjectListAction action)
+{
+    switch (action) {
+    case glAdded:
+        if (obj->fSelectionOrder >= 0 || fSelectedObjects[fSelectedObjects.Count() - 1] != obj)
+            fSelectionOrdered = false;
+        else
+            obj->fSelectionOrder = fNextSelectionOrder++;
+        break;
+    case glRemoved:
+        obj->fSelectionOrder = -1;
+        if (fSelectedObjects.Count() == 0) {
+            fSelectionOrdered = true;
+            fNextSelectionOrder = 0;
+        }
+        break;
+    case glReordered:
+        fSelectionOrdered = false;
+        break;
+    }
+}
+
+void TGraphDocument::RemoveFromSelection(TGraphObject *obj)
+{
+    const int64_t order = obj->fSelectionOrder;
+    if (fSelectionOrdered && order >= 0) {
+        int32_t low = 0;
+        int32_t high = fSelectedObjects.Count() - 1;
+        while (low <= high) {
+            const int32_t middle = low + (high - low) / 2;
+            const int64_t here = fSelectedObjects[middle]->fSelectionOrder;
+            if (here == order) {
+                fSelectedObjects.Delete(middle);
+                return;
+            }
+            if (here < order)
+                low = middle + 1;
+            else
+                high = middle - 1;
+        }
+    }
+    fSelectedObjects.Remove(obj);
 }
 
 } // namespace talivo

@@ -50,6 +50,10 @@ public:
     // Puts the new object in the old one's place in the lists and the indexes, without list
     // notifications, as an object converted to another class takes the old one's place.
     void ReplaceListed(TGraphObject *oldObject, TGraphObject *newObject);
+    // The selection list changed: keeps the order in which the objects joined it.
+    void TrackSelectionOrder(TGraphObject *obj, TGraphObjectListAction action);
+    // Takes the object out of SelectedObjects, as Remove would.
+    void RemoveFromSelection(TGraphObject *obj);
     // Where the objects are, for the hit test, the rubber band and the paint; a cache that const
     // queries bring up to date.
     TObjectIndex &ObjectIndex() const { return fObjectIndex; }
@@ -59,6 +63,11 @@ private:
     TGraphObject::TReplaceableList fSelectedObjects;
     TObjectIDIndex fIDIndex;
     mutable TObjectIndex fObjectIndex{fObjects};
+    // The selection list holds its objects in the order they joined it, each with its number in
+    // that order, as long as objects are only appended and no object is listed twice; then an
+    // object's place is found by bisection. Deselecting many objects in any order stays linear.
+    bool fSelectionOrdered = true;
+    int64_t fNextSelectionOrder = 0;
 };
 
 } // namespace talivo

@@ -604,7 +604,7 @@ void TGraphObject::SetSelected(bool Value)
     if (Value) {
         fOwner->SelectedObjects().Add(this);
     } else {
-        fOwner->RemoveFromSelection(this);
+        fOwner->Document().RemoveFromSelection(this);
     }
     Changed({gcView});
 }

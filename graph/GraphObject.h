@@ -320,6 +320,7 @@ protected:
 private:
     friend class TGraphObjectClass;
     friend class TGraphControl;
+    friend class TGraphDocument;
     friend class TObjectIndex;
 
     void StyleChanged(const void *Sender);
@@ -356,7 +357,8 @@ private:
     int32_t DragDisableCount = 0;
     // The object's entry in its owner's spatial index; -1 while it is not listed.
     int32_t fIndexSlot = -1;
-    // The object's number in the order of its owner's selection list; -1 while it is not listed.
+    // The object's number in the order of its document's selection list; -1 while it is not
+    // listed.
     int64_t fSelectionOrder = -1;
 };
 
