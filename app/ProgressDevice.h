@@ -13,9 +13,9 @@ namespace talivo {
 // A device of the kind TDevice (a file, a save file, a buffer) that tells a job how far the work
 // reading or writing it has come, and that refuses every read and write once the job is
 // cancelled: a decoder, an encoder or a stream reader working through it stops at its next read
-// or write, however long it would still have run. Reads report their position within the
-// device, or that it is unknown on a device without a size; writes, whose end nobody knows,
-// report that it is unknown. Without a job it is the plain device.
+// or write, however long it would still have run. Reads report the share of the device read so
+// far, or that it is unknown on a device without a size; writes, whose end nobody knows, report
+// that it is unknown. Without a job it is the plain device.
 template <class TDevice> class TProgressDevice : public TDevice {
 public:
     template <class... TArgs>
@@ -39,12 +39,13 @@ protected:
         qint64 done = 0;
         do {
             const qint64 step = split ? std::min(maxSize - done, kReadStep) : maxSize;
-            if (!MayGoOn(step, [&] { return ReadFraction(done); }))
+            if (!MayGoOn(step, [this] { return ReadFraction(); }))
                 return -1;
             const qint64 got = TDevice::readData(data + done, step);
             if (got <= 0)
                 return done > 0 ? done : got;
             done += got;
+            fRead += got;
         } while (split && done < maxSize);
         return done;
     }
@@ -71,20 +72,19 @@ private:
         return fProgress->Proceed(fraction());
     }
 
-    // Never back: a decoder that looks at the header and seeks back to the start has not lost
-    // what it read.
-    double ReadFraction(qint64 pending)
+    // The bytes read so far, not the position: a decoder may look at the header and seek back,
+    // or find its directory at the end of the file first.
+    double ReadFraction() const
     {
         const qint64 size = this->size();
         if (this->isSequential() || size <= 0)
             return -1;
-        fRead = std::max(fRead, std::min(1.0, double(this->pos() + pending) / double(size)));
-        return fRead;
+        return std::min(1.0, double(fRead) / double(size));
     }
 
     TJobProgress *fProgress;
     qint64 fUnreported = 0;
-    double fRead = 0;
+    qint64 fRead = 0;
 };
 
 } // namespace talivo

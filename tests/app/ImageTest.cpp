@@ -184,15 +184,18 @@ QImage Noise(int width, int height)
 TEST_F(ImageFile, ReadingReportsTheShareReadAndStopsAtTheNextReadOnceCancelled)
 {
     ASSERT_TRUE(Noise(1000, 700).save(fDir.file("noise.png")));
+    ASSERT_TRUE(Noise(1000, 700).save(fDir.file("noise.tif")));
     // One strip of 3 MB, which the decoder asks for in a single read.
     Write(fDir.file("strip.tif"), GreyTiff({{2000, 1500, 77}}));
-    for (const char *name : {"noise.png", "strip.tif"}) {
+    for (const char *name : {"noise.png", "noise.tif", "strip.tif"}) {
         TJobProgress progress;
         std::vector<double> fractions;
         progress.SetOnReport([&] { fractions.push_back(progress.Fraction()); });
         EXPECT_FALSE(ReadImageFile(fDir.file(name), &progress).isNull()) << name;
         EXPECT_GE(fractions.size(), 10u) << name;
         EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end())) << name;
+        // The TIFF's directory stands at its end, and is read first.
+        EXPECT_LT(fractions.front(), 0.2) << name;
         EXPECT_GT(fractions.back(), 0.9) << name;
         EXPECT_LE(fractions.back(), 1) << name;
 
