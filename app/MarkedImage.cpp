@@ -78,12 +78,16 @@ QImage RenderImageWithMarks(TGraphControl &graph, TJobProgress *progress)
     const int h = image.height();
     for (int top = 0; top < h; top += kBandRows) {
         const int rows = std::min(kBandRows, h - top);
-        const QImage band = background.copy(0, top, w, rows).convertToFormat(format);
-        if (band.isNull())
+        // A picture in the copy's format gives its rows as they are.
+        const bool converted = background.format() != format;
+        const QImage band =
+            converted ? background.copy(0, top, w, rows).convertToFormat(format) : QImage();
+        if (converted && band.isNull())
             throw std::runtime_error(
                 _("There is not enough memory to draw the marks into the image.").toStdString());
         for (int y = 0; y < rows; ++y)
-            std::memcpy(bits + qsizetype(top + y) * image.bytesPerLine(), band.constScanLine(y),
+            std::memcpy(bits + qsizetype(top + y) * image.bytesPerLine(),
+                        converted ? band.constScanLine(y) : background.constScanLine(top + y),
                         size_t(image.bytesPerLine()));
         canvas.SetClipRegion(QRegion(0, top, w, rows));
         graph.Draw(canvas);
