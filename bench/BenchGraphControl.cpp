@@ -1,3 +1,4 @@
+#include "bench/BenchApplication.h"
 #include "graph/GraphControl.h"
 
 #include <QApplication>
@@ -21,15 +22,7 @@ constexpr int kNodes = 100000;
 // the end of the process: destroyed among the static objects, after Qt's own, it would crash.
 void EnsureApplication()
 {
-    if (!QApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        static int Argc = 1;
-        static char Name[] = "BenchGraphControl";
-        static char *Argv[] = {Name, nullptr};
-        new QApplication(Argc, Argv);
-    }
+    talivo::bench::EnsureApplication<QApplication>("BenchGraphControl");
 }
 
 // Nodes laid out on a grid, so that they neither overlap nor leave the graph's bounds.

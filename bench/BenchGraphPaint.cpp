@@ -1,3 +1,4 @@
+#include "bench/BenchApplication.h"
 #include "graph/CircularNode.h"
 #include "graph/GraphControl.h"
 #include "graph/GraphScrollBar.h"
@@ -35,15 +36,7 @@ constexpr int kMark = 20;
 // the end of the process: destroyed among the static objects, after Qt's own, it would crash.
 void EnsureApplication()
 {
-    if (!QApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        static int Argc = 1;
-        static char Name[] = "BenchGraphPaint";
-        static char *Argv[] = {Name, nullptr};
-        new QApplication(Argc, Argv);
-    }
+    talivo::bench::EnsureApplication<QApplication>("BenchGraphPaint");
 }
 
 // The picture both views show: a pixmap, whose raster form the graph control shares.

@@ -1,3 +1,4 @@
+#include "bench/BenchApplication.h"
 #include "graph/CircularMarkNode.h"
 #include "graph/GraphControl.h"
 #include "graph/GraphLink.h"
@@ -20,15 +21,7 @@ constexpr int kMarks = 100000;
 // the end of the process: destroyed among the static objects, after Qt's own, it would crash.
 void EnsureApplication()
 {
-    if (!QApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        static int Argc = 1;
-        static char Name[] = "BenchGraphStream";
-        static char *Argv[] = {Name, nullptr};
-        new QApplication(Argc, Argv);
-    }
+    talivo::bench::EnsureApplication<QApplication>("BenchGraphStream");
 }
 
 // Marks as a counting session leaves them: many small circles on a grid, each with its number.

@@ -5,6 +5,7 @@
 #include "app/MarkedImage.h"
 #include "app/Measurement.h"
 #include "app/ProposedMarks.h"
+#include "bench/BenchApplication.h"
 #include "graph/GraphControl.h"
 #include "platform/Platform.h"
 #include "platform/ScriptedPrompter.h"
@@ -49,14 +50,7 @@ double PeakMegabytes()
 
 void EnsureApplication()
 {
-    if (QApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "BenchLargeImage";
-    static char *argv[] = {name, nullptr};
-    new QApplication(argc, argv);
+    talivo::bench::EnsureApplication<QApplication>("BenchLargeImage");
 }
 
 // A 20,000 by 20,000 colour picture as a file of the format ("png", "jpeg" or "tiff"), written

@@ -2,6 +2,7 @@
 #include "app/MarkedImage.h"
 #include "app/Measurement.h"
 #include "app/ProposedMarks.h"
+#include "bench/BenchApplication.h"
 #include "graph/GraphControl.h"
 
 #include <QApplication>
@@ -23,14 +24,7 @@ constexpr int kGroupId = 1000;
 
 void EnsureApplication()
 {
-    if (QApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "BenchMeasurementFile";
-    static char *argv[] = {name, nullptr};
-    new QApplication(argc, argv);
+    talivo::bench::EnsureApplication<QApplication>("BenchMeasurementFile");
 }
 
 // A canvas over a 10,000 by 10,000 picture with the marks the window makes, on a grid.

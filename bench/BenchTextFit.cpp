@@ -1,3 +1,4 @@
+#include "bench/BenchApplication.h"
 #include "graph/CompatibleCanvas.h"
 #include "graph/TextFit.h"
 
@@ -15,15 +16,7 @@ using talivo::TCompatibleCanvas;
 // end of the process: destroyed among the static objects, after Qt's own, it would crash.
 void EnsureApplication()
 {
-    if (!QGuiApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        static int Argc = 1;
-        static char Name[] = "BenchTextFit";
-        static char *Argv[] = {Name, nullptr};
-        new QGuiApplication(Argc, Argv);
-    }
+    talivo::bench::EnsureApplication<QGuiApplication>("BenchTextFit");
 }
 
 QString Caption(int64_t Characters)
