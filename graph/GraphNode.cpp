@@ -278,6 +278,7 @@ void TGraphNode::SetBackgroundMargins(const TRect &Value)
 void TGraphNode::Initialize()
 {
     fRegion = CreateRegion();
+    fRegionShift = {};
     TGraphObject::Initialize();
 }
 
@@ -285,10 +286,13 @@ void TGraphNode::BoundsChanged(int32_t dX, int32_t dY, int32_t dWidth, int32_t d
 {
     // While the node is being created its shape is built once, by Initialize.
     if (!HasState(osCreating)) {
-        if (dWidth != 0 || dHeight != 0)
+        if (dWidth != 0 || dHeight != 0) {
             fRegion = CreateRegion();
-        else
-            fRegion.translate(dX, dY);
+            fRegionShift = {};
+        } else {
+            // Wrapped as the region's own coordinates would wrap, moved step by step.
+            fRegionShift = {AddWrapped(fRegionShift.x(), dX), AddWrapped(fRegionShift.y(), dY)};
+        }
     }
     TGraphObject::BoundsChanged(dX, dY, dWidth, dHeight);
 }
@@ -312,7 +316,7 @@ TPoint TGraphNode::FixHookAnchor() const
 TPoint TGraphNode::RelativeHookAnchor(const TPoint &Pt) const
 {
     const TPoint center = GetCenter();
-    if (fRegion.contains(QPoint(Pt.X, Pt.Y)))
+    if (RegionContains(Pt))
         return center;
     const TPoints crossings = LinkIntersect(Pt, LineSlopeAngle(Pt, center));
     TPoint nearest;

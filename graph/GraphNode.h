@@ -74,7 +74,9 @@ public:
     void SetBackgroundMargins(const TRect &Value);
 
     // The shape in graph units and where the caption is drawn ((0, 0, 0, 0) without caption).
-    const QRegion &Region() const { return fRegion; }
+    QRegion Region() const { return fRegion.translated(fRegionShift); }
+    // The bounding rectangle of Region, without making it.
+    QRect RegionBounds() const { return fRegion.boundingRect().translated(fRegionShift); }
     const TRect &TextRect() const
     {
         SettleText();
@@ -88,6 +90,8 @@ public:
     TCursor QueryCursor(uint32_t HT) const override;
     TObjectSides QueryMobility(uint32_t HT) const override;
     bool OffsetHitTest(uint32_t HT, int32_t dX, int32_t dY) override;
+    bool RegionContains(const TPoint &Pt) const;
+    bool RegionIntersects(const TRect &Rect) const;
     void SnapHitTestOffset(uint32_t HT, int32_t &dX, int32_t &dY) const override;
     bool BeginFollowDrag(uint32_t HT) override;
     TPoint FixHookAnchor() const override;
@@ -146,7 +150,10 @@ private:
     TGraphNodePicture fBackground;
     TRect fBackgroundMargins;
     TGraphNodeOptions fNodeOptions{gnoMovable, gnoResizable, gnoShowBackground};
+    // The shape as made, and how far the node moved since: a move shifts no region, since
+    // nodes of one size share the rectangles of theirs.
     QRegion fRegion;
+    QPoint fRegionShift;
     TRect fTextRect;
     // fTextRect and the caption as drawn wait to be placed anew.
     bool fTextUnplaced = true;

@@ -57,18 +57,41 @@ uint32_t TGraphNode::QueryHitTest(const TPoint &Pt) const
                 return zone;
     }
     uint32_t HT = hzNone;
-    if (fRegion.contains(QPoint(Pt.X, Pt.Y)))
+    if (RegionContains(Pt))
         HT |= hzBody;
     if (Options().Contains(goShowCaption) && TextRect().Contains(Pt))
         HT |= hzCaption;
     return HT;
 }
 
+bool TGraphNode::RegionContains(const TPoint &Pt) const
+{
+    const int64_t x = int64_t{Pt.X} - fRegionShift.x();
+    const int64_t y = int64_t{Pt.Y} - fRegionShift.y();
+    if (x != static_cast<int>(x) || y != static_cast<int>(y))
+        return Region().contains(QPoint(Pt.X, Pt.Y));
+    return fRegion.contains(QPoint(static_cast<int>(x), static_cast<int>(y)));
+}
+
+bool TGraphNode::RegionIntersects(const TRect &Rect) const
+{
+    const QRect rect = ToQRect(Rect);
+    const int64_t left = int64_t{rect.left()} - fRegionShift.x();
+    const int64_t top = int64_t{rect.top()} - fRegionShift.y();
+    const int64_t right = int64_t{rect.right()} - fRegionShift.x();
+    const int64_t bottom = int64_t{rect.bottom()} - fRegionShift.y();
+    if (left != static_cast<int>(left) || top != static_cast<int>(top) ||
+        right != static_cast<int>(right) || bottom != static_cast<int>(bottom))
+        return Region().intersects(rect);
+    return fRegion.intersects(QRect(QPoint(static_cast<int>(left), static_cast<int>(top)),
+                                    QPoint(static_cast<int>(right), static_cast<int>(bottom))));
+}
+
 bool TGraphNode::ContainsRect(const TRect &Rect) const
 {
     if (Selected())
         return TGraphObject::ContainsRect(Rect);
-    return Showing() && !Rect.IsEmpty() && fRegion.intersects(ToQRect(Rect));
+    return Showing() && !Rect.IsEmpty() && RegionIntersects(Rect);
 }
 
 TCursor TGraphNode::QueryCursor(uint32_t HT) const

@@ -160,7 +160,7 @@ QRegion TGraphNode::CreateClipRgn(const TCanvas &Canvas) const
     transform.eM22 = static_cast<float>(scaleY);
     transform.eDx = static_cast<float>(Canvas.ViewportOrg().X - Canvas.WindowOrg().X * scaleX);
     transform.eDy = static_cast<float>(Canvas.ViewportOrg().Y - Canvas.WindowOrg().Y * scaleY);
-    return TransformRgn(fRegion, transform);
+    return TransformRgn(Region(), transform);
 }
 
 void TGraphNode::DrawBackground(TCanvas &Canvas)

@@ -14,6 +14,8 @@ namespace {
 constexpr int kCellShift = 6;
 // An object spanning more cells than this is looked at by every query instead.
 constexpr int64_t kMaxCellsPerObject = 64;
+// Below this many changed objects the index is updated object by object whatever their share.
+constexpr size_t kMinRebuild = 4096;
 
 int32_t CellOf(int32_t Coordinate)
 {
@@ -63,7 +65,7 @@ TRect KeyOf(const TGraphObject &Obj)
     TRect Key = Spanned(Obj.VisualRect());
     Widen(Key, Spanned(Obj.SelectedVisualRect()));
     if (Obj.IsNode()) {
-        const QRect Box = static_cast<const TGraphNode &>(Obj).Region().boundingRect();
+        const QRect Box = static_cast<const TGraphNode &>(Obj).RegionBounds();
         if (!Box.isEmpty()) {
             Widen(Key, {Box.left(), Box.top(), Box.right(), Box.bottom()});
         }
@@ -245,23 +247,50 @@ void TObjectIndex::Flush()
     if (fDirty.empty()) {
         return;
     }
-    for (const int32_t Slot : fDirty) {
-        TEntry &Entry = fEntries[Slot];
-        if (!Entry.Obj || !Entry.Dirty) {
+    fMoved.clear();
+    for (const int32_t slot : fDirty) {
+        TEntry &entry = fEntries[slot];
+        if (!entry.Obj || !entry.Dirty) {
             continue;
         }
-        Entry.Dirty = false;
-        const TRect Key = KeyOf(*Entry.Obj);
-        if (Entry.Placed && !Entry.Wide && CellCount(Key) <= kMaxCellsPerObject &&
-            SameCells(Key, Entry.Key)) {
-            Entry.Key = Key;
-            continue;
+        entry.Dirty = false;
+        const TRect key = KeyOf(*entry.Obj);
+        if (entry.Placed && !entry.Wide && CellCount(key) <= kMaxCellsPerObject &&
+            SameCells(key, entry.Key)) {
+            entry.Key = key;
+        } else {
+            fMoved.push_back({slot, key});
         }
-        Unplace(Slot);
-        Entry.Key = Key;
-        Place(Slot);
     }
     fDirty.clear();
+    const size_t listed = fEntries.size() - fFree.size();
+    if (fMoved.size() >= kMinRebuild && fMoved.size() * 2 >= listed) {
+        // Most objects moved to other cells (a drag of a big selection, or its cancel): taking
+        // each out of its old cells costs a search per cell, so every cell is emptied at once
+        // and every object placed afresh. The emptied cells keep their memory for the objects
+        // that come back to them.
+        for (auto &cell : fCells) {
+            cell.second.clear();
+        }
+        fEmptyCells = static_cast<int64_t>(fCells.size());
+        fWide.clear();
+        for (const auto &[slot, key] : fMoved) {
+            fEntries[slot].Key = key;
+        }
+        for (size_t slot = 0; slot < fEntries.size(); ++slot) {
+            fEntries[slot].Placed = false;
+            if (fEntries[slot].Obj) {
+                Place(static_cast<int32_t>(slot));
+            }
+        }
+    } else {
+        for (const auto &[slot, key] : fMoved) {
+            Unplace(slot);
+            fEntries[slot].Key = key;
+            Place(slot);
+        }
+    }
+    fMoved.clear();
     DropEmptyCells();
 }
 

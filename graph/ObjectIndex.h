@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace talivo {
@@ -79,6 +80,8 @@ private:
     std::vector<TEntry> fEntries;
     std::vector<int32_t> fFree;
     std::vector<int32_t> fDirty;
+    // Scratch of Flush: the objects that leave their cells, with their new keys.
+    std::vector<std::pair<int32_t, TRect>> fMoved;
     std::unordered_map<uint64_t, std::vector<int32_t>> fCells;
     // How many of fCells hold no object.
     int64_t fEmptyCells = 0;

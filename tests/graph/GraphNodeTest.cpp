@@ -14,6 +14,7 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 
 namespace talivo {
@@ -333,9 +334,24 @@ TEST_F(GraphNodeTest, ShapeFollowsEveryMoveAndResizeAsOnAFreshNode)
     for (const TGraphNodeClass *kind :
          {&TCircularNode::StaticClass(), &THexagonalNode::StaticClass()}) {
         TGraphNode *node = fGraph->InsertNode({10, 10, 50, 50}, kind);
+        // The hit test and the rubber band see the same shape too, to the pixel around its edge.
+        const auto expectHitAsFresh = [&](TGraphNode *fresh, const char *step) {
+            const TRect box = node->GetBoundsRect();
+            for (int64_t y = int64_t{box.Top} - 1; y <= int64_t{box.Bottom} + 1; ++y) {
+                for (int64_t x = int64_t{box.Left} - 1; x <= int64_t{box.Right} + 1; ++x) {
+                    const TPoint pt{static_cast<int32_t>(x), static_cast<int32_t>(y)};
+                    const TRect dot{pt.X, pt.Y, pt.X + 1, pt.Y + 1};
+                    ASSERT_EQ(node->HitTest(pt), fresh->HitTest(pt))
+                        << step << " " << kind->ClassName() << " " << x << "," << y;
+                    ASSERT_EQ(node->ContainsRect(dot), fresh->ContainsRect(dot))
+                        << step << " " << kind->ClassName() << " " << x << "," << y;
+                }
+            }
+        };
         const auto expectAsFresh = [&](const char *step) {
             TGraphNode *fresh = fGraph->InsertNode(node->GetBoundsRect(), kind);
             EXPECT_EQ(node->Region(), fresh->Region()) << step << " " << kind->ClassName();
+            expectHitAsFresh(fresh, step);
             TGraphObject::Delete(fresh);
         };
         node->SetWidth(60);
@@ -352,6 +368,15 @@ TEST_F(GraphNodeTest, ShapeFollowsEveryMoveAndResizeAsOnAFreshNode)
         expectAsFresh("within one update");
         EXPECT_NE(node->HitTest(node->Center()) & hzBody, 0u);
         EXPECT_EQ(fGraph->FindObjectAt(node->Center().X, node->Center().Y), node);
+        // Moved to the end of the coordinate range, from where a point at its other end lies
+        // further away than a coordinate reaches.
+        node->MoveBy(std::numeric_limits<int32_t>::max() - 40 - node->Left(), 0);
+        expectAsFresh("at the end of the range");
+        const TPoint farAway{std::numeric_limits<int32_t>::min() + 5, node->Center().Y};
+        EXPECT_EQ(node->HitTest(farAway) & hzBody, 0u);
+        EXPECT_FALSE(node->ContainsRect({farAway.X, farAway.Y, farAway.X + 1, farAway.Y + 1}));
+        node->MoveBy(std::numeric_limits<int32_t>::min() + 100 - node->Left(), 0);
+        expectAsFresh("back from the end of the range");
         TGraphObject::Delete(node);
     }
 }
