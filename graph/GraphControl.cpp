@@ -144,6 +144,7 @@ void TGraphControl::BeginUpdate()
         SaveRangeChange = false;
         if (RepaintBatchCount == 0) {
             SaveInvalidateRegion.Take();
+            fBatchGraphArea.Set = false;
         }
     }
     ++UpdateCount;
@@ -185,6 +186,7 @@ void TGraphControl::FlushInvalidateRegion()
     if (!fDestroying && !SaveInvalidateRegion.IsEmpty()) {
         viewport()->update(SaveInvalidateRegion.Take());
     }
+    fBatchGraphArea.Set = false;
 }
 
 void TGraphControl::ObjectChanged(TGraphObject *GraphObject, TGraphChangeFlags Flags)
@@ -297,15 +299,36 @@ TRect TGraphControl::ObjectsBounds(const TGraphObjectList &List, bool &Found) co
 
 void TGraphControl::InvalidateRect(const TRect &Rect)
 {
+    const bool batched = UpdateCount > 0 || RepaintBatchCount > 0;
     // In a batch that repaints the whole client already, whatever else changes is in it.
-    if ((UpdateCount > 0 || RepaintBatchCount > 0) &&
-        SaveInvalidateRegion.Covers(viewport()->rect())) {
+    if (batched && SaveInvalidateRegion.Covers(viewport()->rect())) {
+        return;
+    }
+    // Many objects changing together (a big selection put back) mostly lie inside the graph
+    // area repainted already: those are spared the mapping.
+    TBatchGraphArea &known = fBatchGraphArea;
+    const int32_t horzPosition = fHorzScrollBar->Position();
+    const int32_t vertPosition = fVertScrollBar->Position();
+    const bool sameView = known.Set && known.Zoom == fZoom &&
+                          known.HorzPosition == horzPosition && known.VertPosition == vertPosition;
+    const bool ordered = Rect.Left <= Rect.Right && Rect.Top <= Rect.Bottom;
+    if (batched && sameView && ordered && Rect.Left >= known.Rect.Left &&
+        Rect.Top >= known.Rect.Top && Rect.Right <= known.Rect.Right &&
+        Rect.Bottom <= known.Rect.Bottom) {
         return;
     }
     TRect R = GraphToClientRect(Rect);
     R.Right = AddWrapped(R.Right, 1);
     R.Bottom = AddWrapped(R.Bottom, 1);
-    PerformInvalidate(R);
+    // Only rectangles that went into the area count: one wholly outside the window would
+    // stretch the known rectangle over parts of the window not repainted.
+    if (PerformInvalidate(R) && batched && ordered && SaveInvalidateRegion.IsBounded()) {
+        if (sameView) {
+            UnionRect(known.Rect, Rect);
+        } else {
+            known = {Rect, fZoom, horzPosition, vertPosition, true};
+        }
+    }
 }
 
 TRect TGraphControl::GraphToClientRect(const TRect &Rect) const

@@ -504,7 +504,8 @@ protected:
     void SuspendQueries() { ++SuspendQueryEvents; }
     void ResumeQueries() { --SuspendQueryEvents; }
     // Repaints a rectangle in client pixels, or merges it into the batch's repaint area.
-    void PerformInvalidate(const TRect &ClientRect);
+    // Whether any of the rectangle lies in the window.
+    bool PerformInvalidate(const TRect &ClientRect);
     void SetSaveModified(int32_t Value) { SaveModified = Value; }
     // Object records: a count and the records of the list; reading adds the objects, renumbers
     // those whose IDs are taken and keeps the ones read before a damaged record.
@@ -608,6 +609,16 @@ private:
     bool SaveRangeChange = false;
     // The client area to repaint at the end of a batch.
     TRepaintArea SaveInvalidateRegion;
+    // Once that area is one bounding rectangle: graph rectangles whose client rectangles went
+    // into it since, united, and the view they were mapped in. The mapping keeps the order along
+    // each axis, so a rectangle inside maps inside what is repainted already.
+    struct TBatchGraphArea {
+        TRect Rect;
+        double Zoom = 0;
+        int32_t HorzPosition = 0;
+        int32_t VertPosition = 0;
+        bool Set = false;
+    } fBatchGraphArea;
     TGraphBoundsKinds SaveBoundsChange;
     std::array<TRect, 3> SaveBounds{};
     // Whether a cached rectangle came from at least one object (else it is (0, 0, 0, 0)).

@@ -196,21 +196,22 @@ void TGraphControl::Invalidate()
     PerformInvalidate({0, 0, viewport()->width(), viewport()->height()});
 }
 
-void TGraphControl::PerformInvalidate(const TRect &ClientRect)
+bool TGraphControl::PerformInvalidate(const TRect &ClientRect)
 {
     // Only what lies in the window can be repainted; cutting there first also keeps far-off
     // coordinates out of Qt's integer rectangles.
     TRect Visible = ClientRect;
     IntersectRect(Visible, {0, 0, viewport()->width(), viewport()->height()});
     if (Visible.IsEmpty()) {
-        return;
+        return false;
     }
     const QRect Area = ToQRect(Visible);
     if (UpdateCount == 0 && RepaintBatchCount == 0) {
         viewport()->update(Area);
-        return;
+        return true;
     }
     SaveInvalidateRegion.Add(Area);
+    return true;
 }
 
 void TGraphControl::InvalidateSelection()

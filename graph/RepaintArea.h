@@ -15,6 +15,8 @@ public:
     bool IsEmpty() const { return fRegion.isEmpty() && fBounds.isEmpty(); }
     // Whether adding Rect would change nothing; only checked once the rectangles became many.
     bool Covers(const QRect &Rect) const { return fBounds.contains(Rect); }
+    // Whether the area became the bounding rectangle of what was added.
+    bool IsBounded() const { return !fBounds.isEmpty(); }
     // The area, which is then empty again.
     QRegion Take();
 

@@ -327,6 +327,33 @@ TEST_F(GraphPaintTest, ScreenFollowsSelectionChangesOfManyObjects)
     EXPECT_EQ(MarkersShown(), std::vector<bool>(40, false));
 }
 
+// Once a batch has many changes its repaint is one rectangle; a change outside the window does
+// not stretch what counts as repainted over the part of the window between.
+TEST_F(GraphPaintTest, BatchOfManyChangesShowsEachChangeInTheWindow)
+{
+    std::vector<TGraphNode *> Many;
+    for (int32_t I = 0; I < 40; ++I) {
+        const TPoint Corner{10 + (I % 10) * 30, 10 + (I / 10) * 30};
+        Many.push_back(Insert({Corner.X, Corner.Y, Corner.X + 6, Corner.Y + 6}));
+    }
+    // The graph's bounds stay, so that no change of the scroll range repaints everything.
+    Insert({0, 0, 4, 4});
+    Insert({1200, 300, 1204, 304});
+    TGraphNode *Far = Insert({1000, 10, 1020, 230});
+    TGraphNode *Middle = Insert({150, 150, 170, 170});
+    ASSERT_EQ(Shown().pixel(160, 160), kRed);
+    Graph->BeginUpdate();
+    for (TGraphNode *Node : Many) {
+        Node->MoveBy(1, 0);
+    }
+    Far->MoveBy(1, 0);
+    Middle->MoveBy(0, 40);
+    Graph->EndUpdate();
+    const QImage Screen = Shown();
+    EXPECT_EQ(Screen.pixel(160, 160), kWhite);
+    EXPECT_EQ(Screen.pixel(160, 200), kRed);
+}
+
 TEST_F(GraphPaintTest, CancelledDragShowsTheMarksWhereTheyStarted)
 {
     TGraphNode *A = Insert({40, 40, 60, 60});
