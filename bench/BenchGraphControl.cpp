@@ -160,4 +160,35 @@ void BM_InsertAfterShiftedIds(benchmark::State &State)
 }
 BENCHMARK(BM_InsertAfterShiftedIds)->Arg(10000)->Arg(kNodes)->Unit(benchmark::kMillisecond);
 
+// Every node of a dense field moved by more than a cell, as a drag of everything selected or its
+// cancel leaves them: the first hit test after it brings the index up to date.
+void BM_HitTestAfterMovingEveryNode(benchmark::State &State)
+{
+    EnsureApplication();
+    const int Count = static_cast<int>(State.range(0));
+    TGraphControl Graph;
+    Graph.BeginUpdate();
+    for (int I = 0; I < Count; ++I) {
+        const int32_t Left = (I % 320) * 31;
+        const int32_t Top = (I / 320) * 31;
+        Graph.InsertNode({Left, Top, Left + 20, Top + 20});
+    }
+    Graph.EndUpdate();
+    benchmark::DoNotOptimize(Graph.FindObjectAt(5, 5));
+    int32_t Step = 40;
+    for (auto _ : State) {
+        State.PauseTiming();
+        Graph.BeginUpdate();
+        for (int I = 0; I < Graph.Objects().Count(); ++I) {
+            Graph.Objects()[I]->MoveBy(Step, 0);
+        }
+        Graph.EndUpdate();
+        Step = -Step;
+        State.ResumeTiming();
+        benchmark::DoNotOptimize(Graph.FindObjectAt(5, 5));
+    }
+    State.SetItemsProcessed(State.iterations() * Count);
+}
+BENCHMARK(BM_HitTestAfterMovingEveryNode)->Arg(kNodes)->Unit(benchmark::kMillisecond);
+
 } // namespace

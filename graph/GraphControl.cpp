@@ -309,8 +309,8 @@ void TGraphControl::InvalidateRect(const TRect &Rect)
     TBatchGraphArea &known = fBatchGraphArea;
     const int32_t horzPosition = fHorzScrollBar->Position();
     const int32_t vertPosition = fVertScrollBar->Position();
-    const bool sameView = known.Set && known.Zoom == fZoom &&
-                          known.HorzPosition == horzPosition && known.VertPosition == vertPosition;
+    const bool sameView = known.Set && known.Zoom == fZoom && known.HorzPosition == horzPosition &&
+                          known.VertPosition == vertPosition;
     const bool ordered = Rect.Left <= Rect.Right && Rect.Top <= Rect.Bottom;
     if (batched && sameView && ordered && Rect.Left >= known.Rect.Left &&
         Rect.Top >= known.Rect.Top && Rect.Right <= known.Rect.Right &&

@@ -139,7 +139,7 @@ void TObjectIndex::Remove(TGraphObject *Obj)
         fEntries.clear();
         fFree.clear();
         fDirty.clear();
-        fCells.clear();
+        fCells.Clear();
         fEmptyCells = 0;
         fWide.clear();
         fNextOrder = 0;
@@ -269,10 +269,10 @@ void TObjectIndex::Flush()
         // each out of its old cells costs a search per cell, so every cell is emptied at once
         // and every object placed afresh. The emptied cells keep their memory for the objects
         // that come back to them.
-        for (auto &cell : fCells) {
-            cell.second.clear();
+        for (TCellMap::TSlots &cell : fCells.Cells()) {
+            cell.clear();
         }
-        fEmptyCells = static_cast<int64_t>(fCells.size());
+        fEmptyCells = static_cast<int64_t>(fCells.Size());
         fWide.clear();
         for (const auto &[slot, key] : fMoved) {
             fEntries[slot].Key = key;
@@ -305,7 +305,7 @@ void TObjectIndex::Place(int32_t Slot)
     }
     for (int32_t X = CellOf(Entry.Key.Left); X <= CellOf(Entry.Key.Right); ++X) {
         for (int32_t Y = CellOf(Entry.Key.Top); Y <= CellOf(Entry.Key.Bottom); ++Y) {
-            std::vector<int32_t> &Cell = fCells[CellKey(X, Y)];
+            std::vector<int32_t> &Cell = fCells.Get(CellKey(X, Y));
             if (Cell.empty() && fEmptyCells > 0 && Cell.capacity() > 0) {
                 --fEmptyCells;
             }
@@ -318,10 +318,10 @@ void TObjectIndex::DropEmptyCells()
 {
     // Cells emptied by objects moving away stay for the objects moving in, so that a move of
     // many objects does not free and allocate every cell they pass; they go once they are many.
-    if (fEmptyCells <= 1024 || fEmptyCells <= static_cast<int64_t>(fCells.size()) / 2) {
+    if (fEmptyCells <= 1024 || fEmptyCells <= static_cast<int64_t>(fCells.Size()) / 2) {
         return;
     }
-    std::erase_if(fCells, [](const auto &Cell) { return Cell.second.empty(); });
+    fCells.DropEmpty();
     fEmptyCells = 0;
 }
 
@@ -345,12 +345,12 @@ void TObjectIndex::Unplace(int32_t Slot)
     }
     for (int32_t X = CellOf(Entry.Key.Left); X <= CellOf(Entry.Key.Right); ++X) {
         for (int32_t Y = CellOf(Entry.Key.Top); Y <= CellOf(Entry.Key.Bottom); ++Y) {
-            const auto Cell = fCells.find(CellKey(X, Y));
-            if (Cell == fCells.end()) {
+            TCellMap::TSlots *cell = fCells.Find(CellKey(X, Y));
+            if (!cell) {
                 continue;
             }
-            Drop(Cell->second);
-            if (Cell->second.empty()) {
+            Drop(*cell);
+            if (cell->empty()) {
                 ++fEmptyCells;
             }
         }
@@ -378,7 +378,7 @@ void TObjectIndex::Query(const TRect &Area, std::vector<TGraphObject *> &Result)
         fVisit = 1;
     }
     const TRect Box = Spanned(Area);
-    if (CellCount(Box) > static_cast<int64_t>(fCells.size())) {
+    if (CellCount(Box) > static_cast<int64_t>(fCells.Size())) {
         // Looking up every cell of a large area costs more than looking at every object, and
         // the list's own order needs no sorting.
         for (int32_t I = 0; I < fObjects.Count(); ++I) {
@@ -394,11 +394,11 @@ void TObjectIndex::Query(const TRect &Area, std::vector<TGraphObject *> &Result)
     }
     for (int32_t X = CellOf(Box.Left); X <= CellOf(Box.Right); ++X) {
         for (int32_t Y = CellOf(Box.Top); Y <= CellOf(Box.Bottom); ++Y) {
-            const auto Cell = fCells.find(CellKey(X, Y));
-            if (Cell == fCells.end()) {
+            const TCellMap::TSlots *cell = fCells.Find(CellKey(X, Y));
+            if (!cell) {
                 continue;
             }
-            for (const int32_t Slot : Cell->second) {
+            for (const int32_t Slot : *cell) {
                 Collect(Slot, Box, Result);
             }
         }

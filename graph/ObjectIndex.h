@@ -1,9 +1,9 @@
 #pragma once
 
+#include "graph/CellMap.h"
 #include "graph/Types.h"
 
 #include <cstdint>
-#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -82,7 +82,7 @@ private:
     std::vector<int32_t> fDirty;
     // Scratch of Flush: the objects that leave their cells, with their new keys.
     std::vector<std::pair<int32_t, TRect>> fMoved;
-    std::unordered_map<uint64_t, std::vector<int32_t>> fCells;
+    TCellMap fCells;
     // How many of fCells hold no object.
     int64_t fEmptyCells = 0;
     // Objects that span too many cells to be bucketed: every query looks at them.
