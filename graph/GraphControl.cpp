@@ -3,6 +3,10 @@
 #include "graph/GraphClasses.h"
 #include "graph/GraphUtils.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 namespace talivo {
 
 TGraphControl::TGraphControl(QWidget *Parent)
@@ -304,17 +308,7 @@ void TGraphControl::InvalidateRect(const TRect &Rect)
     if (batched && SaveInvalidateRegion.Covers(viewport()->rect())) {
         return;
     }
-    // Many objects changing together (a big selection put back) mostly lie inside the graph
-    // area repainted already: those are spared the mapping.
-    TBatchGraphArea &known = fBatchGraphArea;
-    const int32_t horzPosition = fHorzScrollBar->Position();
-    const int32_t vertPosition = fVertScrollBar->Position();
-    const bool sameView = known.Set && known.Zoom == fZoom && known.HorzPosition == horzPosition &&
-                          known.VertPosition == vertPosition;
-    const bool ordered = Rect.Left <= Rect.Right && Rect.Top <= Rect.Bottom;
-    if (batched && sameView && ordered && Rect.Left >= known.Rect.Left &&
-        Rect.Top >= known.Rect.Top && Rect.Right <= known.Rect.Right &&
-        Rect.Bottom <= known.Rect.Bottom) {
+    if (batched && RepaintedInBatch(Rect)) {
         return;
     }
     TRect R = GraphToClientRect(Rect);
@@ -322,13 +316,57 @@ void TGraphControl::InvalidateRect(const TRect &Rect)
     R.Bottom = AddWrapped(R.Bottom, 1);
     // Only rectangles that went into the area count: one wholly outside the window would
     // stretch the known rectangle over parts of the window not repainted.
-    if (PerformInvalidate(R) && batched && ordered && SaveInvalidateRegion.IsBounded()) {
-        if (sameView) {
-            UnionRect(known.Rect, Rect);
+    if (PerformInvalidate(R) && batched && SaveInvalidateRegion.IsBounded() &&
+        Rect.Left <= Rect.Right && Rect.Top <= Rect.Bottom) {
+        TBatchGraphArea &area = fBatchGraphArea;
+        if (area.KnownSet) {
+            UnionRect(area.Known, Rect);
         } else {
-            known = {Rect, fZoom, horzPosition, vertPosition, true};
+            area.Known = Rect;
+            area.KnownSet = true;
         }
     }
+}
+
+bool TGraphControl::RepaintedInBatch(const TRect &Rect)
+{
+    // Many objects changing together (a big selection put back) mostly lie outside the window
+    // or inside the graph area repainted already: those are spared the mapping. The mapping
+    // keeps the order along each axis, so what lies inside maps inside.
+    if (Rect.Left > Rect.Right || Rect.Top > Rect.Bottom) {
+        return false;
+    }
+    TBatchGraphArea &area = fBatchGraphArea;
+    const int32_t horzPosition = fHorzScrollBar->Position();
+    const int32_t vertPosition = fVertScrollBar->Position();
+    const QSize size = viewport()->size();
+    if (!area.Set || area.Zoom != fZoom || area.HorzPosition != horzPosition ||
+        area.VertPosition != vertPosition || area.Size != size) {
+        area = {};
+        area.Set = true;
+        area.Zoom = fZoom;
+        area.HorzPosition = horzPosition;
+        area.VertPosition = vertPosition;
+        area.Size = size;
+        // The window in graph units, grown by more than the three pixels that rounding both
+        // ways and the repainted edge can add.
+        TPoint corners[2] = {{0, 0}, {size.width(), size.height()}};
+        CPToGP(corners, 2);
+        const int64_t margin = fZoom > 0 ? static_cast<int64_t>(std::ceil(300 / fZoom)) + 2
+                                         : std::numeric_limits<int32_t>::max();
+        const auto grown = [](int64_t value) {
+            return static_cast<int32_t>(std::clamp<int64_t>(
+                value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+        };
+        area.Window = {grown(corners[0].X - margin), grown(corners[0].Y - margin),
+                       grown(corners[1].X + margin), grown(corners[1].Y + margin)};
+    }
+    if (Rect.Right < area.Window.Left || Rect.Left > area.Window.Right ||
+        Rect.Bottom < area.Window.Top || Rect.Top > area.Window.Bottom) {
+        return true;
+    }
+    return area.KnownSet && Rect.Left >= area.Known.Left && Rect.Top >= area.Known.Top &&
+           Rect.Right <= area.Known.Right && Rect.Bottom <= area.Known.Bottom;
 }
 
 TRect TGraphControl::GraphToClientRect(const TRect &Rect) const

@@ -506,6 +506,8 @@ protected:
     // Repaints a rectangle in client pixels, or merges it into the batch's repaint area.
     // Whether any of the rectangle lies in the window.
     bool PerformInvalidate(const TRect &ClientRect);
+    // Whether the graph rectangle needs no repaint of its own in the running batch.
+    bool RepaintedInBatch(const TRect &Rect);
     void SetSaveModified(int32_t Value) { SaveModified = Value; }
     // Object records: a count and the records of the list; reading adds the objects, renumbers
     // those whose IDs are taken and keeps the ones read before a damaged record.
@@ -609,14 +611,17 @@ private:
     bool SaveRangeChange = false;
     // The client area to repaint at the end of a batch.
     TRepaintArea SaveInvalidateRegion;
-    // Once that area is one bounding rectangle: graph rectangles whose client rectangles went
-    // into it since, united, and the view they were mapped in. The mapping keeps the order along
-    // each axis, so a rectangle inside maps inside what is repainted already.
+    // What the batch knows in graph units, for the view it was taken in: the window, grown by
+    // what rounding can add, and once the area above is one bounding rectangle, the graph
+    // rectangles whose client rectangles went into it since, united.
     struct TBatchGraphArea {
-        TRect Rect;
+        TRect Window;
+        TRect Known;
+        bool KnownSet = false;
         double Zoom = 0;
         int32_t HorzPosition = 0;
         int32_t VertPosition = 0;
+        QSize Size;
         bool Set = false;
     } fBatchGraphArea;
     TGraphBoundsKinds SaveBoundsChange;

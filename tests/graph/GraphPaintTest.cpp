@@ -328,30 +328,48 @@ TEST_F(GraphPaintTest, ScreenFollowsSelectionChangesOfManyObjects)
 }
 
 // Once a batch has many changes its repaint is one rectangle; a change outside the window does
-// not stretch what counts as repainted over the part of the window between.
+// not stretch what counts as repainted over the part of the window between, and a change that
+// only reaches into the window is repainted there.
 TEST_F(GraphPaintTest, BatchOfManyChangesShowsEachChangeInTheWindow)
 {
+    // The window shows the graph from (100, 0) on.
+    constexpr int32_t Scrolled = 100;
     std::vector<TGraphNode *> Many;
     for (int32_t I = 0; I < 40; ++I) {
-        const TPoint Corner{10 + (I % 10) * 30, 10 + (I / 10) * 30};
+        const TPoint Corner{Scrolled + 10 + (I % 10) * 30, 10 + (I / 10) * 30};
         Many.push_back(Insert({Corner.X, Corner.Y, Corner.X + 6, Corner.Y + 6}));
     }
     // The graph's bounds stay, so that no change of the scroll range repaints everything.
     Insert({0, 0, 4, 4});
-    Insert({1200, 300, 1204, 304});
-    TGraphNode *Far = Insert({1000, 10, 1020, 230});
-    TGraphNode *Middle = Insert({150, 150, 170, 170});
-    ASSERT_EQ(Shown().pixel(160, 160), kRed);
+    Insert({1300, 300, 1304, 304});
+    TGraphNode *Far = Insert({1100, 10, 1120, 230});
+    TGraphNode *Middle = Insert({Scrolled + 150, 150, Scrolled + 170, 170});
+    Shown();
+    // Across the right edge of the window.
+    const int32_t Width = Graph->viewport()->width();
+    TGraphNode *Edge = Insert({Scrolled + Width - 8, 150, Scrolled + Width + 12, 170});
+    Graph->HorzScrollBar().SetPosition(Scrolled);
+    const auto At = [&](const QImage &Screen, int32_t X, int32_t Y) {
+        const TPoint Client = Graph->GraphToClient(X, Y);
+        return Screen.pixel(Client.X, Client.Y);
+    };
+    ASSERT_EQ(Graph->GraphToClient(Scrolled + Width - 4, 160).X, Width - 4);
+    const QImage Before = Shown();
+    ASSERT_EQ(At(Before, Scrolled + 160, 160), kRed);
+    ASSERT_EQ(At(Before, Scrolled + Width - 4, 160), kRed);
     Graph->BeginUpdate();
     for (TGraphNode *Node : Many) {
         Node->MoveBy(1, 0);
     }
     Far->MoveBy(1, 0);
     Middle->MoveBy(0, 40);
+    Edge->MoveBy(0, 40);
     Graph->EndUpdate();
     const QImage Screen = Shown();
-    EXPECT_EQ(Screen.pixel(160, 160), kWhite);
-    EXPECT_EQ(Screen.pixel(160, 200), kRed);
+    EXPECT_EQ(At(Screen, Scrolled + 160, 160), kWhite);
+    EXPECT_EQ(At(Screen, Scrolled + 160, 200), kRed);
+    EXPECT_EQ(At(Screen, Scrolled + Width - 4, 160), kWhite);
+    EXPECT_EQ(At(Screen, Scrolled + Width - 4, 200), kRed);
 }
 
 TEST_F(GraphPaintTest, CancelledDragShowsTheMarksWhereTheyStarted)
