@@ -2,6 +2,8 @@
 //   talivo-render-manual MANUAL.md OUT.pdf
 // Pictures named in the text are read relative to the manual's folder and shrunk to the width of
 // the page. The pages are A4, numbered at their foot; the first heading is the document's title.
+#include "platform/AtomicFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
@@ -10,7 +12,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -21,8 +22,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
+#include <stdexcept>
 
 namespace {
+
+using talivo::TSaveStep;
+using talivo::WriteFileAtomically;
 
 // The layout's unit: points, so that the fonts' point sizes come out as written.
 constexpr int kResolution = 72;
@@ -94,35 +100,9 @@ QString Title(const QTextDocument &document)
     return QFileInfo(document.baseUrl().toLocalFile()).baseName();
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// Lays the manual out on A4 pages with numbered footers and writes it as PDF.
+bool WriteManual(QTextDocument &document, const QFont &font, QIODevice &file)
 {
-    // Built and run where there may be no display at all.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: talivo-render-manual MANUAL.md OUT.pdf\n");
-        return 2;
-    }
-    const QString source = QFile::decodeName(argv[1]);
-    QFile markdown(source);
-    if (!markdown.open(QIODevice::ReadOnly))
-        Fail("cannot read " + source + ": " + markdown.errorString());
-
-    QTextDocument document;
-    QFont font("DejaVu Sans");
-    font.setPointSizeF(10);
-    document.setDefaultFont(font);
-    document.setBaseUrl(QUrl::fromLocalFile(QFileInfo(source).absoluteFilePath()));
-    document.setMarkdown(QString::fromUtf8(markdown.readAll()));
-
-    // Written through a temporary file, so that a failed run leaves no half manual behind.
-    const QString target = QFile::decodeName(argv[2]);
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
-        Fail("cannot write " + target + ": " + file.errorString());
     QPdfWriter writer(&file);
     writer.setResolution(kResolution);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
@@ -150,7 +130,44 @@ int main(int argc, char **argv)
         painter.drawText(QRectF(0, page.height(), page.width(), kFooterHeight),
                          Qt::AlignHCenter | Qt::AlignBottom, QString::number(number + 1));
     }
-    if (!painter.end() || !file.commit())
-        Fail("cannot write " + target + ": " + file.errorString());
+    return painter.end();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Built and run where there may be no display at all.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QGuiApplication app(qtArgc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: talivo-render-manual MANUAL.md OUT.pdf\n");
+        return 2;
+    }
+    const QString source = QFile::decodeName(argv[1]);
+    QFile markdown(source);
+    if (!markdown.open(QIODevice::ReadOnly))
+        Fail("cannot read " + source + ": " + markdown.errorString());
+
+    QTextDocument document;
+    QFont font("DejaVu Sans");
+    font.setPointSizeF(10);
+    document.setDefaultFont(font);
+    document.setBaseUrl(QUrl::fromLocalFile(QFileInfo(source).absoluteFilePath()));
+    document.setMarkdown(QString::fromUtf8(markdown.readAll()));
+
+    // Written through a temporary file, so that a failed run leaves no half manual behind.
+    const QString target = QFile::decodeName(argv[2]);
+    try {
+        WriteFileAtomically(
+            target, [&](QIODevice &file) { return WriteManual(document, font, file); },
+            [&](TSaveStep, const QString &reason) {
+                return std::make_exception_ptr(
+                    std::runtime_error(("cannot write " + target + ": " + reason).toStdString()));
+            });
+    } catch (const std::exception &error) {
+        Fail(QString::fromStdString(error.what()));
+    }
     return 0;
 }
