@@ -375,7 +375,8 @@ TEST_F(GraphNodeTest, ShapeFollowsEveryMoveAndResizeAsOnAFreshNode)
         const TPoint farAway{std::numeric_limits<int32_t>::min() + 5, node->Center().Y};
         EXPECT_EQ(node->HitTest(farAway) & hzBody, 0u);
         EXPECT_FALSE(node->ContainsRect({farAway.X, farAway.Y, farAway.X + 1, farAway.Y + 1}));
-        node->MoveBy(std::numeric_limits<int32_t>::min() + 100 - node->Left(), 0);
+        node->MoveBy(-node->Left(), 0);
+        node->MoveBy(std::numeric_limits<int32_t>::min() + 100, 0);
         expectAsFresh("back from the end of the range");
         TGraphObject::Delete(node);
     }
