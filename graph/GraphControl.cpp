@@ -9,10 +9,10 @@
 
 namespace talivo {
 
-TGraphControl::TGraphControl(QWidget *Parent)
-    : QAbstractScrollArea(Parent), fGraphConstraints(std::make_unique<TGraphConstraints>(this))
+TGraphControl::TGraphControl(QWidget *Parent) : QAbstractScrollArea(Parent)
 {
     RegisterGraphClasses();
+    fDocument.SetHost(this);
     Objects().SetOnChange(
         [this](TGraphObjectList *Sender, TGraphObject *GraphObject, TGraphObjectListAction Action) {
             ObjectListChanged(Sender, GraphObject, Action);
@@ -53,11 +53,11 @@ TGraphControl::~TGraphControl()
     }
     SelectedObjects().SetOnChange(nullptr);
     fDraggingObjects.SetOnChange(nullptr);
+    fDocument.SetHost(nullptr);
 }
 
-void TGraphControl::ReplaceListed(TGraphObject *OldObject, TGraphObject *NewObject)
+void TGraphControl::ObjectReplaced(TGraphObject *OldObject, TGraphObject *NewObject)
 {
-    fDocument.ReplaceListed(OldObject, NewObject);
     fDraggingObjects.ReplaceAll(OldObject, NewObject);
     // The old object is about to go; nothing may keep pointing at it.
     if (fObjectAtCursor == OldObject) {
@@ -71,7 +71,7 @@ void TGraphControl::ReplaceListed(TGraphObject *OldObject, TGraphObject *NewObje
 void TGraphControl::ObjectListChanged(TGraphObjectList *, TGraphObject *GraphObject,
                                       TGraphObjectListAction Action)
 {
-    if (GraphObject->Owner() != this) {
+    if (GraphObject->Owner() != &fDocument) {
         if (Action == glAdded) {
             Objects().Remove(GraphObject);
         }
@@ -118,7 +118,7 @@ void TGraphControl::ObjectListChanged(TGraphObjectList *, TGraphObject *GraphObj
 void TGraphControl::SelectedListChanged(TGraphObjectList *, TGraphObject *GraphObject,
                                         TGraphObjectListAction Action)
 {
-    if (GraphObject->Owner() == this && (Action == glRemoved || GraphObject->Selected())) {
+    if (GraphObject->Owner() == &fDocument && (Action == glRemoved || GraphObject->Selected())) {
         fDocument.TrackSelectionOrder(GraphObject, Action);
         if (Action == glRemoved && GraphObject->fSelected) {
             GraphObject->fSelected = false;
@@ -134,7 +134,7 @@ void TGraphControl::SelectedListChanged(TGraphObjectList *, TGraphObject *GraphO
 void TGraphControl::DraggingListChanged(TGraphObjectList *, TGraphObject *GraphObject,
                                         TGraphObjectListAction Action)
 {
-    if (GraphObject->Owner() == this) {
+    if (GraphObject->Owner() == &fDocument) {
         SaveBoundsChange.Include(bkDragging);
     } else if (Action == glAdded) {
         fDraggingObjects.Remove(GraphObject);

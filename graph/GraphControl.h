@@ -4,6 +4,7 @@
 #include "graph/CanvasTools.h"
 #include "graph/GraphConstraints.h"
 #include "graph/GraphDocument.h"
+#include "graph/GraphHost.h"
 #include "graph/GraphNodePicture.h"
 #include "graph/GraphObject.h"
 #include "graph/GraphObjectClass.h"
@@ -59,9 +60,6 @@ enum THAlignOption : uint8_t { haNoChange, haLeft, haCenter, haRight, haSpaceEqu
 enum TVAlignOption : uint8_t { vaNoChange, vaTop, vaCenter, vaBottom, vaSpaceEqually };
 enum TResizeOption : uint8_t { roNoChange, roSmallest, roLargest };
 
-using TGridSize = uint8_t;  // 4..128
-using TMarkerSize = int8_t; // 3..9, stored unchecked
-
 using TNotifyEvent = std::function<void(TGraphControl *Sender)>;
 using TGraphNotifyEvent = std::function<void(TGraphControl *Graph, TGraphObject *GraphObject)>;
 using TGraphContextPopupEvent = std::function<void(TGraphControl *Graph, TGraphObject *GraphObject,
@@ -96,16 +94,16 @@ using TGraphInfoTipEvent =
 // The custom clipboard format under which objects are copied and pasted.
 inline constexpr const char *CF_GRAPHOBJECTS = "Graph Object Format";
 
-// The graph canvas control: owns a document of graph objects, keeps the selection and the
-// dragged objects, gives every object a unique ID, batches change notifications, keeps the
-// modified flag and reports all of it through events.
+// The graph canvas control: owns a document of graph objects and is the host its objects ask
+// for their looks, their repaints and the drag; keeps the dragged objects, batches change
+// notifications, keeps the modified flag and reports all of it through events.
 //
 // It is a QAbstractScrollArea because the view scrolls a graph larger than the window with
 // scroll bars inside the control's frame; the objects are painted on the viewport.
 //
 // Objects belong to the control: whatever leaves Objects (Delete, Remove, Clear, an object's own
 // Delete) is freed by the control.
-class TGraphControl : public QAbstractScrollArea {
+class TGraphControl : public QAbstractScrollArea, public TGraphHost {
     Q_OBJECT
 
 public:
@@ -159,10 +157,10 @@ public:
     using TGraphForEachMethod = std::function<bool(TGraphObject *GraphObject, int32_t UserData)>;
     int32_t ForEachObject(const TGraphForEachMethod &Callback, int32_t UserData, bool Selection);
     void Clear();
-    void ClearSelection();
+    void ClearSelection() override;
     bool AlignSelection(THAlignOption Horz, TVAlignOption Vert);
     bool ResizeSelection(TResizeOption Horz, TResizeOption Vert);
-    virtual uint32_t CreateUniqueID(TGraphObject *GraphObject);
+    uint32_t CreateUniqueID(TGraphObject *GraphObject);
 
     // Change batching and notification.
     void BeginUpdate();
@@ -170,8 +168,8 @@ public:
     bool IsUpdating() const { return UpdateCount > 0; }
     // Repaints the whole control, or the graph rectangle Rect; merged inside a batch.
     void Invalidate();
-    void InvalidateRect(const TRect &Rect);
-    void ObjectChanged(TGraphObject *GraphObject, TGraphChangeFlags Flags);
+    void InvalidateRect(const TRect &Rect) override;
+    void ObjectChanged(TGraphObject *GraphObject, TGraphChangeFlags Flags) override;
     TRect GetBoundingRect(TGraphBoundsKind Kind);
     virtual TRect GetObjectsBounds(const TGraphObjectList &List) const;
     TRect GraphBounds() { return GetBoundingRect(bkGraph); }
@@ -179,9 +177,9 @@ public:
     TRect DraggingBounds() { return GetBoundingRect(bkDragging); }
 
     // Dragging, called by the objects.
-    virtual bool BeginDragObject(TGraphObject *GraphObject, const TPoint &Pt, uint32_t HT);
-    virtual void PerformDragBy(int32_t dX, int32_t dY);
-    virtual void EndDragObject(bool Accept);
+    bool BeginDragObject(TGraphObject *GraphObject, const TPoint &Pt, uint32_t HT) override;
+    void PerformDragBy(int32_t dX, int32_t dY) override;
+    void EndDragObject(bool Accept) override;
     // The record of a drag, for cancelling it: a count, then per object its ID and property
     // stream. Restoring passes over the objects that have gone meanwhile.
     virtual void BackupObjects(QIODevice &Stream, TGraphObjectList &List);
@@ -202,7 +200,7 @@ public:
     // Adds and selects the objects on the clipboard; false when it holds none.
     bool PasteFromClipboard();
     TPoint SnapPoint(const TPoint &Pt) const;
-    void SnapOffset(const TPoint &Pt, int32_t &dX, int32_t &dY) const;
+    void SnapOffset(const TPoint &Pt, int32_t &dX, int32_t &dY) const override;
 
     // Graph units and client (viewport) pixels: client = graph * V / 1000 - position, with
     // V = rnd(Zoom * 10), both ways rounded to nearest, exactly as a canvas prepared by AdjustDC.
@@ -316,8 +314,8 @@ public:
 
     // The screen cursor over the control.
     TCursor ScreenCursor() const { return fScreenCursor; }
-    void SetScreenCursor(TCursor Value);
-    bool UseRightToLeftReading() const;
+    void SetScreenCursor(TCursor Value) override;
+    bool UseRightToLeftReading() const override;
 
     // The objects, the selection and the IDs the control shows.
     TGraphDocument &Document() { return fDocument; }
@@ -332,27 +330,27 @@ public:
     const TGraphObjectList &DraggingObjects() const { return fDraggingObjects; }
 
     // Properties.
-    TGridSize GridSize() const { return fGridSize; }
+    TGridSize GridSize() const override { return fGridSize; }
     void SetGridSize(int32_t Value);
     TColor GridColor() const { return fGridColor; }
     void SetGridColor(TColor Value);
     bool ShowGrid() const { return fShowGrid; }
     void SetShowGrid(bool Value);
-    bool SnapToGrid() const { return fSnapToGrid; }
+    bool SnapToGrid() const override { return fSnapToGrid; }
     void SetSnapToGrid(bool Value) { fSnapToGrid = Value; }
-    bool ShowHiddenObjects() const { return fShowHiddenObjects; }
+    bool ShowHiddenObjects() const override { return fShowHiddenObjects; }
     void SetShowHiddenObjects(bool Value);
     bool HideSelection() const { return fHideSelection; }
     void SetHideSelection(bool Value);
-    bool LockNodes() const { return fLockNodes; }
+    bool LockNodes() const override { return fLockNodes; }
     void SetLockNodes(bool Value);
-    bool LockLinks() const { return fLockLinks; }
+    bool LockLinks() const override { return fLockLinks; }
     void SetLockLinks(bool Value);
-    TColor MarkerColor() const { return fMarkerColor; }
+    TColor MarkerColor() const override { return fMarkerColor; }
     void SetMarkerColor(TColor Value);
-    TBrushStyle MarkerStyle() const { return fMarkerStyle; }
+    TBrushStyle MarkerStyle() const override { return fMarkerStyle; }
     void SetMarkerStyle(TBrushStyle Value);
-    TMarkerSize MarkerSize() const { return fMarkerSize; }
+    TMarkerSize MarkerSize() const override { return fMarkerSize; }
     void SetMarkerSize(TMarkerSize Value);
     double Zoom() const { return fZoom; }
     bool DefaultKeyMap() const { return fDefaultKeyMap; }
@@ -369,11 +367,14 @@ public:
     void SetModified(bool Value) { fModified = Value; }
     TGraphCommandMode CommandMode() const { return fCommandMode; }
     void SetCommandMode(TGraphCommandMode Value);
-    TGraphConstraints &GraphConstraints() { return *fGraphConstraints; }
-    const TGraphConstraints &GraphConstraints() const { return *fGraphConstraints; }
-    void SetGraphConstraints(const TGraphConstraints &Value) { fGraphConstraints->Assign(Value); }
-    uint16_t MinNodeSize() const { return fMinNodeSize; }
-    void SetMinNodeSize(uint16_t Value) { fMinNodeSize = Value; }
+    TGraphConstraints &GraphConstraints() { return fDocument.GraphConstraints(); }
+    const TGraphConstraints &GraphConstraints() const { return fDocument.GraphConstraints(); }
+    void SetGraphConstraints(const TGraphConstraints &Value)
+    {
+        fDocument.GraphConstraints().Assign(Value);
+    }
+    uint16_t MinNodeSize() const { return fDocument.MinNodeSize(); }
+    void SetMinNodeSize(uint16_t Value) { fDocument.SetMinNodeSize(Value); }
     TGraphDrawOrder DrawOrder() const { return fDrawOrder; }
     void SetDrawOrder(TGraphDrawOrder Value);
     bool FixedScrollBars() const { return fFixedScrollBars; }
@@ -384,23 +385,23 @@ public:
     void SetClipboardFormats(TGraphClipboardFormats Value) { fClipboardFormats = Value; }
     int32_t PolygonCornerCount() const { return fPolygonCornerCount; }
     void SetPolygonCornerCount(int32_t Value);
-    TGraphObject *DragSource() const { return fDragSource; }
-    uint32_t DragHitTest() const { return fDragHitTest; }
+    TGraphObject *DragSource() const override { return fDragSource; }
+    uint32_t DragHitTest() const override { return fDragHitTest; }
     const TPoint &DragSourcePt() const { return fDragSourcePt; }
-    const TPoint &DragTargetPt() const { return fDragTargetPt; }
+    const TPoint &DragTargetPt() const override { return fDragTargetPt; }
     TGraphObject *ObjectAtCursor() const { return fObjectAtCursor; }
     // The control's colour, font and cursor (the objects take theirs from these).
-    TColor Color() const { return fColor; }
+    TColor Color() const override { return fColor; }
     void SetColor(TColor Value);
     TFont &Font() { return fFont; }
-    const TFont &Font() const { return fFont; }
+    const TFont &Font() const override { return fFont; }
     void SetFont(const TFont &Value) { fFont.Assign(Value); }
-    TCursor Cursor() const { return fCursor; }
+    TCursor Cursor() const override { return fCursor; }
     void SetCursor(TCursor Value);
 
-    // Public fields.
-    bool KeepInside = true;
-    bool KeepCenterInside = false;
+    // Public fields; the document keeps them, since they rule where its nodes may be.
+    bool &KeepInside = fDocument.KeepInside;
+    bool &KeepCenterInside = fDocument.KeepCenterInside;
 
     // Events, fired only when assigned and always through the Do... method of the same name.
     TGraphNotifyEvent OnObjectInitInstance;
@@ -438,11 +439,6 @@ public:
     TContextPopupEvent OnContextPopup;
 
 protected:
-    friend class TGraphObject;
-    friend class TGraphObjectClass;
-    friend class TGraphNode;
-    friend class TGraphLink;
-    friend class TGraphConstraints;
     template <class> friend class TUpdateBatch;
 
     virtual void DoZoomChange();
@@ -452,30 +448,29 @@ protected:
     virtual void DoAfterDraw(TCanvas &Canvas);
     virtual void DoObjectClick(TGraphObject *GraphObject);
     virtual void DoObjectDblClick(TGraphObject *GraphObject);
-    virtual void DoObjectInitInstance(TGraphObject *GraphObject);
+    void DoObjectInitInstance(TGraphObject *GraphObject) override;
     virtual void DoObjectInsert(TGraphObject *GraphObject);
     virtual void DoObjectRemove(TGraphObject *GraphObject);
     virtual void DoObjectSelect(TGraphObject *GraphObject);
-    virtual void DoObjectChange(TGraphObject *GraphObject);
+    void DoObjectChange(TGraphObject *GraphObject) override;
     virtual void DoObjectMouseEnter(TGraphObject *GraphObject);
     virtual void DoObjectMouseLeave(TGraphObject *GraphObject);
-    virtual void DoObjectBeforeDraw(TCanvas &Canvas, TGraphObject *GraphObject);
-    virtual void DoObjectAfterDraw(TCanvas &Canvas, TGraphObject *GraphObject);
+    void DoObjectBeforeDraw(TCanvas &Canvas, TGraphObject *GraphObject) override;
+    void DoObjectAfterDraw(TCanvas &Canvas, TGraphObject *GraphObject) override;
     virtual void DoObjectContextPopup(TGraphObject *GraphObject, const TPoint &MousePos,
                                       bool &Handled);
     virtual void DoObjectBeginDrag(TGraphObject *GraphObject, uint32_t HT);
     virtual void DoObjectEndDrag(TGraphObject *GraphObject, uint32_t HT, bool Cancelled);
-    virtual void DoObjectRead(TGraphObject *GraphObject, QIODevice &Stream);
-    virtual void DoObjectWrite(TGraphObject *GraphObject, QIODevice &Stream);
+    void DoObjectRead(TGraphObject *GraphObject, QIODevice &Stream) override;
+    void DoObjectWrite(TGraphObject *GraphObject, QIODevice &Stream) override;
     virtual void DoObjectUnhook(TGraphObject *GraphObject, TGraphLink *Link, int32_t Index);
     virtual void DoObjectHook(TGraphObject *GraphObject, TGraphLink *Link, int32_t Index);
     virtual bool DoCanHookLink(TGraphObject *GraphObject, TGraphLink *Link, int32_t Index);
     virtual bool DoCanLinkObjects(TGraphLink *Link, TGraphObject *Source, TGraphObject *Target);
-    virtual void DoCanMoveResizeNode(TGraphNode *Node, int32_t &NewLeft, int32_t &NewTop,
-                                     int32_t &NewWidth, int32_t &NewHeight, bool &CanMove,
-                                     bool &CanResize);
-    virtual bool DoCanRemoveObject(TGraphObject *GraphObject);
-    virtual void DoNodeMoveResize(TGraphNode *Node);
+    void DoCanMoveResizeNode(TGraphNode *Node, int32_t &NewLeft, int32_t &NewTop, int32_t &NewWidth,
+                             int32_t &NewHeight, bool &CanMove, bool &CanResize) override;
+    bool DoCanRemoveObject(TGraphObject *GraphObject) override;
+    void DoNodeMoveResize(TGraphNode *Node) override;
     // The scroll ranges follow the graph's bounds; the view computes them.
     virtual void CalcAutoRange();
     virtual void CheckObjectAtCursor(const TPoint &Pt);
@@ -498,7 +493,9 @@ protected:
     // Tells every object that the control's font changed.
     void FontChanged();
     // The graph's bounds changed: the scroll ranges follow and the control repaints.
-    void ConstraintsChanged();
+    void ConstraintsChanged() override;
+    // The converted object takes the old one's place in the drag and under the pointer.
+    void ObjectReplaced(TGraphObject *OldObject, TGraphObject *NewObject) override;
     bool IsDestroying() const { return fDestroying; }
     bool QueryEventsSuspended() const { return SuspendQueryEvents > 0; }
     void SuspendQueries() { ++SuspendQueryEvents; }
@@ -550,9 +547,6 @@ protected:
     void keyReleaseEvent(QKeyEvent *Event) override;
 
 private:
-    // Puts NewObject in OldObject's place in every list and reference of the control, without
-    // list notifications.
-    void ReplaceListed(TGraphObject *OldObject, TGraphObject *NewObject);
     void MarkBoundsStale() { SaveBoundsChange = {bkGraph, bkSelected, bkDragging}; }
     void ReportObjectChange(TGraphObject *GraphObject, TGraphChangeFlags Flags, bool BoundsKnown);
     // The report of an object that has just joined Objects.
@@ -568,7 +562,7 @@ private:
     // each would cost more than the mapping.
     mutable TCanvas fMappingCanvas;
 
-    TGridSize fGridSize = 8;
+    TGridSize fGridSize = DefaultGridSize;
     TColor fGridColor = 0x808080;
     bool fShowGrid = true;
     bool fSnapToGrid = true;
@@ -578,7 +572,7 @@ private:
     bool fLockLinks = false;
     TColor fMarkerColor = clBlack;
     TBrushStyle fMarkerStyle = bsSolid;
-    TMarkerSize fMarkerSize = 3;
+    TMarkerSize fMarkerSize = DefaultMarkerSize;
     double fZoom = 100.0;
     // The objects, the selection and the IDs; the control is its view.
     TGraphDocument fDocument;
@@ -590,8 +584,6 @@ private:
     const TGraphLinkClass *fDefaultLinkClass = nullptr;
     bool fModified = false;
     TGraphCommandMode fCommandMode = cmEdit;
-    std::unique_ptr<TGraphConstraints> fGraphConstraints;
-    uint16_t fMinNodeSize = 16;
     TGraphDrawOrder fDrawOrder = doDefault;
     bool fFixedScrollBars = false;
     bool fShowBackground = false;

@@ -47,7 +47,7 @@ TGraphNode *TGraphControl::InsertNode(const TRect &Bounds, const TGraphNodeClass
         return nullptr;
     }
     try {
-        return static_cast<TGraphNode *>(Class->CreateNew(this, Bounds));
+        return static_cast<TGraphNode *>(Class->CreateNew(&fDocument, Bounds));
     } catch (...) {
         // A node that cannot be made is answered with nil; the class constructor freed it.
         return nullptr;
@@ -212,7 +212,7 @@ bool TGraphControl::AlignSelection(THAlignOption Horz, TVAlignOption Vert)
         Selection.push_back(SelectedObjects()[I]);
         Before.push_back(SelectedObjects()[I]->GetBoundsRect());
     }
-    TGraphConstraints &Constraints = *fGraphConstraints;
+    TGraphConstraints &Constraints = GraphConstraints();
     const auto Offset = [&Constraints](TGraphObject *Obj, int32_t dX, int32_t dY,
                                        TObjectSides Sides) {
         Constraints.SetSourceRect(Obj->GetBoundsRect());
@@ -342,8 +342,8 @@ bool TGraphControl::ResizeSelection(TResizeOption Horz, TResizeOption Vert)
             const TRect B = Obj->GetBoundsRect();
             int32_t dW = Change(Horz, MinWidth, MaxWidth, B.Width());
             int32_t dH = Change(Vert, MinHeight, MaxHeight, B.Height());
-            fGraphConstraints->SetSourceRect(B);
-            if (fGraphConstraints->ConfineOffset(dW, dH, {osRight, osBottom})) {
+            GraphConstraints().SetSourceRect(B);
+            if (GraphConstraints().ConfineOffset(dW, dH, {osRight, osBottom})) {
                 Obj->OffsetHitTest(hzBottomRight, dW, dH);
             }
         }

@@ -332,7 +332,7 @@ void TGraphControl::DrawBackgroundScaled(TCanvas &Canvas, const QImage &Image, c
 void TGraphControl::DrawGrid(TCanvas &Canvas)
 {
     TRect Area = Canvas.ClipRect();
-    IntersectRect(Area, fGraphConstraints->BoundsRect());
+    IntersectRect(Area, GraphConstraints().BoundsRect());
     if (Area.IsEmpty()) {
         return;
     }

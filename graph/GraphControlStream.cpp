@@ -75,7 +75,7 @@ TGraphObject *TGraphControl::ReadGraphObject(QIODevice &Stream)
     if (!Class) {
         throw EGraphStreamError(N_("Class %1 not found"), {QString::fromLatin1(ClassName)});
     }
-    return Class->CreateLoaded(this, Reader.ReadPropertyStream(Class->PropTable()));
+    return Class->CreateLoaded(&fDocument, Reader.ReadPropertyStream(Class->PropTable()));
 }
 
 void TGraphControl::WriteObjects(QIODevice &Stream, const TGraphObjectList &List)
@@ -267,8 +267,8 @@ void TGraphControl::MergeFromStream(QIODevice &Stream, int32_t OffsetX, int32_t 
                 NewObjects.Add(Objects()[I]);
             }
             Bounds = GetObjectsBounds(NewObjects);
-            fGraphConstraints->SetSourceRect(Bounds);
-            if (fGraphConstraints->ConfineOffset(OffsetX, OffsetY,
+            GraphConstraints().SetSourceRect(Bounds);
+            if (GraphConstraints().ConfineOffset(OffsetX, OffsetY,
                                                  {osLeft, osTop, osRight, osBottom})) {
                 {
                     const TUpdateBatch quiet(*this, TBatchQueries::Suspend);

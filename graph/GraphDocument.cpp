@@ -4,6 +4,8 @@
 
 namespace talivo {
 
+TGraphDocument::TGraphDocument() = default;
+
 TGraphObject *TGraphDocument::FindObjectByID(uint32_t id) const
 {
     switch (fIDIndex.CountOf(id)) {
@@ -72,6 +74,7 @@ void TGraphDocument::ReplaceListed(TGraphObject *oldObject, TGraphObject *newObj
     }
     newObject->fSelectionOrder = std::exchange(oldObject->fSelectionOrder, -1);
     fObjectIndex.Replace(oldObject, newObject);
+    fHost->ObjectReplaced(oldObject, newObject);
 }
 
 void TGraphDocument::TrackSelectionOrder(TGraphObject *obj, TGraphObjectListAction action)

@@ -1,20 +1,33 @@
 #pragma once
 
+#include "graph/GraphConstraints.h"
+#include "graph/GraphHost.h"
 #include "graph/GraphObject.h"
 #include "graph/GraphObjectClass.h"
 #include "graph/ObjectIDIndex.h"
 #include "graph/ObjectIndex.h"
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 namespace talivo {
 
 // The objects of one graph apart from any view of them: the object list in drawing order, the
-// selection in the order the objects joined it, the objects by ID and by place. Whoever handles
-// the lists' changes keeps the indexes in step through Listed, Unlisted and Reordered.
+// selection in the order the objects joined it, the objects by ID and by place, and the rules
+// of where nodes may be. Whoever handles the lists' changes keeps the indexes in step through
+// Listed, Unlisted and Reordered. The objects reach the view that shows the document through its
+// host; a document without a view has a host of its own that shows nothing.
 class TGraphDocument {
 public:
+    TGraphDocument();
+    TGraphDocument(const TGraphDocument &) = delete;
+    TGraphDocument &operator=(const TGraphDocument &) = delete;
+
+    TGraphHost &Host() const { return *fHost; }
+    // Null puts back the document's own host.
+    void SetHost(TGraphHost *host) { fHost = host ? host : &fOwnHost; }
+
     // The classes a graph may hold (process-wide). Registering also makes the class known by its
     // name; registering twice has no effect.
     static void RegisterNode(const TGraphNodeClass &nodeClass);
@@ -58,7 +71,21 @@ public:
     // queries bring up to date.
     TObjectIndex &ObjectIndex() const { return fObjectIndex; }
 
+    // The area of the graph that objects are kept in.
+    TGraphConstraints &GraphConstraints() { return fGraphConstraints; }
+    const TGraphConstraints &GraphConstraints() const { return fGraphConstraints; }
+    // The smallest width and height of a node.
+    uint16_t MinNodeSize() const { return fMinNodeSize; }
+    void SetMinNodeSize(uint16_t value) { fMinNodeSize = value; }
+    // Whether a node must lie inside the constraints, or only its centre.
+    bool KeepInside = true;
+    bool KeepCenterInside = false;
+
 private:
+    TGraphHost fOwnHost;
+    TGraphHost *fHost = &fOwnHost;
+    TGraphConstraints fGraphConstraints{this};
+    uint16_t fMinNodeSize = 16;
     TGraphObject::TReplaceableList fObjects;
     TGraphObject::TReplaceableList fSelectedObjects;
     TObjectIDIndex fIDIndex;
@@ -69,5 +96,10 @@ private:
     bool fSelectionOrdered = true;
     int64_t fNextSelectionOrder = 0;
 };
+
+inline TGraphHost &TGraphObject::Host() const
+{
+    return fOwner->Host();
+}
 
 } // namespace talivo

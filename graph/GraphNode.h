@@ -27,7 +27,7 @@ enum TTextLayout : uint8_t { tlTop, tlCenter, tlBottom };
 // rebuilt on a resize and only shifted on a move.
 class TGraphNode : public TGraphObject {
 public:
-    explicit TGraphNode(TGraphControl *AOwner);
+    explicit TGraphNode(TGraphDocument *AOwner);
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;

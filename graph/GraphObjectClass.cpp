@@ -33,7 +33,7 @@ const TPropTable &TGraphObjectClass::PropTable() const
     return TGraphObject::PropTable();
 }
 
-TGraphObject *TGraphObjectClass::Construct(TGraphControl *Owner) const
+TGraphObject *TGraphObjectClass::Construct(TGraphDocument *Owner) const
 {
     if (!fFactory) {
         throw EAbstractError("Cannot create an object of the abstract class " +
@@ -42,7 +42,7 @@ TGraphObject *TGraphObjectClass::Construct(TGraphControl *Owner) const
     return fFactory(Owner);
 }
 
-TGraphObject *TGraphObjectClass::Create(TGraphControl *Owner) const
+TGraphObject *TGraphObjectClass::Create(TGraphDocument *Owner) const
 {
     TGraphObject *Obj = Construct(Owner);
     try {
@@ -54,7 +54,7 @@ TGraphObject *TGraphObjectClass::Create(TGraphControl *Owner) const
     return Obj;
 }
 
-TGraphObject *TGraphObjectClass::CreateNew(TGraphControl *Owner, const TRect &Bounds) const
+TGraphObject *TGraphObjectClass::CreateNew(TGraphDocument *Owner, const TRect &Bounds) const
 {
     TGraphObject *Obj = Construct(Owner);
     try {
@@ -67,7 +67,7 @@ TGraphObject *TGraphObjectClass::CreateNew(TGraphControl *Owner, const TRect &Bo
     return Obj;
 }
 
-TGraphObject *TGraphObjectClass::CreateLoaded(TGraphControl *Owner,
+TGraphObject *TGraphObjectClass::CreateLoaded(TGraphDocument *Owner,
                                               const TPropEntries &Entries) const
 {
     TGraphObject *Obj = Construct(Owner);
