@@ -13,14 +13,6 @@ TGraphControl::TGraphControl(QWidget *Parent) : QAbstractScrollArea(Parent)
 {
     RegisterGraphClasses();
     fDocument.SetHost(this);
-    Objects().SetOnChange(
-        [this](TGraphObjectList *Sender, TGraphObject *GraphObject, TGraphObjectListAction Action) {
-            ObjectListChanged(Sender, GraphObject, Action);
-        });
-    SelectedObjects().SetOnChange(
-        [this](TGraphObjectList *Sender, TGraphObject *GraphObject, TGraphObjectListAction Action) {
-            SelectedListChanged(Sender, GraphObject, Action);
-        });
     fDraggingObjects.SetOnChange(
         [this](TGraphObjectList *Sender, TGraphObject *GraphObject, TGraphObjectListAction Action) {
             DraggingListChanged(Sender, GraphObject, Action);
@@ -42,16 +34,7 @@ TGraphControl::TGraphControl(QWidget *Parent) : QAbstractScrollArea(Parent)
 TGraphControl::~TGraphControl()
 {
     fDestroying = true;
-    ++SuspendQueryEvents;
-    ++UpdateCount;
-    // Destructors must not throw: a handler that fails while the objects go cannot stop them.
-    while (Objects().Count() > 0) {
-        try {
-            Objects().Delete(Objects().Count() - 1);
-        } catch (...) {
-        }
-    }
-    SelectedObjects().SetOnChange(nullptr);
+    fDocument.FreeObjects();
     fDraggingObjects.SetOnChange(nullptr);
     fDocument.SetHost(nullptr);
 }
@@ -68,67 +51,38 @@ void TGraphControl::ObjectReplaced(TGraphObject *OldObject, TGraphObject *NewObj
     }
 }
 
-void TGraphControl::ObjectListChanged(TGraphObjectList *, TGraphObject *GraphObject,
-                                      TGraphObjectListAction Action)
+bool TGraphControl::ObjectAdded(TGraphObject *GraphObject)
 {
-    if (GraphObject->Owner() != &fDocument) {
-        if (Action == glAdded) {
-            Objects().Remove(GraphObject);
+    // A new object can only widen the graph's bounds, and the selection and the drag do not hold
+    // it yet: a fresh cache takes it in directly instead of being recomputed over every object,
+    // which would make inserting objects one by one quadratic.
+    const bool Fresh = !IsUpdating() && !SaveBoundsChange.Contains(bkGraph);
+    if (Fresh && GraphObject->Showing()) {
+        if (SaveBoundsFound[bkGraph]) {
+            UnionRect(SaveBounds[bkGraph], GraphObject->VisualRect());
+        } else {
+            SaveBounds[bkGraph] = GraphObject->VisualRect();
+            SaveBoundsFound[bkGraph] = true;
         }
-        return;
     }
-    switch (Action) {
-    case glAdded:
-        fDocument.Listed(GraphObject);
-        DoObjectInsert(GraphObject);
-        AddedObjectChanged(GraphObject);
-        break;
-    case glRemoved:
-        fDocument.Unlisted(GraphObject);
-        try {
-            if (fDragSource == GraphObject) {
-                GraphObject->EndDrag(false);
-            } else if (GraphObject->Dragging()) {
-                fDraggingObjects.Remove(GraphObject);
-            }
-            if (fObjectAtCursor == GraphObject) {
-                RenewObjectAtCursor(nullptr);
-            }
-            GraphObject->SetSelected(false);
-            DoObjectRemove(GraphObject);
-            ObjectChanged(GraphObject, {gcView, gcData, gcPlacement});
-        } catch (...) {
-            // The object has left the document: it goes even when a handler fails.
-            if (!GraphObject->HasState(osDestroying)) {
-                TGraphObject::Free(GraphObject);
-            }
-            throw;
-        }
-        if (!GraphObject->HasState(osDestroying)) {
-            TGraphObject::Free(GraphObject);
-        }
-        break;
-    case glReordered:
-        fDocument.Reordered();
-        ObjectChanged(GraphObject, {gcView, gcData});
-        break;
+    return Fresh;
+}
+
+void TGraphControl::ObjectRemoved(TGraphObject *GraphObject)
+{
+    if (fDragSource == GraphObject) {
+        GraphObject->EndDrag(false);
+    } else if (GraphObject->Dragging()) {
+        fDraggingObjects.Remove(GraphObject);
+    }
+    if (fObjectAtCursor == GraphObject) {
+        RenewObjectAtCursor(nullptr);
     }
 }
 
-void TGraphControl::SelectedListChanged(TGraphObjectList *, TGraphObject *GraphObject,
-                                        TGraphObjectListAction Action)
+void TGraphControl::SelectionChanged(TGraphObject *)
 {
-    if (GraphObject->Owner() == &fDocument && (Action == glRemoved || GraphObject->Selected())) {
-        fDocument.TrackSelectionOrder(GraphObject, Action);
-        if (Action == glRemoved && GraphObject->fSelected) {
-            GraphObject->fSelected = false;
-            GraphObject->Changed({gcView});
-        }
-        SaveBoundsChange.Include(bkSelected);
-        DoObjectSelect(GraphObject);
-    } else if (Action == glAdded) {
-        SelectedObjects().Remove(GraphObject);
-    }
+    SaveBoundsChange.Include(bkSelected);
 }
 
 void TGraphControl::DraggingListChanged(TGraphObjectList *, TGraphObject *GraphObject,
@@ -143,33 +97,31 @@ void TGraphControl::DraggingListChanged(TGraphObjectList *, TGraphObject *GraphO
 
 void TGraphControl::BeginUpdate()
 {
-    if (UpdateCount == 0) {
-        SaveModified = 0;
-        SaveRangeChange = false;
-        if (RepaintBatchCount == 0) {
-            SaveInvalidateRegion.Take();
-            fBatchGraphArea.Set = false;
-        }
-    }
-    ++UpdateCount;
+    fDocument.BeginUpdate();
 }
 
 void TGraphControl::EndUpdate()
 {
-    --UpdateCount;
-    if (UpdateCount != 0 || fDestroying) {
-        return;
+    fDocument.EndUpdate();
+}
+
+void TGraphControl::UpdateBegun()
+{
+    SaveRangeChange = false;
+    if (RepaintBatchCount == 0) {
+        SaveInvalidateRegion.Take();
+        fBatchGraphArea.Set = false;
     }
+}
+
+void TGraphControl::UpdateEnded()
+{
     if (SaveRangeChange) {
         MarkBoundsStale();
         CalcAutoRange();
     }
     if (RepaintBatchCount == 0) {
         FlushInvalidateRegion();
-    }
-    if (SaveModified != 0) {
-        fModified = SaveModified == 1;
-        DoGraphChange();
     }
 }
 
@@ -180,7 +132,7 @@ TGraphControl::TRepaintBatch::TRepaintBatch(TGraphControl &Graph) : fGraph(Graph
 
 TGraphControl::TRepaintBatch::~TRepaintBatch()
 {
-    if (--fGraph.RepaintBatchCount == 0 && fGraph.UpdateCount == 0) {
+    if (--fGraph.RepaintBatchCount == 0 && !fGraph.IsUpdating()) {
         fGraph.FlushInvalidateRegion();
     }
 }
@@ -195,11 +147,11 @@ void TGraphControl::FlushInvalidateRegion()
 
 void TGraphControl::ObjectChanged(TGraphObject *GraphObject, TGraphChangeFlags Flags)
 {
-    ReportObjectChange(GraphObject, Flags, false);
+    fDocument.ObjectChanged(GraphObject, Flags);
 }
 
-void TGraphControl::ReportObjectChange(TGraphObject *GraphObject, TGraphChangeFlags Flags,
-                                       bool BoundsKnown)
+void TGraphControl::ShowObjectChange(TGraphObject *GraphObject, TGraphChangeFlags Flags,
+                                     bool BoundsKnown)
 {
     if (fDestroying) {
         return;
@@ -208,49 +160,31 @@ void TGraphControl::ReportObjectChange(TGraphObject *GraphObject, TGraphChangeFl
         !GraphObject->Dragging()) {
         DragStaticValid = false;
     }
-    if (UpdateCount == 0) {
-        if (Flags.Contains(gcPlacement)) {
-            if (!BoundsKnown) {
-                MarkBoundsStale();
-            }
-            CalcAutoRange();
-        }
-        if (Flags.Contains(gcData)) {
-            if (fDragSource) {
-                fDragModified = true;
-            } else {
-                fModified = true;
-                DoGraphChange();
-            }
-        }
-    } else {
-        if (Flags.Contains(gcData) && !IsInsertMode(fCommandMode)) {
-            SaveModified = 1;
-        }
-        if (Flags.Contains(gcPlacement)) {
-            SaveRangeChange = true;
-        }
+    if (!Flags.Contains(gcPlacement)) {
+        return;
     }
-    if (Flags.Contains(gcView)) {
-        GraphObject->Invalidate();
+    if (IsUpdating()) {
+        SaveRangeChange = true;
+        return;
     }
+    if (!BoundsKnown) {
+        MarkBoundsStale();
+    }
+    CalcAutoRange();
 }
 
-void TGraphControl::AddedObjectChanged(TGraphObject *GraphObject)
+bool TGraphControl::AccountsModification(bool InBatch)
 {
-    // A new object can only widen the graph's bounds, and the selection and the drag do not hold
-    // it yet: a fresh cache takes it in directly instead of being recomputed over every object,
-    // which would make inserting objects one by one quadratic.
-    const bool Fresh = UpdateCount == 0 && !SaveBoundsChange.Contains(bkGraph);
-    if (Fresh && GraphObject->Showing()) {
-        if (SaveBoundsFound[bkGraph]) {
-            UnionRect(SaveBounds[bkGraph], GraphObject->VisualRect());
-        } else {
-            SaveBounds[bkGraph] = GraphObject->VisualRect();
-            SaveBoundsFound[bkGraph] = true;
-        }
+    // Inside a batch, a change made in an insert mode leaves the graph as it was; outside one, a
+    // drag counts its changes and reports them once, when it ends.
+    if (InBatch) {
+        return IsInsertMode(fCommandMode);
     }
-    ReportObjectChange(GraphObject, {gcView, gcData, gcPlacement}, Fresh);
+    if (fDragSource) {
+        fDragModified = true;
+        return true;
+    }
+    return false;
 }
 
 TRect TGraphControl::GetBoundingRect(TGraphBoundsKind Kind)
@@ -303,7 +237,7 @@ TRect TGraphControl::ObjectsBounds(const TGraphObjectList &List, bool &Found) co
 
 void TGraphControl::InvalidateRect(const TRect &Rect)
 {
-    const bool batched = UpdateCount > 0 || RepaintBatchCount > 0;
+    const bool batched = IsUpdating() || RepaintBatchCount > 0;
     // In a batch that repaints the whole client already, whatever else changes is in it.
     if (batched && SaveInvalidateRegion.Covers(viewport()->rect())) {
         return;

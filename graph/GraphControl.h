@@ -165,11 +165,11 @@ public:
     // Change batching and notification.
     void BeginUpdate();
     void EndUpdate();
-    bool IsUpdating() const { return UpdateCount > 0; }
+    bool IsUpdating() const { return fDocument.IsUpdating(); }
     // Repaints the whole control, or the graph rectangle Rect; merged inside a batch.
     void Invalidate();
     void InvalidateRect(const TRect &Rect) override;
-    void ObjectChanged(TGraphObject *GraphObject, TGraphChangeFlags Flags) override;
+    void ObjectChanged(TGraphObject *GraphObject, TGraphChangeFlags Flags);
     TRect GetBoundingRect(TGraphBoundsKind Kind);
     virtual TRect GetObjectsBounds(const TGraphObjectList &List) const;
     TRect GraphBounds() { return GetBoundingRect(bkGraph); }
@@ -363,8 +363,8 @@ public:
     void SetDefaultNodeClass(const TGraphNodeClass *Value) { fDefaultNodeClass = Value; }
     const TGraphLinkClass *DefaultLinkClass() const { return fDefaultLinkClass; }
     void SetDefaultLinkClass(const TGraphLinkClass *Value) { fDefaultLinkClass = Value; }
-    bool Modified() const { return fModified; }
-    void SetModified(bool Value) { fModified = Value; }
+    bool Modified() const { return fDocument.Modified(); }
+    void SetModified(bool Value) { fDocument.SetModified(Value); }
     TGraphCommandMode CommandMode() const { return fCommandMode; }
     void SetCommandMode(TGraphCommandMode Value);
     TGraphConstraints &GraphConstraints() { return fDocument.GraphConstraints(); }
@@ -442,16 +442,16 @@ protected:
     template <class> friend class TUpdateBatch;
 
     virtual void DoZoomChange();
-    virtual void DoGraphChange();
+    void DoGraphChange() override;
     virtual void DoCommandModeChange();
     virtual void DoBeforeDraw(TCanvas &Canvas);
     virtual void DoAfterDraw(TCanvas &Canvas);
     virtual void DoObjectClick(TGraphObject *GraphObject);
     virtual void DoObjectDblClick(TGraphObject *GraphObject);
     void DoObjectInitInstance(TGraphObject *GraphObject) override;
-    virtual void DoObjectInsert(TGraphObject *GraphObject);
-    virtual void DoObjectRemove(TGraphObject *GraphObject);
-    virtual void DoObjectSelect(TGraphObject *GraphObject);
+    void DoObjectInsert(TGraphObject *GraphObject) override;
+    void DoObjectRemove(TGraphObject *GraphObject) override;
+    void DoObjectSelect(TGraphObject *GraphObject) override;
     void DoObjectChange(TGraphObject *GraphObject) override;
     virtual void DoObjectMouseEnter(TGraphObject *GraphObject);
     virtual void DoObjectMouseLeave(TGraphObject *GraphObject);
@@ -484,10 +484,15 @@ protected:
     void focusInEvent(QFocusEvent *Event) override;
     void focusOutEvent(QFocusEvent *Event) override;
 
-    void ObjectListChanged(TGraphObjectList *Sender, TGraphObject *GraphObject,
-                           TGraphObjectListAction Action);
-    void SelectedListChanged(TGraphObjectList *Sender, TGraphObject *GraphObject,
-                             TGraphObjectListAction Action);
+    // The document's reports.
+    void UpdateBegun() override;
+    void UpdateEnded() override;
+    bool ObjectAdded(TGraphObject *GraphObject) override;
+    void ObjectRemoved(TGraphObject *GraphObject) override;
+    void SelectionChanged(TGraphObject *GraphObject) override;
+    void ShowObjectChange(TGraphObject *GraphObject, TGraphChangeFlags Flags,
+                          bool BoundsKnown) override;
+    bool AccountsModification(bool InBatch) override;
     void DraggingListChanged(TGraphObjectList *Sender, TGraphObject *GraphObject,
                              TGraphObjectListAction Action);
     // Tells every object that the control's font changed.
@@ -497,15 +502,14 @@ protected:
     // The converted object takes the old one's place in the drag and under the pointer.
     void ObjectReplaced(TGraphObject *OldObject, TGraphObject *NewObject) override;
     bool IsDestroying() const { return fDestroying; }
-    bool QueryEventsSuspended() const { return SuspendQueryEvents > 0; }
-    void SuspendQueries() { ++SuspendQueryEvents; }
-    void ResumeQueries() { --SuspendQueryEvents; }
+    bool QueryEventsSuspended() const { return fDocument.QueryEventsSuspended(); }
+    void SuspendQueries() { fDocument.SuspendQueries(); }
+    void ResumeQueries() { fDocument.ResumeQueries(); }
     // Repaints a rectangle in client pixels, or merges it into the batch's repaint area.
     // Whether any of the rectangle lies in the window.
     bool PerformInvalidate(const TRect &ClientRect);
     // Whether the graph rectangle needs no repaint of its own in the running batch.
     bool RepaintedInBatch(const TRect &Rect);
-    void SetSaveModified(int32_t Value) { SaveModified = Value; }
     // Object records: a count and the records of the list; reading adds the objects, renumbers
     // those whose IDs are taken and keeps the ones read before a damaged record.
     virtual void WriteObjects(QIODevice &Stream, const TGraphObjectList &List);
@@ -548,9 +552,6 @@ protected:
 
 private:
     void MarkBoundsStale() { SaveBoundsChange = {bkGraph, bkSelected, bkDragging}; }
-    void ReportObjectChange(TGraphObject *GraphObject, TGraphChangeFlags Flags, bool BoundsKnown);
-    // The report of an object that has just joined Objects.
-    void AddedObjectChanged(TGraphObject *GraphObject);
     // The union of the shown objects' visual rectangles; Found tells whether there was one.
     TRect ObjectsBounds(const TGraphObjectList &List, bool &Found) const;
     // The index of FindNextObject's result, or -1.
@@ -582,7 +583,6 @@ private:
     QMenu *fPopupMenu = nullptr;
     const TGraphNodeClass *fDefaultNodeClass = nullptr;
     const TGraphLinkClass *fDefaultLinkClass = nullptr;
-    bool fModified = false;
     TGraphCommandMode fCommandMode = cmEdit;
     TGraphDrawOrder fDrawOrder = doDefault;
     bool fFixedScrollBars = false;
@@ -598,8 +598,6 @@ private:
     TFont fFont;
     TCursor fCursor = crDefault;
     TCursor fScreenCursor = crDefault;
-    int32_t UpdateCount = 0;
-    int32_t SaveModified = 0;
     bool SaveRangeChange = false;
     // The client area to repaint at the end of a batch.
     TRepaintArea SaveInvalidateRegion;
@@ -626,7 +624,6 @@ private:
     TRect DragStaticBounds;
     bool DragStaticFound = false;
     bool DragStaticValid = false;
-    int32_t SuspendQueryEvents = 0;
     // The record of the drag source as it was when the drag started.
     QBuffer UndoStorage;
     // The followers of the drag as they were when it started: nodes by their bounds (a drag

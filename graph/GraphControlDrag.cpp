@@ -176,8 +176,7 @@ void TGraphControl::EndDragObject(bool Accept)
         SetCommandMode(cmEdit);
     }
     if (fDragModified) {
-        fModified = true;
-        DoGraphChange();
+        fDocument.MarkModified();
     }
 }
 

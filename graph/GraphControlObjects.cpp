@@ -185,7 +185,7 @@ void TGraphControl::Clear()
                 Objects().Delete(Objects().Count() - 1);
             }
         }
-        SaveModified = 2;
+        fDocument.SettleUnmodified();
     }
     SetCommandMode(cmEdit);
     HorzScrollBar().SetPosition(0);

@@ -206,7 +206,7 @@ bool TGraphControl::PerformInvalidate(const TRect &ClientRect)
         return false;
     }
     const QRect Area = ToQRect(Visible);
-    if (UpdateCount == 0 && RepaintBatchCount == 0) {
+    if (!IsUpdating() && RepaintBatchCount == 0) {
         viewport()->update(Area);
         return true;
     }

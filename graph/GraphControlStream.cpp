@@ -208,7 +208,7 @@ void TGraphControl::SaveToStream(QIODevice &Stream)
 {
     TGraphStreamWriter(Stream).WriteBytes(GraphSignature());
     WriteObjects(Stream, Objects());
-    fModified = false;
+    fDocument.SetModified(false);
 }
 
 void TGraphControl::LoadFromStream(QIODevice &Stream)
@@ -220,10 +220,10 @@ void TGraphControl::LoadFromStream(QIODevice &Stream)
         Clear();
         ReadObjects(Stream);
     } catch (...) {
-        SaveModified = 2;
+        fDocument.SettleUnmodified();
         throw;
     }
-    SaveModified = 2;
+    fDocument.SettleUnmodified();
 }
 
 void TGraphControl::SaveToFile(const QString &FileName)
@@ -239,7 +239,7 @@ void TGraphControl::SaveToFile(const QString &FileName)
                                                              : N_("Cannot write file %1: %2"),
                                                          {FileName, reason}));
     });
-    fModified = false;
+    fDocument.SetModified(false);
 }
 
 void TGraphControl::LoadFromFile(const QString &FileName)

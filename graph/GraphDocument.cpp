@@ -4,7 +4,131 @@
 
 namespace talivo {
 
-TGraphDocument::TGraphDocument() = default;
+TGraphDocument::TGraphDocument()
+{
+    fObjects.SetOnChange([this](TGraphObjectList *, TGraphObject *obj,
+                                TGraphObjectListAction action) { ObjectListChanged(obj, action); });
+    fSelectedObjects.SetOnChange(
+        [this](TGraphObjectList *, TGraphObject *obj, TGraphObjectListAction action) {
+            SelectedListChanged(obj, action);
+        });
+}
+
+TGraphDocument::~TGraphDocument()
+{
+    FreeObjects();
+    fSelectedObjects.SetOnChange(nullptr);
+    fObjects.SetOnChange(nullptr);
+}
+
+void TGraphDocument::FreeObjects()
+{
+    if (!fDestroying) {
+        fDestroying = true;
+        ++fSuspendQueryEvents;
+        ++fUpdateCount;
+    }
+    // Destructors must not throw: a handler that fails while the objects go cannot stop them.
+    while (fObjects.Count() > 0) {
+        try {
+            fObjects.Delete(fObjects.Count() - 1);
+        } catch (...) {
+        }
+    }
+}
+
+void TGraphDocument::ObjectListChanged(TGraphObject *obj, TGraphObjectListAction action)
+{
+    if (obj->Owner() != this) {
+        if (action == glAdded)
+            fObjects.Remove(obj);
+        return;
+    }
+    switch (action) {
+    case glAdded:
+        Listed(obj);
+        fHost->DoObjectInsert(obj);
+        ObjectChanged(obj, {gcView, gcData, gcPlacement}, fHost->ObjectAdded(obj));
+        break;
+    case glRemoved:
+        Unlisted(obj);
+        try {
+            fHost->ObjectRemoved(obj);
+            obj->SetSelected(false);
+            fHost->DoObjectRemove(obj);
+            ObjectChanged(obj, {gcView, gcData, gcPlacement});
+        } catch (...) {
+            // The object has left the document: it goes even when a handler fails.
+            if (!obj->HasState(osDestroying))
+                TGraphObject::Free(obj);
+            throw;
+        }
+        if (!obj->HasState(osDestroying))
+            TGraphObject::Free(obj);
+        break;
+    case glReordered:
+        fObjectIndex.Reordered();
+        ObjectChanged(obj, {gcView, gcData});
+        break;
+    }
+}
+
+void TGraphDocument::SelectedListChanged(TGraphObject *obj, TGraphObjectListAction action)
+{
+    if (obj->Owner() == this && (action == glRemoved || obj->Selected())) {
+        TrackSelectionOrder(obj, action);
+        if (action == glRemoved && obj->fSelected) {
+            obj->fSelected = false;
+            obj->Changed({gcView});
+        }
+        fHost->SelectionChanged(obj);
+        fHost->DoObjectSelect(obj);
+    } else if (action == glAdded) {
+        fSelectedObjects.Remove(obj);
+    }
+}
+
+void TGraphDocument::BeginUpdate()
+{
+    if (fUpdateCount == 0) {
+        fSaveModified = TSaveModified::None;
+        fHost->UpdateBegun();
+    }
+    ++fUpdateCount;
+}
+
+void TGraphDocument::EndUpdate()
+{
+    --fUpdateCount;
+    if (fUpdateCount != 0 || fDestroying)
+        return;
+    fHost->UpdateEnded();
+    if (fSaveModified != TSaveModified::None) {
+        fModified = fSaveModified == TSaveModified::Modified;
+        fHost->DoGraphChange();
+    }
+}
+
+void TGraphDocument::ObjectChanged(TGraphObject *obj, TGraphChangeFlags flags, bool boundsKnown)
+{
+    if (fDestroying)
+        return;
+    fHost->ShowObjectChange(obj, flags, boundsKnown);
+    if (flags.Contains(gcData) && !fHost->AccountsModification(fUpdateCount > 0)) {
+        if (fUpdateCount > 0)
+            fSaveModified = TSaveModified::Modified;
+        else
+            MarkModified();
+    }
+    if (flags.Contains(gcView))
+        obj->Invalidate();
+}
+
+void TGraphDocument::MarkModified()
+{
+    fModified = true;
+    fHost->DoGraphChange();
+}
 
 TGraphObject *TGraphDocument::FindObjectByID(uint32_t id) const
 {

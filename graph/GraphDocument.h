@@ -14,13 +14,15 @@
 namespace talivo {
 
 // The objects of one graph apart from any view of them: the object list in drawing order, the
-// selection in the order the objects joined it, the objects by ID and by place, and the rules
-// of where nodes may be. Whoever handles the lists' changes keeps the indexes in step through
-// Listed, Unlisted and Reordered. The objects reach the view that shows the document through its
-// host; a document without a view has a host of its own that shows nothing.
+// selection in the order the objects joined it, the objects by ID and by place, the rules of
+// where nodes may be, the update batches and the modified state. The document owns its objects:
+// whatever leaves Objects is freed. It tells its host what was added, removed, selected and
+// changed; the objects reach the view that shows the document through that host, and a document
+// without a view has a host of its own that shows nothing.
 class TGraphDocument {
 public:
     TGraphDocument();
+    ~TGraphDocument();
     TGraphDocument(const TGraphDocument &) = delete;
     TGraphDocument &operator=(const TGraphDocument &) = delete;
 
@@ -56,15 +58,9 @@ public:
     bool IsListed(const TGraphObject *obj) const;
     // The object's ID changed while it may be listed.
     void ObjectIDChanged(TGraphObject *obj, uint32_t oldID);
-    // The object joined or left Objects, or Objects was reordered otherwise than by appending.
-    void Listed(TGraphObject *obj);
-    void Unlisted(TGraphObject *obj);
-    void Reordered() { fObjectIndex.Reordered(); }
     // Puts the new object in the old one's place in the lists and the indexes, without list
     // notifications, as an object converted to another class takes the old one's place.
     void ReplaceListed(TGraphObject *oldObject, TGraphObject *newObject);
-    // The selection list changed: keeps the order in which the objects joined it.
-    void TrackSelectionOrder(TGraphObject *obj, TGraphObjectListAction action);
     // Takes the object out of SelectedObjects, as Remove would.
     void RemoveFromSelection(TGraphObject *obj);
     // Where the objects are, for the hit test, the rubber band and the paint; a cache that const
@@ -81,11 +77,53 @@ public:
     bool KeepInside = true;
     bool KeepCenterInside = false;
 
+    // Change batching: the changes made between the outermost BeginUpdate and its EndUpdate are
+    // reported once, when it ends; the modified state settles then.
+    void BeginUpdate();
+    void EndUpdate();
+    bool IsUpdating() const { return fUpdateCount > 0; }
+    // While suspended, the host's questions about the objects go unasked, as while objects are
+    // read or put back the way they were.
+    bool QueryEventsSuspended() const { return fSuspendQueryEvents > 0; }
+    void SuspendQueries() { ++fSuspendQueryEvents; }
+    void ResumeQueries() { --fSuspendQueryEvents; }
+    // An object reports a change: the host shows it, a change of data modifies the document
+    // (at once, or when the batch ends) unless the host accounts for it, and a change of the
+    // look repaints the object. BoundsKnown: the host has taken the object's place in already.
+    void ObjectChanged(TGraphObject *obj, TGraphChangeFlags flags, bool boundsKnown = false);
+    bool Modified() const { return fModified; }
+    void SetModified(bool value) { fModified = value; }
+    // Sets the modified state and tells the host.
+    void MarkModified();
+    // When the current batch ends, the document is unmodified, whatever changed in it.
+    void SettleUnmodified() { fSaveModified = TSaveModified::Unmodified; }
+    // Frees every object, the topmost first, without questions, reports or repaints: the
+    // document is closing, and stays closed to changes.
+    void FreeObjects();
+    bool IsDestroying() const { return fDestroying; }
+
 private:
+    // The deferred modified state of a batch.
+    enum class TSaveModified : uint8_t { None, Modified, Unmodified };
+
+    // What happens as objects join and leave the lists: the indexes follow, the host learns of
+    // it, and an object that leaves Objects is freed.
+    void ObjectListChanged(TGraphObject *obj, TGraphObjectListAction action);
+    void SelectedListChanged(TGraphObject *obj, TGraphObjectListAction action);
+    void Listed(TGraphObject *obj);
+    void Unlisted(TGraphObject *obj);
+    // Keeps the order in which the objects joined the selection.
+    void TrackSelectionOrder(TGraphObject *obj, TGraphObjectListAction action);
+
     TGraphHost fOwnHost;
     TGraphHost *fHost = &fOwnHost;
     TGraphConstraints fGraphConstraints{this};
     uint16_t fMinNodeSize = 16;
+    int32_t fUpdateCount = 0;
+    TSaveModified fSaveModified = TSaveModified::None;
+    bool fModified = false;
+    int32_t fSuspendQueryEvents = 0;
+    bool fDestroying = false;
     TGraphObject::TReplaceableList fObjects;
     TGraphObject::TReplaceableList fSelectedObjects;
     TObjectIDIndex fIDIndex;

@@ -62,10 +62,23 @@ public:
     virtual TCursor Cursor() const { return crDefault; }
     virtual void SetScreenCursor(TCursor) {}
 
+    // What happened to the document. The outermost update batch begins and ends (the document
+    // settles its modified state after the end).
+    virtual void UpdateBegun() {}
+    virtual void UpdateEnded() {}
+    // An object joined the document; true when the host has taken its place in already.
+    virtual bool ObjectAdded(TGraphObject *) { return false; }
+    // An object is leaving the document: the host lets go of it.
+    virtual void ObjectRemoved(TGraphObject *) {}
+    // An object joined or left the selection.
+    virtual void SelectionChanged(TGraphObject *) {}
+    // An object changed (Flags); BoundsKnown: the host took its place in when it was added.
+    virtual void ShowObjectChange(TGraphObject *, TGraphChangeFlags, bool) {}
+    // Whether the host accounts for a change of the objects' data itself (InBatch: inside an
+    // update batch) instead of the document marking itself modified.
+    virtual bool AccountsModification(bool) { return false; }
     // The area of the graph to repaint, in graph units.
     virtual void InvalidateRect(const TRect &) {}
-    // An object reports a change, after its own handling of it.
-    virtual void ObjectChanged(TGraphObject *, TGraphChangeFlags) {}
     // An object converted to another class stands in the old one's place from now on.
     virtual void ObjectReplaced(TGraphObject *, TGraphObject *) {}
     // The bounds objects are kept in changed.
@@ -73,6 +86,10 @@ public:
 
     // The application's events and questions about the objects.
     virtual void DoObjectInitInstance(TGraphObject *) {}
+    virtual void DoObjectInsert(TGraphObject *) {}
+    virtual void DoObjectRemove(TGraphObject *) {}
+    virtual void DoObjectSelect(TGraphObject *) {}
+    virtual void DoGraphChange() {}
     virtual void DoObjectChange(TGraphObject *) {}
     virtual void DoObjectRead(TGraphObject *, QIODevice &) {}
     virtual void DoObjectWrite(TGraphObject *, QIODevice &) {}

@@ -131,6 +131,7 @@ protected:
     int32_t Bottom() const { return AddWrapped(fTop, fHeight); }
 
 private:
+    // A cancelled drag puts its followers back.
     friend class TGraphControl;
 
     // Puts the node back at bounds it had, exactly, as reading its record back would: without

@@ -388,7 +388,7 @@ void TGraphObject::Changed(TGraphChangeFlags Flags)
     if (Flags.Overlaps({gcData, gcPlacement})) {
         Host().DoObjectChange(this);
     }
-    Host().ObjectChanged(this, Flags);
+    fOwner->ObjectChanged(this, Flags);
 }
 
 void TGraphObject::SetVisualRect(const TRect &Value)

@@ -323,7 +323,6 @@ protected:
 
 private:
     friend class TGraphObjectClass;
-    friend class TGraphControl;
     friend class TGraphDocument;
     friend class TObjectIndex;
 
