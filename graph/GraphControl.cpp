@@ -85,6 +85,13 @@ void TGraphControl::SelectionChanged(TGraphObject *)
     SaveBoundsChange.Include(bkSelected);
 }
 
+void TGraphControl::Cleared()
+{
+    SetCommandMode(cmEdit);
+    HorzScrollBar().SetPosition(0);
+    VertScrollBar().SetPosition(0);
+}
+
 void TGraphControl::DraggingListChanged(TGraphObjectList *, TGraphObject *GraphObject,
                                         TGraphObjectListAction Action)
 {
@@ -204,35 +211,10 @@ TRect TGraphControl::GetBoundingRect(TGraphBoundsKind Kind)
         const TGraphObjectList &List = Kind == bkGraph      ? Objects()
                                        : Kind == bkSelected ? SelectedObjects()
                                                             : fDraggingObjects;
-        SaveBounds[Kind] = ObjectsBounds(List, SaveBoundsFound[Kind]);
+        SaveBounds[Kind] = fDocument.ObjectsBounds(List, SaveBoundsFound[Kind]);
         SaveBoundsChange.Exclude(Kind);
     }
     return SaveBounds[Kind];
-}
-
-TRect TGraphControl::GetObjectsBounds(const TGraphObjectList &List) const
-{
-    bool Found = false;
-    return ObjectsBounds(List, Found);
-}
-
-TRect TGraphControl::ObjectsBounds(const TGraphObjectList &List, bool &Found) const
-{
-    TRect Result;
-    Found = false;
-    for (int32_t I = List.Count() - 1; I >= 0; --I) {
-        const TGraphObject *Obj = List[I];
-        if (!Obj->Showing()) {
-            continue;
-        }
-        if (Found) {
-            UnionRect(Result, Obj->VisualRect());
-        } else {
-            Result = Obj->VisualRect();
-            Found = true;
-        }
-    }
-    return Result;
 }
 
 void TGraphControl::InvalidateRect(const TRect &Rect)

@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QHelpEvent;
@@ -171,7 +172,10 @@ public:
     void InvalidateRect(const TRect &Rect) override;
     void ObjectChanged(TGraphObject *GraphObject, TGraphChangeFlags Flags);
     TRect GetBoundingRect(TGraphBoundsKind Kind);
-    virtual TRect GetObjectsBounds(const TGraphObjectList &List) const;
+    TRect GetObjectsBounds(const TGraphObjectList &List) const
+    {
+        return fDocument.GetObjectsBounds(List);
+    }
     TRect GraphBounds() { return GetBoundingRect(bkGraph); }
     TRect SelectionBounds() { return GetBoundingRect(bkSelected); }
     TRect DraggingBounds() { return GetBoundingRect(bkDragging); }
@@ -182,17 +186,21 @@ public:
     void EndDragObject(bool Accept) override;
     // The record of a drag, for cancelling it: a count, then per object its ID and property
     // stream. Restoring passes over the objects that have gone meanwhile.
-    virtual void BackupObjects(QIODevice &Stream, TGraphObjectList &List);
-    virtual void RestoreObjects(QIODevice &Stream);
+    void BackupObjects(QIODevice &Stream, TGraphObjectList &List)
+    {
+        fDocument.BackupObjects(Stream, List);
+    }
+    void RestoreObjects(QIODevice &Stream) { fDocument.RestoreObjects(Stream); }
 
     // The graph stream. Loading replaces every object; a stream that is no graph stream raises
     // EGraphStreamError "Invalid stream content" and changes nothing. Saving a file replaces it
     // only once the new content is completely written.
-    void SaveToStream(QIODevice &Stream);
-    void LoadFromStream(QIODevice &Stream);
-    void SaveToFile(const QString &FileName);
-    void LoadFromFile(const QString &FileName);
-    // Adds the objects of a graph stream, moved by the offset as far as the constraints allow.
+    void SaveToStream(QIODevice &Stream) { fDocument.SaveToStream(Stream); }
+    void LoadFromStream(QIODevice &Stream) { fDocument.LoadFromStream(Stream); }
+    void SaveToFile(const QString &FileName) { fDocument.SaveToFile(FileName); }
+    void LoadFromFile(const QString &FileName) { fDocument.LoadFromFile(FileName); }
+    // Adds the objects of a graph stream, moved by the offset as far as the constraints allow,
+    // and shows them.
     void MergeFromStream(QIODevice &Stream, int32_t OffsetX, int32_t OffsetY);
     void MergeFromFile(const QString &FileName, int32_t OffsetX, int32_t OffsetY);
     // Copies the selected objects (or all) to the clipboard; nothing for an empty list.
@@ -255,9 +263,9 @@ public:
 
     // The picture under the objects: one picture pixel per graph unit, its top-left corner at
     // graph point (0, 0). Shown while ShowBackground is on.
-    TGraphNodePicture &Background() { return fBackground; }
-    const TGraphNodePicture &Background() const { return fBackground; }
-    void SetBackground(const TGraphNodePicture &Value) { fBackground.Assign(Value); }
+    TGraphNodePicture &Background() { return fDocument.Background(); }
+    const TGraphNodePicture &Background() const { return fDocument.Background(); }
+    void SetBackground(const TGraphNodePicture &Value) { fDocument.Background().Assign(Value); }
     // On: the parent shows wherever nothing is drawn. Off: the control fills itself with Color.
     bool Transparent() const { return fTransparent; }
     void SetTransparent(bool Value);
@@ -490,6 +498,7 @@ protected:
     bool ObjectAdded(TGraphObject *GraphObject) override;
     void ObjectRemoved(TGraphObject *GraphObject) override;
     void SelectionChanged(TGraphObject *GraphObject) override;
+    void Cleared() override;
     void ShowObjectChange(TGraphObject *GraphObject, TGraphChangeFlags Flags,
                           bool BoundsKnown) override;
     bool AccountsModification(bool InBatch) override;
@@ -510,15 +519,18 @@ protected:
     bool PerformInvalidate(const TRect &ClientRect);
     // Whether the graph rectangle needs no repaint of its own in the running batch.
     bool RepaintedInBatch(const TRect &Rect);
-    // Object records: a count and the records of the list; reading adds the objects, renumbers
-    // those whose IDs are taken and keeps the ones read before a damaged record.
-    virtual void WriteObjects(QIODevice &Stream, const TGraphObjectList &List);
-    virtual void ReadObjects(QIODevice &Stream);
-    // Gives the objects from index First on unique IDs; links that pointed at a renumbered
-    // object point at its new ID. Linear in the number of objects and links.
-    void RenumberNewObjects(int32_t First);
-    void WriteGraphObject(QIODevice &Stream, TGraphObject *GraphObject);
-    TGraphObject *ReadGraphObject(QIODevice &Stream);
+    // Object records (the document reads and writes them).
+    void WriteObjects(QIODevice &Stream, const TGraphObjectList &List)
+    {
+        fDocument.WriteObjects(Stream, List);
+    }
+    void ReadObjects(QIODevice &Stream) { fDocument.ReadObjects(Stream); }
+    void RenumberNewObjects(int32_t First) { fDocument.RenumberNewObjects(First); }
+    void WriteGraphObject(QIODevice &Stream, TGraphObject *GraphObject)
+    {
+        fDocument.WriteGraphObject(Stream, GraphObject);
+    }
+    TGraphObject *ReadGraphObject(QIODevice &Stream) { return fDocument.ReadGraphObject(Stream); }
 
     void resizeEvent(QResizeEvent *Event) override;
     void showEvent(QShowEvent *Event) override;
@@ -552,8 +564,6 @@ protected:
 
 private:
     void MarkBoundsStale() { SaveBoundsChange = {bkGraph, bkSelected, bkDragging}; }
-    // The union of the shown objects' visual rectangles; Found tells whether there was one.
-    TRect ObjectsBounds(const TGraphObjectList &List, bool &Found) const;
     // The index of FindNextObject's result, or -1.
     int32_t FindNextIndex(int32_t StartIndex, bool Inclusive, bool Backward, bool Wrap,
                           const TGraphObjectClass *GraphObjectClass) const;
@@ -682,7 +692,6 @@ private:
     void DrawBackgroundScaled(TCanvas &Canvas, const QImage &Image, const TRect &Area);
 
     bool fTransparent = false;
-    TGraphNodePicture fBackground;
     TCanvasRecall fCanvasRecall{nullptr};
 
     // The pointer left the control.
@@ -697,6 +706,8 @@ private:
     // The pointer's shape depends on the keys held: after a key changes, the pointer is moved
     // to where it is, with the new key state.
     void RecheckPointer(const QKeyEvent &Event);
+    // After a merge the view is in edit mode and shows the added objects.
+    void ShowMerged(const std::optional<TRect> &Added);
     void ClearUndoStorage();
     // Records the followers in FollowerPlaces and FollowerStorage.
     void BackupFollowers();

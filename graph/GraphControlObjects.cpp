@@ -177,27 +177,13 @@ int32_t TGraphControl::ForEachObject(const TGraphForEachMethod &Callback, int32_
 
 void TGraphControl::Clear()
 {
-    if (Objects().Count() > 0) {
-        const TUpdateBatch batch(*this);
-        {
-            const TUpdateBatch quiet(*this, TBatchQueries::Suspend);
-            while (Objects().Count() > 0) {
-                Objects().Delete(Objects().Count() - 1);
-            }
-        }
-        fDocument.SettleUnmodified();
-    }
-    SetCommandMode(cmEdit);
-    HorzScrollBar().SetPosition(0);
-    VertScrollBar().SetPosition(0);
+    fDocument.Clear();
 }
 
 void TGraphControl::ClearSelection()
 {
     const TRepaintBatch Batch(*this);
-    while (SelectedObjects().Count() > 0) {
-        SelectedObjects().Delete(SelectedObjects().Count() - 1);
-    }
+    fDocument.ClearSelection();
 }
 
 bool TGraphControl::AlignSelection(THAlignOption Horz, TVAlignOption Vert)

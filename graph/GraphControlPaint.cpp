@@ -275,7 +275,7 @@ void TGraphControl::Paint(TCanvas &Canvas)
 
 void TGraphControl::DrawBackground(TCanvas &Canvas)
 {
-    const QImage &Image = fBackground.Image();
+    const QImage &Image = Background().Image();
     if (Image.isNull()) {
         return;
     }
@@ -478,7 +478,7 @@ QPicture TGraphControl::GetAsMetafile(const TGraphObjectList &List)
 
 QImage TGraphControl::GetAsBitmap(const TGraphObjectList &List)
 {
-    const QImage &Picture = fBackground.Image();
+    const QImage &Picture = Background().Image();
     const bool OnPicture = fShowBackground && !Picture.isNull();
     const TRect Bounds = GetObjectsBounds(List);
     const QSize Size = OnPicture ? Picture.size()

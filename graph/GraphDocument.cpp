@@ -1,5 +1,8 @@
 #include "graph/GraphDocument.h"
 
+#include "graph/GraphUtils.h"
+#include "graph/UpdateBatch.h"
+
 #include <utility>
 
 namespace talivo {
@@ -122,6 +125,50 @@ void TGraphDocument::ObjectChanged(TGraphObject *obj, TGraphChangeFlags flags, b
     }
     if (flags.Contains(gcView))
         obj->Invalidate();
+}
+
+void TGraphDocument::ClearSelection()
+{
+    while (fSelectedObjects.Count() > 0)
+        fSelectedObjects.Delete(fSelectedObjects.Count() - 1);
+}
+
+void TGraphDocument::Clear()
+{
+    if (fObjects.Count() > 0) {
+        const TUpdateBatch batch(*this);
+        {
+            const TUpdateBatch quiet(*this, TBatchQueries::Suspend);
+            while (fObjects.Count() > 0)
+                fObjects.Delete(fObjects.Count() - 1);
+        }
+        SettleUnmodified();
+    }
+    fHost->Cleared();
+}
+
+TRect TGraphDocument::GetObjectsBounds(const TGraphObjectList &list) const
+{
+    bool found = false;
+    return ObjectsBounds(list, found);
+}
+
+TRect TGraphDocument::ObjectsBounds(const TGraphObjectList &list, bool &found) const
+{
+    TRect result;
+    found = false;
+    for (int32_t i = list.Count() - 1; i >= 0; --i) {
+        const TGraphObject *obj = list[i];
+        if (!obj->Showing())
+            continue;
+        if (found) {
+            UnionRect(result, obj->VisualRect());
+        } else {
+            result = obj->VisualRect();
+            found = true;
+        }
+    }
+    return result;
 }
 
 void TGraphDocument::MarkModified()

@@ -2,14 +2,18 @@
 
 #include "graph/GraphConstraints.h"
 #include "graph/GraphHost.h"
+#include "graph/GraphNodePicture.h"
 #include "graph/GraphObject.h"
 #include "graph/GraphObjectClass.h"
 #include "graph/ObjectIDIndex.h"
 #include "graph/ObjectIndex.h"
 
 #include <cstdint>
-#include <memory>
+#include <optional>
 #include <string_view>
+
+class QIODevice;
+class QString;
 
 namespace talivo {
 
@@ -63,6 +67,15 @@ public:
     void ReplaceListed(TGraphObject *oldObject, TGraphObject *newObject);
     // Takes the object out of SelectedObjects, as Remove would.
     void RemoveFromSelection(TGraphObject *obj);
+    // Deselects every object, the last selected first.
+    void ClearSelection();
+    // Deletes every object (without questions) in one batch and leaves the document unmodified;
+    // then the host starts over.
+    void Clear();
+    // The union of the shown objects' visual rectangles, (0, 0, 0, 0) when none shows; Found
+    // tells whether one did.
+    TRect ObjectsBounds(const TGraphObjectList &list, bool &found) const;
+    TRect GetObjectsBounds(const TGraphObjectList &list) const;
     // Where the objects are, for the hit test, the rubber band and the paint; a cache that const
     // queries bring up to date.
     TObjectIndex &ObjectIndex() const { return fObjectIndex; }
@@ -97,6 +110,38 @@ public:
     void MarkModified();
     // When the current batch ends, the document is unmodified, whatever changed in it.
     void SettleUnmodified() { fSaveModified = TSaveModified::Unmodified; }
+
+    // The graph stream. Loading replaces every object; a stream that is no graph stream raises
+    // EGraphStreamError "Invalid stream content" and changes nothing. Saving a file replaces it
+    // only once the new content is completely written. Saving and loading leave the document
+    // unmodified.
+    void SaveToStream(QIODevice &stream);
+    void LoadFromStream(QIODevice &stream);
+    void SaveToFile(const QString &fileName);
+    void LoadFromFile(const QString &fileName);
+    // Clears the selection and adds the objects of a graph stream, moved by the offset as far as
+    // the constraints allow. The bounds of the added objects where they ended; none when the
+    // stream held none.
+    std::optional<TRect> MergeFromStream(QIODevice &stream, int32_t offsetX, int32_t offsetY);
+    std::optional<TRect> MergeFromFile(const QString &fileName, int32_t offsetX, int32_t offsetY);
+    // Object records: a count and the records of the list; reading adds the objects, renumbers
+    // those whose IDs are taken and keeps the ones read before a damaged record.
+    void WriteObjects(QIODevice &stream, const TGraphObjectList &list);
+    void ReadObjects(QIODevice &stream);
+    // Gives the objects from index First on unique IDs; links that pointed at a renumbered
+    // object point at its new ID. Linear in the number of objects and links.
+    void RenumberNewObjects(int32_t first);
+    void WriteGraphObject(QIODevice &stream, TGraphObject *obj);
+    TGraphObject *ReadGraphObject(QIODevice &stream);
+    // A record of objects' places and looks, for putting them back: a count, then per object
+    // its ID and property stream. Restoring passes over the objects that have gone meanwhile.
+    void BackupObjects(QIODevice &stream, const TGraphObjectList &list);
+    void RestoreObjects(QIODevice &stream);
+
+    // The picture under the objects: one picture pixel per graph unit, its top-left corner at
+    // graph point (0, 0).
+    TGraphNodePicture &Background() { return fBackground; }
+    const TGraphNodePicture &Background() const { return fBackground; }
     // Frees every object, the topmost first, without questions, reports or repaints: the
     // document is closing, and stays closed to changes.
     void FreeObjects();
@@ -124,6 +169,7 @@ private:
     bool fModified = false;
     int32_t fSuspendQueryEvents = 0;
     bool fDestroying = false;
+    TGraphNodePicture fBackground;
     TGraphObject::TReplaceableList fObjects;
     TGraphObject::TReplaceableList fSelectedObjects;
     TObjectIDIndex fIDIndex;

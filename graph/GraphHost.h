@@ -72,6 +72,8 @@ public:
     virtual void ObjectRemoved(TGraphObject *) {}
     // An object joined or left the selection.
     virtual void SelectionChanged(TGraphObject *) {}
+    // Clear took every object away: the view starts over.
+    virtual void Cleared() {}
     // An object changed (Flags); BoundsKnown: the host took its place in when it was added.
     virtual void ShowObjectChange(TGraphObject *, TGraphChangeFlags, bool) {}
     // Whether the host accounts for a change of the objects' data itself (InBatch: inside an
