@@ -53,7 +53,6 @@ inline bool IsInsertMode(TGraphCommandMode Mode)
 }
 enum TGraphBoundsKind : uint8_t { bkGraph, bkSelected, bkDragging };
 using TGraphBoundsKinds = TSet<TGraphBoundsKind, uint8_t>;
-enum TGraphDrawOrder : uint8_t { doDefault, doNodesOnTop, doLinksOnTop };
 enum TGraphClipboardFormat : uint8_t { cfNative, cfMetafile, cfBitmap };
 using TGraphClipboardFormats = TSet<TGraphClipboardFormat, uint8_t>;
 enum TGraphZoomOrigin : uint8_t { zoTopLeft, zoCenter, zoCursor, zoCursorCenter };
@@ -383,7 +382,7 @@ public:
     }
     uint16_t MinNodeSize() const { return fDocument.MinNodeSize(); }
     void SetMinNodeSize(uint16_t Value) { fDocument.SetMinNodeSize(Value); }
-    TGraphDrawOrder DrawOrder() const { return fDrawOrder; }
+    TGraphDrawOrder DrawOrder() const override { return fDrawOrder; }
     void SetDrawOrder(TGraphDrawOrder Value);
     bool FixedScrollBars() const { return fFixedScrollBars; }
     void SetFixedScrollBars(bool Value);

@@ -42,16 +42,7 @@ uint32_t TGraphControl::CreateUniqueID(TGraphObject *GraphObject)
 
 TGraphNode *TGraphControl::InsertNode(const TRect &Bounds, const TGraphNodeClass *ANodeClass)
 {
-    const TGraphNodeClass *Class = ANodeClass ? ANodeClass : fDefaultNodeClass;
-    if (!Class || !Class->IsNode()) {
-        return nullptr;
-    }
-    try {
-        return static_cast<TGraphNode *>(Class->CreateNew(&fDocument, Bounds));
-    } catch (...) {
-        // A node that cannot be made is answered with nil; the class constructor freed it.
-        return nullptr;
-    }
+    return fDocument.InsertNode(Bounds, ANodeClass ? ANodeClass : fDefaultNodeClass);
 }
 
 int32_t TGraphControl::FindNextIndex(int32_t StartIndex, bool Inclusive, bool Backward, bool Wrap,

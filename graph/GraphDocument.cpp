@@ -1,5 +1,8 @@
 #include "graph/GraphDocument.h"
 
+#include "graph/Canvas.h"
+#include "graph/GraphClasses.h"
+#include "graph/GraphNode.h"
 #include "graph/GraphUtils.h"
 #include "graph/UpdateBatch.h"
 
@@ -9,6 +12,7 @@ namespace talivo {
 
 TGraphDocument::TGraphDocument()
 {
+    RegisterGraphClasses();
     fObjects.SetOnChange([this](TGraphObjectList *, TGraphObject *obj,
                                 TGraphObjectListAction action) { ObjectListChanged(obj, action); });
     fSelectedObjects.SetOnChange(
@@ -125,6 +129,64 @@ void TGraphDocument::ObjectChanged(TGraphObject *obj, TGraphChangeFlags flags, b
     }
     if (flags.Contains(gcView))
         obj->Invalidate();
+}
+
+TGraphNode *TGraphDocument::InsertNode(const TRect &bounds, const TGraphNodeClass *nodeClass)
+{
+    if (!nodeClass || !nodeClass->IsNode())
+        return nullptr;
+    try {
+        return static_cast<TGraphNode *>(nodeClass->CreateNew(this, bounds));
+    } catch (...) {
+        // A node that cannot be made is answered with null; the class constructor freed it.
+        return nullptr;
+    }
+}
+
+void TGraphDocument::DrawObjects(TCanvas &canvas, const TGraphObjectList &list)
+{
+    fObjectIndex.BeginWalk();
+    try {
+        // On a device, an object outside the clip draws nothing: only the objects the index
+        // finds there are asked to draw, in list order. A recording keeps every object.
+        const bool clipped = &list == &fObjects && !canvas.IsVectorRecording();
+        std::vector<TGraphObject *> candidates;
+        if (clipped)
+            fObjectIndex.Query(canvas.ClipRect(), candidates);
+        const auto drawWhere = [&](auto condition) {
+            if (!clipped) {
+                for (int32_t i = 0; i < list.Count(); ++i) {
+                    TGraphObject *obj = list[i];
+                    if (condition(obj))
+                        obj->Draw(canvas);
+                }
+                return;
+            }
+            for (TGraphObject *obj : candidates) {
+                if (!fObjectIndex.RemovedDuringWalk(obj) && condition(obj))
+                    obj->Draw(canvas);
+            }
+        };
+        const auto isLink = [](const TGraphObject *obj) { return obj->IsLink(); };
+        const auto isNode = [](const TGraphObject *obj) { return obj->IsNode(); };
+        switch (fHost->DrawOrder()) {
+        case doNodesOnTop:
+            drawWhere(isLink);
+            drawWhere(isNode);
+            break;
+        case doLinksOnTop:
+            drawWhere(isNode);
+            drawWhere(isLink);
+            break;
+        default:
+            drawWhere([](const TGraphObject *) { return true; });
+            break;
+        }
+    } catch (...) {
+        fObjectIndex.EndWalk();
+        throw;
+    }
+    fObjectIndex.EndWalk();
 }
 
 void TGraphDocument::ClearSelection()

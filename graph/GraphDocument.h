@@ -67,6 +67,12 @@ public:
     void ReplaceListed(TGraphObject *oldObject, TGraphObject *newObject);
     // Takes the object out of SelectedObjects, as Remove would.
     void RemoveFromSelection(TGraphObject *obj);
+    // A node of the class, or null for no class, a link class and when its creation failed.
+    TGraphNode *InsertNode(const TRect &bounds, const TGraphNodeClass *nodeClass);
+    // Draws the objects of the list onto the canvas at their graph coordinates, in the host's
+    // draw order; on a device only those within the clip. Draw: every object.
+    void DrawObjects(TCanvas &canvas, const TGraphObjectList &list);
+    void Draw(TCanvas &canvas) { DrawObjects(canvas, fObjects); }
     // Deselects every object, the last selected first.
     void ClearSelection();
     // Deletes every object (without questions) in one batch and leaves the document unmodified;

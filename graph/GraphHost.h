@@ -16,6 +16,7 @@ class TGraphNode;
 
 using TGridSize = uint8_t;  // 4..128
 using TMarkerSize = int8_t; // 3..9, stored unchecked
+enum TGraphDrawOrder : uint8_t { doDefault, doNodesOnTop, doLinksOnTop };
 
 // What the objects of a document ask of whoever shows and edits it: how objects look there, the
 // rules of editing, the repaint of an area, the drag in progress, and the questions and events
@@ -40,6 +41,7 @@ public:
     virtual TMarkerSize MarkerSize() const { return DefaultMarkerSize; }
     virtual bool ShowHiddenObjects() const { return false; }
     virtual bool UseRightToLeftReading() const { return false; }
+    virtual TGraphDrawOrder DrawOrder() const { return doDefault; }
 
     // The rules of editing.
     virtual bool LockNodes() const { return false; }
