@@ -25,40 +25,40 @@ void TGraphControl::ShowMerged(const std::optional<TRect> &Added)
 
 void TGraphControl::CopyToClipboard(bool Selection)
 {
-    const TGraphObjectList &List = Selection ? SelectedObjects() : Objects();
-    if (List.Count() == 0) {
+    const TGraphObjectList &list = Selection ? SelectedObjects() : Objects();
+    if (list.Count() == 0) {
         return;
     }
-    TClipboardForms Forms;
+    TClipboardForms forms;
     if (fClipboardFormats.Contains(cfNative)) {
-        QByteArray Block;
-        QBuffer Buffer(&Block);
-        Buffer.open(QIODevice::WriteOnly);
-        WriteObjects(Buffer, List);
-        Buffer.close();
-        Forms.Custom.insert(QString::fromLatin1(CF_GRAPHOBJECTS), Block);
+        QByteArray block;
+        QBuffer buffer(&block);
+        buffer.open(QIODevice::WriteOnly);
+        WriteObjects(buffer, list);
+        buffer.close();
+        forms.Custom.insert(QString::fromLatin1(CF_GRAPHOBJECTS), block);
     }
     if (fClipboardFormats.Contains(cfMetafile)) {
-        Forms.Svg = MetafileToSvg(GetAsMetafile(List));
+        forms.Svg = MetafileToSvg(GetAsMetafile(list));
     }
     if (fClipboardFormats.Contains(cfBitmap)) {
-        Forms.Image = GetAsBitmap(List);
+        forms.Image = GetAsBitmap(list);
     }
-    Clipboard().Put(Forms);
+    Clipboard().Put(forms);
 }
 
 bool TGraphControl::PasteFromClipboard()
 {
-    std::optional<QByteArray> Block = Clipboard().Data(QString::fromLatin1(CF_GRAPHOBJECTS));
-    if (!Block) {
+    std::optional<QByteArray> block = Clipboard().Data(QString::fromLatin1(CF_GRAPHOBJECTS));
+    if (!block) {
         return false;
     }
-    QBuffer Buffer(&*Block);
-    Buffer.open(QIODevice::ReadOnly);
+    QBuffer buffer(&*block);
+    buffer.open(QIODevice::ReadOnly);
     const TUpdateBatch batch(*this);
     ClearSelection();
     const int32_t old = Objects().Count();
-    ReadObjects(Buffer);
+    ReadObjects(buffer);
     for (int32_t i = Objects().Count() - 1; i >= old; --i) {
         Objects()[i]->SetSelected(true);
     }
