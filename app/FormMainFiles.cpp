@@ -60,7 +60,7 @@ void TFormMain::Savemeasurement1Click()
     fProgressPanel->Watch(*fJob, _("Saving the measurement ..."));
     fJob->RunOnThisThread(
         [&](TJobProgress &progress) {
-            SaveMeasurement(Canvas(), records, *fileName, &progress);
+            SaveMeasurement(Canvas().Document(), records, *fileName, &progress);
             written = true;
         },
         [&](TJobEnd end, std::exception_ptr error) {
@@ -106,7 +106,7 @@ void TFormMain::Openmeasurement1Click()
             graph.Clear();
             for (int row = fListViewGroups->RowCount() - 1; row >= 0; --row)
                 fListViewGroups->DeleteRow(row);
-            ShowMeasurement(graph, content);
+            ShowMeasurement(graph.Document(), content);
             for (const TGroupRecord &group : content.Groups)
                 AddGroupRow(group.Description, group.Color, group.Id, group.Count);
             // The button shows what the canvas shows: pressed only when every mark is hidden.
@@ -183,7 +183,7 @@ bool TFormMain::MayWrite(const QString &fileName)
 
 void TFormMain::RebuildGroups()
 {
-    talivo::RebuildGroups(Canvas(), TableRowAdder(*this));
+    talivo::RebuildGroups(Canvas().Document(), TableRowAdder(*this));
 }
 
 } // namespace talivo

@@ -189,7 +189,9 @@ void TFormMain::Saveimage1Click()
     };
     fProgressPanel->Watch(*fJob, caption);
     fJob->RunOnThisThread(
-        [&](TJobProgress &progress) { image = talivo::RenderImageWithMarks(*fGraph, &progress); },
+        [&](TJobProgress &progress) {
+            image = talivo::RenderImageWithMarks(fGraph->Document(), &progress);
+        },
         [&](TJobEnd end, std::exception_ptr error) {
             if (end == jeCancelled)
                 cancelled();
@@ -217,12 +219,12 @@ void TFormMain::Saveimage1Click()
 
 QImage TFormMain::RenderImageWithMarks()
 {
-    return fGraph ? talivo::RenderImageWithMarks(*fGraph) : QImage();
+    return fGraph ? talivo::RenderImageWithMarks(fGraph->Document()) : QImage();
 }
 
 bool TFormMain::SaveImageWithMarks(const QString &fileName)
 {
-    return fGraph && talivo::SaveImageWithMarks(*fGraph, fileName);
+    return fGraph && talivo::SaveImageWithMarks(fGraph->Document(), fileName);
 }
 
 } // namespace talivo

@@ -119,8 +119,8 @@ void TFormMain::AddMark(int32_t x, int32_t y, int32_t r, int groupId)
     // A mark of a group the table lacks is blue and has no number.
     const TColor color = row >= 0 ? list.GroupColor(row) : kUnknownGroupColor;
     const int number = row >= 0 ? CountPlus(StrToInt(list.SubItem(row, gsCount)), 1) : 0;
-    InsertMark(Canvas(), {x, y}, r, groupId, color, row >= 0 ? MarkText(number) : QString(),
-               PointSize());
+    InsertMark(Canvas().Document(), {x, y}, r, groupId, color,
+               row >= 0 ? MarkText(number) : QString(), PointSize());
     if (row >= 0)
         list.SetSubItem(row, gsCount, QString::number(number));
     fUnsaved = true;
@@ -131,7 +131,7 @@ void TFormMain::RecountMarks()
     TGroupListView &list = *fListViewGroups;
     const std::vector<TGroupRow> rows = GroupRows(list);
     const std::vector<int> counts =
-        fGraph ? talivo::RecountMarks(*fGraph, rows) : std::vector<int>(rows.size(), 0);
+        fGraph ? talivo::RecountMarks(fGraph->Document(), rows) : std::vector<int>(rows.size(), 0);
     for (int row = 0; row < list.RowCount(); ++row)
         list.SetSubItem(row, gsCount, QString::number(counts[row]));
 }
@@ -192,7 +192,7 @@ void TFormMain::TrackBarPointSizeChange()
     if (!fGraph)
         return;
     const QScopedValueRollback<bool> resizing(fResizingMarks, true);
-    ResizeMarks(*fGraph, PointSize());
+    ResizeMarks(fGraph->Document(), PointSize());
 }
 
 } // namespace talivo

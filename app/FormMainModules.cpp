@@ -252,7 +252,8 @@ int TFormMain::AddProposedMarks(const std::vector<TPoint> &points, int groupId)
     group.Id = groupId;
     group.Color = list.GroupColor(row);
     group.Count = StrToInt(list.SubItem(row, gsCount));
-    const int added = talivo::AddProposedMarks(Canvas(), points, group, PointSize(), PointSize());
+    const int added =
+        talivo::AddProposedMarks(Canvas().Document(), points, group, PointSize(), PointSize());
     if (added > 0) {
         list.SetSubItem(row, gsCount, QString::number(CountPlus(group.Count, added)));
         fUnsaved = true;

@@ -139,4 +139,16 @@ QPixmap TGroupListView::MakeSwatch(TColor color)
     return swatch;
 }
 
+std::vector<TGroupRow> GroupRows(const TGroupListView &list)
+{
+    std::vector<TGroupRow> rows;
+    rows.reserve(list.RowCount());
+    for (int row = 0; row < list.RowCount(); ++row)
+        rows.push_back({.Id = list.GroupId(row),
+                        .Description = list.SubItem(row, gsDescription),
+                        .Color = list.GroupColor(row),
+                        .Count = StrToInt(list.SubItem(row, gsCount))});
+    return rows;
+}
+
 } // namespace talivo

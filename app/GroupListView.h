@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Measurement.h"
 #include "graph/Types.h"
 
 #include <QPixmap>
@@ -50,5 +51,8 @@ private:
 
     std::vector<QPixmap> fSwatches;
 };
+
+// The table's rows in table order. EConvertError for a number sub-item that is not an integer.
+std::vector<TGroupRow> GroupRows(const TGroupListView &list);
 
 } // namespace talivo

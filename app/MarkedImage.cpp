@@ -3,7 +3,7 @@
 #include "app/ImageFile.h"
 #include "app/JobProgress.h"
 #include "graph/Canvas.h"
-#include "graph/GraphControl.h"
+#include "graph/GraphDocument.h"
 #include "i18n/Translation.h"
 
 #include <QRegion>
@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 namespace talivo {
 
@@ -21,41 +22,29 @@ constexpr int kBandRows = 256;
 
 } // namespace
 
-void PrepareCanvas(TGraphControl &graph)
+void PrepareDocument(TGraphDocument &document)
 {
-    graph.SetColor(0xFFFFFF);
-    graph.SetTransparent(true);
-    graph.SetMinNodeSize(10);
-    graph.SetMarkerSize(2);
-    graph.SetShowGrid(false);
-    graph.KeepCenterInside = true;
-    graph.KeepInside = false;
+    document.SetMinNodeSize(10);
+    document.KeepCenterInside = true;
+    document.KeepInside = false;
 }
 
-void ShowImage(TGraphControl &graph, QImage image)
+void PlaceImage(TGraphDocument &document, QImage image)
 {
     const int w = image.width();
     const int h = image.height();
     if (w <= 0 || h <= 0)
         return;
-    TGraphConstraints &constraints = graph.GraphConstraints();
+    TGraphConstraints &constraints = document.GraphConstraints();
     constraints.SetMinLeft(0);
     constraints.SetMinTop(0);
     constraints.SetMaxRight(w);
     constraints.SetMaxBottom(h);
-    graph.SetMinNodeSize(10);
-    graph.SetMarkerSize(2);
-    graph.SetFixedScrollBars(true);
-    graph.Background().SetImage(image);
-    graph.SetShowBackground(true);
-    graph.HorzScrollBar().SetVisible(true);
-    graph.VertScrollBar().SetVisible(true);
-    graph.SetShowGrid(false);
-    graph.SetSnapToGrid(false);
-    graph.SetCommandMode(cmViewOnly);
+    document.SetMinNodeSize(10);
+    document.Background().SetImage(std::move(image));
 }
 
-QImage RenderImageWithMarks(TGraphControl &graph, TJobProgress *progress)
+QImage RenderImageWithMarks(TGraphDocument &graph, TJobProgress *progress)
 {
     if (graph.Background().IsEmpty())
         return {};
@@ -98,7 +87,7 @@ QImage RenderImageWithMarks(TGraphControl &graph, TJobProgress *progress)
     return image;
 }
 
-bool SaveImageWithMarks(TGraphControl &graph, const QString &fileName)
+bool SaveImageWithMarks(TGraphDocument &graph, const QString &fileName)
 {
     const QImage image = RenderImageWithMarks(graph);
     if (image.isNull())

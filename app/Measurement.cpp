@@ -2,13 +2,13 @@
 
 #include "app/AnsiText.h"
 #include "app/GroupIdCounter.h"
-#include "app/GroupListView.h"
 #include "app/MarkStyle.h"
 #include "app/ProgressDevice.h"
 #include "app/StrToInt.h"
-#include "graph/GraphControl.h"
+#include "graph/GraphDocument.h"
 #include "graph/GraphNode.h"
 #include "graph/GraphStreamFormat.h"
+#include "graph/UpdateBatch.h"
 #include "i18n/Translation.h"
 #include "platform/TranslatableError.h"
 
@@ -114,19 +114,7 @@ TGroupRow MakeGroupRow(const QString &description, TColor color, int id, int cou
         .Id = ids.Take(id), .Description = SingleLine(description), .Color = color, .Count = count};
 }
 
-std::vector<TGroupRow> GroupRows(const TGroupListView &list)
-{
-    std::vector<TGroupRow> rows;
-    rows.reserve(list.RowCount());
-    for (int row = 0; row < list.RowCount(); ++row)
-        rows.push_back({.Id = list.GroupId(row),
-                        .Description = list.SubItem(row, gsDescription),
-                        .Color = list.GroupColor(row),
-                        .Count = StrToInt(list.SubItem(row, gsCount))});
-    return rows;
-}
-
-void RebuildGroups(TGraphControl &graph, const TAddGroup &addGroup)
+void RebuildGroups(TGraphDocument &graph, const TAddGroup &addGroup)
 {
     TGraphObjectList &objects = graph.Objects();
     for (int32_t i = 0; i < objects.Count();) {
@@ -140,10 +128,10 @@ void RebuildGroups(TGraphControl &graph, const TAddGroup &addGroup)
     }
 }
 
-void SaveMeasurement(TGraphControl &graph, const std::vector<QStringList> &records,
+void SaveMeasurement(TGraphDocument &graph, const std::vector<QStringList> &records,
                      const QString &fileName, TJobProgress *progress)
 {
-    const TGraphNodeClass *recordClass = TGraphControl::FindClass("TRectangularNode");
+    const TGraphNodeClass *recordClass = TGraphDocument::FindClass("TRectangularNode");
     std::vector<TGraphObject *> added;
     // Left on the canvas, they would be stored once more by the next save.
     auto removeRecords = [&] {
@@ -184,7 +172,7 @@ QStringList GroupRecordFields(const TGroupRow &group)
             QString::number(static_cast<int32_t>(group.Color))};
 }
 
-void ReadMeasurement(TGraphControl &graph, const QString &fileName, const TAddGroup &addGroup)
+void ReadMeasurement(TGraphDocument &graph, const QString &fileName, const TAddGroup &addGroup)
 {
     graph.LoadFromFile(fileName);
     RebuildGroups(graph, addGroup);
@@ -205,7 +193,7 @@ TMeasurementContent ReadMeasurementFile(const QString &fileName, TJobProgress *p
     if (file.error() != QFileDevice::NoError)
         CannotOpen(fileName, file.errorString());
 
-    TGraphControl check;
+    TGraphDocument check;
     TProgressDevice<QBuffer> buffer(progress, &content.Stream);
     buffer.open(QIODevice::ReadOnly);
     try {
@@ -223,7 +211,7 @@ TMeasurementContent ReadMeasurementFile(const QString &fileName, TJobProgress *p
     return content;
 }
 
-void ShowMeasurement(TGraphControl &graph, const TMeasurementContent &content)
+void ShowMeasurement(TGraphDocument &graph, const TMeasurementContent &content)
 {
     QBuffer buffer;
     buffer.setData(content.Stream);
@@ -249,7 +237,7 @@ int CountPlus(int count, int added)
     return int(std::min<int64_t>(int64_t(count) + added, std::numeric_limits<int>::max()));
 }
 
-std::vector<int> RecountMarks(TGraphControl &graph, const std::vector<TGroupRow> &rows)
+std::vector<int> RecountMarks(TGraphDocument &graph, const std::vector<TGroupRow> &rows)
 {
     // The first row of each id is the one its marks count in.
     std::unordered_map<int, size_t> rowOfId;
@@ -268,7 +256,7 @@ std::vector<int> RecountMarks(TGraphControl &graph, const std::vector<TGroupRow>
     return counts;
 }
 
-void ResizeMarks(TGraphControl &graph, int p)
+void ResizeMarks(TGraphDocument &graph, int p)
 {
     TGraphObjectList &objects = graph.Objects();
     const int32_t n = objects.Count();

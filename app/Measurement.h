@@ -11,10 +11,9 @@
 
 namespace talivo {
 
-class TGraphControl;
+class TGraphDocument;
 class TGroupIdCounter;
 class TJobProgress;
-class TGroupListView;
 
 // Marks carry group ids, which start at 1000, so this tag is free for the group records.
 inline constexpr int32_t kGroupRecordTag = 500;
@@ -58,26 +57,23 @@ struct TMeasurementContent {
 TGroupRow MakeGroupRow(const QString &description, TColor color, int id, int count,
                        TGroupIdCounter &ids);
 
-// The table's rows in table order. EConvertError for a number sub-item that is not an integer.
-std::vector<TGroupRow> GroupRows(const TGroupListView &list);
-
 // Hands every group record on the canvas, in canvas order, to addGroup and removes it from the
 // canvas. A record with fewer than four lines, or whose colour is not an integer, stops the walk
 // with an error: the groups handed over before it stay handed over, and it stays on the canvas.
-void RebuildGroups(TGraphControl &graph, const TAddGroup &addGroup);
+void RebuildGroups(TGraphDocument &graph, const TAddGroup &addGroup);
 
 // Writes the canvas as a measurement file, with a group record for each entry of records: the
 // count, description, id and colour texts of a group. The records exist for the file only and
 // leave the canvas again whether the write succeeds or not. The file is replaced only once the
 // new content is complete; a cancelled job stops the write with an error and keeps it as it was.
-void SaveMeasurement(TGraphControl &graph, const std::vector<QStringList> &records,
+void SaveMeasurement(TGraphDocument &graph, const std::vector<QStringList> &records,
                      const QString &fileName, TJobProgress *progress = nullptr);
 
 // The texts a group's record holds, as the group table shows them.
 QStringList GroupRecordFields(const TGroupRow &group);
 
 // Reads a measurement file into the canvas, replacing what it held, and rebuilds its groups.
-void ReadMeasurement(TGraphControl &graph, const QString &fileName, const TAddGroup &addGroup);
+void ReadMeasurement(TGraphDocument &graph, const QString &fileName, const TAddGroup &addGroup);
 
 // Reads and checks the whole file on a canvas of its own; EMeasurementError when it cannot be
 // opened or a group record is damaged, and as soon as the job is cancelled. The job learns how
@@ -86,7 +82,7 @@ TMeasurementContent ReadMeasurementFile(const QString &fileName, TJobProgress *p
 
 // Puts the content's marks on the canvas in place of every object it held; the group records
 // stay out.
-void ShowMeasurement(TGraphControl &graph, const TMeasurementContent &content);
+void ShowMeasurement(TGraphDocument &graph, const TMeasurementContent &content);
 
 // The caption of a group's n-th mark: #1, #2, ...
 QString MarkText(int number);
@@ -96,9 +92,9 @@ int CountPlus(int count, int added);
 
 // Numbers every mark anew within its group in canvas order and returns the number of marks of
 // each row. A mark counts for the first row of its id; one whose id has no row keeps its text.
-std::vector<int> RecountMarks(TGraphControl &graph, const std::vector<TGroupRow> &rows);
+std::vector<int> RecountMarks(TGraphDocument &graph, const std::vector<TGroupRow> &rows);
 
 // Gives every mark the point size p around its centre, and every object the caption height of p.
-void ResizeMarks(TGraphControl &graph, int p);
+void ResizeMarks(TGraphDocument &graph, int p);
 
 } // namespace talivo

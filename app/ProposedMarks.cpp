@@ -1,8 +1,9 @@
 #include "app/ProposedMarks.h"
 
 #include "app/MarkStyle.h"
-#include "graph/GraphControl.h"
+#include "graph/GraphDocument.h"
 #include "graph/GraphNode.h"
+#include "graph/UpdateBatch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -93,11 +94,11 @@ TPoint PixelOf(double x, double y, QSize picture)
             static_cast<int32_t>(std::clamp<long>(std::lrint(y), 0, picture.height() - 1))};
 }
 
-TGraphNode &InsertMark(TGraphControl &graph, TPoint centre, int32_t r, int groupId, TColor color,
+TGraphNode &InsertMark(TGraphDocument &graph, TPoint centre, int32_t r, int groupId, TColor color,
                        const QString &text, int pointSize)
 {
     TGraphNode *node = graph.InsertNode({centre.X - r, centre.Y - r, centre.X + r, centre.Y + r},
-                                        TGraphControl::FindClass(kMarkClass));
+                                        TGraphDocument::FindClass(kMarkClass));
     if (!node)
         throw std::runtime_error("The mark could not be created.");
     node->SetNodeOptions({gnoMovable, gnoShowBackground});
@@ -112,7 +113,7 @@ TGraphNode &InsertMark(TGraphControl &graph, TPoint centre, int32_t r, int group
     return *node;
 }
 
-int AddProposedMarks(TGraphControl &graph, const std::vector<TPoint> &points,
+int AddProposedMarks(TGraphDocument &graph, const std::vector<TPoint> &points,
                      const TGroupRow &group, int32_t r, int pointSize)
 {
     const TGraphObjectList &objects = graph.Objects();

@@ -10,13 +10,13 @@
 
 namespace talivo {
 
-class TGraphControl;
+class TGraphDocument;
 class TGraphNode;
 
 // A mark as a click makes it: a circle of radius r around the centre, in the colour, tagged with
 // the group id and captioned with the text ("#" and its number, or nothing), the caption half the
 // point size high. Raises std::runtime_error when the canvas cannot make it.
-TGraphNode &InsertMark(TGraphControl &graph, TPoint centre, int32_t r, int groupId, TColor color,
+TGraphNode &InsertMark(TGraphDocument &graph, TPoint centre, int32_t r, int groupId, TColor color,
                        const QString &text, int pointSize);
 
 // The pixel a proposed centre (in picture pixels) falls on, the nearest one, ties to even; a
@@ -27,7 +27,7 @@ TPoint PixelOf(double x, double y, QSize picture);
 // that no object on the canvas, nor a mark added before it, has its centre within r of (the
 // distance r itself included). They are numbered on from the group's count in the order of the
 // points. Returns how many were added; the group's count is the caller's to raise.
-int AddProposedMarks(TGraphControl &graph, const std::vector<TPoint> &points,
+int AddProposedMarks(TGraphDocument &graph, const std::vector<TPoint> &points,
                      const TGroupRow &group, int32_t r, int pointSize);
 
 } // namespace talivo

@@ -11,6 +11,7 @@ namespace {
 
 using talivo::TCanvas;
 using talivo::TGraphControl;
+using talivo::TGraphDocument;
 using talivo::TGraphObject;
 using talivo::TGraphObjectClass;
 using talivo::TPoint;
@@ -39,7 +40,7 @@ void InsertNodes(TGraphControl &Graph, int Count)
 // shape work of a real node.
 class TBareObject : public TGraphObject {
 public:
-    explicit TBareObject(TGraphControl *AOwner) : TGraphObject(AOwner) {}
+    explicit TBareObject(TGraphDocument *AOwner) : TGraphObject(AOwner) {}
 
     static const TGraphObjectClass &StaticClass()
     {
@@ -77,7 +78,8 @@ void BM_InsertBareObjects(benchmark::State &State)
         for (int I = 0; I < Count; ++I) {
             const int32_t Left = (I % 300) * 200;
             const int32_t Top = (I / 300) * 150;
-            TBareObject::StaticClass().CreateNew(Graph.get(), {Left, Top, Left + 20, Top + 20});
+            TBareObject::StaticClass().CreateNew(&Graph->Document(),
+                                                 {Left, Top, Left + 20, Top + 20});
         }
         benchmark::DoNotOptimize(Graph->Objects().Count());
         State.PauseTiming();

@@ -90,9 +90,9 @@ QByteArray LinkedGraph(int Count)
     }
     for (int I = 0; I + 1 < Count; ++I) {
         talivo::TGraphLink::StaticClass()
-            .CreateLoaded(&Graph, {{"ID", int64_t{Count + 1 + I}},
-                                   {"G.Source", int64_t{I + 1}},
-                                   {"G.Target", int64_t{I + 2}}})
+            .CreateLoaded(&Graph.Document(), {{"ID", int64_t{Count + 1 + I}},
+                                              {"G.Source", int64_t{I + 1}},
+                                              {"G.Target", int64_t{I + 2}}})
             ->Loaded();
     }
     Graph.EndUpdate();

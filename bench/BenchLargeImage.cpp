@@ -199,11 +199,11 @@ void BM_RenderLargeImageWithMarks(benchmark::State &state)
     ShowImage(graph, QImageReader(LargePicture()).read());
     graph.BeginUpdate();
     for (int i = 0; i < 100000; ++i)
-        InsertMark(graph, {50 + i % 316 * 60, 50 + i / 316 * 60}, 20, 1000, 0x0000FF,
+        InsertMark(graph.Document(), {50 + i % 316 * 60, 50 + i / 316 * 60}, 20, 1000, 0x0000FF,
                    MarkText(i + 1), 20);
     graph.EndUpdate();
     for (auto _ : state) {
-        const QImage image = RenderImageWithMarks(graph);
+        const QImage image = RenderImageWithMarks(graph.Document());
         benchmark::DoNotOptimize(image.constBits());
     }
     state.counters["marks"] = graph.Objects().Count();

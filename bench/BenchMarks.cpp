@@ -303,7 +303,7 @@ void BM_OpenMeasurementInPlace(benchmark::State &state)
         workspace.Graph().Clear();
         for (int row = list.RowCount() - 1; row >= 0; --row)
             list.DeleteRow(row);
-        ReadMeasurement(workspace.Graph(), file, [&](const TGroupRecord &group) {
+        ReadMeasurement(workspace.Graph().Document(), file, [&](const TGroupRecord &group) {
             form.AddGroupRow(group.Description, group.Color, group.Id, group.Count);
         });
         form.TrackBarPointSizeChange();

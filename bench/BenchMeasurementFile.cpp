@@ -37,8 +37,8 @@ std::unique_ptr<TGraphControl> CountedCanvas(int marks)
     ShowImage(*graph, picture);
     graph->BeginUpdate();
     for (int i = 0; i < marks; ++i)
-        InsertMark(*graph, {10 + i % 1000 * 10, 10 + i / 1000 % 1000 * 10}, kRadius, kGroupId,
-                   0x0000FF, MarkText(i + 1), kRadius);
+        InsertMark(graph->Document(), {10 + i % 1000 * 10, 10 + i / 1000 % 1000 * 10}, kRadius,
+                   kGroupId, 0x0000FF, MarkText(i + 1), kRadius);
     graph->EndUpdate();
     return graph;
 }
@@ -51,8 +51,8 @@ const QString &SavedFile(int marks)
     QString &file = files[marks];
     if (file.isEmpty()) {
         file = dir.path() + QString("/%1.tlv").arg(marks);
-        SaveMeasurement(*CountedCanvas(marks), {{QString::number(marks), "Cells", "1000", "255"}},
-                        file);
+        SaveMeasurement(CountedCanvas(marks)->Document(),
+                        {{QString::number(marks), "Cells", "1000", "255"}}, file);
     }
     return file;
 }
@@ -83,7 +83,7 @@ void BM_SaveMeasurement(benchmark::State &state)
     QTemporaryDir dir;
     TTimedProgress timed;
     for (auto _ : state)
-        SaveMeasurement(*graph, {{"1", "Cells", "1000", "255"}}, dir.path() + "/m.tlv",
+        SaveMeasurement(graph->Document(), {{"1", "Cells", "1000", "255"}}, dir.path() + "/m.tlv",
                         &timed.Progress);
     state.counters["reports"] = timed.Reports;
     state.counters["longest_gap_ms"] = timed.LongestGapMs;
@@ -124,8 +124,8 @@ void BM_ShowMeasurement(benchmark::State &state)
     const auto graph = CountedCanvas(0);
     for (auto _ : state) {
         graph->Clear();
-        ShowMeasurement(*graph, content);
-        ResizeMarks(*graph, kRadius + 1);
+        ShowMeasurement(graph->Document(), content);
+        ResizeMarks(graph->Document(), kRadius + 1);
         benchmark::DoNotOptimize(graph->Objects().Count());
     }
 }

@@ -9,7 +9,7 @@ namespace talivo {
 // resizable node a square of the smaller side.
 class TCircularFlagNode : public TCircularNode {
 public:
-    explicit TCircularFlagNode(TGraphControl *AOwner) : TCircularNode(AOwner) {}
+    explicit TCircularFlagNode(TGraphDocument *AOwner) : TCircularNode(AOwner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;

@@ -8,7 +8,7 @@ namespace talivo {
 // makes a resizable node a square of that size.
 class TCircularMarkNode : public TCircularNode {
 public:
-    explicit TCircularMarkNode(TGraphControl *AOwner) : TCircularNode(AOwner) {}
+    explicit TCircularMarkNode(TGraphDocument *AOwner) : TCircularNode(AOwner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;

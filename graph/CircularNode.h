@@ -8,7 +8,7 @@ namespace talivo {
 // height becomes its width), reported as a resize like any other.
 class TCircularNode : public TEllipticNode {
 public:
-    explicit TCircularNode(TGraphControl *AOwner) : TEllipticNode(AOwner) {}
+    explicit TCircularNode(TGraphDocument *AOwner) : TEllipticNode(AOwner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;

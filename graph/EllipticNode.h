@@ -7,7 +7,7 @@ namespace talivo {
 // A node shaped as the ellipse that fills its bounds.
 class TEllipticNode : public TGraphNode {
 public:
-    explicit TEllipticNode(TGraphControl *AOwner) : TGraphNode(AOwner) {}
+    explicit TEllipticNode(TGraphDocument *AOwner) : TGraphNode(AOwner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;

@@ -1,11 +1,11 @@
 #include "graph/GraphConstraints.h"
 
-#include "graph/GraphControl.h"
+#include "graph/GraphDocument.h"
 #include "graph/GraphUtils.h"
 
 namespace talivo {
 
-TGraphConstraints::TGraphConstraints(TGraphControl *AOwner) : fOwner(AOwner) {}
+TGraphConstraints::TGraphConstraints(TGraphDocument *AOwner) : fOwner(AOwner) {}
 
 void TGraphConstraints::SetBoundsRect(const TRect &Rect)
 {
@@ -120,7 +120,7 @@ bool TGraphConstraints::ConfineOffset(int32_t &dX, int32_t &dY, TObjectSides Mob
 
 void TGraphConstraints::DoChange()
 {
-    fOwner->ConstraintsChanged();
+    fOwner->Host().ConstraintsChanged();
     if (OnChange) {
         OnChange(this);
     }

@@ -8,20 +8,20 @@
 
 namespace talivo {
 
-class TGraphControl;
+class TGraphDocument;
 
 // The area of the graph that objects are kept in, in graph units, and the rules that confine a
 // point, a rectangle or the offset of a moved rectangle (SourceRect) to it.
 class TGraphConstraints {
 public:
-    explicit TGraphConstraints(TGraphControl *AOwner);
+    explicit TGraphConstraints(TGraphDocument *AOwner);
     virtual ~TGraphConstraints() = default;
     TGraphConstraints(const TGraphConstraints &) = delete;
     TGraphConstraints &operator=(const TGraphConstraints &) = delete;
 
     void Assign(const TGraphConstraints &Source) { SetBoundsRect(Source.fBoundsRect); }
 
-    TGraphControl *Owner() const { return fOwner; }
+    TGraphDocument *Owner() const { return fOwner; }
     const TRect &BoundsRect() const { return fBoundsRect; }
     void SetBoundsRect(const TRect &Rect);
     void SetBounds(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aHeight);
@@ -56,7 +56,7 @@ protected:
     virtual void DoChange();
 
 private:
-    TGraphControl *fOwner;
+    TGraphDocument *fOwner;
     TRect fBoundsRect{0, 0, 65535, 65535};
     TRect fSourceRect;
 };

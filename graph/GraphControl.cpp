@@ -9,18 +9,10 @@
 
 namespace talivo {
 
-TGraphControl::TGraphControl(QWidget *Parent)
-    : QAbstractScrollArea(Parent), fGraphConstraints(std::make_unique<TGraphConstraints>(this))
+TGraphControl::TGraphControl(QWidget *Parent) : QAbstractScrollArea(Parent)
 {
     RegisterGraphClasses();
-    Objects().SetOnChange(
-        [this](TGraphObjectList *Sender, TGraphObject *GraphObject, TGraphObjectListAction Action) {
-            ObjectListChanged(Sender, GraphObject, Action);
-        });
-    SelectedObjects().SetOnChange(
-        [this](TGraphObjectList *Sender, TGraphObject *GraphObject, TGraphObjectListAction Action) {
-            SelectedListChanged(Sender, GraphObject, Action);
-        });
+    fDocument.SetHost(this);
     fDraggingObjects.SetOnChange(
         [this](TGraphObjectList *Sender, TGraphObject *GraphObject, TGraphObjectListAction Action) {
             DraggingListChanged(Sender, GraphObject, Action);
@@ -42,22 +34,13 @@ TGraphControl::TGraphControl(QWidget *Parent)
 TGraphControl::~TGraphControl()
 {
     fDestroying = true;
-    ++SuspendQueryEvents;
-    ++UpdateCount;
-    // Destructors must not throw: a handler that fails while the objects go cannot stop them.
-    while (Objects().Count() > 0) {
-        try {
-            Objects().Delete(Objects().Count() - 1);
-        } catch (...) {
-        }
-    }
-    SelectedObjects().SetOnChange(nullptr);
+    fDocument.FreeObjects();
     fDraggingObjects.SetOnChange(nullptr);
+    fDocument.SetHost(nullptr);
 }
 
-void TGraphControl::ReplaceListed(TGraphObject *OldObject, TGraphObject *NewObject)
+void TGraphControl::ObjectReplaced(TGraphObject *OldObject, TGraphObject *NewObject)
 {
-    fDocument.ReplaceListed(OldObject, NewObject);
     fDraggingObjects.ReplaceAll(OldObject, NewObject);
     // The old object is about to go; nothing may keep pointing at it.
     if (fObjectAtCursor == OldObject) {
@@ -68,73 +51,51 @@ void TGraphControl::ReplaceListed(TGraphObject *OldObject, TGraphObject *NewObje
     }
 }
 
-void TGraphControl::ObjectListChanged(TGraphObjectList *, TGraphObject *GraphObject,
-                                      TGraphObjectListAction Action)
+bool TGraphControl::ObjectAdded(TGraphObject *GraphObject)
 {
-    if (GraphObject->Owner() != this) {
-        if (Action == glAdded) {
-            Objects().Remove(GraphObject);
+    // A new object can only widen the graph's bounds, and the selection and the drag do not hold
+    // it yet: a fresh cache takes it in directly instead of being recomputed over every object,
+    // which would make inserting objects one by one quadratic.
+    const bool Fresh = !IsUpdating() && !SaveBoundsChange.Contains(bkGraph);
+    if (Fresh && GraphObject->Showing()) {
+        if (SaveBoundsFound[bkGraph]) {
+            UnionRect(SaveBounds[bkGraph], GraphObject->VisualRect());
+        } else {
+            SaveBounds[bkGraph] = GraphObject->VisualRect();
+            SaveBoundsFound[bkGraph] = true;
         }
-        return;
     }
-    switch (Action) {
-    case glAdded:
-        fDocument.Listed(GraphObject);
-        DoObjectInsert(GraphObject);
-        AddedObjectChanged(GraphObject);
-        break;
-    case glRemoved:
-        fDocument.Unlisted(GraphObject);
-        try {
-            if (fDragSource == GraphObject) {
-                GraphObject->EndDrag(false);
-            } else if (GraphObject->Dragging()) {
-                fDraggingObjects.Remove(GraphObject);
-            }
-            if (fObjectAtCursor == GraphObject) {
-                RenewObjectAtCursor(nullptr);
-            }
-            GraphObject->SetSelected(false);
-            DoObjectRemove(GraphObject);
-            ObjectChanged(GraphObject, {gcView, gcData, gcPlacement});
-        } catch (...) {
-            // The object has left the document: it goes even when a handler fails.
-            if (!GraphObject->HasState(osDestroying)) {
-                TGraphObject::Free(GraphObject);
-            }
-            throw;
-        }
-        if (!GraphObject->HasState(osDestroying)) {
-            TGraphObject::Free(GraphObject);
-        }
-        break;
-    case glReordered:
-        fDocument.Reordered();
-        ObjectChanged(GraphObject, {gcView, gcData});
-        break;
+    return Fresh;
+}
+
+void TGraphControl::ObjectRemoved(TGraphObject *GraphObject)
+{
+    if (fDragSource == GraphObject) {
+        GraphObject->EndDrag(false);
+    } else if (GraphObject->Dragging()) {
+        fDraggingObjects.Remove(GraphObject);
+    }
+    if (fObjectAtCursor == GraphObject) {
+        RenewObjectAtCursor(nullptr);
     }
 }
 
-void TGraphControl::SelectedListChanged(TGraphObjectList *, TGraphObject *GraphObject,
-                                        TGraphObjectListAction Action)
+void TGraphControl::SelectionChanged(TGraphObject *)
 {
-    if (GraphObject->Owner() == this && (Action == glRemoved || GraphObject->Selected())) {
-        fDocument.TrackSelectionOrder(GraphObject, Action);
-        if (Action == glRemoved && GraphObject->fSelected) {
-            GraphObject->fSelected = false;
-            GraphObject->Changed({gcView});
-        }
-        SaveBoundsChange.Include(bkSelected);
-        DoObjectSelect(GraphObject);
-    } else if (Action == glAdded) {
-        SelectedObjects().Remove(GraphObject);
-    }
+    SaveBoundsChange.Include(bkSelected);
+}
+
+void TGraphControl::Cleared()
+{
+    SetCommandMode(cmEdit);
+    HorzScrollBar().SetPosition(0);
+    VertScrollBar().SetPosition(0);
 }
 
 void TGraphControl::DraggingListChanged(TGraphObjectList *, TGraphObject *GraphObject,
                                         TGraphObjectListAction Action)
 {
-    if (GraphObject->Owner() == this) {
+    if (GraphObject->Owner() == &fDocument) {
         SaveBoundsChange.Include(bkDragging);
     } else if (Action == glAdded) {
         fDraggingObjects.Remove(GraphObject);
@@ -143,33 +104,31 @@ void TGraphControl::DraggingListChanged(TGraphObjectList *, TGraphObject *GraphO
 
 void TGraphControl::BeginUpdate()
 {
-    if (UpdateCount == 0) {
-        SaveModified = 0;
-        SaveRangeChange = false;
-        if (RepaintBatchCount == 0) {
-            SaveInvalidateRegion.Take();
-            fBatchGraphArea.Set = false;
-        }
-    }
-    ++UpdateCount;
+    fDocument.BeginUpdate();
 }
 
 void TGraphControl::EndUpdate()
 {
-    --UpdateCount;
-    if (UpdateCount != 0 || fDestroying) {
-        return;
+    fDocument.EndUpdate();
+}
+
+void TGraphControl::UpdateBegun()
+{
+    SaveRangeChange = false;
+    if (RepaintBatchCount == 0) {
+        SaveInvalidateRegion.Take();
+        fBatchGraphArea.Set = false;
     }
+}
+
+void TGraphControl::UpdateEnded()
+{
     if (SaveRangeChange) {
         MarkBoundsStale();
         CalcAutoRange();
     }
     if (RepaintBatchCount == 0) {
         FlushInvalidateRegion();
-    }
-    if (SaveModified != 0) {
-        fModified = SaveModified == 1;
-        DoGraphChange();
     }
 }
 
@@ -180,7 +139,7 @@ TGraphControl::TRepaintBatch::TRepaintBatch(TGraphControl &Graph) : fGraph(Graph
 
 TGraphControl::TRepaintBatch::~TRepaintBatch()
 {
-    if (--fGraph.RepaintBatchCount == 0 && fGraph.UpdateCount == 0) {
+    if (--fGraph.RepaintBatchCount == 0 && !fGraph.IsUpdating()) {
         fGraph.FlushInvalidateRegion();
     }
 }
@@ -195,11 +154,11 @@ void TGraphControl::FlushInvalidateRegion()
 
 void TGraphControl::ObjectChanged(TGraphObject *GraphObject, TGraphChangeFlags Flags)
 {
-    ReportObjectChange(GraphObject, Flags, false);
+    fDocument.ObjectChanged(GraphObject, Flags);
 }
 
-void TGraphControl::ReportObjectChange(TGraphObject *GraphObject, TGraphChangeFlags Flags,
-                                       bool BoundsKnown)
+void TGraphControl::ShowObjectChange(TGraphObject *GraphObject, TGraphChangeFlags Flags,
+                                     bool BoundsKnown)
 {
     if (fDestroying) {
         return;
@@ -208,49 +167,31 @@ void TGraphControl::ReportObjectChange(TGraphObject *GraphObject, TGraphChangeFl
         !GraphObject->Dragging()) {
         DragStaticValid = false;
     }
-    if (UpdateCount == 0) {
-        if (Flags.Contains(gcPlacement)) {
-            if (!BoundsKnown) {
-                MarkBoundsStale();
-            }
-            CalcAutoRange();
-        }
-        if (Flags.Contains(gcData)) {
-            if (fDragSource) {
-                fDragModified = true;
-            } else {
-                fModified = true;
-                DoGraphChange();
-            }
-        }
-    } else {
-        if (Flags.Contains(gcData) && !IsInsertMode(fCommandMode)) {
-            SaveModified = 1;
-        }
-        if (Flags.Contains(gcPlacement)) {
-            SaveRangeChange = true;
-        }
+    if (!Flags.Contains(gcPlacement)) {
+        return;
     }
-    if (Flags.Contains(gcView)) {
-        GraphObject->Invalidate();
+    if (IsUpdating()) {
+        SaveRangeChange = true;
+        return;
     }
+    if (!BoundsKnown) {
+        MarkBoundsStale();
+    }
+    CalcAutoRange();
 }
 
-void TGraphControl::AddedObjectChanged(TGraphObject *GraphObject)
+bool TGraphControl::AccountsModification(bool InBatch)
 {
-    // A new object can only widen the graph's bounds, and the selection and the drag do not hold
-    // it yet: a fresh cache takes it in directly instead of being recomputed over every object,
-    // which would make inserting objects one by one quadratic.
-    const bool Fresh = UpdateCount == 0 && !SaveBoundsChange.Contains(bkGraph);
-    if (Fresh && GraphObject->Showing()) {
-        if (SaveBoundsFound[bkGraph]) {
-            UnionRect(SaveBounds[bkGraph], GraphObject->VisualRect());
-        } else {
-            SaveBounds[bkGraph] = GraphObject->VisualRect();
-            SaveBoundsFound[bkGraph] = true;
-        }
+    // Inside a batch, a change made in an insert mode leaves the graph as it was; outside one, a
+    // drag counts its changes and reports them once, when it ends.
+    if (InBatch) {
+        return IsInsertMode(fCommandMode);
     }
-    ReportObjectChange(GraphObject, {gcView, gcData, gcPlacement}, Fresh);
+    if (fDragSource) {
+        fDragModified = true;
+        return true;
+    }
+    return false;
 }
 
 TRect TGraphControl::GetBoundingRect(TGraphBoundsKind Kind)
@@ -270,40 +211,15 @@ TRect TGraphControl::GetBoundingRect(TGraphBoundsKind Kind)
         const TGraphObjectList &List = Kind == bkGraph      ? Objects()
                                        : Kind == bkSelected ? SelectedObjects()
                                                             : fDraggingObjects;
-        SaveBounds[Kind] = ObjectsBounds(List, SaveBoundsFound[Kind]);
+        SaveBounds[Kind] = fDocument.ObjectsBounds(List, SaveBoundsFound[Kind]);
         SaveBoundsChange.Exclude(Kind);
     }
     return SaveBounds[Kind];
 }
 
-TRect TGraphControl::GetObjectsBounds(const TGraphObjectList &List) const
-{
-    bool Found = false;
-    return ObjectsBounds(List, Found);
-}
-
-TRect TGraphControl::ObjectsBounds(const TGraphObjectList &List, bool &Found) const
-{
-    TRect Result;
-    Found = false;
-    for (int32_t I = List.Count() - 1; I >= 0; --I) {
-        const TGraphObject *Obj = List[I];
-        if (!Obj->Showing()) {
-            continue;
-        }
-        if (Found) {
-            UnionRect(Result, Obj->VisualRect());
-        } else {
-            Result = Obj->VisualRect();
-            Found = true;
-        }
-    }
-    return Result;
-}
-
 void TGraphControl::InvalidateRect(const TRect &Rect)
 {
-    const bool batched = UpdateCount > 0 || RepaintBatchCount > 0;
+    const bool batched = IsUpdating() || RepaintBatchCount > 0;
     // In a batch that repaints the whole client already, whatever else changes is in it.
     if (batched && SaveInvalidateRegion.Covers(viewport()->rect())) {
         return;

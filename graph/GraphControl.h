@@ -4,6 +4,7 @@
 #include "graph/CanvasTools.h"
 #include "graph/GraphConstraints.h"
 #include "graph/GraphDocument.h"
+#include "graph/GraphHost.h"
 #include "graph/GraphNodePicture.h"
 #include "graph/GraphObject.h"
 #include "graph/GraphObjectClass.h"
@@ -24,6 +25,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QHelpEvent;
@@ -51,16 +53,12 @@ inline bool IsInsertMode(TGraphCommandMode Mode)
 }
 enum TGraphBoundsKind : uint8_t { bkGraph, bkSelected, bkDragging };
 using TGraphBoundsKinds = TSet<TGraphBoundsKind, uint8_t>;
-enum TGraphDrawOrder : uint8_t { doDefault, doNodesOnTop, doLinksOnTop };
 enum TGraphClipboardFormat : uint8_t { cfNative, cfMetafile, cfBitmap };
 using TGraphClipboardFormats = TSet<TGraphClipboardFormat, uint8_t>;
 enum TGraphZoomOrigin : uint8_t { zoTopLeft, zoCenter, zoCursor, zoCursorCenter };
 enum THAlignOption : uint8_t { haNoChange, haLeft, haCenter, haRight, haSpaceEqually };
 enum TVAlignOption : uint8_t { vaNoChange, vaTop, vaCenter, vaBottom, vaSpaceEqually };
 enum TResizeOption : uint8_t { roNoChange, roSmallest, roLargest };
-
-using TGridSize = uint8_t;  // 4..128
-using TMarkerSize = int8_t; // 3..9, stored unchecked
 
 using TNotifyEvent = std::function<void(TGraphControl *Sender)>;
 using TGraphNotifyEvent = std::function<void(TGraphControl *Graph, TGraphObject *GraphObject)>;
@@ -96,16 +94,16 @@ using TGraphInfoTipEvent =
 // The custom clipboard format under which objects are copied and pasted.
 inline constexpr const char *CF_GRAPHOBJECTS = "Graph Object Format";
 
-// The graph canvas control: owns a document of graph objects, keeps the selection and the
-// dragged objects, gives every object a unique ID, batches change notifications, keeps the
-// modified flag and reports all of it through events.
+// The graph canvas control: owns a document of graph objects and is the host its objects ask
+// for their looks, their repaints and the drag; keeps the dragged objects, batches change
+// notifications, keeps the modified flag and reports all of it through events.
 //
 // It is a QAbstractScrollArea because the view scrolls a graph larger than the window with
 // scroll bars inside the control's frame; the objects are painted on the viewport.
 //
 // Objects belong to the control: whatever leaves Objects (Delete, Remove, Clear, an object's own
 // Delete) is freed by the control.
-class TGraphControl : public QAbstractScrollArea {
+class TGraphControl : public QAbstractScrollArea, public TGraphHost {
     Q_OBJECT
 
 public:
@@ -159,42 +157,49 @@ public:
     using TGraphForEachMethod = std::function<bool(TGraphObject *GraphObject, int32_t UserData)>;
     int32_t ForEachObject(const TGraphForEachMethod &Callback, int32_t UserData, bool Selection);
     void Clear();
-    void ClearSelection();
+    void ClearSelection() override;
     bool AlignSelection(THAlignOption Horz, TVAlignOption Vert);
     bool ResizeSelection(TResizeOption Horz, TResizeOption Vert);
-    virtual uint32_t CreateUniqueID(TGraphObject *GraphObject);
+    uint32_t CreateUniqueID(TGraphObject *GraphObject);
 
     // Change batching and notification.
     void BeginUpdate();
     void EndUpdate();
-    bool IsUpdating() const { return UpdateCount > 0; }
+    bool IsUpdating() const { return fDocument.IsUpdating(); }
     // Repaints the whole control, or the graph rectangle Rect; merged inside a batch.
     void Invalidate();
-    void InvalidateRect(const TRect &Rect);
+    void InvalidateRect(const TRect &Rect) override;
     void ObjectChanged(TGraphObject *GraphObject, TGraphChangeFlags Flags);
     TRect GetBoundingRect(TGraphBoundsKind Kind);
-    virtual TRect GetObjectsBounds(const TGraphObjectList &List) const;
+    TRect GetObjectsBounds(const TGraphObjectList &List) const
+    {
+        return fDocument.GetObjectsBounds(List);
+    }
     TRect GraphBounds() { return GetBoundingRect(bkGraph); }
     TRect SelectionBounds() { return GetBoundingRect(bkSelected); }
     TRect DraggingBounds() { return GetBoundingRect(bkDragging); }
 
     // Dragging, called by the objects.
-    virtual bool BeginDragObject(TGraphObject *GraphObject, const TPoint &Pt, uint32_t HT);
-    virtual void PerformDragBy(int32_t dX, int32_t dY);
-    virtual void EndDragObject(bool Accept);
+    bool BeginDragObject(TGraphObject *GraphObject, const TPoint &Pt, uint32_t HT) override;
+    void PerformDragBy(int32_t dX, int32_t dY) override;
+    void EndDragObject(bool Accept) override;
     // The record of a drag, for cancelling it: a count, then per object its ID and property
     // stream. Restoring passes over the objects that have gone meanwhile.
-    virtual void BackupObjects(QIODevice &Stream, TGraphObjectList &List);
-    virtual void RestoreObjects(QIODevice &Stream);
+    void BackupObjects(QIODevice &Stream, TGraphObjectList &List)
+    {
+        fDocument.BackupObjects(Stream, List);
+    }
+    void RestoreObjects(QIODevice &Stream) { fDocument.RestoreObjects(Stream); }
 
     // The graph stream. Loading replaces every object; a stream that is no graph stream raises
     // EGraphStreamError "Invalid stream content" and changes nothing. Saving a file replaces it
     // only once the new content is completely written.
-    void SaveToStream(QIODevice &Stream);
-    void LoadFromStream(QIODevice &Stream);
-    void SaveToFile(const QString &FileName);
-    void LoadFromFile(const QString &FileName);
-    // Adds the objects of a graph stream, moved by the offset as far as the constraints allow.
+    void SaveToStream(QIODevice &Stream) { fDocument.SaveToStream(Stream); }
+    void LoadFromStream(QIODevice &Stream) { fDocument.LoadFromStream(Stream); }
+    void SaveToFile(const QString &FileName) { fDocument.SaveToFile(FileName); }
+    void LoadFromFile(const QString &FileName) { fDocument.LoadFromFile(FileName); }
+    // Adds the objects of a graph stream, moved by the offset as far as the constraints allow,
+    // and shows them.
     void MergeFromStream(QIODevice &Stream, int32_t OffsetX, int32_t OffsetY);
     void MergeFromFile(const QString &FileName, int32_t OffsetX, int32_t OffsetY);
     // Copies the selected objects (or all) to the clipboard; nothing for an empty list.
@@ -202,7 +207,7 @@ public:
     // Adds and selects the objects on the clipboard; false when it holds none.
     bool PasteFromClipboard();
     TPoint SnapPoint(const TPoint &Pt) const;
-    void SnapOffset(const TPoint &Pt, int32_t &dX, int32_t &dY) const;
+    void SnapOffset(const TPoint &Pt, int32_t &dX, int32_t &dY) const override;
 
     // Graph units and client (viewport) pixels: client = graph * V / 1000 - position, with
     // V = rnd(Zoom * 10), both ways rounded to nearest, exactly as a canvas prepared by AdjustDC.
@@ -257,9 +262,9 @@ public:
 
     // The picture under the objects: one picture pixel per graph unit, its top-left corner at
     // graph point (0, 0). Shown while ShowBackground is on.
-    TGraphNodePicture &Background() { return fBackground; }
-    const TGraphNodePicture &Background() const { return fBackground; }
-    void SetBackground(const TGraphNodePicture &Value) { fBackground.Assign(Value); }
+    TGraphNodePicture &Background() { return fDocument.Background(); }
+    const TGraphNodePicture &Background() const { return fDocument.Background(); }
+    void SetBackground(const TGraphNodePicture &Value) { fDocument.Background().Assign(Value); }
     // On: the parent shows wherever nothing is drawn. Off: the control fills itself with Color.
     bool Transparent() const { return fTransparent; }
     void SetTransparent(bool Value);
@@ -316,8 +321,8 @@ public:
 
     // The screen cursor over the control.
     TCursor ScreenCursor() const { return fScreenCursor; }
-    void SetScreenCursor(TCursor Value);
-    bool UseRightToLeftReading() const;
+    void SetScreenCursor(TCursor Value) override;
+    bool UseRightToLeftReading() const override;
 
     // The objects, the selection and the IDs the control shows.
     TGraphDocument &Document() { return fDocument; }
@@ -332,27 +337,27 @@ public:
     const TGraphObjectList &DraggingObjects() const { return fDraggingObjects; }
 
     // Properties.
-    TGridSize GridSize() const { return fGridSize; }
+    TGridSize GridSize() const override { return fGridSize; }
     void SetGridSize(int32_t Value);
     TColor GridColor() const { return fGridColor; }
     void SetGridColor(TColor Value);
     bool ShowGrid() const { return fShowGrid; }
     void SetShowGrid(bool Value);
-    bool SnapToGrid() const { return fSnapToGrid; }
+    bool SnapToGrid() const override { return fSnapToGrid; }
     void SetSnapToGrid(bool Value) { fSnapToGrid = Value; }
-    bool ShowHiddenObjects() const { return fShowHiddenObjects; }
+    bool ShowHiddenObjects() const override { return fShowHiddenObjects; }
     void SetShowHiddenObjects(bool Value);
     bool HideSelection() const { return fHideSelection; }
     void SetHideSelection(bool Value);
-    bool LockNodes() const { return fLockNodes; }
+    bool LockNodes() const override { return fLockNodes; }
     void SetLockNodes(bool Value);
-    bool LockLinks() const { return fLockLinks; }
+    bool LockLinks() const override { return fLockLinks; }
     void SetLockLinks(bool Value);
-    TColor MarkerColor() const { return fMarkerColor; }
+    TColor MarkerColor() const override { return fMarkerColor; }
     void SetMarkerColor(TColor Value);
-    TBrushStyle MarkerStyle() const { return fMarkerStyle; }
+    TBrushStyle MarkerStyle() const override { return fMarkerStyle; }
     void SetMarkerStyle(TBrushStyle Value);
-    TMarkerSize MarkerSize() const { return fMarkerSize; }
+    TMarkerSize MarkerSize() const override { return fMarkerSize; }
     void SetMarkerSize(TMarkerSize Value);
     double Zoom() const { return fZoom; }
     bool DefaultKeyMap() const { return fDefaultKeyMap; }
@@ -365,16 +370,19 @@ public:
     void SetDefaultNodeClass(const TGraphNodeClass *Value) { fDefaultNodeClass = Value; }
     const TGraphLinkClass *DefaultLinkClass() const { return fDefaultLinkClass; }
     void SetDefaultLinkClass(const TGraphLinkClass *Value) { fDefaultLinkClass = Value; }
-    bool Modified() const { return fModified; }
-    void SetModified(bool Value) { fModified = Value; }
+    bool Modified() const { return fDocument.Modified(); }
+    void SetModified(bool Value) { fDocument.SetModified(Value); }
     TGraphCommandMode CommandMode() const { return fCommandMode; }
     void SetCommandMode(TGraphCommandMode Value);
-    TGraphConstraints &GraphConstraints() { return *fGraphConstraints; }
-    const TGraphConstraints &GraphConstraints() const { return *fGraphConstraints; }
-    void SetGraphConstraints(const TGraphConstraints &Value) { fGraphConstraints->Assign(Value); }
-    uint16_t MinNodeSize() const { return fMinNodeSize; }
-    void SetMinNodeSize(uint16_t Value) { fMinNodeSize = Value; }
-    TGraphDrawOrder DrawOrder() const { return fDrawOrder; }
+    TGraphConstraints &GraphConstraints() { return fDocument.GraphConstraints(); }
+    const TGraphConstraints &GraphConstraints() const { return fDocument.GraphConstraints(); }
+    void SetGraphConstraints(const TGraphConstraints &Value)
+    {
+        fDocument.GraphConstraints().Assign(Value);
+    }
+    uint16_t MinNodeSize() const { return fDocument.MinNodeSize(); }
+    void SetMinNodeSize(uint16_t Value) { fDocument.SetMinNodeSize(Value); }
+    TGraphDrawOrder DrawOrder() const override { return fDrawOrder; }
     void SetDrawOrder(TGraphDrawOrder Value);
     bool FixedScrollBars() const { return fFixedScrollBars; }
     void SetFixedScrollBars(bool Value);
@@ -384,23 +392,23 @@ public:
     void SetClipboardFormats(TGraphClipboardFormats Value) { fClipboardFormats = Value; }
     int32_t PolygonCornerCount() const { return fPolygonCornerCount; }
     void SetPolygonCornerCount(int32_t Value);
-    TGraphObject *DragSource() const { return fDragSource; }
-    uint32_t DragHitTest() const { return fDragHitTest; }
+    TGraphObject *DragSource() const override { return fDragSource; }
+    uint32_t DragHitTest() const override { return fDragHitTest; }
     const TPoint &DragSourcePt() const { return fDragSourcePt; }
-    const TPoint &DragTargetPt() const { return fDragTargetPt; }
+    const TPoint &DragTargetPt() const override { return fDragTargetPt; }
     TGraphObject *ObjectAtCursor() const { return fObjectAtCursor; }
     // The control's colour, font and cursor (the objects take theirs from these).
-    TColor Color() const { return fColor; }
+    TColor Color() const override { return fColor; }
     void SetColor(TColor Value);
     TFont &Font() { return fFont; }
-    const TFont &Font() const { return fFont; }
+    const TFont &Font() const override { return fFont; }
     void SetFont(const TFont &Value) { fFont.Assign(Value); }
-    TCursor Cursor() const { return fCursor; }
+    TCursor Cursor() const override { return fCursor; }
     void SetCursor(TCursor Value);
 
-    // Public fields.
-    bool KeepInside = true;
-    bool KeepCenterInside = false;
+    // Public fields; the document keeps them, since they rule where its nodes may be.
+    bool &KeepInside = fDocument.KeepInside;
+    bool &KeepCenterInside = fDocument.KeepCenterInside;
 
     // Events, fired only when assigned and always through the Do... method of the same name.
     TGraphNotifyEvent OnObjectInitInstance;
@@ -438,44 +446,38 @@ public:
     TContextPopupEvent OnContextPopup;
 
 protected:
-    friend class TGraphObject;
-    friend class TGraphObjectClass;
-    friend class TGraphNode;
-    friend class TGraphLink;
-    friend class TGraphConstraints;
     template <class> friend class TUpdateBatch;
 
     virtual void DoZoomChange();
-    virtual void DoGraphChange();
+    void DoGraphChange() override;
     virtual void DoCommandModeChange();
     virtual void DoBeforeDraw(TCanvas &Canvas);
     virtual void DoAfterDraw(TCanvas &Canvas);
     virtual void DoObjectClick(TGraphObject *GraphObject);
     virtual void DoObjectDblClick(TGraphObject *GraphObject);
-    virtual void DoObjectInitInstance(TGraphObject *GraphObject);
-    virtual void DoObjectInsert(TGraphObject *GraphObject);
-    virtual void DoObjectRemove(TGraphObject *GraphObject);
-    virtual void DoObjectSelect(TGraphObject *GraphObject);
-    virtual void DoObjectChange(TGraphObject *GraphObject);
+    void DoObjectInitInstance(TGraphObject *GraphObject) override;
+    void DoObjectInsert(TGraphObject *GraphObject) override;
+    void DoObjectRemove(TGraphObject *GraphObject) override;
+    void DoObjectSelect(TGraphObject *GraphObject) override;
+    void DoObjectChange(TGraphObject *GraphObject) override;
     virtual void DoObjectMouseEnter(TGraphObject *GraphObject);
     virtual void DoObjectMouseLeave(TGraphObject *GraphObject);
-    virtual void DoObjectBeforeDraw(TCanvas &Canvas, TGraphObject *GraphObject);
-    virtual void DoObjectAfterDraw(TCanvas &Canvas, TGraphObject *GraphObject);
+    void DoObjectBeforeDraw(TCanvas &Canvas, TGraphObject *GraphObject) override;
+    void DoObjectAfterDraw(TCanvas &Canvas, TGraphObject *GraphObject) override;
     virtual void DoObjectContextPopup(TGraphObject *GraphObject, const TPoint &MousePos,
                                       bool &Handled);
     virtual void DoObjectBeginDrag(TGraphObject *GraphObject, uint32_t HT);
     virtual void DoObjectEndDrag(TGraphObject *GraphObject, uint32_t HT, bool Cancelled);
-    virtual void DoObjectRead(TGraphObject *GraphObject, QIODevice &Stream);
-    virtual void DoObjectWrite(TGraphObject *GraphObject, QIODevice &Stream);
+    void DoObjectRead(TGraphObject *GraphObject, QIODevice &Stream) override;
+    void DoObjectWrite(TGraphObject *GraphObject, QIODevice &Stream) override;
     virtual void DoObjectUnhook(TGraphObject *GraphObject, TGraphLink *Link, int32_t Index);
     virtual void DoObjectHook(TGraphObject *GraphObject, TGraphLink *Link, int32_t Index);
     virtual bool DoCanHookLink(TGraphObject *GraphObject, TGraphLink *Link, int32_t Index);
     virtual bool DoCanLinkObjects(TGraphLink *Link, TGraphObject *Source, TGraphObject *Target);
-    virtual void DoCanMoveResizeNode(TGraphNode *Node, int32_t &NewLeft, int32_t &NewTop,
-                                     int32_t &NewWidth, int32_t &NewHeight, bool &CanMove,
-                                     bool &CanResize);
-    virtual bool DoCanRemoveObject(TGraphObject *GraphObject);
-    virtual void DoNodeMoveResize(TGraphNode *Node);
+    void DoCanMoveResizeNode(TGraphNode *Node, int32_t &NewLeft, int32_t &NewTop, int32_t &NewWidth,
+                             int32_t &NewHeight, bool &CanMove, bool &CanResize) override;
+    bool DoCanRemoveObject(TGraphObject *GraphObject) override;
+    void DoNodeMoveResize(TGraphNode *Node) override;
     // The scroll ranges follow the graph's bounds; the view computes them.
     virtual void CalcAutoRange();
     virtual void CheckObjectAtCursor(const TPoint &Pt);
@@ -489,35 +491,45 @@ protected:
     void focusInEvent(QFocusEvent *Event) override;
     void focusOutEvent(QFocusEvent *Event) override;
 
-    void ObjectListChanged(TGraphObjectList *Sender, TGraphObject *GraphObject,
-                           TGraphObjectListAction Action);
-    void SelectedListChanged(TGraphObjectList *Sender, TGraphObject *GraphObject,
-                             TGraphObjectListAction Action);
+    // The document's reports.
+    void UpdateBegun() override;
+    void UpdateEnded() override;
+    bool ObjectAdded(TGraphObject *GraphObject) override;
+    void ObjectRemoved(TGraphObject *GraphObject) override;
+    void SelectionChanged(TGraphObject *GraphObject) override;
+    void Cleared() override;
+    void ShowObjectChange(TGraphObject *GraphObject, TGraphChangeFlags Flags,
+                          bool BoundsKnown) override;
+    bool AccountsModification(bool InBatch) override;
     void DraggingListChanged(TGraphObjectList *Sender, TGraphObject *GraphObject,
                              TGraphObjectListAction Action);
     // Tells every object that the control's font changed.
     void FontChanged();
     // The graph's bounds changed: the scroll ranges follow and the control repaints.
-    void ConstraintsChanged();
+    void ConstraintsChanged() override;
+    // The converted object takes the old one's place in the drag and under the pointer.
+    void ObjectReplaced(TGraphObject *OldObject, TGraphObject *NewObject) override;
     bool IsDestroying() const { return fDestroying; }
-    bool QueryEventsSuspended() const { return SuspendQueryEvents > 0; }
-    void SuspendQueries() { ++SuspendQueryEvents; }
-    void ResumeQueries() { --SuspendQueryEvents; }
+    bool QueryEventsSuspended() const { return fDocument.QueryEventsSuspended(); }
+    void SuspendQueries() { fDocument.SuspendQueries(); }
+    void ResumeQueries() { fDocument.ResumeQueries(); }
     // Repaints a rectangle in client pixels, or merges it into the batch's repaint area.
     // Whether any of the rectangle lies in the window.
     bool PerformInvalidate(const TRect &ClientRect);
     // Whether the graph rectangle needs no repaint of its own in the running batch.
     bool RepaintedInBatch(const TRect &Rect);
-    void SetSaveModified(int32_t Value) { SaveModified = Value; }
-    // Object records: a count and the records of the list; reading adds the objects, renumbers
-    // those whose IDs are taken and keeps the ones read before a damaged record.
-    virtual void WriteObjects(QIODevice &Stream, const TGraphObjectList &List);
-    virtual void ReadObjects(QIODevice &Stream);
-    // Gives the objects from index First on unique IDs; links that pointed at a renumbered
-    // object point at its new ID. Linear in the number of objects and links.
-    void RenumberNewObjects(int32_t First);
-    void WriteGraphObject(QIODevice &Stream, TGraphObject *GraphObject);
-    TGraphObject *ReadGraphObject(QIODevice &Stream);
+    // Object records (the document reads and writes them).
+    void WriteObjects(QIODevice &Stream, const TGraphObjectList &List)
+    {
+        fDocument.WriteObjects(Stream, List);
+    }
+    void ReadObjects(QIODevice &Stream) { fDocument.ReadObjects(Stream); }
+    void RenumberNewObjects(int32_t First) { fDocument.RenumberNewObjects(First); }
+    void WriteGraphObject(QIODevice &Stream, TGraphObject *GraphObject)
+    {
+        fDocument.WriteGraphObject(Stream, GraphObject);
+    }
+    TGraphObject *ReadGraphObject(QIODevice &Stream) { return fDocument.ReadGraphObject(Stream); }
 
     void resizeEvent(QResizeEvent *Event) override;
     void showEvent(QShowEvent *Event) override;
@@ -550,15 +562,7 @@ protected:
     void keyReleaseEvent(QKeyEvent *Event) override;
 
 private:
-    // Puts NewObject in OldObject's place in every list and reference of the control, without
-    // list notifications.
-    void ReplaceListed(TGraphObject *OldObject, TGraphObject *NewObject);
     void MarkBoundsStale() { SaveBoundsChange = {bkGraph, bkSelected, bkDragging}; }
-    void ReportObjectChange(TGraphObject *GraphObject, TGraphChangeFlags Flags, bool BoundsKnown);
-    // The report of an object that has just joined Objects.
-    void AddedObjectChanged(TGraphObject *GraphObject);
-    // The union of the shown objects' visual rectangles; Found tells whether there was one.
-    TRect ObjectsBounds(const TGraphObjectList &List, bool &Found) const;
     // The index of FindNextObject's result, or -1.
     int32_t FindNextIndex(int32_t StartIndex, bool Inclusive, bool Backward, bool Wrap,
                           const TGraphObjectClass *GraphObjectClass) const;
@@ -568,7 +572,7 @@ private:
     // each would cost more than the mapping.
     mutable TCanvas fMappingCanvas;
 
-    TGridSize fGridSize = 8;
+    TGridSize fGridSize = DefaultGridSize;
     TColor fGridColor = 0x808080;
     bool fShowGrid = true;
     bool fSnapToGrid = true;
@@ -578,7 +582,7 @@ private:
     bool fLockLinks = false;
     TColor fMarkerColor = clBlack;
     TBrushStyle fMarkerStyle = bsSolid;
-    TMarkerSize fMarkerSize = 3;
+    TMarkerSize fMarkerSize = DefaultMarkerSize;
     double fZoom = 100.0;
     // The objects, the selection and the IDs; the control is its view.
     TGraphDocument fDocument;
@@ -588,10 +592,7 @@ private:
     QMenu *fPopupMenu = nullptr;
     const TGraphNodeClass *fDefaultNodeClass = nullptr;
     const TGraphLinkClass *fDefaultLinkClass = nullptr;
-    bool fModified = false;
     TGraphCommandMode fCommandMode = cmEdit;
-    std::unique_ptr<TGraphConstraints> fGraphConstraints;
-    uint16_t fMinNodeSize = 16;
     TGraphDrawOrder fDrawOrder = doDefault;
     bool fFixedScrollBars = false;
     bool fShowBackground = false;
@@ -606,8 +607,6 @@ private:
     TFont fFont;
     TCursor fCursor = crDefault;
     TCursor fScreenCursor = crDefault;
-    int32_t UpdateCount = 0;
-    int32_t SaveModified = 0;
     bool SaveRangeChange = false;
     // The client area to repaint at the end of a batch.
     TRepaintArea SaveInvalidateRegion;
@@ -634,7 +633,6 @@ private:
     TRect DragStaticBounds;
     bool DragStaticFound = false;
     bool DragStaticValid = false;
-    int32_t SuspendQueryEvents = 0;
     // The record of the drag source as it was when the drag started.
     QBuffer UndoStorage;
     // The followers of the drag as they were when it started: nodes by their bounds (a drag
@@ -693,7 +691,6 @@ private:
     void DrawBackgroundScaled(TCanvas &Canvas, const QImage &Image, const TRect &Area);
 
     bool fTransparent = false;
-    TGraphNodePicture fBackground;
     TCanvasRecall fCanvasRecall{nullptr};
 
     // The pointer left the control.
@@ -708,6 +705,8 @@ private:
     // The pointer's shape depends on the keys held: after a key changes, the pointer is moved
     // to where it is, with the new key state.
     void RecheckPointer(const QKeyEvent &Event);
+    // After a merge the view is in edit mode and shows the added objects.
+    void ShowMerged(const std::optional<TRect> &Added);
     void ClearUndoStorage();
     // Records the followers in FollowerPlaces and FollowerStorage.
     void BackupFollowers();

@@ -119,8 +119,8 @@ void TGraphControl::PerformDragBy(int32_t dX, int32_t dY)
             Mobility += fDraggingObjects[I]->QueryMobility(fDragHitTest);
         }
     }
-    fGraphConstraints->SetSourceRect(DraggingBounds());
-    if (!fGraphConstraints->ConfineOffset(dX, dY, Mobility)) {
+    GraphConstraints().SetSourceRect(DraggingBounds());
+    if (!GraphConstraints().ConfineOffset(dX, dY, Mobility)) {
         return;
     }
     {
@@ -176,8 +176,7 @@ void TGraphControl::EndDragObject(bool Accept)
         SetCommandMode(cmEdit);
     }
     if (fDragModified) {
-        fModified = true;
-        DoGraphChange();
+        fDocument.MarkModified();
     }
 }
 

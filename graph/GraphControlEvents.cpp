@@ -174,7 +174,7 @@ void TGraphControl::DoObjectHook(TGraphObject *GraphObject, TGraphLink *Link, in
 bool TGraphControl::DoCanHookLink(TGraphObject *GraphObject, TGraphLink *Link, int32_t Index)
 {
     bool CanHook = true;
-    if (OnCanHookLink && SuspendQueryEvents == 0) {
+    if (OnCanHookLink && !QueryEventsSuspended()) {
         OnCanHookLink(this, GraphObject, Link, Index, CanHook);
     }
     return CanHook;
@@ -183,7 +183,7 @@ bool TGraphControl::DoCanHookLink(TGraphObject *GraphObject, TGraphLink *Link, i
 bool TGraphControl::DoCanLinkObjects(TGraphLink *Link, TGraphObject *Source, TGraphObject *Target)
 {
     bool CanLink = true;
-    if (OnCanLinkObjects && SuspendQueryEvents == 0) {
+    if (OnCanLinkObjects && !QueryEventsSuspended()) {
         OnCanLinkObjects(this, Link, Source, Target, CanLink);
     }
     return CanLink;
@@ -193,7 +193,7 @@ void TGraphControl::DoCanMoveResizeNode(TGraphNode *Node, int32_t &NewLeft, int3
                                         int32_t &NewWidth, int32_t &NewHeight, bool &CanMove,
                                         bool &CanResize)
 {
-    if (OnCanMoveResizeNode && SuspendQueryEvents == 0) {
+    if (OnCanMoveResizeNode && !QueryEventsSuspended()) {
         OnCanMoveResizeNode(this, Node, NewLeft, NewTop, NewWidth, NewHeight, CanMove, CanResize);
     }
 }
@@ -201,7 +201,7 @@ void TGraphControl::DoCanMoveResizeNode(TGraphNode *Node, int32_t &NewLeft, int3
 bool TGraphControl::DoCanRemoveObject(TGraphObject *GraphObject)
 {
     bool CanRemove = true;
-    if (OnCanRemoveObject && SuspendQueryEvents == 0) {
+    if (OnCanRemoveObject && !QueryEventsSuspended()) {
         OnCanRemoveObject(this, GraphObject, CanRemove);
     }
     return CanRemove;

@@ -165,11 +165,11 @@ bool TGraphControl::DefaultKeyHandler(uint16_t &Key, TShiftState Shift)
     bool Handled = false;
     const bool Editing = fCommandMode == cmEdit || IsInsertMode(fCommandMode);
     if (fDragSource) {
-        fGraphConstraints->SetSourceRect(DraggingBounds());
+        GraphConstraints().SetSourceRect(DraggingBounds());
         Handled = fDragSource->KeyPress(Key, Shift);
     } else if (Editing) {
         // The bounds of the whole selection, so that the objects moved together stay inside.
-        fGraphConstraints->SetSourceRect(SelectionBounds());
+        GraphConstraints().SetSourceRect(SelectionBounds());
         ForEachObject(
             [&](TGraphObject *Obj, int32_t) {
                 if (Obj->KeyPress(Key, Shift)) {

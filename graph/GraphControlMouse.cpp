@@ -351,17 +351,17 @@ TGraphObject *TGraphControl::InsertObjectByMouse(TPoint &Pt,
     if (SnapToGrid) {
         Pt = SnapPoint(Pt);
     }
-    if (!fGraphConstraints->WithinBounds({Pt})) {
+    if (!GraphConstraints().WithinBounds({Pt})) {
         return nullptr;
     }
-    int32_t Size = fMinNodeSize;
-    if (fSnapToGrid && fGridSize >= fMinNodeSize) {
+    int32_t Size = MinNodeSize();
+    if (fSnapToGrid && fGridSize >= MinNodeSize()) {
         Size = fGridSize;
-    } else if (fSnapToGrid && fMinNodeSize % fGridSize != 0) {
-        Size += fGridSize - fMinNodeSize % fGridSize;
+    } else if (fSnapToGrid && MinNodeSize() % fGridSize != 0) {
+        Size += fGridSize - MinNodeSize() % fGridSize;
     }
     TPoint Corner{AddWrapped(Pt.X, Size), AddWrapped(Pt.Y, Size)};
-    fGraphConstraints->ConfinePt(Corner);
+    GraphConstraints().ConfinePt(Corner);
     TGraphNode *Node = InsertNode({Pt.X, Pt.Y, Corner.X, Corner.Y}, GraphObjectClass);
     if (Node) {
         Pt = Node->BoundsRect().BottomRight();

@@ -42,16 +42,7 @@ uint32_t TGraphControl::CreateUniqueID(TGraphObject *GraphObject)
 
 TGraphNode *TGraphControl::InsertNode(const TRect &Bounds, const TGraphNodeClass *ANodeClass)
 {
-    const TGraphNodeClass *Class = ANodeClass ? ANodeClass : fDefaultNodeClass;
-    if (!Class || !Class->IsNode()) {
-        return nullptr;
-    }
-    try {
-        return static_cast<TGraphNode *>(Class->CreateNew(this, Bounds));
-    } catch (...) {
-        // A node that cannot be made is answered with nil; the class constructor freed it.
-        return nullptr;
-    }
+    return fDocument.InsertNode(Bounds, ANodeClass ? ANodeClass : fDefaultNodeClass);
 }
 
 int32_t TGraphControl::FindNextIndex(int32_t StartIndex, bool Inclusive, bool Backward, bool Wrap,
@@ -177,27 +168,13 @@ int32_t TGraphControl::ForEachObject(const TGraphForEachMethod &Callback, int32_
 
 void TGraphControl::Clear()
 {
-    if (Objects().Count() > 0) {
-        const TUpdateBatch batch(*this);
-        {
-            const TUpdateBatch quiet(*this, TBatchQueries::Suspend);
-            while (Objects().Count() > 0) {
-                Objects().Delete(Objects().Count() - 1);
-            }
-        }
-        SaveModified = 2;
-    }
-    SetCommandMode(cmEdit);
-    HorzScrollBar().SetPosition(0);
-    VertScrollBar().SetPosition(0);
+    fDocument.Clear();
 }
 
 void TGraphControl::ClearSelection()
 {
     const TRepaintBatch Batch(*this);
-    while (SelectedObjects().Count() > 0) {
-        SelectedObjects().Delete(SelectedObjects().Count() - 1);
-    }
+    fDocument.ClearSelection();
 }
 
 bool TGraphControl::AlignSelection(THAlignOption Horz, TVAlignOption Vert)
@@ -212,7 +189,7 @@ bool TGraphControl::AlignSelection(THAlignOption Horz, TVAlignOption Vert)
         Selection.push_back(SelectedObjects()[I]);
         Before.push_back(SelectedObjects()[I]->GetBoundsRect());
     }
-    TGraphConstraints &Constraints = *fGraphConstraints;
+    TGraphConstraints &Constraints = GraphConstraints();
     const auto Offset = [&Constraints](TGraphObject *Obj, int32_t dX, int32_t dY,
                                        TObjectSides Sides) {
         Constraints.SetSourceRect(Obj->GetBoundsRect());
@@ -342,8 +319,8 @@ bool TGraphControl::ResizeSelection(TResizeOption Horz, TResizeOption Vert)
             const TRect B = Obj->GetBoundsRect();
             int32_t dW = Change(Horz, MinWidth, MaxWidth, B.Width());
             int32_t dH = Change(Vert, MinHeight, MaxHeight, B.Height());
-            fGraphConstraints->SetSourceRect(B);
-            if (fGraphConstraints->ConfineOffset(dW, dH, {osRight, osBottom})) {
+            GraphConstraints().SetSourceRect(B);
+            if (GraphConstraints().ConfineOffset(dW, dH, {osRight, osBottom})) {
                 Obj->OffsetHitTest(hzBottomRight, dW, dH);
             }
         }

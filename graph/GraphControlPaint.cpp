@@ -206,7 +206,7 @@ bool TGraphControl::PerformInvalidate(const TRect &ClientRect)
         return false;
     }
     const QRect Area = ToQRect(Visible);
-    if (UpdateCount == 0 && RepaintBatchCount == 0) {
+    if (!IsUpdating() && RepaintBatchCount == 0) {
         viewport()->update(Area);
         return true;
     }
@@ -275,7 +275,7 @@ void TGraphControl::Paint(TCanvas &Canvas)
 
 void TGraphControl::DrawBackground(TCanvas &Canvas)
 {
-    const QImage &Image = fBackground.Image();
+    const QImage &Image = Background().Image();
     if (Image.isNull()) {
         return;
     }
@@ -332,7 +332,7 @@ void TGraphControl::DrawBackgroundScaled(TCanvas &Canvas, const QImage &Image, c
 void TGraphControl::DrawGrid(TCanvas &Canvas)
 {
     TRect Area = Canvas.ClipRect();
-    IntersectRect(Area, fGraphConstraints->BoundsRect());
+    IntersectRect(Area, GraphConstraints().BoundsRect());
     if (Area.IsEmpty()) {
         return;
     }
@@ -363,52 +363,12 @@ void TGraphControl::DrawObjects(TCanvas &Canvas, const TGraphObjectList &List)
 {
     DoBeforeDraw(Canvas);
     fCanvasRecall.SetReference(&Canvas);
-    fDocument.ObjectIndex().BeginWalk();
     try {
-        // On a device, an object outside the clip draws nothing: only the objects the index
-        // finds there are asked to draw, in list order. A recording keeps every object.
-        const bool Clipped = &List == &Objects() && !Canvas.IsVectorRecording();
-        std::vector<TGraphObject *> Candidates;
-        if (Clipped) {
-            fDocument.ObjectIndex().Query(Canvas.ClipRect(), Candidates);
-        }
-        const auto DrawWhere = [&](auto Condition) {
-            if (!Clipped) {
-                for (int32_t I = 0; I < List.Count(); ++I) {
-                    TGraphObject *Obj = List[I];
-                    if (Condition(Obj)) {
-                        Obj->Draw(Canvas);
-                    }
-                }
-                return;
-            }
-            for (TGraphObject *Obj : Candidates) {
-                if (!fDocument.ObjectIndex().RemovedDuringWalk(Obj) && Condition(Obj)) {
-                    Obj->Draw(Canvas);
-                }
-            }
-        };
-        const auto IsLink = [](const TGraphObject *Obj) { return Obj->IsLink(); };
-        const auto IsNode = [](const TGraphObject *Obj) { return Obj->IsNode(); };
-        switch (fDrawOrder) {
-        case doNodesOnTop:
-            DrawWhere(IsLink);
-            DrawWhere(IsNode);
-            break;
-        case doLinksOnTop:
-            DrawWhere(IsNode);
-            DrawWhere(IsLink);
-            break;
-        default:
-            DrawWhere([](const TGraphObject *) { return true; });
-            break;
-        }
+        fDocument.DrawObjects(Canvas, List);
     } catch (...) {
-        fDocument.ObjectIndex().EndWalk();
         fCanvasRecall.SetReference(nullptr);
         throw;
     }
-    fDocument.ObjectIndex().EndWalk();
     fCanvasRecall.SetReference(nullptr);
     DoAfterDraw(Canvas);
 }
@@ -478,7 +438,7 @@ QPicture TGraphControl::GetAsMetafile(const TGraphObjectList &List)
 
 QImage TGraphControl::GetAsBitmap(const TGraphObjectList &List)
 {
-    const QImage &Picture = fBackground.Image();
+    const QImage &Picture = Background().Image();
     const bool OnPicture = fShowBackground && !Picture.isNull();
     const TRect Bounds = GetObjectsBounds(List);
     const QSize Size = OnPicture ? Picture.size()

@@ -2,13 +2,13 @@
 
 namespace talivo {
 
-TGraphLink::TGraphLink(TGraphControl *AOwner) : TGraphObject(AOwner) {}
+TGraphLink::TGraphLink(TGraphDocument *AOwner) : TGraphObject(AOwner) {}
 
 const TGraphObjectClass &TGraphLink::StaticClass()
 {
     static const TGraphObjectClass Class(
         "TGraphLink", &TGraphObject::StaticClass(),
-        [](TGraphControl *Owner) -> TGraphObject * { return new TGraphLink(Owner); },
+        [](TGraphDocument *Owner) -> TGraphObject * { return new TGraphLink(Owner); },
         &TGraphLink::PropTable, true);
     return Class;
 }

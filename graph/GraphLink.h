@@ -12,7 +12,7 @@ namespace talivo {
 // Its ends are kept as the stored IDs; ReplaceID renames them with the objects they name.
 class TGraphLink : public TGraphObject {
 public:
-    explicit TGraphLink(TGraphControl *AOwner);
+    explicit TGraphLink(TGraphDocument *AOwner);
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;

@@ -1,6 +1,7 @@
 #include "graph/GraphNode.h"
 
-#include "graph/GraphControl.h"
+#include "graph/GraphDocument.h"
+#include "graph/UpdateBatch.h"
 
 #include <algorithm>
 
@@ -20,7 +21,7 @@ int32_t Difference(int32_t NewValue, int32_t OldValue)
 
 } // namespace
 
-TGraphNode::TGraphNode(TGraphControl *AOwner) : TGraphObject(AOwner)
+TGraphNode::TGraphNode(TGraphDocument *AOwner) : TGraphObject(AOwner)
 {
     fBackground.OnChange = [this] { BackgroundChanged(); };
 }
@@ -150,14 +151,14 @@ void TGraphNode::SetBounds(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t 
     }
     if (dX != 0 || dY != 0 || dWidth != 0 || dHeight != 0) {
         BoundsChanged(dX, dY, dWidth, dHeight);
-        Owner()->DoNodeMoveResize(this);
+        Host().DoNodeMoveResize(this);
     }
 }
 
 void TGraphNode::CanMoveResize(int32_t &NewLeft, int32_t &NewTop, int32_t &NewWidth,
                                int32_t &NewHeight, bool &CanMove, bool &CanResize)
 {
-    TGraphControl &owner = *Owner();
+    TGraphDocument &owner = *Owner();
     CanMove = IsMovable();
     CanResize = IsResizable();
     const int32_t minSize = owner.MinNodeSize();
@@ -192,7 +193,7 @@ void TGraphNode::CanMoveResize(int32_t &NewLeft, int32_t &NewTop, int32_t &NewWi
         if (cY > k.Bottom)
             NewTop = Difference(k.Bottom, NewHeight / 2);
     }
-    owner.DoCanMoveResizeNode(this, NewLeft, NewTop, NewWidth, NewHeight, CanMove, CanResize);
+    Host().DoCanMoveResizeNode(this, NewLeft, NewTop, NewWidth, NewHeight, CanMove, CanResize);
 }
 
 void TGraphNode::PutBack(const TRect &Bounds)
@@ -211,7 +212,7 @@ void TGraphNode::PutBack(const TRect &Bounds)
     // that only moves moves them along), and the dependents learn of it.
     PlaceQuietly(dX, dY, dWidth, dHeight);
     NotifyDependents(gdcChanged);
-    Owner()->Document().ObjectIndex().Invalidate(this);
+    Owner()->ObjectIndex().Invalidate(this);
 }
 
 TRect TGraphNode::GetBoundsRect() const

@@ -27,7 +27,7 @@ enum TTextLayout : uint8_t { tlTop, tlCenter, tlBottom };
 // rebuilt on a resize and only shifted on a move.
 class TGraphNode : public TGraphObject {
 public:
-    explicit TGraphNode(TGraphControl *AOwner);
+    explicit TGraphNode(TGraphDocument *AOwner);
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;
@@ -131,6 +131,7 @@ protected:
     int32_t Bottom() const { return AddWrapped(fTop, fHeight); }
 
 private:
+    // A cancelled drag puts its followers back.
     friend class TGraphControl;
 
     // Puts the node back at bounds it had, exactly, as reading its record back would: without

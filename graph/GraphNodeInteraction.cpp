@@ -1,6 +1,6 @@
 #include "graph/GraphNode.h"
 
-#include "graph/GraphControl.h"
+#include "graph/GraphDocument.h"
 
 #include <array>
 
@@ -233,7 +233,7 @@ void TGraphNode::SnapHitTestOffset(uint32_t HT, int32_t &dX, int32_t &dY) const
         return;
     const TPoint corner = {HasAny(HT, hzRight | hzTopRight | hzBottomRight) ? Right() : fLeft,
                            HasAny(HT, hzBottom | hzBottomLeft | hzBottomRight) ? Bottom() : fTop};
-    Owner()->SnapOffset(corner, dX, dY);
+    Host().SnapOffset(corner, dX, dY);
 }
 
 bool TGraphNode::BeginFollowDrag(uint32_t HT)

@@ -1,7 +1,7 @@
 #include "graph/GraphNode.h"
 
 #include "graph/CompatibleCanvas.h"
-#include "graph/GraphControl.h"
+#include "graph/GraphDocument.h"
 #include "graph/TextFit.h"
 
 #include <algorithm>
@@ -90,7 +90,7 @@ TRect TGraphNode::QueryTextRect()
 
     TRect rect = maxRect;
     uint32_t flags = DT_CALCRECT | DT_NOPREFIX | DT_EDITCONTROL;
-    if (Owner()->UseRightToLeftReading())
+    if (Host().UseRightToLeftReading())
         flags |= DT_RTLREADING;
     canvas.DrawText(shown, rect, flags);
     rect.Right = std::min(rect.Right, maxRect.Right);
@@ -122,7 +122,7 @@ void TGraphNode::DrawText(TCanvas &Canvas)
         flags |= DT_BOTTOM;
     else if (fLayout == tlCenter)
         flags |= DT_VCENTER;
-    if (Owner()->UseRightToLeftReading())
+    if (Host().UseRightToLeftReading())
         flags |= DT_RTLREADING;
     // The caption lies on the shape without a background of its own.
     const TBrushStyle brushStyle = Canvas.Brush().Style();
@@ -146,7 +146,7 @@ void TGraphNode::DrawHighlight(TCanvas &Canvas)
 
 void TGraphNode::DrawControlPoints(TCanvas &Canvas)
 {
-    const bool resizable = !Owner()->LockNodes() && IsResizable();
+    const bool resizable = !Host().LockNodes() && IsResizable();
     for (uint32_t zone : kMarkerDrawOrder)
         DrawControlPoint(Canvas, MarkerCenter(zone), resizable);
 }

@@ -1,7 +1,8 @@
 #include "graph/GraphObject.h"
 
-#include "graph/GraphControl.h"
+#include "graph/GraphDocument.h"
 #include "graph/GraphUtils.h"
+#include "graph/UpdateBatch.h"
 
 #include <QBuffer>
 #include <QtEndian>
@@ -33,10 +34,10 @@ void TGraphObject::TReplaceableList::ReplaceAll(TGraphObject *OldItem, TGraphObj
     }
 }
 
-TGraphObject::TGraphObject(TGraphControl *AOwner) : fOwner(AOwner)
+TGraphObject::TGraphObject(TGraphDocument *AOwner) : fOwner(AOwner)
 {
     fStates.Include(osCreating);
-    fFont.Assign(AOwner->Font());
+    fFont.Assign(AOwner->Host().Font());
     fBrush.OnChange = [this] { StyleChanged(&fBrush); };
     fPen.OnChange = [this] { StyleChanged(&fPen); };
     fFont.OnChange = [this] { StyleChanged(&fFont); };
@@ -79,7 +80,7 @@ const TPropTable &TGraphObject::PropTable()
             QByteArray Bytes;
             QBuffer Buffer(&Bytes);
             Buffer.open(QIODevice::WriteOnly);
-            Obj->fOwner->DoObjectWrite(Obj, Buffer);
+            Obj->Host().DoObjectWrite(Obj, Buffer);
             QByteArray Payload(4, '\0');
             qToLittleEndian<int32_t>(static_cast<int32_t>(Bytes.size()), Payload.data());
             return Payload + Bytes;
@@ -98,7 +99,7 @@ const TPropTable &TGraphObject::PropTable()
                 QByteArray Bytes = Payload.mid(4, Count);
                 QBuffer Buffer(&Bytes);
                 Buffer.open(QIODevice::ReadOnly);
-                Obj->fOwner->DoObjectRead(Obj, Buffer);
+                Obj->Host().DoObjectRead(Obj, Buffer);
             }
         };
         return TPropTable{
@@ -164,7 +165,7 @@ void TGraphObject::AfterConstruction()
     }
     if (!fStates.Contains(osLoading)) {
         SetID(fOwner->CreateUniqueID(this));
-        fOwner->DoObjectInitInstance(this);
+        Host().DoObjectInitInstance(this);
     }
     fStates.Exclude(osCreating);
     Initialize();
@@ -178,8 +179,8 @@ void TGraphObject::BeforeDestruction()
     }
     fStates.Include(osDestroying);
     if (!fStates.Contains(osConverting)) {
-        if (fOwner->Document().IsListed(this)) {
-            const int32_t Index = fOwner->Document().ObjectIndex().IndexOf(this);
+        if (fOwner->IsListed(this)) {
+            const int32_t Index = fOwner->ObjectIndex().IndexOf(this);
             if (Index >= 0) {
                 fOwner->Objects().Delete(Index);
             }
@@ -195,7 +196,7 @@ void TGraphObject::SetID(uint32_t Value)
     }
     const uint32_t OldID = fID;
     fID = Value;
-    fOwner->Document().ObjectIDChanged(this, OldID);
+    fOwner->ObjectIDChanged(this, OldID);
 }
 
 void TGraphObject::AssignTo(TGraphObject &Dest) const
@@ -266,14 +267,14 @@ TGraphObject *TGraphObject::ConvertTo(const TGraphObjectClass *AnotherClass)
     if (!AnotherClass || AnotherClass == &ClassType() || AnotherClass->IsLink() != IsLink()) {
         return this;
     }
-    const bool WasListed = fOwner->Document().IsListed(this);
+    const bool WasListed = fOwner->IsListed(this);
     TGraphObject *NewObject = nullptr;
     try {
         NewObject = AnotherClass->CreateReplacing(this);
     } catch (...) {
         // A failure after the new object took this one's place leaves this one out of every
         // list: it is freed as it would have been.
-        if (WasListed && !fOwner->Document().IsListed(this)) {
+        if (WasListed && !fOwner->IsListed(this)) {
             Free(this);
         }
         throw;
@@ -322,7 +323,7 @@ void TGraphObject::LoadFromEntries(const TPropEntries &Entries)
         if (!fStates.Contains(osCreating)) {
             Initialize();
             // The shape and the visual rectangle were built anew, without a change report.
-            fOwner->Document().ObjectIndex().Invalidate(this);
+            fOwner->ObjectIndex().Invalidate(this);
         }
     } catch (...) {
         fStates.Exclude(osReading);
@@ -361,7 +362,7 @@ void TGraphObject::Changed(TGraphChangeFlags Flags)
     // change of its look alone (selected, dragged) leaves its area as it is, unless its visual
     // rectangle follows the look.
     if (!(Flags - TGraphChangeFlags{gcView}).IsEmpty() || Flags.Overlaps(fVisualRectFlags)) {
-        fOwner->Document().ObjectIndex().Invalidate(this);
+        fOwner->ObjectIndex().Invalidate(this);
     }
     if (IsUpdateLocked()) {
         PendingChanges += Flags;
@@ -385,7 +386,7 @@ void TGraphObject::Changed(TGraphChangeFlags Flags)
         }
     }
     if (Flags.Overlaps({gcData, gcPlacement})) {
-        fOwner->DoObjectChange(this);
+        Host().DoObjectChange(this);
     }
     fOwner->ObjectChanged(this, Flags);
 }
@@ -393,12 +394,12 @@ void TGraphObject::Changed(TGraphChangeFlags Flags)
 void TGraphObject::SetVisualRect(const TRect &Value)
 {
     fVisualRect = Value;
-    fOwner->Document().ObjectIndex().Invalidate(this);
+    fOwner->ObjectIndex().Invalidate(this);
 }
 
 void TGraphObject::Invalidate()
 {
-    fOwner->InvalidateRect(GetSelectedVisualRect());
+    Host().InvalidateRect(GetSelectedVisualRect());
 }
 
 void TGraphObject::BoundsChanged(int32_t dX, int32_t dY, int32_t dWidth, int32_t dHeight)
@@ -526,7 +527,7 @@ void TGraphObject::CopyParentFont()
 {
     auto Handler = std::move(fFont.OnChange);
     fFont.OnChange = nullptr;
-    fFont.Assign(fOwner->Font());
+    fFont.Assign(Host().Font());
     fFont.OnChange = std::move(Handler);
 }
 
@@ -604,19 +605,19 @@ void TGraphObject::SetSelected(bool Value)
     if (Value) {
         fOwner->SelectedObjects().Add(this);
     } else {
-        fOwner->Document().RemoveFromSelection(this);
+        fOwner->RemoveFromSelection(this);
     }
     Changed({gcView});
 }
 
 bool TGraphObject::Showing() const
 {
-    return (fVisible || fOwner->ShowHiddenObjects()) && !fStates.Contains(osDestroying);
+    return (fVisible || Host().ShowHiddenObjects()) && !fStates.Contains(osDestroying);
 }
 
 int32_t TGraphObject::GetZOrder() const
 {
-    return fOwner->Document().ObjectIndex().IndexOf(const_cast<TGraphObject *>(this));
+    return fOwner->ObjectIndex().IndexOf(const_cast<TGraphObject *>(this));
 }
 
 void TGraphObject::SetZOrder(int32_t NewIndex)
@@ -640,7 +641,7 @@ void TGraphObject::SendToBack()
 
 bool TGraphObject::IsLocked() const
 {
-    return IsLink() ? fOwner->LockLinks() : fOwner->LockNodes();
+    return IsLink() ? Host().LockLinks() : Host().LockNodes();
 }
 
 bool TGraphObject::Delete(TGraphObject *Obj)
@@ -654,17 +655,17 @@ bool TGraphObject::Delete(TGraphObject *Obj)
 
 bool TGraphObject::CanDelete()
 {
-    return fOwner->DoCanRemoveObject(this);
+    return Host().DoCanRemoveObject(this);
 }
 
 int32_t TGraphObject::NeighborhoodRadius() const
 {
-    return std::max<int32_t>(fPen.Width() / 2, fOwner->MarkerSize());
+    return std::max<int32_t>(fPen.Width() / 2, Host().MarkerSize());
 }
 
 TRect TGraphObject::GetSelectedVisualRect() const
 {
-    const int32_t Grow = fOwner->MarkerSize() - fPen.Width() / 2;
+    const int32_t Grow = Host().MarkerSize() - fPen.Width() / 2;
     if (Grow <= 0) {
         return fVisualRect;
     }

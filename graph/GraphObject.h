@@ -16,7 +16,8 @@ class QIODevice;
 
 namespace talivo {
 
-class TGraphControl;
+class TGraphDocument;
+class TGraphHost;
 
 enum TGraphObjectOption : uint8_t { goLinkable, goSelectable, goShowCaption };
 using TGraphObjectOptions = TSet<TGraphObjectOption, uint8_t>;
@@ -106,9 +107,10 @@ public:
     using std::logic_error::logic_error;
 };
 
-// The base of everything on the graph canvas. An object belongs to exactly one control (its
-// owner), which frees it when it leaves the control's object list; so objects are never deleted
-// directly, only through Free (or Delete, or by removing them from the owner's Objects).
+// The base of everything on the graph canvas. An object belongs to exactly one document (its
+// owner), which frees it when it leaves the document's object list; so objects are never deleted
+// directly, only through Free (or Delete, or by removing them from the owner's Objects). What
+// an object needs of the view that shows it, it asks of the document's host.
 //
 // Construction runs in two steps: the C++ constructor builds the object (osCreating set, every
 // change only collected), then the class's virtual constructor (TGraphObjectClass) calls
@@ -122,7 +124,7 @@ public:
         void ReplaceAll(TGraphObject *OldItem, TGraphObject *NewItem);
     };
 
-    explicit TGraphObject(TGraphControl *AOwner);
+    explicit TGraphObject(TGraphDocument *AOwner);
     TGraphObject(const TGraphObject &) = delete;
     TGraphObject &operator=(const TGraphObject &) = delete;
 
@@ -224,7 +226,7 @@ public:
 
     // Properties.
     uint32_t ID() const { return fID; }
-    TGraphControl *Owner() const { return fOwner; }
+    TGraphDocument *Owner() const { return fOwner; }
     TGraphObjectStates States() const { return fStates; }
     bool HasState(TGraphObjectState State) const { return fStates.Contains(State); }
     const QString &Text() const { return fText; }
@@ -316,10 +318,11 @@ protected:
     TGraphObjectList &LinkOutputList() { return fLinkOutputList; }
     // Sets the ID and keeps the owner's ID index in step.
     void SetID(uint32_t Value);
+    // Whoever shows the owner (GraphDocument.h defines it).
+    TGraphHost &Host() const;
 
 private:
     friend class TGraphObjectClass;
-    friend class TGraphControl;
     friend class TGraphDocument;
     friend class TObjectIndex;
 
@@ -332,7 +335,7 @@ private:
     void ReplaceFrom(TGraphObject *Predecessor);
 
     uint32_t fID = 0;
-    TGraphControl *fOwner;
+    TGraphDocument *fOwner;
     TBrush fBrush;
     TPen fPen;
     QString fText;

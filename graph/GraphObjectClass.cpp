@@ -15,8 +15,9 @@ TGraphObjectClass::TGraphObjectClass(const char *ClassName, const TGraphObjectCl
 
 bool TGraphObjectClass::InheritsFrom(const TGraphObjectClass &Other) const
 {
-    for (const TGraphObjectClass *Class = this; Class; Class = Class->fBase) {
-        if (Class == &Other) {
+    for (const TGraphObjectClass *objectClass = this; objectClass;
+         objectClass = objectClass->fBase) {
+        if (objectClass == &Other) {
             return true;
         }
     }
@@ -25,15 +26,16 @@ bool TGraphObjectClass::InheritsFrom(const TGraphObjectClass &Other) const
 
 const TPropTable &TGraphObjectClass::PropTable() const
 {
-    for (const TGraphObjectClass *Class = this; Class; Class = Class->fBase) {
-        if (Class->fTable) {
-            return Class->fTable();
+    for (const TGraphObjectClass *objectClass = this; objectClass;
+         objectClass = objectClass->fBase) {
+        if (objectClass->fTable) {
+            return objectClass->fTable();
         }
     }
     return TGraphObject::PropTable();
 }
 
-TGraphObject *TGraphObjectClass::Construct(TGraphControl *Owner) const
+TGraphObject *TGraphObjectClass::Construct(TGraphDocument *Owner) const
 {
     if (!fFactory) {
         throw EAbstractError("Cannot create an object of the abstract class " +
@@ -42,69 +44,69 @@ TGraphObject *TGraphObjectClass::Construct(TGraphControl *Owner) const
     return fFactory(Owner);
 }
 
-TGraphObject *TGraphObjectClass::Create(TGraphControl *Owner) const
+TGraphObject *TGraphObjectClass::Create(TGraphDocument *Owner) const
 {
-    TGraphObject *Obj = Construct(Owner);
+    TGraphObject *obj = Construct(Owner);
     try {
-        Obj->AfterConstruction();
+        obj->AfterConstruction();
     } catch (...) {
-        TGraphObject::Free(Obj);
+        TGraphObject::Free(obj);
         throw;
     }
-    return Obj;
+    return obj;
 }
 
-TGraphObject *TGraphObjectClass::CreateNew(TGraphControl *Owner, const TRect &Bounds) const
+TGraphObject *TGraphObjectClass::CreateNew(TGraphDocument *Owner, const TRect &Bounds) const
 {
-    TGraphObject *Obj = Construct(Owner);
+    TGraphObject *obj = Construct(Owner);
     try {
-        Obj->SetBoundsRect(Bounds);
-        Obj->AfterConstruction();
+        obj->SetBoundsRect(Bounds);
+        obj->AfterConstruction();
     } catch (...) {
-        TGraphObject::Free(Obj);
+        TGraphObject::Free(obj);
         throw;
     }
-    return Obj;
+    return obj;
 }
 
-TGraphObject *TGraphObjectClass::CreateLoaded(TGraphControl *Owner,
+TGraphObject *TGraphObjectClass::CreateLoaded(TGraphDocument *Owner,
                                               const TPropEntries &Entries) const
 {
-    TGraphObject *Obj = Construct(Owner);
+    TGraphObject *obj = Construct(Owner);
     try {
-        Obj->IncludeState(osLoading);
-        Obj->LoadFromEntries(Entries);
-        Obj->AfterConstruction();
+        obj->IncludeState(osLoading);
+        obj->LoadFromEntries(Entries);
+        obj->AfterConstruction();
     } catch (...) {
-        TGraphObject::Free(Obj);
+        TGraphObject::Free(obj);
         throw;
     }
-    return Obj;
+    return obj;
 }
 
 TGraphObject *TGraphObjectClass::CreateReplacing(TGraphObject *Predecessor) const
 {
-    TGraphObject *Obj = Construct(Predecessor->Owner());
+    TGraphObject *obj = Construct(Predecessor->Owner());
     Predecessor->IncludeState(osConverting);
-    Obj->IncludeState(osConverting);
+    obj->IncludeState(osConverting);
     try {
         // The stream form carries every published property; a property the new class lacks
         // fails the read, so only classes with the same properties convert.
-        QBuffer Stream;
-        Stream.open(QIODevice::ReadWrite);
-        Predecessor->SaveToStream(Stream);
-        Stream.seek(0);
-        Obj->LoadFromStream(Stream);
-        Obj->ReplaceFrom(Predecessor);
+        QBuffer stream;
+        stream.open(QIODevice::ReadWrite);
+        Predecessor->SaveToStream(stream);
+        stream.seek(0);
+        obj->LoadFromStream(stream);
+        obj->ReplaceFrom(Predecessor);
     } catch (...) {
         Predecessor->ExcludeState(osConverting);
-        TGraphObject::Free(Obj);
+        TGraphObject::Free(obj);
         throw;
     }
     // From here on the new object stands in the lists; a failure of its final report does not
     // undo that.
-    Obj->AfterConstruction();
-    return Obj;
+    obj->AfterConstruction();
+    return obj;
 }
 
 } // namespace talivo

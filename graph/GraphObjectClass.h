@@ -7,7 +7,7 @@
 
 namespace talivo {
 
-class TGraphControl;
+class TGraphDocument;
 class TGraphObject;
 
 // The class of a graph object as a value: its name (the name files store), its base, whether it
@@ -24,7 +24,7 @@ class TGraphObject;
 // A class whose objects may not be created (an abstract base) is made without a factory.
 class TGraphObjectClass {
 public:
-    using TFactory = TGraphObject *(*)(TGraphControl *Owner);
+    using TFactory = TGraphObject *(*)(TGraphDocument *Owner);
 
     // Table: the properties the class adds; null when it adds none (the base's table serves).
     // IsLink is inherited from the base unless the class is a base of its own.
@@ -39,7 +39,7 @@ public:
                                 const TPropTable &(*Table)() = nullptr)
     {
         return TGraphObjectClass(
-            ClassName, Base, [](TGraphControl *Owner) -> TGraphObject * { return new T(Owner); },
+            ClassName, Base, [](TGraphDocument *Owner) -> TGraphObject * { return new T(Owner); },
             Table, Base ? Base->IsLink() : false);
     }
 
@@ -55,18 +55,18 @@ public:
     // The virtual constructors. Each returns a finished object (AfterConstruction has run, so it
     // sits in its owner's list) or raises; an object that fails while being built is freed again.
     // Create: the plain object.
-    TGraphObject *Create(TGraphControl *Owner) const;
+    TGraphObject *Create(TGraphDocument *Owner) const;
     // CreateNew: an object with the given bounds, set while it is still being created.
-    TGraphObject *CreateNew(TGraphControl *Owner, const TRect &Bounds) const;
+    TGraphObject *CreateNew(TGraphDocument *Owner, const TRect &Bounds) const;
     // CreateLoaded: an object read from its stream form; it keeps the ID read and stays
     // osLoading until Loaded.
-    TGraphObject *CreateLoaded(TGraphControl *Owner, const TPropEntries &Entries) const;
+    TGraphObject *CreateLoaded(TGraphDocument *Owner, const TPropEntries &Entries) const;
     // CreateReplacing: an object of this class that takes Predecessor's place in every list
     // (ConvertTo); the caller frees Predecessor afterwards.
     TGraphObject *CreateReplacing(TGraphObject *Predecessor) const;
 
 private:
-    TGraphObject *Construct(TGraphControl *Owner) const;
+    TGraphObject *Construct(TGraphDocument *Owner) const;
 
     const char *fClassName;
     const TGraphObjectClass *fBase;

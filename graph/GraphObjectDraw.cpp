@@ -1,6 +1,6 @@
 #include "graph/GraphObject.h"
 
-#include "graph/GraphControl.h"
+#include "graph/GraphDocument.h"
 #include "graph/GraphUtils.h"
 
 namespace talivo {
@@ -26,12 +26,12 @@ void TGraphObject::Draw(TCanvas &Canvas)
     Canvas.Brush().Assign(fBrush);
     Canvas.Pen().Assign(fPen);
     Canvas.Font().Assign(fFont);
-    fOwner->DoObjectBeforeDraw(Canvas, this);
+    Host().DoObjectBeforeDraw(Canvas, this);
     DrawBody(Canvas);
     if (fOptions.Contains(goShowCaption)) {
         DrawText(Canvas);
     }
-    fOwner->DoObjectAfterDraw(Canvas, this);
+    Host().DoObjectAfterDraw(Canvas, this);
 }
 
 void TGraphObject::DrawState(TCanvas &Canvas)
@@ -50,16 +50,16 @@ void TGraphObject::DrawState(TCanvas &Canvas)
         Canvas.Pen().SetWidth(1);
         Canvas.Pen().SetMode(pmCopy);
         Canvas.Pen().SetStyle(psInsideFrame);
-        Canvas.Pen().SetColor(fOwner->MarkerColor());
-        Canvas.Brush().SetColor(fOwner->Color());
-        Canvas.Brush().SetStyle(fOwner->MarkerStyle());
+        Canvas.Pen().SetColor(Host().MarkerColor());
+        Canvas.Brush().SetColor(Host().Color());
+        Canvas.Brush().SetStyle(Host().MarkerStyle());
         DrawControlPoints(Canvas);
     }
 }
 
 void TGraphObject::DrawControlPoint(TCanvas &Canvas, const TPoint &Pt, bool Resizable) const
 {
-    TRect R = MakeSquare(Pt, fOwner->MarkerSize());
+    TRect R = MakeSquare(Pt, Host().MarkerSize());
     Canvas.Rectangle(R);
     if (!Resizable) {
         R = {R.Left + 2, R.Top + 2, R.Right - 2, R.Bottom - 2};

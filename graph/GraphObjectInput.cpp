@@ -1,6 +1,6 @@
 #include "graph/GraphObject.h"
 
-#include "graph/GraphControl.h"
+#include "graph/GraphDocument.h"
 #include "graph/GraphUtils.h"
 
 namespace talivo {
@@ -41,7 +41,7 @@ TObjectSides TGraphObject::QueryMobility(uint32_t) const
 
 TCursor TGraphObject::QueryCursor(uint32_t) const
 {
-    return fOwner->Cursor();
+    return Host().Cursor();
 }
 
 bool TGraphObject::OffsetHitTest(uint32_t, int32_t, int32_t)
@@ -62,7 +62,7 @@ void TGraphObject::MouseDown(TMouseButton Button, TShiftState Shift, const TPoin
         }
     } else if (fOptions.Contains(goSelectable)) {
         if (!Shift.Contains(ssShift)) {
-            fOwner->ClearSelection();
+            Host().ClearSelection();
         }
         SetSelected(true);
     }
@@ -70,15 +70,15 @@ void TGraphObject::MouseDown(TMouseButton Button, TShiftState Shift, const TPoin
     if (Button == mbLeft && !Shift.Contains(ssDouble) && fSelected && !IsLocked()) {
         BeginDrag(Pt, HT);
     }
-    fOwner->SetScreenCursor(QueryCursor(HT));
+    Host().SetScreenCursor(QueryCursor(HT));
 }
 
 void TGraphObject::MouseMove(TShiftState Shift, const TPoint &Pt)
 {
     if (Dragging()) {
-        DragTo(Pt, Shift.Contains(ssCtrl) != fOwner->SnapToGrid());
+        DragTo(Pt, Shift.Contains(ssCtrl) != Host().SnapToGrid());
     } else {
-        fOwner->SetScreenCursor(QueryCursor(HitTest(Pt)));
+        Host().SetScreenCursor(QueryCursor(HitTest(Pt)));
     }
 }
 
@@ -86,7 +86,7 @@ void TGraphObject::MouseUp(TMouseButton, TShiftState, const TPoint &Pt)
 {
     if (Dragging()) {
         EndDrag(true);
-        fOwner->SetScreenCursor(QueryCursor(HitTest(Pt)));
+        Host().SetScreenCursor(QueryCursor(HitTest(Pt)));
     }
 }
 
@@ -120,9 +120,9 @@ bool TGraphObject::KeyPress(uint16_t &Key, TShiftState Shift)
     if (!(Shift - TShiftState{ssShift, ssCtrl}).IsEmpty()) {
         return false;
     }
-    if (Shift.Contains(ssCtrl) != fOwner->SnapToGrid()) {
-        dX *= fOwner->GridSize();
-        dY *= fOwner->GridSize();
+    if (Shift.Contains(ssCtrl) != Host().SnapToGrid()) {
+        dX *= Host().GridSize();
+        dY *= Host().GridSize();
     }
     const bool Resize = Shift.Contains(ssShift);
     const TObjectSides Sides =
@@ -139,13 +139,13 @@ bool TGraphObject::BeginDrag(const TPoint &Pt, uint32_t HT)
     if (fStates.Contains(osDragDisabled)) {
         return false;
     }
-    if (fOwner->DragSource() && fOwner->DragSource() != this) {
+    if (Host().DragSource() && Host().DragSource() != this) {
         return false;
     }
     if (HT == hzUnknown) {
         HT = HitTest(Pt);
     }
-    if (!fOwner->BeginDragObject(this, Pt, HT)) {
+    if (!Host().BeginDragObject(this, Pt, HT)) {
         return false;
     }
     fStates.Include(osDragging);
@@ -155,34 +155,34 @@ bool TGraphObject::BeginDrag(const TPoint &Pt, uint32_t HT)
 
 bool TGraphObject::DragTo(const TPoint &Pt, bool SnapToGrid)
 {
-    const TPoint &Target = fOwner->DragTargetPt();
+    const TPoint &Target = Host().DragTargetPt();
     return DragBy(AddWrapped(Pt.X, -int64_t{Target.X}), AddWrapped(Pt.Y, -int64_t{Target.Y}),
                   SnapToGrid);
 }
 
 bool TGraphObject::DragBy(int32_t dX, int32_t dY, bool SnapToGrid)
 {
-    if (fOwner->DragSource() != this) {
+    if (Host().DragSource() != this) {
         return false;
     }
     if (dX == 0 && dY == 0) {
         return true;
     }
     if (SnapToGrid) {
-        SnapHitTestOffset(fOwner->DragHitTest(), dX, dY);
+        SnapHitTestOffset(Host().DragHitTest(), dX, dY);
     }
-    fOwner->PerformDragBy(dX, dY);
+    Host().PerformDragBy(dX, dY);
     return true;
 }
 
 bool TGraphObject::EndDrag(bool Accept)
 {
-    if (fOwner->DragSource() != this) {
+    if (Host().DragSource() != this) {
         return false;
     }
     fStates.Exclude(osDragging);
     Changed({gcView});
-    fOwner->EndDragObject(Accept);
+    Host().EndDragObject(Accept);
     return true;
 }
 

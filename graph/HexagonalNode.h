@@ -7,7 +7,7 @@ namespace talivo {
 // A node shaped as a hexagon with flat top and bottom.
 class THexagonalNode : public TPolygonalNode {
 public:
-    explicit THexagonalNode(TGraphControl *AOwner) : TPolygonalNode(AOwner) {}
+    explicit THexagonalNode(TGraphDocument *AOwner) : TPolygonalNode(AOwner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;

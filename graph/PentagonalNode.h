@@ -7,7 +7,7 @@ namespace talivo {
 // A node shaped as a pentagon with its apex at the top centre.
 class TPentagonalNode : public TPolygonalNode {
 public:
-    explicit TPentagonalNode(TGraphControl *AOwner) : TPolygonalNode(AOwner) {}
+    explicit TPentagonalNode(TGraphDocument *AOwner) : TPolygonalNode(AOwner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;

@@ -8,7 +8,7 @@ namespace talivo {
 // recomputed on a resize and only shifted on a move.
 class TPolygonalNode : public TGraphNode {
 public:
-    explicit TPolygonalNode(TGraphControl *AOwner) : TGraphNode(AOwner) {}
+    explicit TPolygonalNode(TGraphDocument *AOwner) : TGraphNode(AOwner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;

@@ -7,7 +7,7 @@ namespace talivo {
 // A node shaped as a rectangle.
 class TRectangularNode : public TPolygonalNode {
 public:
-    explicit TRectangularNode(TGraphControl *AOwner) : TPolygonalNode(AOwner) {}
+    explicit TRectangularNode(TGraphDocument *AOwner) : TPolygonalNode(AOwner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;

@@ -7,7 +7,7 @@ namespace talivo {
 // A node shaped as a diamond with its corners at the middles of the sides.
 class TRhomboidalNode : public TPolygonalNode {
 public:
-    explicit TRhomboidalNode(TGraphControl *AOwner) : TPolygonalNode(AOwner) {}
+    explicit TRhomboidalNode(TGraphDocument *AOwner) : TPolygonalNode(AOwner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;

@@ -8,7 +8,7 @@ namespace talivo {
 // larger side wide and high.
 class TRoundRectangularNode : public TGraphNode {
 public:
-    explicit TRoundRectangularNode(TGraphControl *AOwner) : TGraphNode(AOwner) {}
+    explicit TRoundRectangularNode(TGraphDocument *AOwner) : TGraphNode(AOwner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;

@@ -7,7 +7,7 @@ namespace talivo {
 // A node shaped as a triangle with its apex at the top centre.
 class TTriangularNode : public TPolygonalNode {
 public:
-    explicit TTriangularNode(TGraphControl *AOwner) : TPolygonalNode(AOwner) {}
+    explicit TTriangularNode(TGraphDocument *AOwner) : TPolygonalNode(AOwner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;

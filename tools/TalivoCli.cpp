@@ -4,8 +4,8 @@
 #include "tools/cli/CliCommands.h"
 #include "tools/cli/CliOutput.h"
 
-#include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QStringList>
 #include <cstdio>
 
@@ -23,8 +23,8 @@ void QtErrorsOnly(QtMsgType type, const QMessageLogContext &, const QString &mes
 
 int main(int argc, char **argv)
 {
-    // The canvas is a widget, but nothing is ever shown: the program has to run where there is
-    // no display at all.
+    // Fonts and images need a GUI application, but nothing is ever shown: the program has to run
+    // where there is no display at all.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(QtErrorsOnly);
     talivo::ReportFileSizeLimitAsError();
@@ -34,7 +34,7 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i)
         arguments << QFile::decodeName(argv[i]);
     int qtArgc = 1;
-    QApplication app(qtArgc, argv);
+    QGuiApplication app(qtArgc, argv);
     talivo::TCliOutput output(stdout, stderr);
     talivo::TCliStatus status = talivo::csSuccess;
     try {

@@ -341,13 +341,13 @@ TEST_F(Images, DrawTheMarksBandByBandAsInOneGo)
     TJobProgress progress;
     std::vector<double> fractions;
     progress.SetOnReport([&] { fractions.push_back(progress.Fraction()); });
-    const QImage banded = talivo::RenderImageWithMarks(Graph(), &progress);
+    const QImage banded = talivo::RenderImageWithMarks(Graph().Document(), &progress);
     EXPECT_TRUE(banded == whole);
     EXPECT_EQ(fractions, std::vector<double>({256.0 / 700, 512.0 / 700, 1.0}));
 
     TJobProgress cancelled;
     cancelled.SetOnReport([&] { cancelled.Cancel(); });
-    EXPECT_TRUE(talivo::RenderImageWithMarks(Graph(), &cancelled).isNull());
+    EXPECT_TRUE(talivo::RenderImageWithMarks(Graph().Document(), &cancelled).isNull());
 }
 
 } // namespace

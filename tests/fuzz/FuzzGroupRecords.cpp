@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const int32_t before = graph.Objects().Count();
     bool failed = false;
     try {
-        talivo::RebuildGroups(graph, [&](const talivo::TGroupRecord &record) {
+        talivo::RebuildGroups(graph.Document(), [&](const talivo::TGroupRecord &record) {
             rows.push_back(talivo::MakeGroupRow(record.Description, record.Color, record.Id,
                                                 record.Count, ids));
         });
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Require(graph.Objects().Count() == before - int32_t(rows.size()));
     Require(failed || rows.size() == size_t(texts.size()));
 
-    const std::vector<int> counts = talivo::RecountMarks(graph, rows);
+    const std::vector<int> counts = talivo::RecountMarks(graph.Document(), rows);
     Require(counts.size() == rows.size());
     talivo::ExportFileBytes(talivo::ExportLines(rows, graph.Objects()));
     return 0;

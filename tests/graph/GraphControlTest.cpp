@@ -25,7 +25,7 @@ public:
 
 class TFailingNode : public TRectangularNode {
 public:
-    explicit TFailingNode(TGraphControl *AOwner) : TRectangularNode(AOwner)
+    explicit TFailingNode(TGraphDocument *AOwner) : TRectangularNode(AOwner)
     {
         throw std::runtime_error("cannot be made");
     }
@@ -580,7 +580,7 @@ TEST_F(GraphControlTest, LinkRecordsAreKeptAsRead)
         {"G.Target", int64_t{4294967295}},
         {"G.BreakPoints", QByteArray("\x01\x02", 2)},
     };
-    TGraphObject *Link = TGraphLink::StaticClass().CreateLoaded(&Graph, Stored);
+    TGraphObject *Link = TGraphLink::StaticClass().CreateLoaded(&Graph.Document(), Stored);
     Link->Loaded();
     EXPECT_TRUE(Link->IsLink());
     EXPECT_EQ(Link->ID(), 9u);
@@ -590,8 +590,9 @@ TEST_F(GraphControlTest, LinkRecordsAreKeptAsRead)
     Link->ReplaceID(1, 12);
     EXPECT_EQ(Link->SaveToEntries()[5], (TPropEntry{"G.Source", int64_t{12}}));
     EXPECT_EQ(Link->ConvertTo(&TRectangularNode::StaticClass()), Link);
-    EXPECT_THROW(TGraphLink::StaticClass().CreateLoaded(&Graph, {{"G.Left", int64_t{1}}}),
-                 EGraphStreamError);
+    EXPECT_THROW(
+        TGraphLink::StaticClass().CreateLoaded(&Graph.Document(), {{"G.Left", int64_t{1}}}),
+        EGraphStreamError);
     EXPECT_EQ(Graph.Objects().Count(), 1);
 }
 

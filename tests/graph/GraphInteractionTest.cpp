@@ -19,7 +19,7 @@ namespace {
 // A selectable object that is no node, for band selections by class.
 class TBandLink : public TGraphLink {
 public:
-    explicit TBandLink(TGraphControl *AOwner) : TGraphLink(AOwner) {}
+    explicit TBandLink(TGraphDocument *AOwner) : TGraphLink(AOwner) {}
     static const TGraphObjectClass &StaticClass()
     {
         static const TGraphObjectClass Class =
@@ -214,7 +214,7 @@ TEST_F(GraphInteractionTest, RubberBandSelectsByClassOrZoomsWithAlt)
 {
     TGraphObject *Inside = Mark(50, 50);
     TGraphObject *Outside = Mark(250, 200);
-    TGraphObject *Link = TBandLink::StaticClass().Create(&Graph);
+    TGraphObject *Link = TBandLink::StaticClass().Create(&Graph.Document());
     Outside->SetSelected(true);
 
     Drag({30, 30}, {130, 130}, Qt::ControlModifier);

@@ -116,7 +116,7 @@ TEST_F(GraphNodeTest, SizeAndOptionRulesApplyExceptWhileReading)
                                   {"G.Top", int64_t{2}},     {"G.Width", int64_t{5}},
                                   {"G.Height", int64_t{30}}, {"G.NodeOptions", int64_t{5}}};
     auto *read = static_cast<TGraphNode *>(
-        TRectangularNode::StaticClass().CreateLoaded(fGraph.get(), entries));
+        TRectangularNode::StaticClass().CreateLoaded(&fGraph->Document(), entries));
     EXPECT_EQ(read->GetBoundsRect(), (TRect{1, 2, 6, 32}));
     EXPECT_EQ(read->Region(), PolygonRegion({{1, 2}, {6, 2}, {6, 32}, {1, 32}}));
 }
@@ -473,7 +473,7 @@ TEST_F(GraphNodeTest, PropertiesAreStreamedInTableOrderAndReadBack)
 
     fGraph->Clear();
     auto *read = static_cast<TCircularFlagNode *>(
-        TCircularFlagNode::StaticClass().CreateLoaded(fGraph.get(), entries));
+        TCircularFlagNode::StaticClass().CreateLoaded(&fGraph->Document(), entries));
     EXPECT_TRUE(read->Flag());
     EXPECT_EQ(read->Margin(), 3);
     EXPECT_EQ(read->Layout(), tlTop);

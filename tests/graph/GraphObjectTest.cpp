@@ -205,7 +205,7 @@ TEST_F(GraphObjectTest, StreamFormHoldsTheNonDefaultPropertiesInTableOrder)
                                         "G.Font.Style", "G.ParentFont", "G.Tag", "G.Left", "G.Top",
                                         "G.Width", "G.Height", "G.NodeOptions"}));
 
-    TGraphObject *Copy = TRectangularNode::StaticClass().CreateLoaded(&Graph, Entries);
+    TGraphObject *Copy = TRectangularNode::StaticClass().CreateLoaded(&Graph.Document(), Entries);
     Copy->Loaded();
     EXPECT_EQ(Copy->SaveToEntries(), Entries);
     EXPECT_EQ(Copy->ID(), Node->ID()) << "a loaded object keeps its stored ID";
@@ -252,7 +252,7 @@ TEST_F(GraphObjectTest, CancelledDragPutsEveryDraggedObjectBack)
     const TRect Caption = B->TextRect();
     B->SetSelected(true);
     // A follower that is no node is put back from its whole record.
-    TGraphObject *Link = TGraphLink::StaticClass().Create(&Graph);
+    TGraphObject *Link = TGraphLink::StaticClass().Create(&Graph.Document());
     Link->SetText(QStringLiteral("link"));
     Link->SetSelected(true);
     std::vector<bool> Ends;

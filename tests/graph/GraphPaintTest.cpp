@@ -142,7 +142,7 @@ TEST_F(GraphPaintTest, DrawLeavesTheCanvasToolsAsTheyWereEvenWhenAHandlerRaises)
 TEST_F(GraphPaintTest, DrawOrderPutsNodesOrLinksOnTop)
 {
     TGraphNode *First = Insert({0, 0, 20, 20});
-    TGraphObject *Link = TGraphLink::StaticClass().Create(Graph);
+    TGraphObject *Link = TGraphLink::StaticClass().Create(&Graph->Document());
     TGraphNode *Last = Insert({30, 0, 50, 20});
     std::vector<TGraphObject *> Order;
     Graph->OnObjectBeforeDraw = [&](TGraphControl *, TGraphObject *Obj, TCanvas &) {

@@ -6,7 +6,7 @@
 #include "app/ProposedMarks.h"
 #include "detect/Detector.h"
 #include "graph/CanvasColors.h"
-#include "graph/GraphControl.h"
+#include "graph/GraphDocument.h"
 #include "settings/VersionInfo.h"
 #include "tools/cli/CliOutput.h"
 #include "tools/cli/MeasurementFile.h"
@@ -160,9 +160,9 @@ TCliStatus Detect(const TCliCall &call, TCliOutput &output)
         return csSuccess;
     }
     try {
-        TGraphControl graph;
-        PrepareCanvas(graph);
-        ShowImage(graph, image);
+        TGraphDocument graph;
+        PrepareDocument(graph);
+        PlaceImage(graph, image);
         // The marks are as large as the objects; the window fits them to its slider on opening.
         const auto r = static_cast<int32_t>(std::max(1L, std::lrint(options.Diameter / 2)));
         TGroupRow group = DetectedGroup();

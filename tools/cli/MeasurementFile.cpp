@@ -1,7 +1,6 @@
 #include "tools/cli/MeasurementFile.h"
 
 #include "app/MarkedImage.h"
-#include "graph/GraphControl.h"
 
 #include <QFileInfo>
 #include <unordered_set>
@@ -19,7 +18,6 @@ namespace {
 } // namespace
 
 TMeasurementFile::TMeasurementFile(const QString &fileName, QImage image)
-    : fGraph(std::make_unique<TGraphControl>())
 {
     // Checked here so that the message says what is wrong without the reader's wording.
     const QFileInfo info(fileName);
@@ -27,10 +25,10 @@ TMeasurementFile::TMeasurementFile(const QString &fileName, QImage image)
         Fail(fileName, "no such file");
     if (!info.isFile())
         Fail(fileName, "not a file");
-    PrepareCanvas(*fGraph);
-    ShowImage(*fGraph, std::move(image));
+    PrepareDocument(fDocument);
+    PlaceImage(fDocument, std::move(image));
     try {
-        ReadMeasurement(*fGraph, fileName, [this](const TGroupRecord &record) {
+        ReadMeasurement(fDocument, fileName, [this](const TGroupRecord &record) {
             fGroups.push_back(
                 MakeGroupRow(record.Description, record.Color, record.Id, record.Count, fIds));
         });
@@ -43,7 +41,7 @@ TMeasurementFile::~TMeasurementFile() = default;
 
 int TMeasurementFile::MarkCount() const
 {
-    return fGraph->Objects().Count();
+    return fDocument.Objects().Count();
 }
 
 int TMeasurementFile::MarksWithoutGroup() const
@@ -52,7 +50,7 @@ int TMeasurementFile::MarksWithoutGroup() const
     for (const TGroupRow &group : fGroups)
         ids.insert(group.Id);
     int count = 0;
-    const TGraphObjectList &objects = fGraph->Objects();
+    const TGraphObjectList &objects = fDocument.Objects();
     for (int32_t i = 0; i < objects.Count(); ++i)
         count += ids.contains(objects[i]->Tag()) ? 0 : 1;
     return count;
@@ -60,7 +58,7 @@ int TMeasurementFile::MarksWithoutGroup() const
 
 std::vector<int> TMeasurementFile::Recount()
 {
-    return RecountMarks(*fGraph, fGroups);
+    return RecountMarks(fDocument, fGroups);
 }
 
 } // namespace talivo
