@@ -71,8 +71,11 @@ TEST_F(DocumentWithoutWidgets, SavesReadsAndCountsAMeasurement)
     EXPECT_EQ(groups[1].Id, 1001);
     EXPECT_EQ(groups[1].Color, kBlue);
     EXPECT_EQ(opened.Objects().Count(), 4);
-    EXPECT_EQ(RecountMarks(opened, {{.Id = 1000}, {.Id = 1001}, {.Id = 1002}}),
-              (std::vector<int>{3, 1, 0}));
+    std::vector<TGroupRow> rows(3);
+    rows[0].Id = 1000;
+    rows[1].Id = 1001;
+    rows[2].Id = 1002;
+    EXPECT_EQ(RecountMarks(opened, rows), (std::vector<int>{3, 1, 0}));
     EXPECT_EQ(Bytes(opened), Bytes(fDocument)) << "the marks read are the marks written";
 }
 
