@@ -17,123 +17,123 @@ constexpr int64_t kMaxCellsPerObject = 64;
 // Below this many changed objects the index is updated object by object whatever their share.
 constexpr size_t kMinRebuild = 4096;
 
-int32_t CellOf(int32_t Coordinate)
+int32_t CellOf(int32_t coordinate)
 {
-    return Coordinate >> kCellShift;
+    return coordinate >> kCellShift;
 }
 
-uint64_t CellKey(int32_t CellX, int32_t CellY)
+uint64_t CellKey(int32_t cellX, int32_t cellY)
 {
-    return (uint64_t{static_cast<uint32_t>(CellX)} << 32) | static_cast<uint32_t>(CellY);
+    return (uint64_t{static_cast<uint32_t>(cellX)} << 32) | static_cast<uint32_t>(cellY);
 }
 
-int64_t CellCount(const TRect &Box)
+int64_t CellCount(const TRect &box)
 {
-    return (int64_t{CellOf(Box.Right)} - CellOf(Box.Left) + 1) *
-           (int64_t{CellOf(Box.Bottom)} - CellOf(Box.Top) + 1);
+    return (int64_t{CellOf(box.Right)} - CellOf(box.Left) + 1) *
+           (int64_t{CellOf(box.Bottom)} - CellOf(box.Top) + 1);
 }
 
 // The closed box spanned by the rectangle's corners: a rectangle whose coordinates wrapped
 // around still lies inside it.
-TRect Spanned(const TRect &R)
+TRect Spanned(const TRect &r)
 {
-    return {std::min(R.Left, R.Right), std::min(R.Top, R.Bottom), std::max(R.Left, R.Right),
-            std::max(R.Top, R.Bottom)};
+    return {std::min(r.Left, r.Right), std::min(r.Top, r.Bottom), std::max(r.Left, r.Right),
+            std::max(r.Top, r.Bottom)};
 }
 
-void Widen(TRect &Box, const TRect &Closed)
+void Widen(TRect &box, const TRect &closed)
 {
-    Box.Left = std::min(Box.Left, Closed.Left);
-    Box.Top = std::min(Box.Top, Closed.Top);
-    Box.Right = std::max(Box.Right, Closed.Right);
-    Box.Bottom = std::max(Box.Bottom, Closed.Bottom);
+    box.Left = std::min(box.Left, closed.Left);
+    box.Top = std::min(box.Top, closed.Top);
+    box.Right = std::max(box.Right, closed.Right);
+    box.Bottom = std::max(box.Bottom, closed.Bottom);
 }
 
-bool SameCells(const TRect &A, const TRect &B)
+bool SameCells(const TRect &a, const TRect &b)
 {
-    return CellOf(A.Left) == CellOf(B.Left) && CellOf(A.Top) == CellOf(B.Top) &&
-           CellOf(A.Right) == CellOf(B.Right) && CellOf(A.Bottom) == CellOf(B.Bottom);
+    return CellOf(a.Left) == CellOf(b.Left) && CellOf(a.Top) == CellOf(b.Top) &&
+           CellOf(a.Right) == CellOf(b.Right) && CellOf(a.Bottom) == CellOf(b.Bottom);
 }
 
-bool Meets(const TRect &A, const TRect &B)
+bool Meets(const TRect &a, const TRect &b)
 {
-    return A.Left <= B.Right && B.Left <= A.Right && A.Top <= B.Bottom && B.Top <= A.Bottom;
+    return a.Left <= b.Right && b.Left <= a.Right && a.Top <= b.Bottom && b.Top <= a.Bottom;
 }
 
-TRect KeyOf(const TGraphObject &Obj)
+TRect KeyOf(const TGraphObject &obj)
 {
-    TRect Key = Spanned(Obj.VisualRect());
-    Widen(Key, Spanned(Obj.SelectedVisualRect()));
-    if (Obj.IsNode()) {
-        const QRect Box = static_cast<const TGraphNode &>(Obj).RegionBounds();
-        if (!Box.isEmpty()) {
-            Widen(Key, {Box.left(), Box.top(), Box.right(), Box.bottom()});
+    TRect key = Spanned(obj.VisualRect());
+    Widen(key, Spanned(obj.SelectedVisualRect()));
+    if (obj.IsNode()) {
+        const QRect box = static_cast<const TGraphNode &>(obj).RegionBounds();
+        if (!box.isEmpty()) {
+            Widen(key, {box.left(), box.top(), box.right(), box.bottom()});
         }
     }
-    return Key;
+    return key;
 }
 
 } // namespace
 
-int32_t TObjectIndex::SlotOf(const TGraphObject *Obj) const
+int32_t TObjectIndex::SlotOf(const TGraphObject *obj) const
 {
     // The slot may be one of another control's index: the entry tells.
-    const int32_t Slot = Obj->fIndexSlot;
-    if (Slot < 0 || Slot >= static_cast<int32_t>(fEntries.size()) || fEntries[Slot].Obj != Obj) {
+    const int32_t slot = obj->fIndexSlot;
+    if (slot < 0 || slot >= static_cast<int32_t>(fEntries.size()) || fEntries[slot].Obj != obj) {
         return -1;
     }
-    return Slot;
+    return slot;
 }
 
-bool TObjectIndex::Contains(const TGraphObject *Obj) const
+bool TObjectIndex::Contains(const TGraphObject *obj) const
 {
-    return SlotOf(Obj) >= 0;
+    return SlotOf(obj) >= 0;
 }
 
-void TObjectIndex::Add(TGraphObject *Obj, bool Appended)
+void TObjectIndex::Add(TGraphObject *obj, bool appended)
 {
-    if (const int32_t Listed = SlotOf(Obj); Listed >= 0) {
+    if (const int32_t listed = SlotOf(obj); listed >= 0) {
         // Listed twice: only a walk of the list knows its place now.
-        ++fEntries[Listed].Copies;
+        ++fEntries[listed].Copies;
         fOrderStale = true;
         return;
     }
-    int32_t Slot;
+    int32_t slot;
     if (fFree.empty()) {
-        Slot = static_cast<int32_t>(fEntries.size());
+        slot = static_cast<int32_t>(fEntries.size());
         fEntries.emplace_back();
     } else {
-        Slot = fFree.back();
+        slot = fFree.back();
         fFree.pop_back();
     }
-    TEntry &Entry = fEntries[Slot];
-    Entry = TEntry{};
-    Entry.Obj = Obj;
-    Entry.Order = fNextOrder++;
-    Entry.Dirty = true;
-    Obj->fIndexSlot = Slot;
-    fDirty.push_back(Slot);
-    if (!Appended) {
+    TEntry &entry = fEntries[slot];
+    entry = TEntry{};
+    entry.Obj = obj;
+    entry.Order = fNextOrder++;
+    entry.Dirty = true;
+    obj->fIndexSlot = slot;
+    fDirty.push_back(slot);
+    if (!appended) {
         fOrderStale = true;
     }
 }
 
-void TObjectIndex::Remove(TGraphObject *Obj)
+void TObjectIndex::Remove(TGraphObject *obj)
 {
-    const int32_t Slot = SlotOf(Obj);
-    if (Slot < 0) {
+    const int32_t slot = SlotOf(obj);
+    if (slot < 0) {
         return;
     }
     if (fWalks > 0) {
-        fRemovedDuringWalk.insert(Obj);
+        fRemovedDuringWalk.insert(obj);
     }
-    if (--fEntries[Slot].Copies > 0) {
+    if (--fEntries[slot].Copies > 0) {
         fOrderStale = true;
         return;
     }
-    Unplace(Slot);
-    fEntries[Slot] = TEntry{};
-    Obj->fIndexSlot = -1;
+    Unplace(slot);
+    fEntries[slot] = TEntry{};
+    obj->fIndexSlot = -1;
     if (fFree.size() + 1 == fEntries.size()) {
         // The list is empty: start afresh rather than keep a grid of empty cells.
         fEntries.clear();
@@ -146,7 +146,7 @@ void TObjectIndex::Remove(TGraphObject *Obj)
         fOrderStale = false;
         return;
     }
-    fFree.push_back(Slot);
+    fFree.push_back(slot);
 }
 
 void TObjectIndex::EndWalk()
@@ -156,75 +156,75 @@ void TObjectIndex::EndWalk()
     }
 }
 
-void TObjectIndex::Replace(TGraphObject *OldObj, TGraphObject *NewObj)
+void TObjectIndex::Replace(TGraphObject *oldObj, TGraphObject *newObj)
 {
-    const int32_t Slot = SlotOf(OldObj);
-    if (Slot < 0 || SlotOf(NewObj) >= 0) {
+    const int32_t slot = SlotOf(oldObj);
+    if (slot < 0 || SlotOf(newObj) >= 0) {
         return;
     }
     // The cells hold slots, so the new object inherits the old one's place in them.
-    fEntries[Slot].Obj = NewObj;
-    OldObj->fIndexSlot = -1;
-    NewObj->fIndexSlot = Slot;
-    Invalidate(NewObj);
+    fEntries[slot].Obj = newObj;
+    oldObj->fIndexSlot = -1;
+    newObj->fIndexSlot = slot;
+    Invalidate(newObj);
 }
 
-void TObjectIndex::Invalidate(TGraphObject *Obj)
+void TObjectIndex::Invalidate(TGraphObject *obj)
 {
-    const int32_t Slot = SlotOf(Obj);
-    if (Slot >= 0 && !fEntries[Slot].Dirty) {
-        fEntries[Slot].Dirty = true;
-        fDirty.push_back(Slot);
+    const int32_t slot = SlotOf(obj);
+    if (slot >= 0 && !fEntries[slot].Dirty) {
+        fEntries[slot].Dirty = true;
+        fDirty.push_back(slot);
     }
 }
 
 void TObjectIndex::InvalidateAll()
 {
-    for (size_t Slot = 0; Slot < fEntries.size(); ++Slot) {
-        if (fEntries[Slot].Obj) {
-            Invalidate(fEntries[Slot].Obj);
+    for (size_t slot = 0; slot < fEntries.size(); ++slot) {
+        if (fEntries[slot].Obj) {
+            Invalidate(fEntries[slot].Obj);
         }
     }
 }
 
-int64_t TObjectIndex::OrderOf(const TGraphObject *Obj)
+int64_t TObjectIndex::OrderOf(const TGraphObject *obj)
 {
-    const int32_t Slot = SlotOf(Obj);
-    if (Slot < 0) {
+    const int32_t slot = SlotOf(obj);
+    if (slot < 0) {
         return -1;
     }
     Renumber();
-    return fEntries[Slot].Order;
+    return fEntries[slot].Order;
 }
 
-int32_t TObjectIndex::IndexOf(TGraphObject *Obj)
+int32_t TObjectIndex::IndexOf(TGraphObject *obj)
 {
-    const int32_t Slot = SlotOf(Obj);
-    if (Slot < 0 || fEntries[Slot].Copies > 1) {
-        return fObjects.IndexOf(Obj);
+    const int32_t slot = SlotOf(obj);
+    if (slot < 0 || fEntries[slot].Copies > 1) {
+        return fObjects.IndexOf(obj);
     }
     Renumber();
-    const int64_t Order = fEntries[Slot].Order;
-    int32_t Low = 0;
-    int32_t High = fObjects.Count() - 1;
-    while (Low <= High) {
-        const int32_t Middle = Low + (High - Low) / 2;
-        TGraphObject *Item = fObjects[Middle];
-        if (Item == Obj) {
-            return Middle;
+    const int64_t order = fEntries[slot].Order;
+    int32_t low = 0;
+    int32_t high = fObjects.Count() - 1;
+    while (low <= high) {
+        const int32_t middle = low + (high - low) / 2;
+        TGraphObject *item = fObjects[middle];
+        if (item == obj) {
+            return middle;
         }
-        const int32_t ItemSlot = SlotOf(Item);
-        if (ItemSlot < 0) {
+        const int32_t itemSlot = SlotOf(item);
+        if (itemSlot < 0) {
             // An object of another control on its way out of the list breaks the order.
-            return fObjects.IndexOf(Obj);
+            return fObjects.IndexOf(obj);
         }
-        if (fEntries[ItemSlot].Order < Order) {
-            Low = Middle + 1;
+        if (fEntries[itemSlot].Order < order) {
+            low = middle + 1;
         } else {
-            High = Middle - 1;
+            high = middle - 1;
         }
     }
-    return fObjects.IndexOf(Obj);
+    return fObjects.IndexOf(obj);
 }
 
 void TObjectIndex::Renumber()
@@ -232,10 +232,10 @@ void TObjectIndex::Renumber()
     if (!fOrderStale) {
         return;
     }
-    for (int32_t I = 0; I < fObjects.Count(); ++I) {
-        const int32_t Slot = SlotOf(fObjects[I]);
-        if (Slot >= 0) {
-            fEntries[Slot].Order = I;
+    for (int32_t i = 0; i < fObjects.Count(); ++i) {
+        const int32_t slot = SlotOf(fObjects[i]);
+        if (slot >= 0) {
+            fEntries[slot].Order = i;
         }
     }
     fNextOrder = fObjects.Count();
@@ -294,22 +294,22 @@ void TObjectIndex::Flush()
     DropEmptyCells();
 }
 
-void TObjectIndex::Place(int32_t Slot)
+void TObjectIndex::Place(int32_t slot)
 {
-    TEntry &Entry = fEntries[Slot];
-    Entry.Placed = true;
-    Entry.Wide = CellCount(Entry.Key) > kMaxCellsPerObject;
-    if (Entry.Wide) {
-        fWide.push_back(Slot);
+    TEntry &entry = fEntries[slot];
+    entry.Placed = true;
+    entry.Wide = CellCount(entry.Key) > kMaxCellsPerObject;
+    if (entry.Wide) {
+        fWide.push_back(slot);
         return;
     }
-    for (int32_t X = CellOf(Entry.Key.Left); X <= CellOf(Entry.Key.Right); ++X) {
-        for (int32_t Y = CellOf(Entry.Key.Top); Y <= CellOf(Entry.Key.Bottom); ++Y) {
-            std::vector<int32_t> &Cell = fCells.Get(CellKey(X, Y));
-            if (Cell.empty() && fEmptyCells > 0 && Cell.capacity() > 0) {
+    for (int32_t x = CellOf(entry.Key.Left); x <= CellOf(entry.Key.Right); ++x) {
+        for (int32_t y = CellOf(entry.Key.Top); y <= CellOf(entry.Key.Bottom); ++y) {
+            std::vector<int32_t> &cell = fCells.Get(CellKey(x, y));
+            if (cell.empty() && fEmptyCells > 0 && cell.capacity() > 0) {
                 --fEmptyCells;
             }
-            Cell.push_back(Slot);
+            cell.push_back(slot);
         }
     }
 }
@@ -325,31 +325,31 @@ void TObjectIndex::DropEmptyCells()
     fEmptyCells = 0;
 }
 
-void TObjectIndex::Unplace(int32_t Slot)
+void TObjectIndex::Unplace(int32_t slot)
 {
-    TEntry &Entry = fEntries[Slot];
-    if (!Entry.Placed) {
+    TEntry &entry = fEntries[slot];
+    if (!entry.Placed) {
         return;
     }
-    Entry.Placed = false;
-    const auto Drop = [Slot](std::vector<int32_t> &Slots) {
-        const auto It = std::find(Slots.begin(), Slots.end(), Slot);
-        if (It != Slots.end()) {
-            *It = Slots.back();
-            Slots.pop_back();
+    entry.Placed = false;
+    const auto drop = [slot](std::vector<int32_t> &held) {
+        const auto it = std::find(held.begin(), held.end(), slot);
+        if (it != held.end()) {
+            *it = held.back();
+            held.pop_back();
         }
     };
-    if (Entry.Wide) {
-        Drop(fWide);
+    if (entry.Wide) {
+        drop(fWide);
         return;
     }
-    for (int32_t X = CellOf(Entry.Key.Left); X <= CellOf(Entry.Key.Right); ++X) {
-        for (int32_t Y = CellOf(Entry.Key.Top); Y <= CellOf(Entry.Key.Bottom); ++Y) {
-            TCellMap::TSlots *cell = fCells.Find(CellKey(X, Y));
+    for (int32_t x = CellOf(entry.Key.Left); x <= CellOf(entry.Key.Right); ++x) {
+        for (int32_t y = CellOf(entry.Key.Top); y <= CellOf(entry.Key.Bottom); ++y) {
+            TCellMap::TSlots *cell = fCells.Find(CellKey(x, y));
             if (!cell) {
                 continue;
             }
-            Drop(*cell);
+            drop(*cell);
             if (cell->empty()) {
                 ++fEmptyCells;
             }
@@ -357,54 +357,54 @@ void TObjectIndex::Unplace(int32_t Slot)
     }
 }
 
-void TObjectIndex::Collect(int32_t Slot, const TRect &Area, std::vector<TGraphObject *> &Result)
+void TObjectIndex::Collect(int32_t slot, const TRect &area, std::vector<TGraphObject *> &result)
 {
-    TEntry &Entry = fEntries[Slot];
-    if (Entry.Visit != fVisit && Meets(Entry.Key, Area)) {
-        Entry.Visit = fVisit;
-        Result.push_back(Entry.Obj);
+    TEntry &entry = fEntries[slot];
+    if (entry.Visit != fVisit && Meets(entry.Key, area)) {
+        entry.Visit = fVisit;
+        result.push_back(entry.Obj);
     }
 }
 
-void TObjectIndex::Query(const TRect &Area, std::vector<TGraphObject *> &Result)
+void TObjectIndex::Query(const TRect &area, std::vector<TGraphObject *> &result)
 {
-    Result.clear();
+    result.clear();
     Flush();
     Renumber();
     if (++fVisit == 0) {
-        for (TEntry &Entry : fEntries) {
-            Entry.Visit = 0;
+        for (TEntry &entry : fEntries) {
+            entry.Visit = 0;
         }
         fVisit = 1;
     }
-    const TRect Box = Spanned(Area);
-    if (CellCount(Box) > static_cast<int64_t>(fCells.Size())) {
+    const TRect box = Spanned(area);
+    if (CellCount(box) > static_cast<int64_t>(fCells.Size())) {
         // Looking up every cell of a large area costs more than looking at every object, and
         // the list's own order needs no sorting.
-        for (int32_t I = 0; I < fObjects.Count(); ++I) {
-            const int32_t Slot = SlotOf(fObjects[I]);
-            if (Slot >= 0) {
-                Collect(Slot, Box, Result);
+        for (int32_t i = 0; i < fObjects.Count(); ++i) {
+            const int32_t slot = SlotOf(fObjects[i]);
+            if (slot >= 0) {
+                Collect(slot, box, result);
             }
         }
         return;
     }
-    for (const int32_t Slot : fWide) {
-        Collect(Slot, Box, Result);
+    for (const int32_t slot : fWide) {
+        Collect(slot, box, result);
     }
-    for (int32_t X = CellOf(Box.Left); X <= CellOf(Box.Right); ++X) {
-        for (int32_t Y = CellOf(Box.Top); Y <= CellOf(Box.Bottom); ++Y) {
-            const TCellMap::TSlots *cell = fCells.Find(CellKey(X, Y));
+    for (int32_t x = CellOf(box.Left); x <= CellOf(box.Right); ++x) {
+        for (int32_t y = CellOf(box.Top); y <= CellOf(box.Bottom); ++y) {
+            const TCellMap::TSlots *cell = fCells.Find(CellKey(x, y));
             if (!cell) {
                 continue;
             }
-            for (const int32_t Slot : *cell) {
-                Collect(Slot, Box, Result);
+            for (const int32_t slot : *cell) {
+                Collect(slot, box, result);
             }
         }
     }
-    std::sort(Result.begin(), Result.end(), [this](const TGraphObject *A, const TGraphObject *B) {
-        return fEntries[A->fIndexSlot].Order < fEntries[B->fIndexSlot].Order;
+    std::sort(result.begin(), result.end(), [this](const TGraphObject *a, const TGraphObject *b) {
+        return fEntries[a->fIndexSlot].Order < fEntries[b->fIndexSlot].Order;
     });
 }
 

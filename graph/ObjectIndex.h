@@ -24,36 +24,36 @@ class TGraphObjectList;
 // so callers walk them exactly as they would walk the list.
 class TObjectIndex {
 public:
-    explicit TObjectIndex(const TGraphObjectList &Objects) : fObjects(Objects) {}
+    explicit TObjectIndex(const TGraphObjectList &objects) : fObjects(objects) {}
     TObjectIndex(const TObjectIndex &) = delete;
     TObjectIndex &operator=(const TObjectIndex &) = delete;
 
-    // Obj joined the list; Appended: at its end, above every other object.
-    void Add(TGraphObject *Obj, bool Appended);
-    void Remove(TGraphObject *Obj);
-    // NewObj takes OldObj's place in the list.
-    void Replace(TGraphObject *OldObj, TGraphObject *NewObj);
-    // Obj's key may have changed.
-    void Invalidate(TGraphObject *Obj);
+    // The object joined the list; appended: at its end, above every other object.
+    void Add(TGraphObject *obj, bool appended);
+    void Remove(TGraphObject *obj);
+    // newObj takes oldObj's place in the list.
+    void Replace(TGraphObject *oldObj, TGraphObject *newObj);
+    // The object's key may have changed.
+    void Invalidate(TGraphObject *obj);
     // Every key may have changed (the marker size grows every selected visual rectangle).
     void InvalidateAll();
     // The list was reordered otherwise than by appending.
     void Reordered() { fOrderStale = true; }
-    bool Contains(const TGraphObject *Obj) const;
+    bool Contains(const TGraphObject *obj) const;
     // A number that orders the listed objects as the list does; -1 for an object not listed.
-    int64_t OrderOf(const TGraphObject *Obj);
+    int64_t OrderOf(const TGraphObject *obj);
     // The object's position in the list, or -1: found by its order in a few steps rather than by
     // a walk over the list.
-    int32_t IndexOf(TGraphObject *Obj);
-    // The listed objects whose key meets the closed rectangle spanned by Area's corners, in list
-    // order. Objects outside the result cannot meet Area.
-    void Query(const TRect &Area, std::vector<TGraphObject *> &Result);
+    int32_t IndexOf(TGraphObject *obj);
+    // The listed objects whose key meets the closed rectangle spanned by area's corners, in list
+    // order. Objects outside the result cannot meet the area.
+    void Query(const TRect &area, std::vector<TGraphObject *> &result);
 
     // While a walk over a query's result runs, the objects removed meanwhile are remembered, so
     // that the walk can pass over them before it touches them. Walks may nest.
     void BeginWalk() { ++fWalks; }
     void EndWalk();
-    bool RemovedDuringWalk(const TGraphObject *Obj) const { return fRemovedDuringWalk.count(Obj); }
+    bool RemovedDuringWalk(const TGraphObject *obj) const { return fRemovedDuringWalk.count(obj); }
 
 private:
     struct TEntry {
@@ -68,12 +68,12 @@ private:
         bool Wide = false;
     };
 
-    int32_t SlotOf(const TGraphObject *Obj) const;
+    int32_t SlotOf(const TGraphObject *obj) const;
     void Flush();
     void Renumber();
-    void Place(int32_t Slot);
-    void Unplace(int32_t Slot);
-    void Collect(int32_t Slot, const TRect &Area, std::vector<TGraphObject *> &Result);
+    void Place(int32_t slot);
+    void Unplace(int32_t slot);
+    void Collect(int32_t slot, const TRect &area, std::vector<TGraphObject *> &result);
     void DropEmptyCells();
 
     const TGraphObjectList &fObjects;
