@@ -196,6 +196,37 @@ void BM_ClickToAddMark(benchmark::State &state)
 }
 BENCHMARK(BM_ClickToAddMark)->Unit(benchmark::kMicrosecond)->Iterations(500);
 
+// The same click for the last of many groups: finding the group and raising its count must not
+// walk the table. The groups added here leave again, with the marks the clicks made.
+void BM_ClickToAddMarkAmongManyGroups(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    TGroupListView &list = workspace.Form().ListViewGroups();
+    const int rowsBefore = list.RowCount();
+    const int selectedBefore = list.Selected();
+    for (int64_t i = rowsBefore; i < state.range(0); ++i)
+        workspace.Form().AddGroupRow("group", 0x00FFFF00u, 0, 0);
+    workspace.Press("ToolButtonAdd");
+    const int32_t before = workspace.Graph().Objects().Count();
+    int i = 0;
+    for (auto _ : state) {
+        const TPoint at{30 + kSpacing * (i % 80), 30 + kSpacing * (i / 80 % 80)};
+        workspace.Mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        workspace.Mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        ++i;
+    }
+    state.counters["added"] = workspace.Graph().Objects().Count() - before;
+    state.counters["groups"] = list.RowCount();
+    workspace.TrimTo(before);
+    while (list.RowCount() > rowsBefore)
+        list.DeleteRow(list.RowCount() - 1);
+    list.Select(selectedBefore);
+}
+BENCHMARK(BM_ClickToAddMarkAmongManyGroups)
+    ->Arg(1000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(500);
+
 void BM_DeleteWithOneRubberBand(benchmark::State &state)
 {
     TWorkspace &workspace = Workspace();
