@@ -3,6 +3,7 @@
 #include "graph/Types.h"
 
 #include <QString>
+#include <cstdint>
 
 namespace talivo {
 
@@ -14,5 +15,12 @@ struct TGroupRow {
     TColor Color = 0;
     int Count = 0;
 };
+
+// A group colour as the table shows it and the files store it: the 32 bits as a signed decimal
+// number.
+inline QString GroupColorText(TColor color)
+{
+    return QString::number(static_cast<int32_t>(color));
+}
 
 } // namespace talivo

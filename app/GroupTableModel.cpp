@@ -2,7 +2,6 @@
 
 #include "graph/CanvasColors.h"
 
-#include <cstdint>
 #include <stdexcept>
 
 namespace talivo {
@@ -71,8 +70,7 @@ QString TGroupTableModel::Text(int row, TGroupField field) const
     case gfId:
         return QString::number(group.Id);
     case gfColor:
-        // As the files store a colour: the 32 bits as a signed number.
-        return QString::number(static_cast<int32_t>(group.Color));
+        return GroupColorText(group.Color);
     }
     throw std::out_of_range("The group table has no such column.");
 }

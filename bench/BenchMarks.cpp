@@ -87,7 +87,7 @@ public:
     QString File(const QString &name) const { return fDir.path() + '/' + name; }
     TGraphControl &Graph() { return *fForm.Graph(); }
     QSlider &Slider(const char *name) { return *fForm.findChild<QSlider *>(name); }
-    int GroupId(int row) { return fForm.ListViewGroups().GroupId(row); }
+    int GroupId(int row) { return fForm.Groups().Id(row); }
     void Press(const char *tool) { fForm.findChild<QToolButton *>(tool)->click(); }
 
     void Mouse(QEvent::Type type, TPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
@@ -201,9 +201,9 @@ BENCHMARK(BM_ClickToAddMark)->Unit(benchmark::kMicrosecond)->Iterations(500);
 void BM_ClickToAddMarkAmongManyGroups(benchmark::State &state)
 {
     TWorkspace &workspace = Workspace();
-    TGroupListView &list = workspace.Form().ListViewGroups();
-    const int rowsBefore = list.RowCount();
-    const int selectedBefore = list.Selected();
+    TGroupTableModel &groups = workspace.Form().Groups();
+    const int rowsBefore = groups.RowCount();
+    const int selectedBefore = workspace.Form().ListViewGroups().Selected();
     for (int64_t i = rowsBefore; i < state.range(0); ++i)
         workspace.Form().AddGroupRow("group", 0x00FFFF00u, 0, 0);
     workspace.Press("ToolButtonAdd");
@@ -216,11 +216,11 @@ void BM_ClickToAddMarkAmongManyGroups(benchmark::State &state)
         ++i;
     }
     state.counters["added"] = workspace.Graph().Objects().Count() - before;
-    state.counters["groups"] = list.RowCount();
+    state.counters["groups"] = groups.RowCount();
     workspace.TrimTo(before);
-    while (list.RowCount() > rowsBefore)
-        list.DeleteRow(list.RowCount() - 1);
-    list.Select(selectedBefore);
+    while (groups.RowCount() > rowsBefore)
+        groups.Remove(groups.RowCount() - 1);
+    workspace.Form().ListViewGroups().Select(selectedBefore);
 }
 BENCHMARK(BM_ClickToAddMarkAmongManyGroups)
     ->Arg(1000)
@@ -329,11 +329,9 @@ void BM_OpenMeasurementInPlace(benchmark::State &state)
     TWorkspace &workspace = Workspace();
     const QString file = SavedMeasurement(workspace);
     TFormMain &form = workspace.Form();
-    TGroupListView &list = form.ListViewGroups();
     for (auto _ : state) {
         workspace.Graph().Clear();
-        for (int row = list.RowCount() - 1; row >= 0; --row)
-            list.DeleteRow(row);
+        form.Groups().Clear();
         ReadMeasurement(workspace.Graph().Document(), file, [&](const TGroupRecord &group) {
             form.AddGroupRow(group.Description, group.Color, group.Id, group.Count);
         });

@@ -1,5 +1,6 @@
 #include "app/GroupTableModel.h"
 #include "graph/CanvasColors.h"
+#include "tests/app/MarkingWorkspace.h"
 
 #include <QColor>
 #include <gtest/gtest.h>
@@ -156,6 +157,43 @@ TEST(GroupTableModel, RefusesRowsAndCountsItLacksWithoutChangingAnything)
     EXPECT_FALSE(groups.setHeaderData(5, Qt::Horizontal, "none"));
     EXPECT_TRUE(groups.setHeaderData(gfCount, Qt::Horizontal, "Anzahl"));
     EXPECT_EQ(groups.headerData(gfCount, Qt::Horizontal).toString(), "Anzahl");
+}
+
+using GroupCounts = MarkingWorkspace;
+
+// A click changes the count of its group and nothing else of the table; a recount follows marks
+// wherever their group ids now point.
+TEST_F(GroupCounts, FollowTheMarksAddedDeletedAndMovedBetweenGroups)
+{
+    Open(400, 300);
+    const int a = AddGroup(clLime);
+    AddGroup(clRed);
+    Press("ToolButtonAdd");
+    const TChanges changes(Groups());
+    Click({50, 50});
+    EXPECT_EQ(changes.Cells, std::vector<std::vector<int>>({{1, gfCount, 1, gfCount}}));
+    List().Select(0);
+    Click({100, 50});
+    Click({150, 50});
+    EXPECT_EQ(CountsOf(Groups()), std::vector<int>({2, 1}));
+
+    Mark(0).SetTag(a);
+    Form().RecountMarks();
+    EXPECT_EQ(CountsOf(Groups()), std::vector<int>({3, 0}));
+    EXPECT_EQ(Texts(a), QStringList({"#1", "#2", "#3"}));
+
+    // Dragging a mark elsewhere on the picture leaves it in its group.
+    Press("ToolButtonMove");
+    Mouse(QEvent::MouseButtonPress, {100, 50}, Qt::LeftButton, Qt::LeftButton);
+    Mouse(QEvent::MouseMove, {300, 200}, Qt::NoButton, Qt::LeftButton);
+    Mouse(QEvent::MouseButtonRelease, {300, 200}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(Mark(1).Center(), TPoint({300, 200}));
+    EXPECT_EQ(CountsOf(Groups()), std::vector<int>({3, 0}));
+
+    Press("ToolButtonDel");
+    Click({300, 200});
+    EXPECT_EQ(CountsOf(Groups()), std::vector<int>({2, 0}));
+    EXPECT_EQ(Texts(a), QStringList({"#1", "#2"}));
 }
 
 } // namespace
