@@ -233,7 +233,8 @@ void TFormMain::CreateClientArea()
     auto *layout = new QVBoxLayout(panelRight);
     layout->setContentsMargins(5, 5, 5, 5);
     layout->setSpacing(4);
-    fListViewGroups = new TGroupListView(panelRight);
+    fGroups = new TGroupTableModel(this);
+    fListViewGroups = new TGroupListView(*fGroups, panelRight);
     fListViewGroups->setObjectName("ListViewGroups");
     fListViewGroups->setContextMenuPolicy(Qt::CustomContextMenu);
     layout->addWidget(fListViewGroups, 1);
@@ -417,7 +418,7 @@ void TFormMain::FormShow()
     FillBackground(*fTrackBarPointSize, fPanelZoom->palette().color(QPalette::Window));
     // Last, so that a default-groups file that cannot be read is reported without keeping the
     // timer or anything else of the start-up from running.
-    if (LoadDefaultGroups(fDefaultGroupsPath) && fListViewGroups->RowCount() > 0)
+    if (LoadDefaultGroups(fDefaultGroupsPath) && fGroups->RowCount() > 0)
         fListViewGroups->Select(0);
 }
 
@@ -442,7 +443,7 @@ void TFormMain::closeEvent(QCloseEvent *event)
 
 bool TFormMain::FormCloseQuery()
 {
-    if (fListViewGroups->RowCount() == 0)
+    if (fGroups->RowCount() == 0)
         fUnsaved = false;
     if (!fUnsaved)
         return true;

@@ -2,6 +2,7 @@
 
 #include "app/BackgroundJob.h"
 #include "app/GroupListView.h"
+#include "app/GroupTableModel.h"
 #include "detect/DetectOptions.h"
 #include "detect/ModuleRun.h"
 #include "graph/GraphObject.h"
@@ -46,6 +47,8 @@ public:
     void SetFormInfo(TFormInfo *dialog);
 
     bool Unsaved() const { return fUnsaved; }
+    // The document's groups, and the list that shows them.
+    TGroupTableModel &Groups() const { return *fGroups; }
     TGroupListView &ListViewGroups() const { return *fListViewGroups; }
     QString StatusText(int panel) const;
     QString LanguageCode() const { return fLanguageCode; }
@@ -224,6 +227,7 @@ private:
     QSlider *fTrackBarPointSize = nullptr;
     QWidget *fPanelZoom = nullptr;
     QWidget *fPanelSG = nullptr;
+    TGroupTableModel *fGroups = nullptr;
     TGroupListView *fListViewGroups = nullptr;
     QMenu *fModulesMenu = nullptr;
     QMenu *fPopupMenuGroups = nullptr;

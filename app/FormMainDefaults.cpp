@@ -24,15 +24,6 @@ TColor ColorOrBlue(const QString &text)
     }
 }
 
-int ColorOrZero(const QString &text)
-{
-    try {
-        return StrToInt(text);
-    } catch (const EConvertError &) {
-        return 0;
-    }
-}
-
 } // namespace
 
 bool TFormMain::LoadDefaultGroups(const QString &path)
@@ -58,9 +49,9 @@ bool TFormMain::SaveDefaultGroups(const QString &path)
                       _("File already exists. Do you really want to overwrite the existing file?"),
                       _("Overwrite")))
         return false;
-    const TGroupListView &list = *fListViewGroups;
+    const std::vector<TGroupRow> &groups = fGroups->Rows();
     // Like the private-profile functions, an empty table writes nothing, not even an empty file.
-    if (list.RowCount() == 0) {
+    if (groups.empty()) {
         QFile old(path);
         if (exists && !old.remove())
             throw EIniFileError(
@@ -71,10 +62,10 @@ bool TFormMain::SaveDefaultGroups(const QString &path)
     // The new file must not inherit sections of a longer list. It replaces the old one only once
     // it is complete, so a failed save keeps the previous defaults.
     file.Clear();
-    for (int row = 0; row < list.RowCount(); ++row) {
+    for (size_t row = 0; row < groups.size(); ++row) {
         const QString section = "Group" + QString::number(row);
-        file.WriteString(section, "Description", list.SubItem(row, gsDescription));
-        file.WriteInteger(section, "Color", ColorOrZero(list.SubItem(row, gsColor)));
+        file.WriteString(section, "Description", groups[row].Description);
+        file.WriteInteger(section, "Color", static_cast<int32_t>(groups[row].Color));
     }
     file.UpdateFile();
     return true;

@@ -19,16 +19,15 @@ void TFormMain::Exportmeasurement1Click()
 
     // Without a canvas there are no marks, and no marks make an empty file.
     const TGraphControl *graph = Graph();
-    WriteExportFile(*fileName, graph ? ExportLines(GroupRows(*fListViewGroups), graph->Objects())
-                                     : QStringList());
+    WriteExportFile(*fileName,
+                    graph ? ExportLines(fGroups->Rows(), graph->Objects()) : QStringList());
 }
 
 void TFormMain::GridCopyToClipboard1Click()
 {
-    const TGroupListView &list = *fListViewGroups;
     QStringList counts;
-    for (int row = 0; row < list.RowCount(); ++row)
-        counts << list.SubItem(row, gsCount);
+    for (const TGroupRow &group : fGroups->Rows())
+        counts << QString::number(group.Count);
     Clipboard().SetText(counts.join(u'\t'));
 }
 

@@ -47,13 +47,9 @@ void TFormMain::Savemeasurement1Click()
     const std::optional<QString> fileName = Prompter().SaveFile(MeasurementDialogOptions());
     if (!fileName || !MayWrite(*fileName))
         return;
-    const TGroupListView &list = *fListViewGroups;
     std::vector<QStringList> records;
-    for (int row = 0; row < list.RowCount(); ++row) {
-        QStringList &fields = records.emplace_back();
-        for (TGroupSubItem item : {gsCount, gsDescription, gsId, gsColor})
-            fields << list.SubItem(row, item);
-    }
+    for (const TGroupRow &group : fGroups->Rows())
+        records.push_back(GroupRecordFields(group));
     bool written = false;
     // The group records come and go by the canvas's own insertion, which counts as an edit.
     const bool unsaved = fUnsaved;
@@ -104,8 +100,7 @@ void TFormMain::Openmeasurement1Click()
                 std::rethrow_exception(error);
             TGraphControl &graph = *canvas;
             graph.Clear();
-            for (int row = fListViewGroups->RowCount() - 1; row >= 0; --row)
-                fListViewGroups->DeleteRow(row);
+            fGroups->Clear();
             ShowMeasurement(graph.Document(), content);
             for (const TGroupRecord &group : content.Groups)
                 AddGroupRow(group.Description, group.Color, group.Id, group.Count);

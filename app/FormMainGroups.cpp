@@ -10,27 +10,11 @@
 
 namespace talivo {
 
-namespace {
-
-// Colours are stored the way the rest of the document writes them: the 32-bit value as a signed
-// decimal number.
-QString ColorText(TColor color)
-{
-    return QString::number(static_cast<int32_t>(color));
-}
-
-} // namespace
-
 void TFormMain::AddGroupRow(const QString &description, TColor color, int id, int count)
 {
-    const TGroupRow group = MakeGroupRow(description, color, id, count, TGroupIdCounter::Program());
-    TGroupListView &list = *fListViewGroups;
-    const int swatch = list.AddSwatch(group.Color);
-    const int row = list.AppendRow(" " + QString::number(list.RowCount() + 1),
-                                   {QString::number(group.Count), group.Description,
-                                    QString::number(group.Id), ColorText(group.Color)},
-                                   swatch);
-    list.Select(row);
+    const int row =
+        fGroups->Append(MakeGroupRow(description, color, id, count, TGroupIdCounter::Program()));
+    fListViewGroups->Select(row);
     fUnsaved = true;
 }
 
@@ -38,11 +22,10 @@ void TFormMain::DeleteGroup(int row)
 {
     if (row < 0)
         return;
-    TGroupListView &list = *fListViewGroups;
-    RemoveGroupMarks(list.GroupId(row));
-    list.DeleteRow(row);
-    if (list.RowCount() > 0)
-        list.Select(0);
+    RemoveGroupMarks(fGroups->Id(row));
+    fGroups->Remove(row);
+    if (fGroups->RowCount() > 0)
+        fListViewGroups->Select(0);
 }
 
 void TFormMain::ButtonAddGroupClick()
@@ -56,20 +39,18 @@ void TFormMain::ButtonAddGroupClick()
 
 void TFormMain::ButtonEditGroupClick()
 {
-    TGroupListView &list = *fListViewGroups;
-    if (list.RowCount() == 0)
+    TGroupTableModel &groups = *fGroups;
+    if (groups.RowCount() == 0)
         return;
-    const int row = list.Selected() >= 0 ? list.Selected() : 0;
+    const int row = fListViewGroups->Selected() >= 0 ? fListViewGroups->Selected() : 0;
     TFormGroupSettings &dialog = GroupSettings();
-    dialog.LabeledEditDescription().setText(list.SubItem(row, gsDescription));
-    dialog.ColorBoxGroup().SetSelected(list.GroupColor(row));
+    dialog.LabeledEditDescription().setText(groups.Description(row));
+    dialog.ColorBoxGroup().SetSelected(groups.Color(row));
     if (Prompter().RunDialog(dialog) != mrOk)
         return;
-    const TColor color = dialog.ColorBoxGroup().Selected();
-    list.SetSubItem(row, gsDescription, SingleLine(dialog.LabeledEditDescription().text()));
-    list.SetSubItem(row, gsColor, ColorText(color));
-    list.ReplaceSwatch(list.ImageIndex(row), color);
-    RecolourGroupMarks(list.GroupId(row), list.GroupColor(row));
+    groups.SetDescription(row, SingleLine(dialog.LabeledEditDescription().text()));
+    groups.SetColor(row, dialog.ColorBoxGroup().Selected());
+    RecolourGroupMarks(groups.Id(row), groups.Color(row));
     fUnsaved = true;
 }
 

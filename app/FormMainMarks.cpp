@@ -3,7 +3,6 @@
 #include "app/MarkStyle.h"
 #include "app/Measurement.h"
 #include "app/ProposedMarks.h"
-#include "app/StrToInt.h"
 #include "graph/GraphControl.h"
 #include "graph/GraphNode.h"
 #include "i18n/Translation.h"
@@ -80,14 +79,14 @@ void TFormMain::GraphControlMouseUp(TGraphControl *, TMouseButton Button, TShift
         fToolButtonDel->isChecked() || (fToolButtonAdd->isChecked() && Button == mbRight);
     TGraphControl &graph = Canvas();
     const TPoint point = graph.ClientToGraph(X, Y);
-    if (fListViewGroups->RowCount() == 0) {
+    if (fGroups->RowCount() == 0) {
         Prompter().Notice(_("No group available."), QCoreApplication::applicationName());
         return;
     }
     if (adds && !graph.ObjectAtCursor()) {
         const int row = fListViewGroups->Selected();
         if (row >= 0)
-            AddMark(point.X, point.Y, PointSize(), fListViewGroups->GroupId(row));
+            AddMark(point.X, point.Y, PointSize(), fGroups->Id(row));
     }
     if (deletes)
         DeleteSelectedMarks();
@@ -114,26 +113,21 @@ void TFormMain::DeleteSelectedMarks()
 
 void TFormMain::AddMark(int32_t x, int32_t y, int32_t r, int groupId)
 {
-    TGroupListView &list = *fListViewGroups;
-    const int row = list.RowOfGroup(groupId);
+    const int row = fGroups->RowOfGroup(groupId);
     // A mark of a group the table lacks is blue and has no number.
-    const TColor color = row >= 0 ? list.GroupColor(row) : kUnknownGroupColor;
-    const int number = row >= 0 ? CountPlus(StrToInt(list.SubItem(row, gsCount)), 1) : 0;
+    const TColor color = row >= 0 ? fGroups->Color(row) : kUnknownGroupColor;
+    const int number = row >= 0 ? CountPlus(fGroups->Count(row), 1) : 0;
     InsertMark(Canvas().Document(), {x, y}, r, groupId, color,
                row >= 0 ? MarkText(number) : QString(), PointSize());
     if (row >= 0)
-        list.SetSubItem(row, gsCount, QString::number(number));
+        fGroups->SetCount(row, number);
     fUnsaved = true;
 }
 
 void TFormMain::RecountMarks()
 {
-    TGroupListView &list = *fListViewGroups;
-    const std::vector<TGroupRow> rows = GroupRows(list);
-    const std::vector<int> counts =
-        fGraph ? talivo::RecountMarks(fGraph->Document(), rows) : std::vector<int>(rows.size(), 0);
-    for (int row = 0; row < list.RowCount(); ++row)
-        list.SetSubItem(row, gsCount, QString::number(counts[row]));
+    fGroups->SetCounts(fGraph ? talivo::RecountMarks(fGraph->Document(), fGroups->Rows())
+                              : std::vector<int>(fGroups->Rows().size(), 0));
 }
 
 // Walks from the end, where taking an object out of the list costs nothing; from the front each
@@ -148,8 +142,7 @@ void TFormMain::ClearMarks()
                 TGraphObject::Delete(objects[i]);
         }
     }
-    for (int row = 0; row < fListViewGroups->RowCount(); ++row)
-        fListViewGroups->SetSubItem(row, gsCount, "0");
+    fGroups->SetCounts(std::vector<int>(fGroups->Rows().size(), 0));
 }
 
 void TFormMain::DeselectAllMarks()

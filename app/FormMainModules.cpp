@@ -3,7 +3,6 @@
 #include "app/FormMain.h"
 #include "app/ProgressPanel.h"
 #include "app/ProposedMarks.h"
-#include "app/StrToInt.h"
 #include "detect/Detector.h"
 #include "graph/GraphControl.h"
 #include "i18n/Translation.h"
@@ -163,16 +162,16 @@ void TFormMain::RunModule(const QString &module)
         Notify(_("Please load image first."));
         return;
     }
-    TGroupListView &list = *fListViewGroups;
-    if (list.RowCount() == 0) {
+    if (fGroups->RowCount() == 0) {
         Notify(_("No group available."));
         return;
     }
-    if (list.Selected() < 0) {
+    const int row = fListViewGroups->Selected();
+    if (row < 0) {
         Notify(_("Please select the group the marks are for."));
         return;
     }
-    const int groupId = list.GroupId(list.Selected());
+    const int groupId = fGroups->Id(row);
     // Only the name counts: modules run from the modules folder and from nowhere else.
     const QString name = QFileInfo(module).fileName();
     const QString file = ModuleFile(fModulesFolder, name);
@@ -234,7 +233,7 @@ void TFormMain::FinishDetection(const QString &module, int groupId, qint64 pictu
         status.setText(_("The picture changed during the detection: no marks were added."));
         return;
     }
-    if (fListViewGroups->RowOfGroup(groupId) < 0) {
+    if (fGroups->RowOfGroup(groupId) < 0) {
         status.setText(_("The group was deleted during the detection: no marks were added."));
         return;
     }
@@ -244,18 +243,14 @@ void TFormMain::FinishDetection(const QString &module, int groupId, qint64 pictu
 
 int TFormMain::AddProposedMarks(const std::vector<TPoint> &points, int groupId)
 {
-    TGroupListView &list = *fListViewGroups;
-    const int row = list.RowOfGroup(groupId);
+    const int row = fGroups->RowOfGroup(groupId);
     if (row < 0)
         return 0;
-    TGroupRow group;
-    group.Id = groupId;
-    group.Color = list.GroupColor(row);
-    group.Count = StrToInt(list.SubItem(row, gsCount));
+    const TGroupRow group = fGroups->Group(row);
     const int added =
         talivo::AddProposedMarks(Canvas().Document(), points, group, PointSize(), PointSize());
     if (added > 0) {
-        list.SetSubItem(row, gsCount, QString::number(CountPlus(group.Count, added)));
+        fGroups->SetCount(row, CountPlus(group.Count, added));
         fUnsaved = true;
     }
     return added;

@@ -169,7 +169,7 @@ void SaveMeasurement(TGraphDocument &graph, const std::vector<QStringList> &reco
 QStringList GroupRecordFields(const TGroupRow &group)
 {
     return {QString::number(group.Count), group.Description, QString::number(group.Id),
-            QString::number(static_cast<int32_t>(group.Color))};
+            GroupColorText(group.Color)};
 }
 
 void ReadMeasurement(TGraphDocument &graph, const QString &fileName, const TAddGroup &addGroup)

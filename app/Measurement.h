@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/GroupRow.h"
 #include "graph/Types.h"
 
 #include <QByteArray>
@@ -24,14 +25,6 @@ struct TGroupRecord {
     QString Description;
     int Id = 0;
     TColor Color = 0;
-};
-
-// A row of the group table in values rather than in the texts the table shows.
-struct TGroupRow {
-    int Id = 0;
-    QString Description;
-    TColor Color = 0;
-    int Count = 0;
 };
 
 using TAddGroup = std::function<void(const TGroupRecord &record)>;

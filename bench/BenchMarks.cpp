@@ -87,7 +87,7 @@ public:
     QString File(const QString &name) const { return fDir.path() + '/' + name; }
     TGraphControl &Graph() { return *fForm.Graph(); }
     QSlider &Slider(const char *name) { return *fForm.findChild<QSlider *>(name); }
-    int GroupId(int row) { return fForm.ListViewGroups().GroupId(row); }
+    int GroupId(int row) { return fForm.Groups().Id(row); }
     void Press(const char *tool) { fForm.findChild<QToolButton *>(tool)->click(); }
 
     void Mouse(QEvent::Type type, TPoint at, Qt::MouseButton button, Qt::MouseButtons buttons)
@@ -178,10 +178,10 @@ void BM_AddMark(benchmark::State &state)
 }
 BENCHMARK(BM_AddMark)->Unit(benchmark::kMicrosecond);
 
-// The whole click of a user in "Add mark": the canvas's own press and release first.
-void BM_ClickToAddMark(benchmark::State &state)
+// Clicks of a user in "Add mark" between the marks, one an iteration, the canvas's own press and
+// release first; the marks they add leave again afterwards.
+void ClickToAddMarks(benchmark::State &state, TWorkspace &workspace)
 {
-    TWorkspace &workspace = Workspace();
     workspace.Press("ToolButtonAdd");
     const int32_t before = workspace.Graph().Objects().Count();
     int i = 0;
@@ -194,7 +194,33 @@ void BM_ClickToAddMark(benchmark::State &state)
     state.counters["added"] = workspace.Graph().Objects().Count() - before;
     workspace.TrimTo(before);
 }
+
+void BM_ClickToAddMark(benchmark::State &state)
+{
+    ClickToAddMarks(state, Workspace());
+}
 BENCHMARK(BM_ClickToAddMark)->Unit(benchmark::kMicrosecond)->Iterations(500);
+
+// The same click for the last of many groups: finding the group and raising its count must not
+// walk the table. The groups added here leave again.
+void BM_ClickToAddMarkAmongManyGroups(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    TGroupTableModel &groups = workspace.Form().Groups();
+    const int rowsBefore = groups.RowCount();
+    const int selectedBefore = workspace.Form().ListViewGroups().Selected();
+    for (int64_t i = rowsBefore; i < state.range(0); ++i)
+        workspace.Form().AddGroupRow("group", 0x00FFFF00u, 0, 0);
+    state.counters["groups"] = groups.RowCount();
+    ClickToAddMarks(state, workspace);
+    while (groups.RowCount() > rowsBefore)
+        groups.Remove(groups.RowCount() - 1);
+    workspace.Form().ListViewGroups().Select(selectedBefore);
+}
+BENCHMARK(BM_ClickToAddMarkAmongManyGroups)
+    ->Arg(1000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(500);
 
 void BM_DeleteWithOneRubberBand(benchmark::State &state)
 {
@@ -298,11 +324,9 @@ void BM_OpenMeasurementInPlace(benchmark::State &state)
     TWorkspace &workspace = Workspace();
     const QString file = SavedMeasurement(workspace);
     TFormMain &form = workspace.Form();
-    TGroupListView &list = form.ListViewGroups();
     for (auto _ : state) {
         workspace.Graph().Clear();
-        for (int row = list.RowCount() - 1; row >= 0; --row)
-            list.DeleteRow(row);
+        form.Groups().Clear();
         ReadMeasurement(workspace.Graph().Document(), file, [&](const TGroupRecord &group) {
             form.AddGroupRow(group.Description, group.Color, group.Id, group.Count);
         });

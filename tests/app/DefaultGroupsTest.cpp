@@ -11,11 +11,11 @@ namespace {
 class DefaultGroups : public Workspace {
 protected:
     QString File() const { return GetSettingsFolder() + "TalivoGroups.ini"; }
-    QStringList Column(TGroupSubItem item)
+    QStringList Column(TGroupField item)
     {
         QStringList values;
-        for (int row = 0; row < List().RowCount(); ++row)
-            values << List().SubItem(row, item);
+        for (int row = 0; row < Groups().RowCount(); ++row)
+            values << Groups().Text(row, item);
         return values;
     }
 };
@@ -30,11 +30,11 @@ TEST_F(DefaultGroups, ComeBackAtTheNextStartWithNewIdsAndNoCounts)
     EXPECT_EQ(TMemIniFile(File()).ReadSections(), QStringList({"Group0", "Group1", "Group2"}));
 
     Restart();
-    EXPECT_EQ(Column(gsDescription), QStringList({"Cells", "Debris", "Nuclei"}));
-    EXPECT_EQ(Column(gsColor), QStringList({"255", "8388608", "65280"}));
-    EXPECT_EQ(Column(gsCount), QStringList({"0", "0", "0"}));
-    EXPECT_EQ(List().Caption(2), " 3");
-    EXPECT_EQ(List().GroupId(2), List().GroupId(0) + 2);
+    EXPECT_EQ(Column(gfDescription), QStringList({"Cells", "Debris", "Nuclei"}));
+    EXPECT_EQ(Column(gfColor), QStringList({"255", "8388608", "65280"}));
+    EXPECT_EQ(Column(gfCount), QStringList({"0", "0", "0"}));
+    EXPECT_EQ(Groups().Text(2, gfCaption), " 3");
+    EXPECT_EQ(Groups().Id(2), Groups().Id(0) + 2);
     EXPECT_EQ(List().Selected(), 0);
     EXPECT_FALSE(Form().Unsaved());
 }
@@ -47,15 +47,15 @@ TEST_F(DefaultGroups, ReadSectionsInFileOrderAndColoursInAnyNotation)
                   "[MyGroups]\nDescription=mine\nColor=$FF00\n"
                   "[Other]\nDescription=other\n"
                   "[Group1]\nColor=red\n");
-    EXPECT_EQ(Column(gsDescription), QStringList({"five", "mine", ""}));
-    EXPECT_EQ(Column(gsColor), QStringList({"255", "65280", "16711680"}));
+    EXPECT_EQ(Column(gfDescription), QStringList({"five", "mine", ""}));
+    EXPECT_EQ(Column(gfColor), QStringList({"255", "65280", "16711680"}));
 }
 
 TEST_F(DefaultGroups, OverwriteOnlyOnYesAndLeaveNoFileForAnEmptyTable)
 {
     QDir().mkpath(GetSettingsFolder());
     Write(File(), "[Group0]\nDescription=old\n");
-    ASSERT_EQ(List().RowCount(), 1);
+    ASSERT_EQ(Groups().RowCount(), 1);
     Form().DeleteGroup(0);
 
     fPrompter.PushAnswer(false);
@@ -78,16 +78,16 @@ TEST_F(DefaultGroups, AFailedSaveKeepsThePreviousFile)
     QDir().mkpath(GetSettingsFolder());
     Write(File(), "[Group0]\nDescription=old\n");
     // A value the file cannot hold stands for any failure while the new file is made.
-    List().SetSubItem(0, gsDescription, "two\nlines");
+    Groups().SetDescription(0, "two\nlines");
     fPrompter.PushAnswer(true);
     EXPECT_THROW(Form().Saveasdefault1Click(), EIniFileError);
     EXPECT_EQ(Read(File()), "[Group0]\nDescription=old\n");
 
     fPrompter.PushAnswer(true);
-    List().SetSubItem(0, gsDescription, "new");
+    Groups().SetDescription(0, "new");
     Form().Saveasdefault1Click();
     Restart();
-    EXPECT_EQ(Column(gsDescription), QStringList({"new"}));
+    EXPECT_EQ(Column(gfDescription), QStringList({"new"}));
 }
 
 using Modules = Workspace;

@@ -45,7 +45,7 @@ TEST_F(Export, WritesOneTabSeparatedLinePerMarkGroupByGroup)
     EXPECT_EQ(fPrompter.Asked().front().Options.DefaultExt, ".txt");
 
     // A TAB that reaches a group by other means still cannot add a column.
-    std::vector<TGroupRow> rows = GroupRows(List());
+    std::vector<TGroupRow> rows = Groups().Rows();
     rows[1].Description = "De\tbris";
     EXPECT_EQ(ExportLines(rows, Graph().Objects()).at(3), "1\tDebris\t#1\t300\t12");
 }
@@ -91,7 +91,7 @@ TEST_F(Export, FailedWritesKeepThePreviousFiles)
         GTEST_SKIP() << "root writes into write-protected folders";
     LoadImage();
     Form().AddGroupRow("Cells", 255, 0, 0);
-    Form().AddMark(100, 50, 20, List().GroupId(0));
+    Form().AddMark(100, 50, 20, Groups().Id(0));
     const QString folder = fDir.file("protected");
     const QString groups = GetSettingsFolder() + "TalivoGroups.ini";
     ASSERT_TRUE(QDir().mkpath(folder));

@@ -84,6 +84,7 @@ protected:
         return *fForm;
     }
     TGroupListView &List() { return Form().ListViewGroups(); }
+    TGroupTableModel &Groups() { return Form().Groups(); }
 
     void AddGroup(const QString &description, TColor color = clLime)
     {
@@ -94,13 +95,13 @@ protected:
     QStringList Column(std::function<QString(int)> cell)
     {
         QStringList values;
-        for (int row = 0; row < List().RowCount(); ++row)
+        for (int row = 0; row < Groups().RowCount(); ++row)
             values << cell(row);
         return values;
     }
     QStringList Captions()
     {
-        return Column([this](int row) { return List().Caption(row); });
+        return Column([this](int row) { return Groups().Text(row, gfCaption); });
     }
 
     test::TempDir fDir;
@@ -232,7 +233,7 @@ TEST_F(FormMainTest, NumbersRowsOnceAndNeverReusesIds)
     AddGroup("b");
     AddGroup("c");
     EXPECT_EQ(Captions(), QStringList({" 1", " 2", " 3"}));
-    auto ids = [this] { return Column([this](int row) { return List().SubItem(row, gsId); }); };
+    auto ids = [this] { return Column([this](int row) { return Groups().Text(row, gfId); }); };
     EXPECT_EQ(ids(), QStringList({QString::number(first), QString::number(first + 1),
                                   QString::number(first + 2)}));
     EXPECT_EQ(List().Selected(), 2);
@@ -244,14 +245,14 @@ TEST_F(FormMainTest, NumbersRowsOnceAndNeverReusesIds)
     EXPECT_EQ(List().Selected(), 0);
     AddGroup("d");
     EXPECT_EQ(Captions(), QStringList({" 2", " 3", " 3"}));
-    EXPECT_EQ(List().SubItem(2, gsId), QString::number(first + 3));
+    EXPECT_EQ(Groups().Text(2, gfId), QString::number(first + 3));
 
     Form().AddGroupRow("stored", clRed, first + 10, 7);
     AddGroup("e");
-    EXPECT_EQ(List().SubItem(3, gsId), QString::number(first + 10));
-    EXPECT_EQ(List().SubItem(3, gsCount), "7");
-    EXPECT_EQ(List().SubItem(4, gsId), QString::number(first + 11));
-    EXPECT_EQ(List().SubItem(4, gsCount), "0");
+    EXPECT_EQ(Groups().Text(3, gfId), QString::number(first + 10));
+    EXPECT_EQ(Groups().Text(3, gfCount), "7");
+    EXPECT_EQ(Groups().Text(4, gfId), QString::number(first + 11));
+    EXPECT_EQ(Groups().Text(4, gfCount), "0");
 }
 
 TEST(GroupIdCounter, MovesPastEveryIdItHandsOutOrIsGiven)
@@ -288,15 +289,15 @@ TEST_F(FormMainTest, GroupDialogStartsGreenAndKeepsItsLastValues)
     Form().ButtonAddGroupClick();
 
     EXPECT_EQ(seen, QStringList({"/65280", "Cells/8388608", "typed, then cancelled/255"}));
-    EXPECT_EQ(List().RowCount(), 1);
-    EXPECT_EQ(List().SubItem(0, gsColor), "8388608");
+    EXPECT_EQ(Groups().RowCount(), 1);
+    EXPECT_EQ(Groups().Text(0, gfColor), "8388608");
     EXPECT_EQ(fPrompter.Asked().front().Caption, "Group settings");
 }
 
 TEST_F(FormMainTest, TrimsOnAddButStoresEditsAsTyped)
 {
     AddGroup(" \t Cells  ");
-    EXPECT_EQ(List().SubItem(0, gsDescription), "Cells");
+    EXPECT_EQ(Groups().Text(0, gfDescription), "Cells");
 
     QString shown;
     fPrompter.PushDialog(mrOk, [&](QDialog &dialog) {
@@ -305,13 +306,14 @@ TEST_F(FormMainTest, TrimsOnAddButStoresEditsAsTyped)
     });
     Form().ButtonEditGroupClick();
     EXPECT_EQ(shown, "Cells");
-    EXPECT_EQ(List().SubItem(0, gsDescription), "  Nuclei  ");
-    EXPECT_EQ(List().SubItem(0, gsColor), QString::number(clWhite));
-    EXPECT_EQ(List().Caption(0), " 1");
-    EXPECT_EQ(List().SubItem(0, gsCount), "0");
-    EXPECT_EQ(List().Swatch(List().ImageIndex(0)).toImage().pixel(8, 8), qRgb(255, 255, 255));
+    EXPECT_EQ(Groups().Text(0, gfDescription), "  Nuclei  ");
+    EXPECT_EQ(Groups().Text(0, gfColor), QString::number(clWhite));
+    EXPECT_EQ(Groups().Text(0, gfCaption), " 1");
+    EXPECT_EQ(Groups().Text(0, gfCount), "0");
+    EXPECT_EQ(Groups().data(Groups().index(0, gfCaption), Qt::DecorationRole).value<QColor>(),
+              QColor(255, 255, 255));
     EXPECT_EQ(Form().Calls,
-              QStringList({QString("Recolour %1 %2").arg(List().GroupId(0)).arg(clWhite)}));
+              QStringList({QString("Recolour %1 %2").arg(Groups().Id(0)).arg(clWhite)}));
 }
 
 TEST_F(FormMainTest, EditLeavesTheRowAloneOnCancelAndUsesRowZeroWithoutSelection)
@@ -327,7 +329,7 @@ TEST_F(FormMainTest, EditLeavesTheRowAloneOnCancelAndUsesRowZeroWithoutSelection
     Form().TimerStartTimer();
     Form().ButtonEditGroupClick();
     EXPECT_EQ(shownColor, clRed);
-    EXPECT_EQ(List().SubItem(0, gsDescription), "first");
+    EXPECT_EQ(Groups().Text(0, gfDescription), "first");
     EXPECT_FALSE(Form().Unsaved());
     EXPECT_TRUE(Form().Calls.isEmpty());
 }
@@ -335,7 +337,7 @@ TEST_F(FormMainTest, EditLeavesTheRowAloneOnCancelAndUsesRowZeroWithoutSelection
 TEST_F(FormMainTest, DescriptionsKeepEveryCharacterOnOneLine)
 {
     Form().AddGroupRow(QString::fromUtf8("Zähler € – ā 😀\tα\r\n\r\nβ"), clLime, 0, 0);
-    EXPECT_EQ(List().SubItem(0, gsDescription), QString::fromUtf8("Zähler € – ā 😀 α β"));
+    EXPECT_EQ(Groups().Text(0, gfDescription), QString::fromUtf8("Zähler € – ā 😀 α β"));
 }
 
 TEST_F(FormMainTest, DeleteGroupAsksFirstAndMarksUnsavedEvenWithoutSelection)
@@ -351,7 +353,7 @@ TEST_F(FormMainTest, DeleteGroupAsksFirstAndMarksUnsavedEvenWithoutSelection)
 
     fPrompter.PushAnswer(true);
     Form().findChild<QAction *>("Deletegroup1")->trigger();
-    EXPECT_EQ(List().RowCount(), 1);
+    EXPECT_EQ(Groups().RowCount(), 1);
     EXPECT_TRUE(Form().Unsaved());
     EXPECT_EQ(Form().Calls, QStringList({"Deselect"}));
     ASSERT_EQ(fPrompter.Asked().size(), 2u);
@@ -393,7 +395,7 @@ TEST_F(FormMainTest, ClosingAsksOnlyWithUnsavedGroups)
         fPrompter.PushAnswer(true);
         form.ButtonRemoveGroupClick();
     }
-    EXPECT_EQ(List().RowCount(), 0);
+    EXPECT_EQ(Groups().RowCount(), 0);
     EXPECT_TRUE(form.Unsaved());
     EXPECT_TRUE(form.close());
     EXPECT_FALSE(form.Unsaved());

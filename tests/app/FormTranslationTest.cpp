@@ -99,8 +99,8 @@ TEST_F(FormTranslationTest, WindowsShowTheirDesignTextsInTheSelectedLanguage)
     EXPECT_EQ(form.findChild<QPushButton *>("ButtonAddGroup")->text(), "Gruppe hinzufügen");
     EXPECT_EQ(form.findChild<QToolButton *>("ToolButtonHide")->text(), " Marken ausblenden ");
     TGroupListView &list = form.ListViewGroups();
-    EXPECT_EQ(list.horizontalHeaderItem(0)->text(), "Gruppe");
-    EXPECT_EQ(list.horizontalHeaderItem(1)->text(), "Anzahl");
+    EXPECT_EQ(list.model()->headerData(0, Qt::Horizontal).toString(), "Gruppe");
+    EXPECT_EQ(list.model()->headerData(1, Qt::Horizontal).toString(), "Anzahl");
     EXPECT_EQ(form.windowTitle(), "Korvel Talivo");
 
     EXPECT_EQ(info.windowTitle(), "Information");

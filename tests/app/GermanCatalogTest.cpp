@@ -211,7 +211,7 @@ TEST_F(GermanProgramTest, LanguageFileMakesTheProgramSpeakGerman)
     EXPECT_EQ(form.findChild<QAction *>("Savemeasurement1")->text(), "Messung speichern unter ...");
     EXPECT_EQ(form.findChild<QToolButton *>("ToolButtonLoadImage")->text(), "Bild laden");
     EXPECT_EQ(form.findChild<QPushButton *>("ButtonAddGroup")->text(), "Gruppe hinzufügen");
-    EXPECT_EQ(form.ListViewGroups().horizontalHeaderItem(1)->text(), "Anzahl");
+    EXPECT_EQ(form.ListViewGroups().model()->headerData(1, Qt::Horizontal).toString(), "Anzahl");
     EXPECT_EQ(form.windowTitle(), "Korvel Talivo");
     EXPECT_EQ(windows.Info.findChild<QPushButton *>("ButtonClose")->text(), "Schließen");
     EXPECT_EQ(windows.GroupSettings.windowTitle(), "Gruppeneinstellungen");

@@ -48,10 +48,10 @@ protected:
                          .arg(r.Bottom)
                          .arg(objects[i]->Visible());
         }
-        for (int row = 0; row < List().RowCount(); ++row)
-            state << QStringList{List().Caption(row), List().SubItem(row, gsCount),
-                                 List().SubItem(row, gsDescription), List().SubItem(row, gsId),
-                                 List().SubItem(row, gsColor)}
+        for (int row = 0; row < Groups().RowCount(); ++row)
+            state << QStringList{Groups().Text(row, gfCaption), Groups().Text(row, gfCount),
+                                 Groups().Text(row, gfDescription), Groups().Text(row, gfId),
+                                 Groups().Text(row, gfColor)}
                          .join('|');
         const QImage &picture = Graph().Background().Image();
         state << QString("picture %1x%2 %3")

@@ -218,9 +218,9 @@ TEST_F(GroupDialog, TypingGoesIntoTheDescriptionAtEveryOpening)
     Form().ButtonEditGroupClick();
 
     EXPECT_EQ(selected, QStringList({"", "Cells", "Cells"}));
-    ASSERT_EQ(List().RowCount(), 2);
-    EXPECT_EQ(List().SubItem(0, gsDescription), "Debris");
-    EXPECT_EQ(List().SubItem(1, gsDescription), "Nuclei");
+    ASSERT_EQ(Groups().RowCount(), 2);
+    EXPECT_EQ(Groups().Text(0, gfDescription), "Debris");
+    EXPECT_EQ(Groups().Text(1, gfDescription), "Nuclei");
 }
 
 // A dialog answer that types a description and picks a colour.
@@ -243,23 +243,23 @@ TEST_F(Descriptions, KeepEveryCharacterOnOneLineThroughFilesAndARestart)
     for (const QString &typed : {QString("Cells\r\nDebris\tX"), alpha}) {
         fPrompter.PushDialog(mrOk, Fill(typed, clRed));
         Form().ButtonAddGroupClick();
-        Click({50 + 40 * List().RowCount(), 100});
-        Click({50 + 40 * List().RowCount(), 200});
+        Click({50 + 40 * Groups().RowCount(), 100});
+        Click({50 + 40 * Groups().RowCount(), 200});
     }
     const QStringList descriptions = {"Cells Debris X", alpha};
-    const auto column = [this](TGroupSubItem item) {
+    const auto column = [this](TGroupField item) {
         QStringList values;
-        for (int row = 0; row < List().RowCount(); ++row)
-            values << List().SubItem(row, item);
+        for (int row = 0; row < Groups().RowCount(); ++row)
+            values << Groups().Text(row, item);
         return values;
     };
-    EXPECT_EQ(column(gsDescription), descriptions);
-    const QStringList ids = column(gsId);
+    EXPECT_EQ(column(gfDescription), descriptions);
+    const QStringList ids = column(gfId);
 
     SaveMeasurement(fDir.file("a.tlv"));
     OpenMeasurement(fDir.file("a.tlv"));
-    EXPECT_EQ(column(gsDescription), descriptions);
-    EXPECT_EQ(column(gsCount), QStringList({"2", "2"}));
+    EXPECT_EQ(column(gfDescription), descriptions);
+    EXPECT_EQ(column(gfCount), QStringList({"2", "2"}));
     EXPECT_EQ(Texts(ids[0].toInt()), QStringList({"#1", "#2"}));
     EXPECT_EQ(Texts(ids[1].toInt()), QStringList({"#1", "#2"}));
 
@@ -275,11 +275,11 @@ TEST_F(Descriptions, KeepEveryCharacterOnOneLineThroughFilesAndARestart)
     List().Select(0);
     fPrompter.PushDialog(mrOk, Fill("Cells\nDebris X", clRed));
     Form().ButtonEditGroupClick();
-    EXPECT_EQ(List().SubItem(0, gsDescription), "Cells Debris X");
+    EXPECT_EQ(Groups().Text(0, gfDescription), "Cells Debris X");
 
     Form().Saveasdefault1Click();
     Restart();
-    EXPECT_EQ(column(gsDescription), descriptions);
+    EXPECT_EQ(column(gfDescription), descriptions);
 }
 
 using Overwrites = KeepWork;

@@ -152,7 +152,7 @@ TEST_F(LongWork, APictureLoadsWhileTheWindowGoesOnAndACancelChangesNothing)
     EXPECT_FALSE(Graph().isEnabled());
     // The window answers meanwhile, but a second picture waits for the first.
     Form().AddGroupRow("more", clBlue, 0, 0);
-    ASSERT_EQ(List().RowCount(), 2);
+    ASSERT_EQ(Groups().RowCount(), 2);
     Form().FilesDropped({fDir.file("open1.png")});
     EXPECT_EQ(Notices(),
               QStringList({"Please wait until the running work has finished, or cancel it."}));

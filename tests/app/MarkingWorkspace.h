@@ -35,7 +35,7 @@ protected:
     int AddGroup(TColor color)
     {
         Form().AddGroupRow("group", color, 0, 0);
-        return List().GroupId(List().RowCount() - 1);
+        return Groups().Id(Groups().RowCount() - 1);
     }
     void Press(const char *tool) { Form().findChild<QToolButton *>(tool)->click(); }
     QSlider &Slider(const char *name) { return *Form().findChild<QSlider *>(name); }
@@ -67,8 +67,8 @@ protected:
     QStringList Counts()
     {
         QStringList counts;
-        for (int row = 0; row < List().RowCount(); ++row)
-            counts << List().SubItem(row, gsCount);
+        for (int row = 0; row < Groups().RowCount(); ++row)
+            counts << Groups().Text(row, gfCount);
         return counts;
     }
 

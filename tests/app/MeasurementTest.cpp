@@ -17,8 +17,8 @@ protected:
         Form().AddGroupRow("Cells", 255, 0, 0);
         Form().AddGroupRow("Debris", 65280, 0, 0);
         Form().AddGroupRow("Nuclei", 0xFF0000, 0, 0);
-        const int ids[5] = {List().GroupId(0), List().GroupId(1), List().GroupId(0),
-                            List().GroupId(2), List().GroupId(0)};
+        const int ids[5] = {Groups().Id(0), Groups().Id(1), Groups().Id(0), Groups().Id(2),
+                            Groups().Id(0)};
         for (int i = 0; i < 5; ++i)
             Form().AddMark(50 + 40 * i, 100, 20, ids[i]);
     }
@@ -43,8 +43,7 @@ protected:
 TEST_F(Measurement, SavesOneRecordPerGroupAfterTheMarksAndReopensThem)
 {
     Count();
-    const QString ids[3] = {List().SubItem(0, gsId), List().SubItem(1, gsId),
-                            List().SubItem(2, gsId)};
+    const QString ids[3] = {Groups().Text(0, gfId), Groups().Text(1, gfId), Groups().Text(2, gfId)};
     SaveMeasurement(fDir.file("a.tlv"));
     fPrompter.PushAnswer(true);
     SaveMeasurement(fDir.file("a.tlv"));
@@ -65,11 +64,11 @@ TEST_F(Measurement, SavesOneRecordPerGroupAfterTheMarksAndReopensThem)
     }
 
     OpenMeasurement(fDir.file("b.tlv"));
-    EXPECT_EQ(List().RowCount(), 3);
-    EXPECT_EQ(List().Caption(2), " 3");
-    EXPECT_EQ(List().SubItem(1, gsDescription), "Debris");
-    EXPECT_EQ(List().SubItem(2, gsId), ids[2]);
-    EXPECT_EQ(List().SubItem(0, gsCount), "3");
+    EXPECT_EQ(Groups().RowCount(), 3);
+    EXPECT_EQ(Groups().Text(2, gfCaption), " 3");
+    EXPECT_EQ(Groups().Text(1, gfDescription), "Debris");
+    EXPECT_EQ(Groups().Text(2, gfId), ids[2]);
+    EXPECT_EQ(Groups().Text(0, gfCount), "3");
     EXPECT_EQ(Graph().Objects().Count(), 5);
     EXPECT_FALSE(Form().Unsaved());
     ASSERT_EQ(fPrompter.Asked().size(), 5u);
@@ -99,7 +98,7 @@ TEST_F(Measurement, OpeningAsksFirstAndKeepsHiddenMarksHidden)
     Form().Openmeasurement1Click();
     EXPECT_EQ(fPrompter.Asked().back().Text,
               "There are unsaved changes. Do you really want to discard the changes?");
-    EXPECT_EQ(List().RowCount(), 5);
+    EXPECT_EQ(Groups().RowCount(), 5);
 
     fPrompter.PushAnswer(true);
     OpenMeasurement(fDir.file("hidden.tlv"));
@@ -116,19 +115,19 @@ TEST_F(Measurement, RebuildsDamagedRecordsOrStopsAtThem)
     Record("1\r\nBad colour\r\n1\r\nred\r\n");
     Record("1\r\nAfter\r\n1\r\n0\r\n");
     EXPECT_THROW(Form().RebuildGroups(), EConvertError);
-    ASSERT_EQ(List().RowCount(), 2);
-    EXPECT_EQ(List().SubItem(0, gsCount), "0");
-    EXPECT_EQ(List().SubItem(0, gsId), "1000");
-    EXPECT_EQ(List().SubItem(1, gsDescription), "Mixed");
-    EXPECT_EQ(List().SubItem(1, gsCount), "7");
-    EXPECT_EQ(List().SubItem(1, gsId), "1234");
-    EXPECT_EQ(List().SubItem(1, gsColor), "255");
+    ASSERT_EQ(Groups().RowCount(), 2);
+    EXPECT_EQ(Groups().Text(0, gfCount), "0");
+    EXPECT_EQ(Groups().Text(0, gfId), "1000");
+    EXPECT_EQ(Groups().Text(1, gfDescription), "Mixed");
+    EXPECT_EQ(Groups().Text(1, gfCount), "7");
+    EXPECT_EQ(Groups().Text(1, gfId), "1234");
+    EXPECT_EQ(Groups().Text(1, gfColor), "255");
     EXPECT_EQ(Graph().Objects().Count(), 2);
 
     Graph().Clear();
     Record("1\r\nShort\r\n1\r\n");
     EXPECT_THROW(Form().RebuildGroups(), std::runtime_error);
-    EXPECT_EQ(List().RowCount(), 2);
+    EXPECT_EQ(Groups().RowCount(), 2);
 }
 
 TEST_F(Measurement, CountsStopAtTheLargestInteger)
@@ -145,23 +144,23 @@ TEST_F(Measurement, CountsStopAtTheLargestInteger)
     record("-99999999999", 2002);
     record("+2147483648", 2003);
     Form().RebuildGroups();
-    ASSERT_EQ(List().RowCount(), 4);
-    EXPECT_EQ(List().SubItem(1, gsCount), "2147483647");
-    EXPECT_EQ(List().SubItem(2, gsCount), "-2147483648");
-    EXPECT_EQ(List().SubItem(3, gsCount), "2147483647");
+    ASSERT_EQ(Groups().RowCount(), 4);
+    EXPECT_EQ(Groups().Text(1, gfCount), "2147483647");
+    EXPECT_EQ(Groups().Text(2, gfCount), "-2147483648");
+    EXPECT_EQ(Groups().Text(3, gfCount), "2147483647");
 
     // Adding marks counts on to the largest integer and stays there.
     for (const char *expected : {"#2147483647", "#2147483647"}) {
         Form().AddMark(50, 50, 10, 2000);
-        EXPECT_EQ(List().SubItem(0, gsCount), "2147483647");
+        EXPECT_EQ(Groups().Text(0, gfCount), "2147483647");
         EXPECT_EQ(Graph().Objects()[Graph().Objects().Count() - 1]->Text(), expected);
     }
     Form().AddMark(80, 50, 10, 2001);
-    EXPECT_EQ(List().SubItem(1, gsCount), "2147483647");
+    EXPECT_EQ(Groups().Text(1, gfCount), "2147483647");
 
     // So do proposals added in one step, each numbered at most with the largest integer.
     EXPECT_EQ(Form().AddProposedMarks({{200, 200}, {300, 300}}, 2003), 2);
-    EXPECT_EQ(List().SubItem(3, gsCount), "2147483647");
+    EXPECT_EQ(Groups().Text(3, gfCount), "2147483647");
     EXPECT_EQ(Graph().Objects()[Graph().Objects().Count() - 1]->Text(), "#2147483647");
 }
 
@@ -172,13 +171,13 @@ TEST_F(Measurement, RecordsWithADescriptionOverSeveralLinesReadWhole)
     Record("2\r\nCells\r\n\r\nDebris\tX\r\n1400\r\n255\r\n");
     Record("1\r\nNuclei\r\n1401\r\n65280\r\n\r\n\r\n");
     Form().RebuildGroups();
-    ASSERT_EQ(List().RowCount(), 2);
-    EXPECT_EQ(List().SubItem(0, gsDescription), "Cells Debris X");
-    EXPECT_EQ(List().SubItem(0, gsId), "1400");
-    EXPECT_EQ(List().SubItem(0, gsColor), "255");
-    EXPECT_EQ(List().SubItem(0, gsCount), "2");
-    EXPECT_EQ(List().SubItem(1, gsDescription), "Nuclei");
-    EXPECT_EQ(List().SubItem(1, gsColor), "65280");
+    ASSERT_EQ(Groups().RowCount(), 2);
+    EXPECT_EQ(Groups().Text(0, gfDescription), "Cells Debris X");
+    EXPECT_EQ(Groups().Text(0, gfId), "1400");
+    EXPECT_EQ(Groups().Text(0, gfColor), "255");
+    EXPECT_EQ(Groups().Text(0, gfCount), "2");
+    EXPECT_EQ(Groups().Text(1, gfDescription), "Nuclei");
+    EXPECT_EQ(Groups().Text(1, gfColor), "65280");
 }
 
 } // namespace

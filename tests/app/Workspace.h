@@ -66,6 +66,7 @@ protected:
         fForm.reset();
     }
     TGroupListView &List() { return Form().ListViewGroups(); }
+    TGroupTableModel &Groups() { return Form().Groups(); }
     TGraphControl &Graph() { return *Form().Graph(); }
 
     void LoadImage(int width = 400, int height = 300)

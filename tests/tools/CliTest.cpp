@@ -80,7 +80,7 @@ TEST_F(Cli, EightBitDescriptionsOfOlderWritersKeepTheirCharacters)
     // The window opens it with the same description and saves it so that it reads back alike.
     fPrompter.PushFile(Work("ansi.tlv"));
     Form().Openmeasurement1Click();
-    EXPECT_EQ(List().SubItem(0, gsDescription), description);
+    EXPECT_EQ(Groups().Text(0, gfDescription), description);
     SaveMeasurement("again.tlv");
     EXPECT_EQ(Run({"export", "again.tlv"}).Out, exported.Out);
 }
@@ -208,9 +208,9 @@ TEST_F(Cli, DetectsObjectsAsLinesOrAsAMeasurementTheWindowOpens)
     Finish();
     fPrompter.PushFile(Work("cells.tlv"));
     Form().Openmeasurement1Click();
-    ASSERT_EQ(Form().ListViewGroups().RowCount(), 1);
-    EXPECT_EQ(Form().ListViewGroups().SubItem(0, gsDescription), "Autodetect");
-    EXPECT_EQ(Form().ListViewGroups().SubItem(0, gsCount), count);
+    ASSERT_EQ(Form().Groups().RowCount(), 1);
+    EXPECT_EQ(Form().Groups().Text(0, gfDescription), "Autodetect");
+    EXPECT_EQ(Form().Groups().Text(0, gfCount), count);
     ASSERT_EQ(Graph().Objects().Count(), int(found.size()));
     const TRect first = Graph().Objects()[0]->BoundsRect();
     EXPECT_EQ(QPointF((first.Left + first.Right) / 2, (first.Top + first.Bottom) / 2), found[0]);
