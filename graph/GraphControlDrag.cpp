@@ -101,9 +101,14 @@ void TGraphControl::RestoreFollowers(const std::vector<TGraphObject *> &Follower
             break;
         }
         // As the record of the source is read back: the area left and the one returned to are
-        // repainted, and the graph's bounds follow.
-        obj->Invalidate();
-        static_cast<TGraphNode *>(obj)->PutBack(place->Bounds);
+        // repainted, and the graph's bounds follow. A node that only moved repaints the area it
+        // leaves by itself.
+        auto *node = static_cast<TGraphNode *>(obj);
+        const TRect now = node->GetBoundsRect();
+        if (now.Width() != place->Bounds.Width() || now.Height() != place->Bounds.Height()) {
+            obj->Invalidate();
+        }
+        node->PutBack(place->Bounds);
         ObjectChanged(obj, {gcView, gcPlacement});
     }
 }
