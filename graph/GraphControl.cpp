@@ -270,12 +270,8 @@ bool TGraphControl::RepaintedInBatch(const TRect &Rect)
         CPToGP(corners, 2);
         const int64_t margin = fZoom > 0 ? static_cast<int64_t>(std::ceil(300 / fZoom)) + 2
                                          : std::numeric_limits<int32_t>::max();
-        const auto grown = [](int64_t value) {
-            return static_cast<int32_t>(std::clamp<int64_t>(
-                value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-        };
-        area.Window = {grown(corners[0].X - margin), grown(corners[0].Y - margin),
-                       grown(corners[1].X + margin), grown(corners[1].Y + margin)};
+        area.Window = {ClampToInt32(corners[0].X - margin), ClampToInt32(corners[0].Y - margin),
+                       ClampToInt32(corners[1].X + margin), ClampToInt32(corners[1].Y + margin)};
     }
     if (Rect.Right < area.Window.Left || Rect.Left > area.Window.Right ||
         Rect.Bottom < area.Window.Top || Rect.Top > area.Window.Bottom) {

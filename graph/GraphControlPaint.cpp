@@ -20,12 +20,6 @@ namespace talivo {
 
 namespace {
 
-int32_t Clamp32(int64_t Value)
-{
-    return static_cast<int32_t>(std::clamp<int64_t>(Value, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-
 // a * b / c rounded half away from zero, like the system's MulDiv; c must not be 0.
 int64_t MulDiv(int64_t a, int64_t b, int64_t c)
 {
@@ -55,8 +49,8 @@ QRect ToQRect(const TRect &Rect)
 
 TRect Inflated(const TRect &Rect, int32_t By)
 {
-    return {Clamp32(int64_t{Rect.Left} - By), Clamp32(int64_t{Rect.Top} - By),
-            Clamp32(int64_t{Rect.Right} + By), Clamp32(int64_t{Rect.Bottom} + By)};
+    return {ClampToInt32(int64_t{Rect.Left} - By), ClampToInt32(int64_t{Rect.Top} - By),
+            ClampToInt32(int64_t{Rect.Right} + By), ClampToInt32(int64_t{Rect.Bottom} + By)};
 }
 
 // The device column (Vertical false) or row at which a logical coordinate lands.
@@ -86,7 +80,7 @@ std::vector<int32_t> SourceCoordinates(const TCanvas &Canvas, int32_t First, int
         // The largest coordinate in [Low, High] that lands at or before Device.
         while (Low < High) {
             const int64_t Middle = Low + (High - Low + 1) / 2;
-            if (DeviceCoordinate(Canvas, Clamp32(Middle), Vertical) <= Device) {
+            if (DeviceCoordinate(Canvas, ClampToInt32(Middle), Vertical) <= Device) {
                 Low = Middle;
             } else {
                 High = Middle - 1;
@@ -415,7 +409,8 @@ void TGraphControl::Print(TCanvas &Canvas, const TRect &Rect)
     const int64_t Left = Rect.Left + (TargetWidth - Width) / 2;
     const int64_t Top = Rect.Top + (TargetHeight - Height) / 2;
     const QPicture Metafile = GetAsMetafile(Objects());
-    Canvas.StretchDraw({Clamp32(Left), Clamp32(Top), Clamp32(Left + Width), Clamp32(Top + Height)},
+    Canvas.StretchDraw({ClampToInt32(Left), ClampToInt32(Top), ClampToInt32(Left + Width),
+                        ClampToInt32(Top + Height)},
                        Metafile);
 }
 
@@ -431,8 +426,8 @@ QPicture TGraphControl::GetAsMetafile(const TGraphObjectList &List)
         {AddWrapped(0, -int64_t{Bounds.Left}), AddWrapped(0, -int64_t{Bounds.Top})});
     DrawObjects(Canvas, List);
     Canvas.EndPaint();
-    Metafile.setBoundingRect(QRect(0, 0, Clamp32(int64_t{Bounds.Right} - Bounds.Left + 1),
-                                   Clamp32(int64_t{Bounds.Bottom} - Bounds.Top + 1)));
+    Metafile.setBoundingRect(QRect(0, 0, ClampToInt32(int64_t{Bounds.Right} - Bounds.Left + 1),
+                                   ClampToInt32(int64_t{Bounds.Bottom} - Bounds.Top + 1)));
     return Metafile;
 }
 
@@ -442,8 +437,8 @@ QImage TGraphControl::GetAsBitmap(const TGraphObjectList &List)
     const bool OnPicture = fShowBackground && !Picture.isNull();
     const TRect Bounds = GetObjectsBounds(List);
     const QSize Size = OnPicture ? Picture.size()
-                                 : QSize(Clamp32(int64_t{Bounds.Right} - Bounds.Left + 1),
-                                         Clamp32(int64_t{Bounds.Bottom} - Bounds.Top + 1));
+                                 : QSize(ClampToInt32(int64_t{Bounds.Right} - Bounds.Left + 1),
+                                         ClampToInt32(int64_t{Bounds.Bottom} - Bounds.Top + 1));
     QImage Bitmap(Size, QImage::Format_RGB888);
     // A fresh bitmap is white, and so is what shows through a see-through picture.
     Bitmap.fill(Qt::white);

@@ -1,5 +1,7 @@
 #include "graph/GraphControl.h"
 
+#include "graph/GraphUtils.h"
+
 #include <QCursor>
 #include <QEvent>
 #include <QScrollBar>
@@ -22,12 +24,6 @@ constexpr double MaxZoom = 32767;
 double ClampZoom(double Value, double Current)
 {
     return std::isnan(Value) ? Current : std::clamp(Value, MinZoom, MaxZoom);
-}
-
-int32_t ClampToInt32(int64_t Value)
-{
-    return static_cast<int32_t>(std::clamp<int64_t>(Value, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
 }
 
 // a * b / c rounded half away from zero, -1 for a zero divisor, as the system's MulDiv.

@@ -1,6 +1,7 @@
 #include "graph/GraphScrollBar.h"
 
 #include "graph/GraphControl.h"
+#include "graph/GraphUtils.h"
 
 #include <QElapsedTimer>
 #include <QPalette>
@@ -13,15 +14,7 @@
 
 namespace talivo {
 
-namespace {
-
-int32_t ClampToInt32(int64_t Value)
-{
-    return static_cast<int32_t>(std::clamp<int64_t>(Value, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
-
-} // namespace
+namespace {} // namespace
 
 TGraphScrollBar::TGraphScrollBar(TGraphControl *AOwner, TScrollBarKind AKind)
     : fOwner(AOwner), fKind(AKind)

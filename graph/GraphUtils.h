@@ -4,7 +4,9 @@
 
 #include <QRegion>
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 
 // Free geometry helpers of the graph canvas: integer points and rectangles, point arrays, angles,
 // lines and their intersections with shapes, and the mapping of clip regions.
@@ -34,6 +36,13 @@ struct XFORM {
 inline int32_t AddWrapped(int32_t a, int64_t b)
 {
     return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+
+// The nearest 32-bit value: a coordinate computed wide is kept at the end of the range.
+inline int32_t ClampToInt32(int64_t value)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
 }
 
 bool IsBetween(int32_t Value, int32_t Bound1, int32_t Bound2);

@@ -3,6 +3,7 @@
 #include "graph/GraphNode.h"
 #include "graph/GraphObject.h"
 #include "graph/GraphObjectList.h"
+#include "graph/GraphUtils.h"
 
 #include <algorithm>
 
@@ -41,14 +42,6 @@ TRect Spanned(const TRect &r)
             std::max(r.Top, r.Bottom)};
 }
 
-void Widen(TRect &box, const TRect &closed)
-{
-    box.Left = std::min(box.Left, closed.Left);
-    box.Top = std::min(box.Top, closed.Top);
-    box.Right = std::max(box.Right, closed.Right);
-    box.Bottom = std::max(box.Bottom, closed.Bottom);
-}
-
 bool SameCells(const TRect &a, const TRect &b)
 {
     return CellOf(a.Left) == CellOf(b.Left) && CellOf(a.Top) == CellOf(b.Top) &&
@@ -63,11 +56,11 @@ bool Meets(const TRect &a, const TRect &b)
 TRect KeyOf(const TGraphObject &obj)
 {
     TRect key = Spanned(obj.VisualRect());
-    Widen(key, Spanned(obj.SelectedVisualRect()));
+    UnionRect(key, Spanned(obj.SelectedVisualRect()));
     if (obj.IsNode()) {
         const QRect box = static_cast<const TGraphNode &>(obj).RegionBounds();
         if (!box.isEmpty()) {
-            Widen(key, {box.left(), box.top(), box.right(), box.bottom()});
+            UnionRect(key, {box.left(), box.top(), box.right(), box.bottom()});
         }
     }
     return key;
