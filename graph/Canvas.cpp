@@ -94,6 +94,8 @@ bool TCanvas::BeginPaint(QPaintDevice &device)
 
 void TCanvas::EndPaint()
 {
+    FlushRun();
+    fInRun = false;
     if (fPainter)
         fPainter->end();
     fPainter.reset();
@@ -176,6 +178,7 @@ QRect TCanvas::DeviceArea() const
 
 void TCanvas::SetClipRegion(const QRegion &deviceRegion)
 {
+    FlushRun();
     fHasClip = true;
     fClip = deviceRegion;
     fClipRect.reset();
@@ -185,6 +188,7 @@ void TCanvas::SetClipRegion(const QRegion &deviceRegion)
 
 void TCanvas::ClearClip()
 {
+    FlushRun();
     fHasClip = false;
     fClip = QRegion();
     fClipRect.reset();

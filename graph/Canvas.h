@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -137,6 +138,35 @@ public:
 
     void Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom);
     void Rectangle(const TRect &rect) { Rectangle(rect.Left, rect.Top, rect.Right, rect.Bottom); }
+    // Between these, the plain rectangles drawn inside the device are held back and put down
+    // together as one image of them, kept for the next run of the same shapes and colours: the
+    // markers of a selected object are a handful of small squares, the same for every object of
+    // one size, and drawn by the thousand. The pixels are those the rectangles give one by one;
+    // anything else drawn during a run puts down what was held back first.
+    void BeginRectangleRun();
+    void EndRectangleRun();
+    // A run for the guard's lifetime; one left by an exception is dropped, not drawn.
+    class TRectangleRun {
+    public:
+        explicit TRectangleRun(TCanvas &canvas)
+            : fCanvas(canvas), fExceptions(std::uncaught_exceptions())
+        {
+            canvas.BeginRectangleRun();
+        }
+        ~TRectangleRun()
+        {
+            if (std::uncaught_exceptions() > fExceptions)
+                fCanvas.DropRectangleRun();
+            else
+                fCanvas.EndRectangleRun();
+        }
+        TRectangleRun(const TRectangleRun &) = delete;
+        TRectangleRun &operator=(const TRectangleRun &) = delete;
+
+    private:
+        TCanvas &fCanvas;
+        int fExceptions;
+    };
     void FillRect(const TRect &rect);
     void FrameRect(const TRect &rect);
     void Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom);
@@ -217,6 +247,33 @@ private:
     // The text's advance in device pixels, as DeviceAdvance, for a text about to be drawn.
     int DrawnAdvance(const QString &text) const;
 
+    // A plain rectangle held back by a run: the box its outline runs along, in device pixels,
+    // with the width of the pen (0 or 1) and the colours of outline and fill.
+    struct TRunRectangle {
+        QRect Box;
+        int PenWidth;
+        QRgb Pen;
+        QRgb Brush;
+    };
+    // Draws a plain rectangle of a run, as Rectangle draws it.
+    static void DrawRunRectangle(QPainter &painter, const TRunRectangle &rectangle);
+    void DropRectangleRun() noexcept
+    {
+        fRun.clear();
+        fInRun = false;
+    }
+    // Puts down the rectangles a run holds back.
+    void FlushRun()
+    {
+        if (!fRun.empty())
+            DrawRun();
+    }
+    void DrawRun();
+    // The run's rectangles drawn once on a transparent image covering bounds, kept for the next
+    // run of the same rectangles (relative to the image) and colours. Bounded, like the circles.
+    static const QImage &RunImage(const std::vector<uint32_t> &key, const QRect &bounds,
+                                  const std::vector<TRunRectangle> &run);
+
     // The tools PrepareShape last gave the painter, so that shapes drawn one after another with
     // the same tools (the markers of every selected object) do not build and set them again.
     // Only PrepareShape sets the painter's pen and brush outside a save and restore, and a line
@@ -241,6 +298,9 @@ private:
     };
 
     std::unique_ptr<QPainter> fPainter;
+    bool fInRun = false;
+    std::vector<TRunRectangle> fRun;
+    std::vector<uint32_t> fRunKey;
     // The device's pixels, taken when painting begins: asking a widget costs a screen lookup.
     QRect fDeviceRect;
     TAppliedShape fApplied;

@@ -66,7 +66,7 @@ QColor Inverted(const QColor &color)
     return QColor(255 - color.red(), 255 - color.green(), 255 - color.blue(), color.alpha());
 }
 
-// The largest circle drawn from an image of it.
+// The largest circle, or run of rectangles, drawn from an image of it.
 constexpr int kMaxSpriteSide = 128;
 
 // A circle drawn on a transparent image of size Size with the outline and fill the canvas gives
@@ -205,14 +205,26 @@ QRectF TCanvas::OutlineRect(int32_t left, int32_t top, int32_t right, int32_t bo
 
 void TCanvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
-    if (!PrepareShape(true))
+    if (!PrepareShape(true)) {
+        FlushRun();
         return;
+    }
     // The outline's corners lie on whole pixels. The outline covers the box's edges inclusive,
     // the fill what lies within them; the painter's own rectangle differs only where it meets
     // the edge of the device, or has no extent.
     const QRect box = OutlineRect(left, top, right, bottom).toRect();
     const QRect outline(box.topLeft(), QSize(box.width() + 1, box.height() + 1));
-    if (!fApplied.Plain || box.width() < 1 || box.height() < 1 || !fDeviceRect.contains(outline)) {
+    if (!fApplied.Plain || !fDeviceRect.contains(outline)) {
+        FlushRun();
+        fPainter->drawRect(box);
+        return;
+    }
+    if (fInRun) {
+        fRun.push_back({box, fApplied.QtPen.width(), fApplied.PenColor.rgba(),
+                        fApplied.BrushColor.rgba()});
+        return;
+    }
+    if (box.width() < 1 || box.height() < 1) {
         fPainter->drawRect(box);
         return;
     }
@@ -221,8 +233,109 @@ void TCanvas::Rectangle(int32_t left, int32_t top, int32_t right, int32_t bottom
         fPainter->fillRect(outline.adjusted(1, 1, -1, -1), fApplied.BrushColor);
 }
 
+void TCanvas::DrawRunRectangle(QPainter &painter, const TRunRectangle &rectangle)
+{
+    const QRect &box = rectangle.Box;
+    if (box.width() < 1 || box.height() < 1) {
+        // No extent: whatever the painter makes of it (a line, or nothing), outside the fill
+        // path. Plain tools are these.
+        painter.setPen(QPen(QColor::fromRgb(rectangle.Pen), rectangle.PenWidth, Qt::SolidLine,
+                            Qt::RoundCap, Qt::RoundJoin));
+        painter.setBrush(QColor::fromRgb(rectangle.Brush));
+        painter.drawRect(box);
+        return;
+    }
+    const QRect outline(box.topLeft(), QSize(box.width() + 1, box.height() + 1));
+    painter.fillRect(outline, QColor::fromRgb(rectangle.Pen));
+    if (box.width() > 1 && box.height() > 1)
+        painter.fillRect(outline.adjusted(1, 1, -1, -1), QColor::fromRgb(rectangle.Brush));
+}
+
+const QImage &TCanvas::RunImage(const std::vector<uint32_t> &key, const QRect &bounds,
+                                const std::vector<TRunRectangle> &run)
+{
+    struct THash {
+        size_t operator()(const std::vector<uint32_t> &words) const
+        {
+            return qHashRange(words.begin(), words.end());
+        }
+    };
+    static auto *const sprites = new std::unordered_map<std::vector<uint32_t>, QImage, THash>;
+    const auto known = sprites->find(key);
+    if (known != sprites->end())
+        return known->second;
+    if (sprites->size() >= 256)
+        sprites->clear();
+    QImage sprite(bounds.size(), QImage::Format_ARGB32_Premultiplied);
+    sprite.fill(Qt::transparent);
+    QPainter painter(&sprite);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.translate(-bounds.topLeft());
+    for (const TRunRectangle &rectangle : run)
+        DrawRunRectangle(painter, rectangle);
+    painter.end();
+    return sprites->emplace(key, std::move(sprite)).first->second;
+}
+
+void TCanvas::BeginRectangleRun()
+{
+    FlushRun();
+    fInRun = true;
+}
+
+void TCanvas::EndRectangleRun()
+{
+    FlushRun();
+    fInRun = false;
+}
+
+void TCanvas::DrawRun()
+{
+    std::vector<TRunRectangle> run;
+    run.swap(fRun);
+    if (!fPainter)
+        return;
+    // The rectangles were plain, drawn over what lies below; the painter may meanwhile hold the
+    // composition of a shape about to be drawn.
+    const QPainter::CompositionMode composition = fPainter->compositionMode();
+    fPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    QRect bounds;
+    for (const TRunRectangle &rectangle : run) {
+        const QRect &box = rectangle.Box;
+        bounds |= QRect(box.topLeft(), QSize(box.width() + 1, box.height() + 1));
+    }
+    if (run.size() == 1 || bounds.width() > kMaxSpriteSide || bounds.height() > kMaxSpriteSide) {
+        // Markers far apart, around a big object: an image of them would be mostly empty. The
+        // tools on the painter may be those of a shape about to be drawn.
+        const QPen pen = fPainter->pen();
+        const QBrush brush = fPainter->brush();
+        for (const TRunRectangle &rectangle : run)
+            DrawRunRectangle(*fPainter, rectangle);
+        fPainter->setPen(pen);
+        fPainter->setBrush(brush);
+        fPainter->setCompositionMode(composition);
+        return;
+    }
+    // The image is keyed by the rectangles relative to its corner, so that every object of one
+    // size shares it wherever it lies.
+    std::vector<uint32_t> &key = fRunKey;
+    key.clear();
+    for (const TRunRectangle &rectangle : run) {
+        const QRect &box = rectangle.Box;
+        key.insert(key.end(),
+                   {uint32_t(box.left() - bounds.left()), uint32_t(box.top() - bounds.top()),
+                    uint32_t(box.width()), uint32_t(box.height()), uint32_t(rectangle.PenWidth),
+                    rectangle.Pen, rectangle.Brush});
+    }
+    // Opaque pixels replace what lies below and transparent ones keep it, as the fills would.
+    fPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    fPainter->drawImage(bounds.topLeft(), RunImage(key, bounds, run));
+    fPainter->setCompositionMode(composition);
+}
+
 void TCanvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
+    FlushRun();
     if (!PrepareShape(true))
         return;
     const QRectF outline = OutlineRect(left, top, right, bottom);
@@ -244,6 +357,7 @@ void TCanvas::Ellipse(int32_t left, int32_t top, int32_t right, int32_t bottom)
 void TCanvas::RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom,
                         int32_t cornerWidth, int32_t cornerHeight)
 {
+    FlushRun();
     if (!PrepareShape(true))
         return;
     const double radiusX = std::abs(cornerWidth * ScaleX()) / 2.0;
@@ -254,6 +368,7 @@ void TCanvas::RoundRect(int32_t left, int32_t top, int32_t right, int32_t bottom
 
 void TCanvas::Polygon(const TPoints &points)
 {
+    FlushRun();
     if (points.size() < 2 || !PrepareShape(true))
         return;
     fPainter->drawPolygon(DevicePolygon(*this, points), Qt::OddEvenFill);
@@ -261,6 +376,7 @@ void TCanvas::Polygon(const TPoints &points)
 
 void TCanvas::Polyline(const TPoints &points)
 {
+    FlushRun();
     if (points.size() < 2 || !PrepareShape(false))
         return;
     fPainter->drawPolyline(DevicePolygon(*this, points));
@@ -268,6 +384,7 @@ void TCanvas::Polyline(const TPoints &points)
 
 void TCanvas::LineTo(int32_t x, int32_t y)
 {
+    FlushRun();
     const TPoint from = LPtoDP(fPenPos);
     fPenPos = {x, y};
     if (!PrepareShape(false))
@@ -278,6 +395,7 @@ void TCanvas::LineTo(int32_t x, int32_t y)
 
 void TCanvas::FillRect(const TRect &rect)
 {
+    FlushRun();
     if (!fPainter || fBrush.Style() == bsClear)
         return;
     const TRect d = LPtoDP(rect);
@@ -302,6 +420,7 @@ void TCanvas::FrameRect(const TRect &rect)
 
 void TCanvas::SetPixel(int32_t x, int32_t y, TColor color)
 {
+    FlushRun();
     if (!fPainter)
         return;
     const TPoint d = LPtoDP(TPoint{x, y});
@@ -311,6 +430,7 @@ void TCanvas::SetPixel(int32_t x, int32_t y, TColor color)
 
 void TCanvas::StretchDraw(const TRect &rect, const QImage &image)
 {
+    FlushRun();
     if (!fPainter || image.isNull())
         return;
     const TRect d = LPtoDP(rect);
@@ -325,6 +445,7 @@ void TCanvas::StretchDraw(const TRect &rect, const QImage &image)
 
 void TCanvas::StretchDraw(const TRect &rect, const QPicture &picture)
 {
+    FlushRun();
     const QRect source = picture.boundingRect();
     if (!fPainter || source.isEmpty())
         return;

@@ -189,6 +189,7 @@ void TCanvas::TextOut(int32_t x, int32_t y, const QString &text)
 
 void TCanvas::DrawTextLine(const QPoint &topLeft, const QString &text, bool rightToLeft)
 {
+    FlushRun();
     const TDeviceFont &font = DeviceFont();
     // A recording keeps the text as text; a turned or right-to-left line, or one drawn through a
     // scaling (a screen at a scale above 1), is laid out anew.

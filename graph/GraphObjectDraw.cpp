@@ -53,6 +53,7 @@ void TGraphObject::DrawState(TCanvas &Canvas)
         Canvas.Pen().SetColor(Host().MarkerColor());
         Canvas.Brush().SetColor(Host().Color());
         Canvas.Brush().SetStyle(Host().MarkerStyle());
+        const TCanvas::TRectangleRun run(Canvas);
         DrawControlPoints(Canvas);
     }
 }

@@ -160,6 +160,70 @@ TEST(CanvasTest, RectanglesMatchThePaintersRectanglesPixelForPixel)
     });
 }
 
+// Rectangles held back in runs and put down together: the same pixels as the painter's own
+// rectangles one by one, for runs of every length mixing sizes (none, a line, far apart past the
+// largest image) and colours, broken by an ellipse or an inverting rectangle, at the edge of the
+// device, under a clip and left open until the painting ends.
+TEST(CanvasTest, RectangleRunsMatchThePaintersRectanglesPixelForPixel)
+{
+    bool inRun = false;
+    ExpectThePaintersPixels(200, 400, 11, [&](TCanvas &canvas, QPainter &painter, auto pick, int i) {
+        if (i % 7 == 0) {
+            if (inRun)
+                canvas.EndRectangleRun();
+            else
+                canvas.BeginRectangleRun();
+            inRun = !inRun;
+        }
+        const int left = pick(-4, 196);
+        const int top = pick(-4, 196);
+        if (i % 11 == 5) {
+            canvas.Ellipse(left, top, left + 9, top + 9);
+            painter.drawEllipse(QRectF(left, top, 9, 9));
+            return;
+        }
+        const int side = i % 13 == 0 ? pick(120, 180) : pick(0, 8);
+        const int right = left + side;
+        const int bottom = top + (i % 5 == 0 ? pick(0, 2) : side);
+        // An inverting rectangle is drawn as it comes, after what the run held back.
+        const bool inverting = i % 17 == 3;
+        if (inverting) {
+            canvas.Pen().SetMode(pmXor);
+            painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        }
+        canvas.Rectangle(left, top, right, bottom);
+        painter.drawRect(QRectF(left, top, right - left, bottom - top));
+        canvas.Pen().SetMode(pmCopy);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    });
+}
+
+// The markers of many objects of one size: each object's run is put down from the image made for
+// the first, wherever it lies, and an image made in one set of colours never serves another.
+TEST(CanvasTest, RepeatedRectangleRunsMatchThePaintersRectangles)
+{
+    const std::vector<QRect> markers = {Box(0, 0, 4, 4),  Box(8, 0, 12, 4), Box(0, 8, 4, 12),
+                                        Box(8, 8, 12, 12), Box(4, 8, 8, 12), Box(8, 4, 12, 8),
+                                        Box(0, 4, 4, 8),   Box(4, 0, 8, 4),  Box(2, 2, 2, 2)};
+    ExpectThePaintersPixels(100, 60, 3, [&](TCanvas &canvas, QPainter &painter, auto pick, int i) {
+        const int left = pick(-6, 96);
+        const int top = pick(-6, 96);
+        const TColor pen = i % 2 ? 0x0000FF : 0x00FF00;
+        const TColor brush = i % 3 ? 0xFFFFFF : 0x000000;
+        canvas.Pen().SetColor(pen);
+        canvas.Brush().SetColor(brush);
+        painter.setPen(QPen(ColorToQColor(pen), canvas.Pen().Width()));
+        painter.setBrush(ColorToQColor(brush));
+        const TCanvas::TRectangleRun run(canvas);
+        for (const QRect &marker : markers) {
+            const QRect at = marker.translated(left, top);
+            canvas.Rectangle(at.left(), at.top(), at.right(), at.bottom());
+            painter.drawRect(QRectF(at.left(), at.top(), at.right() - at.left(),
+                                    at.bottom() - at.top()));
+        }
+    });
+}
+
 // Small circles are put down as images of them drawn once: the pixels are still exactly those the
 // painter's own ellipses give, also past the largest such image, at the edge of the device, for
 // flatter ellipses and under a clip.
