@@ -17,6 +17,7 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 class QPainter;
@@ -215,6 +216,17 @@ private:
         bool HasClip = false;
         QRegion Clip;
     };
+    // Captions are short: a plain multiplicative hash of their characters is far cheaper than
+    // the general string hash, which dominated measuring them.
+    struct TTextHash {
+        size_t operator()(const QString &text) const noexcept
+        {
+            uint64_t hash = 0xcbf29ce484222325u ^ uint64_t(text.size());
+            for (const QChar ch : text)
+                hash = (hash ^ ch.unicode()) * 0x100000001b3u;
+            return size_t(hash ^ (hash >> 29));
+        }
+    };
     struct TDeviceFont {
         TFont Font;
         double Scale = 0.0;
@@ -225,7 +237,7 @@ private:
         // Shaping a text is costly and captions are measured over and over (runs while
         // wrapping, then each line again): the advances measured with this font so far, and
         // roughly the memory they take.
-        QHash<QString, int> Advances;
+        std::unordered_map<QString, int, TTextHash> Advances;
         qsizetype AdvancesBytes = 0;
     };
 

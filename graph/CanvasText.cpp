@@ -152,9 +152,9 @@ int TCanvas::DeviceAdvance(const QString &text) const
     constexpr qsizetype kMaxAdvancesBytes = qsizetype(32) << 20;
     constexpr qsizetype kEntryOverhead = 64;
     const TDeviceFont &font = DeviceFont();
-    const auto known = font.Advances.constFind(text);
-    if (known != font.Advances.cend())
-        return *known;
+    const auto known = font.Advances.find(text);
+    if (known != font.Advances.end())
+        return known->second;
     const int advance = font.Metrics->horizontalAdvance(text);
     const qsizetype bytes = text.size() * qsizetype(sizeof(QChar)) + kEntryOverhead;
     if (bytes > kMaxAdvancesBytes / 4)
@@ -163,7 +163,7 @@ int TCanvas::DeviceAdvance(const QString &text) const
         fDeviceFont.Advances.clear();
         fDeviceFont.AdvancesBytes = 0;
     }
-    fDeviceFont.Advances.insert(text, advance);
+    fDeviceFont.Advances.emplace(text, advance);
     fDeviceFont.AdvancesBytes += bytes;
     return advance;
 }
