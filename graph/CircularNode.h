@@ -17,6 +17,7 @@ protected:
     ~TCircularNode() override = default;
 
     QRegion CreateRegion() const override;
+    TPlacedRegion CreatePlacedRegion() const override;
     void DrawBorder(TCanvas &Canvas) override;
 };
 

@@ -18,6 +18,7 @@ protected:
     ~TEllipticNode() override = default;
 
     QRegion CreateRegion() const override;
+    TPlacedRegion CreatePlacedRegion() const override;
     void DrawBorder(TCanvas &Canvas) override;
 };
 

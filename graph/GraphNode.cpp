@@ -276,10 +276,16 @@ void TGraphNode::SetBackgroundMargins(const TRect &Value)
     }
 }
 
+void TGraphNode::PlaceRegion()
+{
+    TPlacedRegion placed = CreatePlacedRegion();
+    fRegion = std::move(placed.Shape);
+    fRegionShift = placed.Shift;
+}
+
 void TGraphNode::Initialize()
 {
-    fRegion = CreateRegion();
-    fRegionShift = {};
+    PlaceRegion();
     TGraphObject::Initialize();
 }
 
@@ -288,8 +294,7 @@ void TGraphNode::BoundsChanged(int32_t dX, int32_t dY, int32_t dWidth, int32_t d
     // While the node is being created its shape is built once, by Initialize.
     if (!HasState(osCreating)) {
         if (dWidth != 0 || dHeight != 0) {
-            fRegion = CreateRegion();
-            fRegionShift = {};
+            PlaceRegion();
         } else {
             // Wrapped as the region's own coordinates would wrap, moved step by step.
             fRegionShift = {AddWrapped(fRegionShift.x(), dX), AddWrapped(fRegionShift.y(), dY)};

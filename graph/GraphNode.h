@@ -4,6 +4,7 @@
 #include "graph/GraphNodePicture.h"
 #include "graph/GraphObject.h"
 #include "graph/GraphUtils.h"
+#include "graph/PlacedRegion.h"
 #include "graph/Types.h"
 
 #include <QRegion>
@@ -119,6 +120,9 @@ protected:
     // Where the caption goes; also stores the caption as drawn.
     virtual TRect QueryTextRect();
     virtual QRegion CreateRegion() const = 0;
+    // CreateRegion's region as a shape and its shift, where the shape can be shared with equal
+    // nodes; a class that makes its region otherwise than its base overrides both.
+    virtual TPlacedRegion CreatePlacedRegion() const { return {CreateRegion(), {}}; }
     // The region in the canvas's device pixels.
     virtual QRegion CreateClipRgn(const TCanvas &Canvas) const;
     virtual void DrawBackground(TCanvas &Canvas);
@@ -138,6 +142,8 @@ private:
     // the checks of a move or resize and without a change report (the caller reports it).
     void PutBack(const TRect &Bounds);
     void BackgroundChanged() { Changed({gcView, gcData}); }
+    // Makes the node's shape anew for its bounds.
+    void PlaceRegion();
     // The centres of the eight markers, indexed by zone.
     TPoint MarkerCenter(uint32_t Zone) const;
 

@@ -200,10 +200,10 @@ bool Cacheable(int64_t left, int64_t top, int64_t right, int64_t bottom)
 
 } // namespace
 
-QRegion PolygonRegion(const TPoints &Points)
+TPlacedRegion PlacedPolygonRegion(const TPoints &Points)
 {
     if (Points.empty())
-        return QRegion();
+        return {};
     const auto [minX, maxX] = std::minmax_element(
         Points.begin(), Points.end(), [](const TPoint &a, const TPoint &b) { return a.X < b.X; });
     const auto [minY, maxY] = std::minmax_element(
@@ -212,7 +212,7 @@ QRegion PolygonRegion(const TPoints &Points)
         return Rasterize(box, [&](TCanvas &canvas) { canvas.Polygon(points); });
     };
     if (!Cacheable(minX->X, minY->Y, maxX->X, maxY->Y))
-        return direct(Points, BoxAround(minX->X, minY->Y, maxX->X, maxY->Y));
+        return {direct(Points, BoxAround(minX->X, minY->Y, maxX->X, maxY->Y)), {}};
 
     const TPoint origin{minX->X, minY->Y};
     std::vector<int64_t> key{0};
@@ -224,26 +224,26 @@ QRegion PolygonRegion(const TPoints &Points)
         key.push_back(relative.back().Y);
     }
     const TPoint extent{maxX->X - origin.X, maxY->Y - origin.Y};
-    return ShapeCache()
-        .Get(key, [&] { return direct(relative, BoxAround(0, 0, extent.X, extent.Y)); })
-        .translated(origin.X, origin.Y);
+    return {ShapeCache().Get(key,
+                             [&] { return direct(relative, BoxAround(0, 0, extent.X, extent.Y)); }),
+            QPoint(origin.X, origin.Y)};
 }
 
-QRegion EllipseRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom)
+TPlacedRegion PlacedEllipseRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom)
 {
     const auto direct = [](int32_t l, int32_t t, int32_t r, int32_t b) {
         return Rasterize(BoxAround(l, t, r, b), [&](TCanvas &canvas) { canvas.Ellipse(l, t, r, b); });
     };
     if (!Cacheable(Left, Top, Right, Bottom))
-        return direct(Left, Top, Right, Bottom);
+        return {direct(Left, Top, Right, Bottom), {}};
     const int32_t width = Right - Left;
     const int32_t height = Bottom - Top;
     const int64_t key[] = {1, width, height};
-    return ShapeCache().Get(key, [&] { return direct(0, 0, width, height); }).translated(Left, Top);
+    return {ShapeCache().Get(key, [&] { return direct(0, 0, width, height); }), QPoint(Left, Top)};
 }
 
-QRegion RoundRectRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom,
-                        int32_t CornerWidth, int32_t CornerHeight)
+TPlacedRegion PlacedRoundRectRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom,
+                                    int32_t CornerWidth, int32_t CornerHeight)
 {
     const auto direct = [&](int32_t l, int32_t t, int32_t r, int32_t b) {
         return Rasterize(BoxAround(l, t, r, b), [&](TCanvas &canvas) {
@@ -251,11 +251,27 @@ QRegion RoundRectRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom
         });
     };
     if (!Cacheable(Left, Top, Right, Bottom))
-        return direct(Left, Top, Right, Bottom);
+        return {direct(Left, Top, Right, Bottom), {}};
     const int32_t width = Right - Left;
     const int32_t height = Bottom - Top;
     const int64_t key[] = {2, width, height, CornerWidth, CornerHeight};
-    return ShapeCache().Get(key, [&] { return direct(0, 0, width, height); }).translated(Left, Top);
+    return {ShapeCache().Get(key, [&] { return direct(0, 0, width, height); }), QPoint(Left, Top)};
+}
+
+QRegion PolygonRegion(const TPoints &Points)
+{
+    return PlacedPolygonRegion(Points).Placed();
+}
+
+QRegion EllipseRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom)
+{
+    return PlacedEllipseRegion(Left, Top, Right, Bottom).Placed();
+}
+
+QRegion RoundRectRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom,
+                        int32_t CornerWidth, int32_t CornerHeight)
+{
+    return PlacedRoundRectRegion(Left, Top, Right, Bottom, CornerWidth, CornerHeight).Placed();
 }
 
 } // namespace talivo

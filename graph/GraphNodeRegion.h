@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graph/PlacedRegion.h"
 #include "graph/Types.h"
 
 #include <QRegion>
@@ -22,5 +23,11 @@ QRegion PolygonRegion(const TPoints &Points);
 QRegion EllipseRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom);
 QRegion RoundRectRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom,
                         int32_t CornerWidth, int32_t CornerHeight);
+
+// The same regions as a shape shared with every equal one, and its shift.
+TPlacedRegion PlacedPolygonRegion(const TPoints &Points);
+TPlacedRegion PlacedEllipseRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom);
+TPlacedRegion PlacedRoundRectRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom,
+                                    int32_t CornerWidth, int32_t CornerHeight);
 
 } // namespace talivo

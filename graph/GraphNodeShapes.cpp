@@ -43,7 +43,12 @@ TPoints TRoundRectangularNode::LinkIntersect(const TPoint &Pt, double Angle) con
 
 QRegion TRoundRectangularNode::CreateRegion() const
 {
-    return RoundRectRegion(Left(), Top(), Right(), Bottom(), CornerSize(), CornerSize());
+    return CreatePlacedRegion().Placed();
+}
+
+TPlacedRegion TRoundRectangularNode::CreatePlacedRegion() const
+{
+    return PlacedRoundRectRegion(Left(), Top(), Right(), Bottom(), CornerSize(), CornerSize());
 }
 
 void TRoundRectangularNode::DrawBorder(TCanvas &Canvas)
@@ -70,7 +75,12 @@ TPoints TEllipticNode::LinkIntersect(const TPoint &Pt, double Angle) const
 
 QRegion TEllipticNode::CreateRegion() const
 {
-    return EllipseRegion(Left(), Top(), Right(), Bottom());
+    return CreatePlacedRegion().Placed();
+}
+
+TPlacedRegion TEllipticNode::CreatePlacedRegion() const
+{
+    return PlacedEllipseRegion(Left(), Top(), Right(), Bottom());
 }
 
 void TEllipticNode::DrawBorder(TCanvas &Canvas)
@@ -92,7 +102,12 @@ const TGraphObjectClass &TCircularNode::ClassType() const
 
 QRegion TCircularNode::CreateRegion() const
 {
-    return EllipseRegion(Left(), Top(), Right(), Offset(Top(), Width()));
+    return CreatePlacedRegion().Placed();
+}
+
+TPlacedRegion TCircularNode::CreatePlacedRegion() const
+{
+    return PlacedEllipseRegion(Left(), Top(), Right(), Offset(Top(), Width()));
 }
 
 void TCircularNode::DrawBorder(TCanvas &Canvas)

@@ -69,7 +69,12 @@ TPoint TPolygonalNode::GetCenter() const
 
 QRegion TPolygonalNode::CreateRegion() const
 {
-    return PolygonRegion(fVertices);
+    return CreatePlacedRegion().Placed();
+}
+
+TPlacedRegion TPolygonalNode::CreatePlacedRegion() const
+{
+    return PlacedPolygonRegion(fVertices);
 }
 
 void TPolygonalNode::DrawBorder(TCanvas &Canvas)

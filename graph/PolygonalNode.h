@@ -25,6 +25,7 @@ protected:
     void Initialize() override;
     void BoundsChanged(int32_t dX, int32_t dY, int32_t dWidth, int32_t dHeight) override;
     QRegion CreateRegion() const override;
+    TPlacedRegion CreatePlacedRegion() const override;
     void DrawBorder(TCanvas &Canvas) override;
 
     // The vertices of the shape in the bounds Rect, in drawing order.

@@ -19,6 +19,7 @@ protected:
     ~TRoundRectangularNode() override = default;
 
     QRegion CreateRegion() const override;
+    TPlacedRegion CreatePlacedRegion() const override;
     void DrawBorder(TCanvas &Canvas) override;
 
 private:

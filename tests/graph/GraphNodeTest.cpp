@@ -345,6 +345,9 @@ TEST_F(GraphNodeTest, ShapeFollowsEveryMoveAndResizeAsOnAFreshNode)
                         << step << " " << kind->ClassName() << " " << x << "," << y;
                     ASSERT_EQ(node->ContainsRect(dot), fresh->ContainsRect(dot))
                         << step << " " << kind->ClassName() << " " << x << "," << y;
+                    ASSERT_EQ(node->ContainsRect(dot),
+                              node->Region().intersects(QRect(pt.X, pt.Y, 1, 1)))
+                        << step << " " << kind->ClassName() << " " << x << "," << y;
                 }
             }
         };
@@ -366,6 +369,15 @@ TEST_F(GraphNodeTest, ShapeFollowsEveryMoveAndResizeAsOnAFreshNode)
         node->MoveBy(-3, 9);
         node->EndUpdate();
         expectAsFresh("within one update");
+        // Shapes are shared by nodes of one size only within a reach of the origin; a node
+        // resized across it is made whole at its place.
+        for (const int32_t left : {(1 << 28) - 40, (1 << 28) - 10, -(1 << 28) + 5}) {
+            node->SetBounds(left, 300, 24, 24);
+            expectAsFresh("resized at the reach of shared shapes");
+            node->SetBounds(left, 300, 25, 25);
+            node->MoveBy(20, 1);
+            expectAsFresh("resized and moved across the reach of shared shapes");
+        }
         EXPECT_NE(node->HitTest(node->Center()) & hzBody, 0u);
         EXPECT_EQ(fGraph->FindObjectAt(node->Center().X, node->Center().Y), node);
         // Moved to the end of the coordinate range, from where a point at its other end lies
