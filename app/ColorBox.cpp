@@ -1,6 +1,6 @@
 #include "app/ColorBox.h"
 
-#include "graph/CanvasColors.h"
+#include "graph/canvas/CanvasColors.h"
 #include "platform/Platform.h"
 
 #include <QColorDialog>

@@ -2,8 +2,8 @@
 
 #include "app/AnsiText.h"
 #include "app/Result.h"
-#include "graph/GraphNode.h"
-#include "graph/GraphObjectList.h"
+#include "graph/objects/GraphNode.h"
+#include "graph/objects/GraphObjectList.h"
 #include "i18n/Translation.h"
 #include "platform/AtomicFile.h"
 

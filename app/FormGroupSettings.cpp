@@ -1,6 +1,6 @@
 #include "app/FormGroupSettings.h"
 
-#include "graph/CanvasColors.h"
+#include "graph/canvas/CanvasColors.h"
 #include "i18n/TranslateComponent.h"
 
 #include <QEvent>

@@ -5,8 +5,8 @@
 #include "app/GroupTableModel.h"
 #include "detect/DetectOptions.h"
 #include "detect/ModuleRun.h"
-#include "graph/GraphObject.h"
-#include "graph/Types.h"
+#include "graph/canvas/Types.h"
+#include "graph/objects/GraphObject.h"
 
 #include <QImage>
 #include <QMainWindow>

@@ -1,7 +1,7 @@
 #include "app/Export.h"
 #include "app/FormGroupSettings.h"
 #include "app/FormMain.h"
-#include "graph/GraphControl.h"
+#include "graph/control/GraphControl.h"
 #include "i18n/Translation.h"
 #include "platform/Platform.h"
 

@@ -2,7 +2,7 @@
 #include "app/FormMain.h"
 #include "app/Measurement.h"
 #include "app/ProgressPanel.h"
-#include "graph/GraphControl.h"
+#include "graph/control/GraphControl.h"
 #include "i18n/Translation.h"
 #include "platform/Platform.h"
 

@@ -3,7 +3,7 @@
 #include "app/ImageFile.h"
 #include "app/MarkedImage.h"
 #include "app/ProgressPanel.h"
-#include "graph/GraphControl.h"
+#include "graph/control/GraphControl.h"
 #include "i18n/Translation.h"
 #include "platform/Platform.h"
 

@@ -3,8 +3,8 @@
 #include "app/MarkStyle.h"
 #include "app/Measurement.h"
 #include "app/ProposedMarks.h"
-#include "graph/GraphControl.h"
-#include "graph/GraphNode.h"
+#include "graph/control/GraphControl.h"
+#include "graph/objects/GraphNode.h"
 #include "i18n/Translation.h"
 #include "platform/Platform.h"
 

@@ -4,7 +4,7 @@
 #include "app/ProgressPanel.h"
 #include "app/ProposedMarks.h"
 #include "detect/Detector.h"
-#include "graph/GraphControl.h"
+#include "graph/control/GraphControl.h"
 #include "i18n/Translation.h"
 #include "platform/Platform.h"
 #include "settings/VersionInfo.h"

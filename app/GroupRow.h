@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graph/Types.h"
+#include "graph/canvas/Types.h"
 
 #include <QString>
 #include <cstdint>

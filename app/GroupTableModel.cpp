@@ -1,6 +1,6 @@
 #include "app/GroupTableModel.h"
 
-#include "graph/CanvasColors.h"
+#include "graph/canvas/CanvasColors.h"
 
 #include <stdexcept>
 

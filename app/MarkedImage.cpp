@@ -2,8 +2,8 @@
 
 #include "app/ImageFile.h"
 #include "app/JobProgress.h"
-#include "graph/Canvas.h"
-#include "graph/GraphDocument.h"
+#include "graph/canvas/Canvas.h"
+#include "graph/objects/GraphDocument.h"
 #include "i18n/Translation.h"
 
 #include <QRegion>

@@ -1,6 +1,6 @@
 #include "app/MarkedImage.h"
 
-#include "graph/GraphControl.h"
+#include "graph/control/GraphControl.h"
 
 #include <utility>
 

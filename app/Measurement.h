@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/GroupRow.h"
-#include "graph/Types.h"
+#include "graph/canvas/Types.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,9 +1,9 @@
 #include "app/ProposedMarks.h"
 
 #include "app/MarkStyle.h"
-#include "graph/GraphDocument.h"
-#include "graph/GraphNode.h"
-#include "graph/UpdateBatch.h"
+#include "graph/objects/GraphDocument.h"
+#include "graph/objects/GraphNode.h"
+#include "graph/objects/UpdateBatch.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/Measurement.h"
-#include "graph/Types.h"
+#include "graph/canvas/Types.h"
 
 #include <QSize>
 

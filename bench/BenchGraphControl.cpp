@@ -1,5 +1,5 @@
 #include "bench/BenchApplication.h"
-#include "graph/GraphControl.h"
+#include "graph/control/GraphControl.h"
 
 #include <QApplication>
 

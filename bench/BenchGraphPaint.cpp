@@ -1,7 +1,7 @@
 #include "bench/BenchApplication.h"
-#include "graph/CircularNode.h"
-#include "graph/GraphControl.h"
-#include "graph/GraphScrollBar.h"
+#include "graph/control/GraphControl.h"
+#include "graph/control/GraphScrollBar.h"
+#include "graph/objects/CircularNode.h"
 
 #include <QApplication>
 #include <QGraphicsEllipseItem>

@@ -1,7 +1,7 @@
 #include "bench/BenchApplication.h"
-#include "graph/CircularMarkNode.h"
-#include "graph/GraphControl.h"
-#include "graph/GraphLink.h"
+#include "graph/control/GraphControl.h"
+#include "graph/objects/CircularMarkNode.h"
+#include "graph/objects/GraphLink.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -6,7 +6,7 @@
 #include "app/Measurement.h"
 #include "app/ProposedMarks.h"
 #include "bench/BenchApplication.h"
-#include "graph/GraphControl.h"
+#include "graph/control/GraphControl.h"
 #include "platform/Platform.h"
 #include "platform/ScriptedPrompter.h"
 

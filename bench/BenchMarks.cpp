@@ -1,7 +1,7 @@
 #include "app/FormGroupSettings.h"
 #include "app/FormMain.h"
 #include "app/Measurement.h"
-#include "graph/GraphControl.h"
+#include "graph/control/GraphControl.h"
 #include "platform/Platform.h"
 #include "platform/ScriptedPrompter.h"
 

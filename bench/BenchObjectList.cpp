@@ -1,4 +1,4 @@
-#include "graph/GraphObjectList.h"
+#include "graph/objects/GraphObjectList.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

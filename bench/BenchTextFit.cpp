@@ -1,6 +1,6 @@
 #include "bench/BenchApplication.h"
-#include "graph/CompatibleCanvas.h"
-#include "graph/TextFit.h"
+#include "graph/canvas/CompatibleCanvas.h"
+#include "graph/canvas/TextFit.h"
 
 #include <QGuiApplication>
 

@@ -1,6 +1,6 @@
 #include "app/FormDetectSettings.h"
 #include "app/ProgressPanel.h"
-#include "graph/CanvasColors.h"
+#include "graph/canvas/CanvasColors.h"
 #include "tests/app/MarkingWorkspace.h"
 #include "tests/pictures/SyntheticPictures.h"
 

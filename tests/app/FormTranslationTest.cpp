@@ -1,7 +1,7 @@
 #include "app/ColorBox.h"
 #include "app/FormGroupSettings.h"
 #include "app/FormMain.h"
-#include "graph/CanvasColors.h"
+#include "graph/canvas/CanvasColors.h"
 #include "i18n/Translation.h"
 #include "i18n/Translator.h"
 #include "platform/Platform.h"

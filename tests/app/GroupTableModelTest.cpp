@@ -1,5 +1,5 @@
 #include "app/GroupTableModel.h"
-#include "graph/CanvasColors.h"
+#include "graph/canvas/CanvasColors.h"
 #include "tests/app/MarkingWorkspace.h"
 
 #include <QColor>

@@ -1,8 +1,8 @@
 #include "app/ImageFile.h"
 #include "app/JobProgress.h"
 #include "app/MarkedImage.h"
-#include "graph/Canvas.h"
-#include "graph/CanvasColors.h"
+#include "graph/canvas/Canvas.h"
+#include "graph/canvas/CanvasColors.h"
 #include "tests/app/MarkingWorkspace.h"
 
 #include <QBuffer>

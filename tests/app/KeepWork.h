@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graph/CanvasColors.h"
+#include "graph/canvas/CanvasColors.h"
 #include "tests/app/MarkingWorkspace.h"
 
 #include <functional>

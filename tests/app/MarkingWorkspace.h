@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graph/GraphNode.h"
+#include "graph/objects/GraphNode.h"
 #include "tests/app/Workspace.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "tests/app/Workspace.h"
 
 #include "app/StrToInt.h"
-#include "graph/GraphNode.h"
+#include "graph/objects/GraphNode.h"
 
 #include <QToolButton>
 

@@ -1,7 +1,7 @@
 #include "app/AnsiText.h"
 #include "app/ColorBox.h"
 #include "app/StrToInt.h"
-#include "graph/CanvasColors.h"
+#include "graph/canvas/CanvasColors.h"
 #include "platform/Platform.h"
 #include "platform/ScriptedPrompter.h"
 

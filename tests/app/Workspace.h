@@ -2,7 +2,7 @@
 
 #include "app/FormGroupSettings.h"
 #include "app/FormMain.h"
-#include "graph/GraphControl.h"
+#include "graph/control/GraphControl.h"
 #include "platform/Platform.h"
 #include "platform/ScriptedPrompter.h"
 #include "settings/FormInfo.h"

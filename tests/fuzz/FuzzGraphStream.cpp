@@ -1,8 +1,8 @@
 // fuzz-library: talivo_graph
 // Feeds arbitrary bytes to the graph stream reader: as a whole graph, merged into a graph that
 // already has objects, and as the backup record that restores dragged objects.
-#include "graph/GraphControl.h"
-#include "graph/RectangularNode.h"
+#include "graph/control/GraphControl.h"
+#include "graph/objects/RectangularNode.h"
 
 #include "tests/fuzz/FuzzSupport.h"
 

@@ -6,8 +6,8 @@
 #include "app/GroupIdCounter.h"
 #include "app/Measurement.h"
 #include "app/StrToInt.h"
-#include "graph/GraphControl.h"
-#include "graph/GraphNode.h"
+#include "graph/control/GraphControl.h"
+#include "graph/objects/GraphNode.h"
 #include "i18n/Translation.h"
 
 #include "tests/fuzz/FuzzSupport.h"

@@ -1,4 +1,4 @@
-#include "graph/CanvasRecall.h"
+#include "graph/canvas/CanvasRecall.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "graph/Canvas.h"
-#include "graph/CanvasColors.h"
+#include "graph/canvas/Canvas.h"
+#include "graph/canvas/CanvasColors.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -167,42 +167,43 @@ TEST(CanvasTest, RectanglesMatchThePaintersRectanglesPixelForPixel)
 TEST(CanvasTest, RectangleRunsMatchThePaintersRectanglesPixelForPixel)
 {
     bool inRun = false;
-    ExpectThePaintersPixels(200, 400, 11, [&](TCanvas &canvas, QPainter &painter, auto pick, int i) {
-        if (i % 7 == 0) {
-            if (inRun)
-                canvas.EndRectangleRun();
-            else
-                canvas.BeginRectangleRun();
-            inRun = !inRun;
-        }
-        const int left = pick(-4, 196);
-        const int top = pick(-4, 196);
-        if (i % 11 == 5) {
-            canvas.Ellipse(left, top, left + 9, top + 9);
-            painter.drawEllipse(QRectF(left, top, 9, 9));
-            return;
-        }
-        const int side = i % 13 == 0 ? pick(120, 180) : pick(0, 8);
-        const int right = left + side;
-        const int bottom = top + (i % 5 == 0 ? pick(0, 2) : side);
-        // An inverting rectangle is drawn as it comes, after what the run held back.
-        const bool inverting = i % 17 == 3;
-        if (inverting) {
-            canvas.Pen().SetMode(pmXor);
-            painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
-        }
-        canvas.Rectangle(left, top, right, bottom);
-        painter.drawRect(QRectF(left, top, right - left, bottom - top));
-        canvas.Pen().SetMode(pmCopy);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    });
+    ExpectThePaintersPixels(
+        200, 400, 11, [&](TCanvas &canvas, QPainter &painter, auto pick, int i) {
+            if (i % 7 == 0) {
+                if (inRun)
+                    canvas.EndRectangleRun();
+                else
+                    canvas.BeginRectangleRun();
+                inRun = !inRun;
+            }
+            const int left = pick(-4, 196);
+            const int top = pick(-4, 196);
+            if (i % 11 == 5) {
+                canvas.Ellipse(left, top, left + 9, top + 9);
+                painter.drawEllipse(QRectF(left, top, 9, 9));
+                return;
+            }
+            const int side = i % 13 == 0 ? pick(120, 180) : pick(0, 8);
+            const int right = left + side;
+            const int bottom = top + (i % 5 == 0 ? pick(0, 2) : side);
+            // An inverting rectangle is drawn as it comes, after what the run held back.
+            const bool inverting = i % 17 == 3;
+            if (inverting) {
+                canvas.Pen().SetMode(pmXor);
+                painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+            }
+            canvas.Rectangle(left, top, right, bottom);
+            painter.drawRect(QRectF(left, top, right - left, bottom - top));
+            canvas.Pen().SetMode(pmCopy);
+            painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        });
 }
 
 // The markers of many objects of one size: each object's run is put down from the image made for
 // the first, wherever it lies, and an image made in one set of colours never serves another.
 TEST(CanvasTest, RepeatedRectangleRunsMatchThePaintersRectangles)
 {
-    const std::vector<QRect> markers = {Box(0, 0, 4, 4),  Box(8, 0, 12, 4), Box(0, 8, 4, 12),
+    const std::vector<QRect> markers = {Box(0, 0, 4, 4),   Box(8, 0, 12, 4), Box(0, 8, 4, 12),
                                         Box(8, 8, 12, 12), Box(4, 8, 8, 12), Box(8, 4, 12, 8),
                                         Box(0, 4, 4, 8),   Box(4, 0, 8, 4),  Box(2, 2, 2, 2)};
     ExpectThePaintersPixels(100, 60, 3, [&](TCanvas &canvas, QPainter &painter, auto pick, int i) {
@@ -218,8 +219,8 @@ TEST(CanvasTest, RepeatedRectangleRunsMatchThePaintersRectangles)
         for (const QRect &marker : markers) {
             const QRect at = marker.translated(left, top);
             canvas.Rectangle(at.left(), at.top(), at.right(), at.bottom());
-            painter.drawRect(QRectF(at.left(), at.top(), at.right() - at.left(),
-                                    at.bottom() - at.top()));
+            painter.drawRect(
+                QRectF(at.left(), at.top(), at.right() - at.left(), at.bottom() - at.top()));
         }
     });
 }

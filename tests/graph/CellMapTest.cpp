@@ -1,4 +1,4 @@
-#include "graph/CellMap.h"
+#include "graph/objects/CellMap.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "graph/GraphControl.h"
-#include "graph/CircularNode.h"
-#include "graph/GraphLink.h"
-#include "graph/RectangularNode.h"
+#include "graph/control/GraphControl.h"
+#include "graph/objects/CircularNode.h"
+#include "graph/objects/GraphLink.h"
+#include "graph/objects/RectangularNode.h"
 
 #include <gtest/gtest.h>
 

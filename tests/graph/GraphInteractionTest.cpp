@@ -1,8 +1,8 @@
-#include "graph/GraphControl.h"
-#include "graph/GraphCursors.h"
-#include "graph/GraphLink.h"
-#include "graph/GraphNode.h"
-#include "graph/GraphScrollBar.h"
+#include "graph/control/GraphControl.h"
+#include "graph/control/GraphCursors.h"
+#include "graph/control/GraphScrollBar.h"
+#include "graph/objects/GraphLink.h"
+#include "graph/objects/GraphNode.h"
 
 #include <QApplication>
 #include <QHelpEvent>

@@ -1,6 +1,6 @@
-#include "graph/GraphNodeRegion.h"
+#include "graph/canvas/GraphNodeRegion.h"
 
-#include "graph/Canvas.h"
+#include "graph/canvas/Canvas.h"
 
 #include <QImage>
 #include <QRegion>

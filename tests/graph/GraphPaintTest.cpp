@@ -1,7 +1,7 @@
-#include "graph/GraphControl.h"
-#include "graph/GraphLink.h"
-#include "graph/GraphScrollBar.h"
-#include "graph/RectangularNode.h"
+#include "graph/control/GraphControl.h"
+#include "graph/control/GraphScrollBar.h"
+#include "graph/objects/GraphLink.h"
+#include "graph/objects/RectangularNode.h"
 #include "platform/Platform.h"
 #include "tests/common/TestMain.h"
 

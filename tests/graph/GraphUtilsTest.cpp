@@ -1,4 +1,4 @@
-#include "graph/GraphUtils.h"
+#include "graph/canvas/GraphUtils.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "graph/GraphControl.h"
-#include "graph/GraphNode.h"
-#include "graph/GraphScrollBar.h"
+#include "graph/control/GraphControl.h"
+#include "graph/control/GraphScrollBar.h"
+#include "graph/objects/GraphNode.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,4 +1,4 @@
-#include "graph/ObjectIDIndex.h"
+#include "graph/objects/ObjectIDIndex.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "graph/GraphControl.h"
-#include "graph/GraphNode.h"
+#include "graph/control/GraphControl.h"
+#include "graph/objects/GraphNode.h"
 
 #include <QImage>
 

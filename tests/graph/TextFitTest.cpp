@@ -1,5 +1,5 @@
-#include "graph/TextFit.h"
-#include "graph/CompatibleCanvas.h"
+#include "graph/canvas/TextFit.h"
+#include "graph/canvas/CompatibleCanvas.h"
 
 #include <gtest/gtest.h>
 

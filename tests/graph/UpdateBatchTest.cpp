@@ -1,4 +1,4 @@
-#include "graph/UpdateBatch.h"
+#include "graph/objects/UpdateBatch.h"
 
 #include <gtest/gtest.h>
 

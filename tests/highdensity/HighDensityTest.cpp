@@ -1,4 +1,4 @@
-#include "graph/CanvasColors.h"
+#include "graph/canvas/CanvasColors.h"
 #include "tests/app/MarkingWorkspace.h"
 
 #include <QGuiApplication>

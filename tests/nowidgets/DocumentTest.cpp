@@ -1,8 +1,8 @@
 #include "app/MarkedImage.h"
 #include "app/Measurement.h"
 #include "app/ProposedMarks.h"
-#include "graph/GraphDocument.h"
-#include "graph/GraphNode.h"
+#include "graph/objects/GraphDocument.h"
+#include "graph/objects/GraphNode.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include "app/GroupIdCounter.h"
 #include "app/Measurement.h"
-#include "graph/GraphDocument.h"
+#include "graph/objects/GraphDocument.h"
 
 #include <QImage>
 #include <QString>

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "graph/objects/CircularNode.h"
+
+namespace talivo {
+
+// A circle with a vertical and a horizontal diameter, its diameter the smaller side. Drawing it
+// makes a resizable node a square of that size.
+class TCircularMarkNode : public TCircularNode {
+public:
+    explicit TCircularMarkNode(TGraphDocument *AOwner) : TCircularNode(AOwner) {}
+
+    static const TGraphObjectClass &StaticClass();
+    const TGraphObjectClass &ClassType() const override;
+
+protected:
+    ~TCircularMarkNode() override = default;
+
+    void DrawBorder(TCanvas &Canvas) override;
+};
+
+} // namespace talivo

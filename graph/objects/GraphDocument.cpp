@@ -1,0 +1,357 @@
+#include "graph/objects/GraphDocument.h"
+
+#include "graph/canvas/Canvas.h"
+#include "graph/canvas/GraphUtils.h"
+#include "graph/objects/GraphClasses.h"
+#include "graph/objects/GraphNode.h"
+#include "graph/objects/UpdateBatch.h"
+
+#include <utility>
+
+namespace talivo {
+
+TGraphDocument::TGraphDocument()
+{
+    RegisterGraphClasses();
+    fObjects.SetOnChange([this](TGraphObjectList *, TGraphObject *obj,
+                                TGraphObjectListAction action) { ObjectListChanged(obj, action); });
+    fSelectedObjects.SetOnChange(
+        [this](TGraphObjectList *, TGraphObject *obj, TGraphObjectListAction action) {
+            SelectedListChanged(obj, action);
+        });
+}
+
+TGraphDocument::~TGraphDocument()
+{
+    FreeObjects();
+    fSelectedObjects.SetOnChange(nullptr);
+    fObjects.SetOnChange(nullptr);
+}
+
+void TGraphDocument::FreeObjects()
+{
+    if (!fDestroying) {
+        fDestroying = true;
+        ++fSuspendQueryEvents;
+        ++fUpdateCount;
+    }
+    // Destructors must not throw: a handler that fails while the objects go cannot stop them.
+    while (fObjects.Count() > 0) {
+        try {
+            fObjects.Delete(fObjects.Count() - 1);
+        } catch (...) {
+        }
+    }
+}
+
+void TGraphDocument::ObjectListChanged(TGraphObject *obj, TGraphObjectListAction action)
+{
+    if (obj->Owner() != this) {
+        if (action == glAdded)
+            fObjects.Remove(obj);
+        return;
+    }
+    switch (action) {
+    case glAdded:
+        Listed(obj);
+        fHost->DoObjectInsert(obj);
+        ObjectChanged(obj, {gcView, gcData, gcPlacement}, fHost->ObjectAdded(obj));
+        break;
+    case glRemoved:
+        Unlisted(obj);
+        try {
+            fHost->ObjectRemoved(obj);
+            obj->SetSelected(false);
+            fHost->DoObjectRemove(obj);
+            ObjectChanged(obj, {gcView, gcData, gcPlacement});
+        } catch (...) {
+            // The object has left the document: it goes even when a handler fails.
+            if (!obj->HasState(osDestroying))
+                TGraphObject::Free(obj);
+            throw;
+        }
+        if (!obj->HasState(osDestroying))
+            TGraphObject::Free(obj);
+        break;
+    case glReordered:
+        fObjectIndex.Reordered();
+        ObjectChanged(obj, {gcView, gcData});
+        break;
+    }
+}
+
+void TGraphDocument::SelectedListChanged(TGraphObject *obj, TGraphObjectListAction action)
+{
+    if (obj->Owner() == this && (action == glRemoved || obj->Selected())) {
+        TrackSelectionOrder(obj, action);
+        if (action == glRemoved && obj->fSelected) {
+            obj->fSelected = false;
+            obj->Changed({gcView});
+        }
+        fHost->SelectionChanged(obj);
+        fHost->DoObjectSelect(obj);
+    } else if (action == glAdded) {
+        fSelectedObjects.Remove(obj);
+    }
+}
+
+void TGraphDocument::BeginUpdate()
+{
+    if (fUpdateCount == 0) {
+        fSaveModified = TSaveModified::None;
+        fHost->UpdateBegun();
+    }
+    ++fUpdateCount;
+}
+
+void TGraphDocument::EndUpdate()
+{
+    --fUpdateCount;
+    if (fUpdateCount != 0 || fDestroying)
+        return;
+    fHost->UpdateEnded();
+    if (fSaveModified != TSaveModified::None) {
+        fModified = fSaveModified == TSaveModified::Modified;
+        fHost->DoGraphChange();
+    }
+}
+
+void TGraphDocument::ObjectChanged(TGraphObject *obj, TGraphChangeFlags flags, bool boundsKnown)
+{
+    if (fDestroying)
+        return;
+    fHost->ShowObjectChange(obj, flags, boundsKnown);
+    if (flags.Contains(gcData) && !fHost->AccountsModification(fUpdateCount > 0)) {
+        if (fUpdateCount > 0)
+            fSaveModified = TSaveModified::Modified;
+        else
+            MarkModified();
+    }
+    if (flags.Contains(gcView))
+        obj->Invalidate();
+}
+
+TGraphNode *TGraphDocument::InsertNode(const TRect &bounds, const TGraphNodeClass *nodeClass)
+{
+    if (!nodeClass || !nodeClass->IsNode())
+        return nullptr;
+    try {
+        return static_cast<TGraphNode *>(nodeClass->CreateNew(this, bounds));
+    } catch (...) {
+        // A node that cannot be made is answered with null; the class constructor freed it.
+        return nullptr;
+    }
+}
+
+void TGraphDocument::DrawObjects(TCanvas &canvas, const TGraphObjectList &list)
+{
+    fObjectIndex.BeginWalk();
+    try {
+        // On a device, an object outside the clip draws nothing: only the objects the index
+        // finds there are asked to draw, in list order. A recording keeps every object.
+        const bool clipped = &list == &fObjects && !canvas.IsVectorRecording();
+        std::vector<TGraphObject *> candidates;
+        if (clipped)
+            fObjectIndex.Query(canvas.ClipRect(), candidates);
+        const auto drawWhere = [&](auto condition) {
+            if (!clipped) {
+                for (int32_t i = 0; i < list.Count(); ++i) {
+                    TGraphObject *obj = list[i];
+                    if (condition(obj))
+                        obj->Draw(canvas);
+                }
+                return;
+            }
+            for (TGraphObject *obj : candidates) {
+                if (!fObjectIndex.RemovedDuringWalk(obj) && condition(obj))
+                    obj->Draw(canvas);
+            }
+        };
+        const auto isLink = [](const TGraphObject *obj) { return obj->IsLink(); };
+        const auto isNode = [](const TGraphObject *obj) { return obj->IsNode(); };
+        switch (fHost->DrawOrder()) {
+        case doNodesOnTop:
+            drawWhere(isLink);
+            drawWhere(isNode);
+            break;
+        case doLinksOnTop:
+            drawWhere(isNode);
+            drawWhere(isLink);
+            break;
+        default:
+            drawWhere([](const TGraphObject *) { return true; });
+            break;
+        }
+    } catch (...) {
+        fObjectIndex.EndWalk();
+        throw;
+    }
+    fObjectIndex.EndWalk();
+}
+
+void TGraphDocument::ClearSelection()
+{
+    while (fSelectedObjects.Count() > 0)
+        fSelectedObjects.Delete(fSelectedObjects.Count() - 1);
+}
+
+void TGraphDocument::Clear()
+{
+    if (fObjects.Count() > 0) {
+        const TUpdateBatch batch(*this);
+        {
+            const TUpdateBatch quiet(*this, TBatchQueries::Suspend);
+            while (fObjects.Count() > 0)
+                fObjects.Delete(fObjects.Count() - 1);
+        }
+        SettleUnmodified();
+    }
+    fHost->Cleared();
+}
+
+TRect TGraphDocument::GetObjectsBounds(const TGraphObjectList &list) const
+{
+    bool found = false;
+    return ObjectsBounds(list, found);
+}
+
+TRect TGraphDocument::ObjectsBounds(const TGraphObjectList &list, bool &found) const
+{
+    TRect result;
+    found = false;
+    for (int32_t i = list.Count() - 1; i >= 0; --i) {
+        const TGraphObject *obj = list[i];
+        if (!obj->Showing())
+            continue;
+        if (found) {
+            UnionRect(result, obj->VisualRect());
+        } else {
+            result = obj->VisualRect();
+            found = true;
+        }
+    }
+    return result;
+}
+
+void TGraphDocument::MarkModified()
+{
+    fModified = true;
+    fHost->DoGraphChange();
+}
+
+TGraphObject *TGraphDocument::FindObjectByID(uint32_t id) const
+{
+    switch (fIDIndex.CountOf(id)) {
+    case 0:
+        return nullptr;
+    case 1:
+        return fIDIndex.Any(id);
+    default:
+        // Only a stream with duplicate IDs gets here: the topmost one wins, as a scan from the
+        // last object finds it.
+        for (int32_t i = fObjects.Count() - 1; i >= 0; --i) {
+            if (fObjects[i]->ID() == id)
+                return fObjects[i];
+        }
+        return nullptr;
+    }
+}
+
+uint32_t TGraphDocument::CreateUniqueID(TGraphObject *obj)
+{
+    // The first number from the candidate on that no other listed object has: what scanning the
+    // list again after each clash finds, without the scans.
+    const uint32_t candidate =
+        obj->ID() != 0 ? obj->ID() : static_cast<uint32_t>(fObjects.Count()) + 1;
+    const bool listed = IsListed(obj);
+    if (listed)
+        fIDIndex.Remove(obj, obj->ID());
+    const uint32_t result = fIDIndex.FirstFree(candidate);
+    if (listed)
+        fIDIndex.Add(obj, obj->ID());
+    return result;
+}
+
+bool TGraphDocument::IsListed(const TGraphObject *obj) const
+{
+    return fIDIndex.Contains(obj, obj->ID());
+}
+
+void TGraphDocument::ObjectIDChanged(TGraphObject *obj, uint32_t oldID)
+{
+    if (fIDIndex.Contains(obj, oldID)) {
+        fIDIndex.Remove(obj, oldID);
+        fIDIndex.Add(obj, obj->ID());
+    }
+}
+
+void TGraphDocument::Listed(TGraphObject *obj)
+{
+    fIDIndex.Add(obj, obj->ID());
+    fObjectIndex.Add(obj, fObjects[fObjects.Count() - 1] == obj);
+}
+
+void TGraphDocument::Unlisted(TGraphObject *obj)
+{
+    fIDIndex.Remove(obj, obj->ID());
+    fObjectIndex.Remove(obj);
+}
+
+void TGraphDocument::ReplaceListed(TGraphObject *oldObject, TGraphObject *newObject)
+{
+    fObjects.ReplaceAll(oldObject, newObject);
+    fSelectedObjects.ReplaceAll(oldObject, newObject);
+    if (IsListed(oldObject)) {
+        fIDIndex.Remove(oldObject, oldObject->ID());
+        fIDIndex.Add(newObject, newObject->ID());
+    }
+    newObject->fSelectionOrder = std::exchange(oldObject->fSelectionOrder, -1);
+    fObjectIndex.Replace(oldObject, newObject);
+    fHost->ObjectReplaced(oldObject, newObject);
+}
+
+void TGraphDocument::TrackSelectionOrder(TGraphObject *obj, TGraphObjectListAction action)
+{
+    switch (action) {
+    case glAdded:
+        if (obj->fSelectionOrder >= 0 || fSelectedObjects[fSelectedObjects.Count() - 1] != obj)
+            fSelectionOrdered = false;
+        else
+            obj->fSelectionOrder = fNextSelectionOrder++;
+        break;
+    case glRemoved:
+        obj->fSelectionOrder = -1;
+        if (fSelectedObjects.Count() == 0) {
+            fSelectionOrdered = true;
+            fNextSelectionOrder = 0;
+        }
+        break;
+    case glReordered:
+        fSelectionOrdered = false;
+        break;
+    }
+}
+
+void TGraphDocument::RemoveFromSelection(TGraphObject *obj)
+{
+    const int64_t order = obj->fSelectionOrder;
+    if (fSelectionOrdered && order >= 0) {
+        int32_t low = 0;
+        int32_t high = fSelectedObjects.Count() - 1;
+        while (low <= high) {
+            const int32_t middle = low + (high - low) / 2;
+            const int64_t here = fSelectedObjects[middle]->fSelectionOrder;
+            if (here == order) {
+                fSelectedObjects.Delete(middle);
+                return;
+            }
+            if (here < order)
+                low = middle + 1;
+            else
+                high = middle - 1;
+        }
+    }
+    fSelectedObjects.Remove(obj);
+}
+
+} // namespace talivo
