@@ -69,9 +69,27 @@ QColor Inverted(const QColor &color)
 // The largest circle, or run of rectangles, drawn from an image of it.
 constexpr int kMaxSpriteSide = 128;
 
-// A circle drawn on a transparent image of size Size with the outline and fill the canvas gives
-// the painter, kept for the next circle of the same size and tools. Bounded, so that ever new
-// colours do not hoard memory.
+// The image kept under key, painted on a transparent image of the size when first asked for.
+// Bounded, so that ever new colours and shapes do not hoard memory.
+template <typename TImages, typename TKey, typename TPaint>
+const QImage &KeptImage(TImages &images, const TKey &key, const QSize &size, const TPaint &paint)
+{
+    const auto known = images.find(key);
+    if (known != images.end())
+        return known->second;
+    if (images.size() >= 256)
+        images.clear();
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    paint(painter);
+    painter.end();
+    return images.emplace(key, std::move(image)).first->second;
+}
+
+// A circle of the size with the outline and fill the canvas gives the painter, kept for the
+// next circle of the same size and tools.
 struct TSpriteKey {
     int Width;
     int Height;
@@ -90,23 +108,13 @@ struct TSpriteHash {
 
 const QImage &CircleSprite(const QSize &size, const QPen &pen, const QColor &fill)
 {
-    using TKey = TSpriteKey;
-    static auto *const sprites = new std::unordered_map<TKey, QImage, TSpriteHash>;
-    const TKey key{size.width(), size.height(), pen.color().rgba(), pen.width(), fill.rgba()};
-    const auto known = sprites->find(key);
-    if (known != sprites->end())
-        return known->second;
-    if (sprites->size() >= 256)
-        sprites->clear();
-    QImage sprite(size, QImage::Format_ARGB32_Premultiplied);
-    sprite.fill(Qt::transparent);
-    QPainter painter(&sprite);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(pen);
-    painter.setBrush(fill);
-    painter.drawEllipse(QRectF(0, 0, size.width() - 1, size.height() - 1));
-    painter.end();
-    return sprites->emplace(key, std::move(sprite)).first->second;
+    static auto *const sprites = new std::unordered_map<TSpriteKey, QImage, TSpriteHash>;
+    const TSpriteKey key{size.width(), size.height(), pen.color().rgba(), pen.width(), fill.rgba()};
+    return KeptImage(*sprites, key, size, [&](QPainter &painter) {
+        painter.setPen(pen);
+        painter.setBrush(fill);
+        painter.drawEllipse(QRectF(0, 0, size.width() - 1, size.height() - 1));
+    });
 }
 
 QPolygon DevicePolygon(const TCanvas &canvas, const TPoints &points)
@@ -261,20 +269,11 @@ const QImage &TCanvas::RunImage(const std::vector<uint32_t> &key, const QRect &b
         }
     };
     static auto *const sprites = new std::unordered_map<std::vector<uint32_t>, QImage, THash>;
-    const auto known = sprites->find(key);
-    if (known != sprites->end())
-        return known->second;
-    if (sprites->size() >= 256)
-        sprites->clear();
-    QImage sprite(bounds.size(), QImage::Format_ARGB32_Premultiplied);
-    sprite.fill(Qt::transparent);
-    QPainter painter(&sprite);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.translate(-bounds.topLeft());
-    for (const TRunRectangle &rectangle : run)
-        DrawRunRectangle(painter, rectangle);
-    painter.end();
-    return sprites->emplace(key, std::move(sprite)).first->second;
+    return KeptImage(*sprites, key, bounds.size(), [&](QPainter &painter) {
+        painter.translate(-bounds.topLeft());
+        for (const TRunRectangle &rectangle : run)
+            DrawRunRectangle(painter, rectangle);
+    });
 }
 
 void TCanvas::BeginRectangleRun()
