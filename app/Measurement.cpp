@@ -5,6 +5,7 @@
 #include "app/MarkStyle.h"
 #include "app/ProgressDevice.h"
 #include "app/StrToInt.h"
+#include "app/WriteThrough.h"
 #include "graph/objects/GraphDocument.h"
 #include "graph/objects/GraphNode.h"
 #include "graph/objects/UpdateBatch.h"
@@ -15,7 +16,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringList>
 #include <algorithm>
 #include <cstdint>
@@ -152,13 +152,12 @@ void SaveMeasurement(TGraphDocument &graph, const std::vector<QStringList> &reco
             record->SetTag(kGroupRecordTag);
         }
         // Written beside the old file and put in its place only when complete.
-        TProgressDevice<QSaveFile> file(progress, fileName);
-        if (!file.open(QIODevice::WriteOnly))
-            throw EGraphStreamError(N_("Cannot create file %1: %2"),
-                                    {fileName, file.errorString()});
-        graph.SaveToStream(file);
-        if (!file.commit())
-            throw EGraphStreamError(N_("Cannot write file %1: %2"), {fileName, file.errorString()});
+        WriteGraphFile(fileName, [&](QIODevice &file) {
+            TProgressDevice<TWriteThrough> watched(progress, file);
+            watched.open(QIODevice::WriteOnly);
+            graph.SaveToStream(watched);
+            return true;
+        });
     } catch (...) {
         removeRecords();
         throw;

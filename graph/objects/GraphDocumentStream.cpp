@@ -4,7 +4,6 @@
 #include "graph/stream/GraphStreamFormat.h"
 #include "graph/stream/GraphStreamReader.h"
 #include "graph/stream/GraphStreamWriter.h"
-#include "platform/AtomicFile.h"
 
 #include <QFile>
 
@@ -218,12 +217,7 @@ void TGraphDocument::SaveToFile(const QString &fileName)
         WriteObjects(file, fObjects);
         return true;
     };
-    WriteFileAtomically(fileName, write, [&](TSaveStep step, const QString &reason) {
-        return std::make_exception_ptr(EGraphStreamError(step == TSaveStep::Create
-                                                             ? N_("Cannot create file %1: %2")
-                                                             : N_("Cannot write file %1: %2"),
-                                                         {fileName, reason}));
-    });
+    WriteGraphFile(fileName, write);
     fModified = false;
 }
 

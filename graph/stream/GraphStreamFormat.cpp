@@ -48,4 +48,14 @@ const TPropInfo *FindStreamProp(const TPropTable &ObjectTable, std::string_view 
     }
 }
 
+void WriteGraphFile(const QString &fileName, const TFileContentWriter &write)
+{
+    WriteFileAtomically(fileName, write, [&](TSaveStep step, const QString &reason) {
+        return std::make_exception_ptr(EGraphStreamError(step == TSaveStep::Create
+                                                             ? N_("Cannot create file %1: %2")
+                                                             : N_("Cannot write file %1: %2"),
+                                                         {fileName, reason}));
+    });
+}
+
 } // namespace talivo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graph/stream/GraphProperties.h"
+#include "platform/AtomicFile.h"
 
 #include <cstdint>
 #include <string_view>
@@ -45,5 +46,9 @@ inline constexpr int32_t MaxClassNameRecord = 256;
 // carrier's "ID", "Name", "Tag", "Left", "Top", or a path under "G.". Null when the path names
 // nothing, or names a nested object instead of a value.
 const TPropInfo *FindStreamProp(const TPropTable &ObjectTable, std::string_view Path);
+
+// Writes a graph file atomically (see WriteFileAtomically); a failure to create or write it is an
+// EGraphStreamError that names the file.
+void WriteGraphFile(const QString &fileName, const TFileContentWriter &write);
 
 } // namespace talivo
