@@ -366,14 +366,24 @@ void TGraphDocument::TakeOverObjects(TGraphDocument &source)
         const int64_t wanted = int64_t{old} + static_cast<int64_t>(moving.size());
         if (wanted > fObjects.Capacity() && wanted <= std::numeric_limits<int32_t>::max())
             fObjects.SetCapacity(static_cast<int32_t>(wanted));
+        // A handler that fails here stops no object from arriving: each has left the source
+        // already, and the first failure goes on once all are here.
+        const auto keepGoing = [&failure](const auto &step) {
+            try {
+                step();
+            } catch (...) {
+                if (!failure)
+                    failure = std::current_exception();
+            }
+        };
         for (TGraphObject *obj : moving) {
             // One the source still lists stayed where its host's failure left it.
             if (source.IsListed(obj))
                 continue;
             obj->fOwner = this;
             if (!sameLooks)
-                TakeHostLooks(*obj);
-            fObjects.Add(obj);
+                keepGoing([&] { TakeHostLooks(*obj); });
+            keepGoing([&] { fObjects.Add(obj); });
         }
         RenumberNewObjects(old);
     }

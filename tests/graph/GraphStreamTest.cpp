@@ -723,5 +723,21 @@ TEST_F(GraphStreamTest, TakenOverObjectsLeaveTheirViewUnselectedAndNamedAnew)
     Source.Clear();
 }
 
+TEST_F(GraphStreamTest, TakenOverObjectsArriveAllWhenAHandlerFails)
+{
+    TGraphDocument Source;
+    LoadDocument(Source, CaptionedNodes());
+    TGraphObject *First = Source.Objects()[0];
+    Graph.OnObjectInsert = [&](TGraphControl *, TGraphObject *Obj) {
+        if (Obj == First)
+            throw std::runtime_error("refused");
+    };
+    EXPECT_THROW(Graph.Document().TakeOverObjects(Source), std::runtime_error);
+    EXPECT_EQ(Source.Objects().Count(), 0);
+    ASSERT_EQ(Graph.Objects().Count(), 2) << "no object is lost between the documents";
+    EXPECT_EQ(Graph.Objects()[0], First);
+    EXPECT_EQ(First->Owner(), &Graph.Document());
+}
+
 } // namespace
 } // namespace talivo
