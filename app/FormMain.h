@@ -48,8 +48,6 @@ public:
     void SetFormInfo(TFormInfo *dialog);
 
     bool Unsaved() const { return fUnsaved; }
-    // The measurement counted: its groups, marks and picture.
-    TMeasurementDocument &Measurement() { return fMeasurement; }
     // The document's groups, and the list that shows them.
     TGroupTableModel &Groups() { return fMeasurement.Groups(); }
     const TGroupTableModel &Groups() const { return fMeasurement.Groups(); }
@@ -229,7 +227,7 @@ private:
     QSlider *fTrackBarPointSize = nullptr;
     QWidget *fPanelZoom = nullptr;
     QWidget *fPanelSG = nullptr;
-    // The marks are the canvas's once it exists.
+    // The groups, marks and picture counted; the marks are the canvas's once it exists.
     TMeasurementDocument fMeasurement;
     TGroupListView *fListViewGroups = nullptr;
     QMenu *fModulesMenu = nullptr;
