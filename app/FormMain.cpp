@@ -1,4 +1,5 @@
 #include "app/FormMain.h"
+#include "app/GroupIdCounter.h"
 
 #include "app/FormDetectSettings.h"
 #include "app/FormGroupSettings.h"
@@ -75,6 +76,8 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
 {
     InitIconResources();
     setObjectName("FormMain");
+    // Group ids never repeat within a run, whichever measurement they were made for.
+    fMeasurement.TakeIdsFrom(TGroupIdCounter::Program());
     QFont tahoma("Tahoma");
     tahoma.setPixelSize(12);
     setFont(tahoma);
@@ -233,8 +236,7 @@ void TFormMain::CreateClientArea()
     auto *layout = new QVBoxLayout(panelRight);
     layout->setContentsMargins(5, 5, 5, 5);
     layout->setSpacing(4);
-    fGroups = new TGroupTableModel(this);
-    fListViewGroups = new TGroupListView(*fGroups, panelRight);
+    fListViewGroups = new TGroupListView(fMeasurement.Groups(), panelRight);
     fListViewGroups->setObjectName("ListViewGroups");
     fListViewGroups->setContextMenuPolicy(Qt::CustomContextMenu);
     layout->addWidget(fListViewGroups, 1);
@@ -418,7 +420,7 @@ void TFormMain::FormShow()
     FillBackground(*fTrackBarPointSize, fPanelZoom->palette().color(QPalette::Window));
     // Last, so that a default-groups file that cannot be read is reported without keeping the
     // timer or anything else of the start-up from running.
-    if (LoadDefaultGroups(fDefaultGroupsPath) && fGroups->RowCount() > 0)
+    if (LoadDefaultGroups(fDefaultGroupsPath) && fMeasurement.Groups().RowCount() > 0)
         fListViewGroups->Select(0);
 }
 
@@ -443,7 +445,7 @@ void TFormMain::closeEvent(QCloseEvent *event)
 
 bool TFormMain::FormCloseQuery()
 {
-    if (fGroups->RowCount() == 0)
+    if (fMeasurement.Groups().RowCount() == 0)
         fUnsaved = false;
     if (!fUnsaved)
         return true;

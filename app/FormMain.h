@@ -3,6 +3,7 @@
 #include "app/BackgroundJob.h"
 #include "app/GroupListView.h"
 #include "app/GroupTableModel.h"
+#include "app/MeasurementDocument.h"
 #include "detect/DetectOptions.h"
 #include "detect/ModuleRun.h"
 #include "graph/canvas/Types.h"
@@ -48,7 +49,8 @@ public:
 
     bool Unsaved() const { return fUnsaved; }
     // The document's groups, and the list that shows them.
-    TGroupTableModel &Groups() const { return *fGroups; }
+    TGroupTableModel &Groups() { return fMeasurement.Groups(); }
+    const TGroupTableModel &Groups() const { return fMeasurement.Groups(); }
     TGroupListView &ListViewGroups() const { return *fListViewGroups; }
     QString StatusText(int panel) const;
     QString LanguageCode() const { return fLanguageCode; }
@@ -212,8 +214,6 @@ private:
     TGraphControl &Canvas() const;
     void DeleteSelectedMarks();
     TGraphControl *fGraph = nullptr;
-    // The resolved path of the picture shown, empty before the first.
-    QString fImageFileName;
     // Set while the point-size slider resizes the marks, which moves none of them.
     bool fResizingMarks = false;
     QToolButton *fToolButtonAdd = nullptr;
@@ -227,7 +227,8 @@ private:
     QSlider *fTrackBarPointSize = nullptr;
     QWidget *fPanelZoom = nullptr;
     QWidget *fPanelSG = nullptr;
-    TGroupTableModel *fGroups = nullptr;
+    // The groups, marks and picture counted; the marks are the canvas's once it exists.
+    TMeasurementDocument fMeasurement;
     TGroupListView *fListViewGroups = nullptr;
     QMenu *fModulesMenu = nullptr;
     QMenu *fPopupMenuGroups = nullptr;

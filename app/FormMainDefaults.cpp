@@ -49,7 +49,7 @@ bool TFormMain::SaveDefaultGroups(const QString &path)
                       _("File already exists. Do you really want to overwrite the existing file?"),
                       _("Overwrite")))
         return false;
-    const std::vector<TGroupRow> &groups = fGroups->Rows();
+    const std::vector<TGroupRow> &groups = fMeasurement.Groups().Rows();
     // Like the private-profile functions, an empty table writes nothing, not even an empty file.
     if (groups.empty()) {
         QFile old(path);

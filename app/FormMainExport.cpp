@@ -19,14 +19,14 @@ void TFormMain::Exportmeasurement1Click()
 
     // Without a canvas there are no marks, and no marks make an empty file.
     const TGraphControl *graph = Graph();
-    WriteExportFile(*fileName,
-                    graph ? ExportLines(fGroups->Rows(), graph->Objects()) : QStringList());
+    WriteExportFile(*fileName, graph ? ExportLines(fMeasurement.Groups().Rows(), graph->Objects())
+                                     : QStringList());
 }
 
 void TFormMain::GridCopyToClipboard1Click()
 {
     QStringList counts;
-    for (const TGroupRow &group : fGroups->Rows())
+    for (const TGroupRow &group : fMeasurement.Groups().Rows())
         counts << QString::number(group.Count);
     Clipboard().SetText(counts.join(u'\t'));
 }

@@ -28,14 +28,6 @@ TFileDialogOptions MeasurementDialogOptions()
     return options;
 }
 
-// Each group record becomes a row of the window's table.
-TAddGroup TableRowAdder(TFormMain &form)
-{
-    return [&form](const TGroupRecord &group) {
-        form.AddGroupRow(group.Description, group.Color, group.Id, group.Count);
-    };
-}
-
 } // namespace
 
 // The marks are the canvas's objects, so they are written on the GUI thread, with the window out
@@ -47,16 +39,13 @@ void TFormMain::Savemeasurement1Click()
     const std::optional<QString> fileName = Prompter().SaveFile(MeasurementDialogOptions());
     if (!fileName || !MayWrite(*fileName))
         return;
-    std::vector<QStringList> records;
-    for (const TGroupRow &group : fGroups->Rows())
-        records.push_back(GroupRecordFields(group));
     bool written = false;
     // The group records come and go by the canvas's own insertion, which counts as an edit.
     const bool unsaved = fUnsaved;
     fProgressPanel->Watch(*fJob, _("Saving the measurement ..."));
     fJob->RunOnThisThread(
         [&](TJobProgress &progress) {
-            SaveMeasurement(Canvas().Document(), records, *fileName, &progress);
+            fMeasurement.Save(*fileName, &progress);
             written = true;
         },
         [&](TJobEnd end, std::exception_ptr error) {
@@ -98,12 +87,10 @@ void TFormMain::Openmeasurement1Click()
             }
             if (error)
                 std::rethrow_exception(error);
-            TGraphControl &graph = *canvas;
-            graph.Clear();
-            fGroups->Clear();
-            ShowMeasurement(graph.Document(), content);
-            for (const TGroupRecord &group : content.Groups)
-                AddGroupRow(group.Description, group.Color, group.Id, group.Count);
+            canvas->Clear();
+            fMeasurement.Show(content);
+            if (Groups().RowCount() > 0)
+                fListViewGroups->Select(Groups().RowCount() - 1);
             // The button shows what the canvas shows: pressed only when every mark is hidden.
             fToolButtonHide->setChecked(content.MarksHidden);
             TrackBarPointSizeChange();
@@ -163,7 +150,8 @@ bool TFormMain::MayWrite(const QString &fileName)
     const QFileInfo target(fileName);
     if (!target.exists())
         return true;
-    if (!fImageFileName.isEmpty() && target.canonicalFilePath() == fImageFileName) {
+    const QString &picture = fMeasurement.PictureFileName();
+    if (!picture.isEmpty() && target.canonicalFilePath() == picture) {
         Prompter().Warning(
             _("\"%1\" is the picture being counted and is not replaced. Please choose another "
               "file name.")
@@ -178,7 +166,21 @@ bool TFormMain::MayWrite(const QString &fileName)
 
 void TFormMain::RebuildGroups()
 {
-    talivo::RebuildGroups(Canvas().Document(), TableRowAdder(*this));
+    // The rows made before a damaged record stay, as rows the user added would.
+    const int before = Groups().RowCount();
+    const auto showAdded = [&] {
+        if (Groups().RowCount() == before)
+            return;
+        fListViewGroups->Select(Groups().RowCount() - 1);
+        fUnsaved = true;
+    };
+    try {
+        fMeasurement.RebuildGroups();
+    } catch (...) {
+        showAdded();
+        throw;
+    }
+    showAdded();
 }
 
 } // namespace talivo

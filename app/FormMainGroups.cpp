@@ -1,7 +1,6 @@
 #include "app/AnsiText.h"
 #include "app/FormGroupSettings.h"
 #include "app/FormMain.h"
-#include "app/GroupIdCounter.h"
 #include "app/Measurement.h"
 #include "i18n/Translation.h"
 #include "platform/Platform.h"
@@ -12,8 +11,7 @@ namespace talivo {
 
 void TFormMain::AddGroupRow(const QString &description, TColor color, int id, int count)
 {
-    const int row =
-        fGroups->Append(MakeGroupRow(description, color, id, count, TGroupIdCounter::Program()));
+    const int row = fMeasurement.AddGroup(description, color, id, count);
     fListViewGroups->Select(row);
     fUnsaved = true;
 }
@@ -22,9 +20,9 @@ void TFormMain::DeleteGroup(int row)
 {
     if (row < 0)
         return;
-    RemoveGroupMarks(fGroups->Id(row));
-    fGroups->Remove(row);
-    if (fGroups->RowCount() > 0)
+    RemoveGroupMarks(fMeasurement.Groups().Id(row));
+    fMeasurement.Groups().Remove(row);
+    if (fMeasurement.Groups().RowCount() > 0)
         fListViewGroups->Select(0);
 }
 
@@ -39,7 +37,7 @@ void TFormMain::ButtonAddGroupClick()
 
 void TFormMain::ButtonEditGroupClick()
 {
-    TGroupTableModel &groups = *fGroups;
+    TGroupTableModel &groups = fMeasurement.Groups();
     if (groups.RowCount() == 0)
         return;
     const int row = fListViewGroups->Selected() >= 0 ? fListViewGroups->Selected() : 0;

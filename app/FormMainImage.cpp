@@ -56,6 +56,7 @@ void TFormMain::CreateCanvas()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(fGraph);
     PrepareCanvas(*fGraph);
+    fMeasurement.ShowMarksIn(&fGraph->Document());
     fGraph->setEnabled(false);
     // Marks move by the user's drags and arrow keys; the slider's resizing keeps their centres.
     fGraph->OnNodeMoveResize = [this](TGraphControl *, TGraphNode *) {
@@ -140,7 +141,7 @@ bool TFormMain::ReplaceImage(const QString &fileName, QImage image)
     fToolButtonMove->setChecked(true);
     ClearMarks();
     fStatusPanels[1]->setText(QFileInfo(fileName).fileName());
-    fImageFileName = QFileInfo(fileName).canonicalFilePath();
+    fMeasurement.SetPictureFileName(QFileInfo(fileName).canonicalFilePath());
     fPanelSG->layout()->activate();
     const int w = image.width();
     const int h = image.height();

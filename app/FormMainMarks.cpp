@@ -79,14 +79,14 @@ void TFormMain::GraphControlMouseUp(TGraphControl *, TMouseButton Button, TShift
         fToolButtonDel->isChecked() || (fToolButtonAdd->isChecked() && Button == mbRight);
     TGraphControl &graph = Canvas();
     const TPoint point = graph.ClientToGraph(X, Y);
-    if (fGroups->RowCount() == 0) {
+    if (fMeasurement.Groups().RowCount() == 0) {
         Prompter().Notice(_("No group available."), QCoreApplication::applicationName());
         return;
     }
     if (adds && !graph.ObjectAtCursor()) {
         const int row = fListViewGroups->Selected();
         if (row >= 0)
-            AddMark(point.X, point.Y, PointSize(), fGroups->Id(row));
+            AddMark(point.X, point.Y, PointSize(), fMeasurement.Groups().Id(row));
     }
     if (deletes)
         DeleteSelectedMarks();
@@ -113,21 +113,20 @@ void TFormMain::DeleteSelectedMarks()
 
 void TFormMain::AddMark(int32_t x, int32_t y, int32_t r, int groupId)
 {
-    const int row = fGroups->RowOfGroup(groupId);
+    const int row = fMeasurement.Groups().RowOfGroup(groupId);
     // A mark of a group the table lacks is blue and has no number.
-    const TColor color = row >= 0 ? fGroups->Color(row) : kUnknownGroupColor;
-    const int number = row >= 0 ? CountPlus(fGroups->Count(row), 1) : 0;
+    const TColor color = row >= 0 ? fMeasurement.Groups().Color(row) : kUnknownGroupColor;
+    const int number = row >= 0 ? CountPlus(fMeasurement.Groups().Count(row), 1) : 0;
     InsertMark(Canvas().Document(), {x, y}, r, groupId, color,
                row >= 0 ? MarkText(number) : QString(), PointSize());
     if (row >= 0)
-        fGroups->SetCount(row, number);
+        fMeasurement.Groups().SetCount(row, number);
     fUnsaved = true;
 }
 
 void TFormMain::RecountMarks()
 {
-    fGroups->SetCounts(fGraph ? talivo::RecountMarks(fGraph->Document(), fGroups->Rows())
-                              : std::vector<int>(fGroups->Rows().size(), 0));
+    fMeasurement.Groups().SetCounts(fMeasurement.Recount());
 }
 
 // Walks from the end, where taking an object out of the list costs nothing; from the front each
@@ -142,7 +141,7 @@ void TFormMain::ClearMarks()
                 TGraphObject::Delete(objects[i]);
         }
     }
-    fGroups->SetCounts(std::vector<int>(fGroups->Rows().size(), 0));
+    fMeasurement.Groups().SetCounts(std::vector<int>(fMeasurement.Groups().Rows().size(), 0));
 }
 
 void TFormMain::DeselectAllMarks()

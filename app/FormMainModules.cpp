@@ -162,7 +162,7 @@ void TFormMain::RunModule(const QString &module)
         Notify(_("Please load image first."));
         return;
     }
-    if (fGroups->RowCount() == 0) {
+    if (fMeasurement.Groups().RowCount() == 0) {
         Notify(_("No group available."));
         return;
     }
@@ -171,7 +171,7 @@ void TFormMain::RunModule(const QString &module)
         Notify(_("Please select the group the marks are for."));
         return;
     }
-    const int groupId = fGroups->Id(row);
+    const int groupId = fMeasurement.Groups().Id(row);
     // Only the name counts: modules run from the modules folder and from nowhere else.
     const QString name = QFileInfo(module).fileName();
     const QString file = ModuleFile(fModulesFolder, name);
@@ -233,7 +233,7 @@ void TFormMain::FinishDetection(const QString &module, int groupId, qint64 pictu
         status.setText(_("The picture changed during the detection: no marks were added."));
         return;
     }
-    if (fGroups->RowOfGroup(groupId) < 0) {
+    if (fMeasurement.Groups().RowOfGroup(groupId) < 0) {
         status.setText(_("The group was deleted during the detection: no marks were added."));
         return;
     }
@@ -243,14 +243,14 @@ void TFormMain::FinishDetection(const QString &module, int groupId, qint64 pictu
 
 int TFormMain::AddProposedMarks(const std::vector<TPoint> &points, int groupId)
 {
-    const int row = fGroups->RowOfGroup(groupId);
+    const int row = fMeasurement.Groups().RowOfGroup(groupId);
     if (row < 0)
         return 0;
-    const TGroupRow group = fGroups->Group(row);
+    const TGroupRow group = fMeasurement.Groups().Group(row);
     const int added =
         talivo::AddProposedMarks(Canvas().Document(), points, group, PointSize(), PointSize());
     if (added > 0) {
-        fGroups->SetCount(row, CountPlus(group.Count, added));
+        fMeasurement.Groups().SetCount(row, CountPlus(group.Count, added));
         fUnsaved = true;
     }
     return added;

@@ -187,13 +187,15 @@ TMeasurementContent ReadMeasurementFile(const QString &fileName, TJobProgress *p
     if (file.peek(sizeof GraphStreamSignature) !=
         QByteArrayView(GraphStreamSignature, sizeof GraphStreamSignature))
         CannotOpen(fileName, damaged.arg(_("Invalid stream content")));
-    TMeasurementContent content;
-    content.Stream = file.readAll();
+    const QByteArray stream = file.readAll();
     if (file.error() != QFileDevice::NoError)
         CannotOpen(fileName, file.errorString());
 
-    TGraphDocument check;
-    TProgressDevice<QBuffer> buffer(progress, &content.Stream);
+    TMeasurementContent content;
+    content.Marks = std::make_unique<TGraphDocument>();
+    TGraphDocument &check = *content.Marks;
+    TProgressDevice<QBuffer> buffer(progress);
+    buffer.setData(stream);
     buffer.open(QIODevice::ReadOnly);
     try {
         check.LoadFromStream(buffer);
@@ -210,20 +212,15 @@ TMeasurementContent ReadMeasurementFile(const QString &fileName, TJobProgress *p
     return content;
 }
 
-void ShowMeasurement(TGraphDocument &graph, const TMeasurementContent &content)
+void ShowMeasurement(TGraphDocument &graph, TMeasurementContent &content)
 {
-    QBuffer buffer;
-    buffer.setData(content.Stream);
-    buffer.open(QIODevice::ReadOnly);
-    TGraphObjectList &objects = graph.Objects();
     const TUpdateBatch batch(graph);
-    graph.LoadFromStream(buffer);
-    // The records follow the marks, so the walk from the end takes each out where that costs
-    // nothing.
-    for (int32_t i = objects.Count() - 1; i >= 0; i = std::min(i - 1, objects.Count() - 1)) {
-        if (objects[i]->Tag() == kGroupRecordTag)
-            objects.Delete(i);
-    }
+    graph.Clear();
+    // The marks checked are the marks shown: the file is not read a second time.
+    if (content.Marks)
+        graph.TakeOverObjects(*content.Marks);
+    content.Marks.reset();
+    graph.SettleUnmodified();
 }
 
 QString MarkText(int number)

@@ -2,17 +2,18 @@
 
 #include "app/GroupRow.h"
 #include "graph/canvas/Types.h"
+#include "graph/objects/GraphDocument.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
 namespace talivo {
 
-class TGraphDocument;
 class TGroupIdCounter;
 class TJobProgress;
 
@@ -38,8 +39,8 @@ public:
 
 // A measurement file read whole and checked, before anything of the document changes.
 struct TMeasurementContent {
-    // The file's graph stream, marks and group records.
-    QByteArray Stream;
+    // The file's marks, read on a document of their own that no view shows, and its groups.
+    std::unique_ptr<TGraphDocument> Marks;
     std::vector<TGroupRecord> Groups;
     // At least one mark, and every mark stored hidden.
     bool MarksHidden = false;
@@ -73,9 +74,9 @@ void ReadMeasurement(TGraphDocument &graph, const QString &fileName, const TAddG
 // much of the file has been checked.
 TMeasurementContent ReadMeasurementFile(const QString &fileName, TJobProgress *progress = nullptr);
 
-// Puts the content's marks on the canvas in place of every object it held; the group records
-// stay out.
-void ShowMeasurement(TGraphDocument &graph, const TMeasurementContent &content);
+// Puts the content's marks on the canvas in place of every object it held, unmodified, as if the
+// file had been read there; the content keeps no marks. The group records stay out.
+void ShowMeasurement(TGraphDocument &graph, TMeasurementContent &content);
 
 // The caption of a group's n-th mark: #1, #2, ...
 QString MarkText(int number);

@@ -303,8 +303,8 @@ QString SavedMeasurement(TWorkspace &workspace)
     return file;
 }
 
-// "Open measurement ...": the file is read and checked whole on a canvas of its own before it
-// replaces the document.
+// "Open measurement ...": the file is read and checked whole on a canvas of its own, whose marks
+// then replace the document's.
 void BM_OpenMeasurement(benchmark::State &state)
 {
     TWorkspace &workspace = Workspace();
@@ -318,7 +318,7 @@ void BM_OpenMeasurement(benchmark::State &state)
 BENCHMARK(BM_OpenMeasurement)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The same file read straight into the window's canvas and table, the way opening worked before
-// it read the file first: the cost that reading it twice is measured against.
+// it read the file first: the cost that checking it first is measured against.
 void BM_OpenMeasurementInPlace(benchmark::State &state)
 {
     TWorkspace &workspace = Workspace();

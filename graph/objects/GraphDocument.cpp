@@ -5,8 +5,12 @@
 #include "graph/objects/GraphClasses.h"
 #include "graph/objects/GraphNode.h"
 #include "graph/objects/UpdateBatch.h"
+#include "graph/stream/GraphProperties.h"
 
+#include <exception>
+#include <limits>
 #include <utility>
+#include <vector>
 
 namespace talivo {
 
@@ -66,11 +70,11 @@ void TGraphDocument::ObjectListChanged(TGraphObject *obj, TGraphObjectListAction
             ObjectChanged(obj, {gcView, gcData, gcPlacement});
         } catch (...) {
             // The object has left the document: it goes even when a handler fails.
-            if (!obj->HasState(osDestroying))
+            if (!obj->HasState(osDestroying) && !fHandingOver)
                 TGraphObject::Free(obj);
             throw;
         }
-        if (!obj->HasState(osDestroying))
+        if (!obj->HasState(osDestroying) && !fHandingOver)
             TGraphObject::Free(obj);
         break;
     case glReordered:
@@ -330,6 +334,81 @@ void TGraphDocument::TrackSelectionOrder(TGraphObject *obj, TGraphObjectListActi
         fSelectionOrdered = false;
         break;
     }
+}
+
+void TGraphDocument::TakeOverObjects(TGraphDocument &source)
+{
+    if (&source == this || source.fObjects.Count() == 0)
+        return;
+    // Objects read under the same font and reading order are what they would be read here.
+    const bool sameLooks = source.Host().Font() == fHost->Font() &&
+                           source.Host().UseRightToLeftReading() == fHost->UseRightToLeftReading();
+    std::vector<TGraphObject *> moving;
+    moving.reserve(static_cast<size_t>(source.fObjects.Count()));
+    for (int32_t i = 0; i < source.fObjects.Count(); ++i)
+        moving.push_back(source.fObjects[i]);
+
+    std::exception_ptr failure;
+    source.fHandingOver = true;
+    try {
+        // From the end, where taking an object out of the list moves no other.
+        const TUpdateBatch batch(source);
+        while (source.fObjects.Count() > 0)
+            source.fObjects.Delete(source.fObjects.Count() - 1);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    source.fHandingOver = false;
+
+    {
+        const TUpdateBatch batch(*this, TBatchQueries::Suspend);
+        const int32_t old = fObjects.Count();
+        const int64_t wanted = int64_t{old} + static_cast<int64_t>(moving.size());
+        if (wanted > fObjects.Capacity() && wanted <= std::numeric_limits<int32_t>::max())
+            fObjects.SetCapacity(static_cast<int32_t>(wanted));
+        // A handler that fails here stops no object from arriving: each has left the source
+        // already, and the first failure goes on once all are here.
+        const auto keepGoing = [&failure](const auto &step) {
+            try {
+                step();
+            } catch (...) {
+                if (!failure)
+                    failure = std::current_exception();
+            }
+        };
+        for (TGraphObject *obj : moving) {
+            // One the source still lists stayed where its host's failure left it.
+            if (source.IsListed(obj))
+                continue;
+            obj->fOwner = this;
+            if (!sameLooks)
+                keepGoing([&] { TakeHostLooks(*obj); });
+            keepGoing([&] { fObjects.Add(obj); });
+        }
+        RenumberNewObjects(old);
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void TGraphDocument::TakeHostLooks(TGraphObject &obj)
+{
+    // Reading starts from the host's font and sets what the stream stores: the whole font but
+    // its default parts, or nothing for an object with its owner's font.
+    TFont font;
+    font.Assign(fHost->Font());
+    if (!obj.fParentFont) {
+        TPropEntries entries;
+        WriteProps(FontPropTable(), &obj.fFont, std::string(), entries);
+        for (const TPropEntry &entry : entries)
+            ReadProp(FontPropTable(), &font, entry.Path, entry.Value);
+    }
+    auto handler = std::move(obj.fFont.OnChange);
+    obj.fFont.OnChange = nullptr;
+    obj.fFont.Assign(font);
+    obj.fFont.OnChange = std::move(handler);
+    obj.UpdateTextPlacement(true, 0, 0);
+    obj.fVisualRect = obj.QueryVisualRect();
 }
 
 void TGraphDocument::RemoveFromSelection(TGraphObject *obj)

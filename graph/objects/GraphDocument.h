@@ -130,6 +130,14 @@ public:
     // stream held none.
     std::optional<TRect> MergeFromStream(QIODevice &stream, int32_t offsetX, int32_t offsetY);
     std::optional<TRect> MergeFromFile(const QString &fileName, int32_t offsetX, int32_t offsetY);
+    // Moves every object of the source to the end of this document, in the source's order, as a
+    // document read elsewhere hands its objects on: each leaves the source as a removal takes it
+    // but is not freed, and joins this document as an insertion adds it, unselected, renumbered
+    // where its ID is taken here, with the font and caption this document's host gives an object
+    // read into it. An object keeps the custom data the source's host read, and its own font
+    // parts that a stream leaves out (the defaults) as the source's host gave them. When the
+    // source's host fails meanwhile, the objects that have left it are here all the same.
+    void TakeOverObjects(TGraphDocument &source);
     // Object records: a count and the records of the list; reading adds the objects, renumbers
     // those whose IDs are taken and keeps the ones read before a damaged record.
     void WriteObjects(QIODevice &stream, const TGraphObjectList &list);
@@ -165,6 +173,9 @@ private:
     void Unlisted(TGraphObject *obj);
     // Keeps the order in which the objects joined the selection.
     void TrackSelectionOrder(TGraphObject *obj, TGraphObjectListAction action);
+    // Gives an object that comes from a document with other looks the font and caption reading
+    // it here would have given it.
+    void TakeHostLooks(TGraphObject &obj);
 
     TGraphHost fOwnHost;
     TGraphHost *fHost = &fOwnHost;
@@ -175,6 +186,9 @@ private:
     bool fModified = false;
     int32_t fSuspendQueryEvents = 0;
     bool fDestroying = false;
+    // Set while the objects leave for another document, which takes them over instead of their
+    // being freed.
+    bool fHandingOver = false;
     TGraphNodePicture fBackground;
     TGraphObject::TReplaceableList fObjects;
     TGraphObject::TReplaceableList fSelectedObjects;

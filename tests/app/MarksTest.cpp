@@ -1,6 +1,9 @@
 #include "app/MarkStyle.h"
+#include "app/Measurement.h"
 #include "graph/canvas/CanvasColors.h"
 #include "tests/app/MarkingWorkspace.h"
+
+#include <QFile>
 
 namespace talivo::test {
 namespace {
@@ -15,6 +18,35 @@ protected:
             List().Select(row);
             Click(at);
         }
+    }
+
+    // What a user finds after opening the marks that AddMarks put at 50, 100, ... 250: the mark
+    // under each point, then the captions and counts after deleting the middle mark by a click
+    // and the first two by a rubber band, then the bytes of the measurement saved.
+    QStringList WorkOnOpenedMarks(const std::vector<TPoint> &points, const QString &saveAs)
+    {
+        QStringList found;
+        for (const TPoint &at : points) {
+            const TGraphObject *hit = Graph().FindObjectAt(at.X, at.Y);
+            found << (hit ? QString::number(
+                                Graph().Objects().IndexOf(const_cast<TGraphObject *>(hit))) +
+                                hit->Text()
+                          : QString("-"));
+        }
+        Form().TimerStartTimer();
+        Press("ToolButtonDel");
+        Click({150, 50});
+        Mouse(QEvent::MouseButtonPress, {0, 0}, Qt::LeftButton, Qt::LeftButton);
+        Mouse(QEvent::MouseMove, {175, 100}, Qt::NoButton, Qt::LeftButton);
+        Mouse(QEvent::MouseButtonRelease, {175, 100}, Qt::LeftButton, Qt::NoButton);
+        for (int32_t i = 0; i < Graph().Objects().Count(); ++i)
+            found << Graph().Objects()[i]->Text();
+        found << Counts();
+        fPrompter.PushFile(saveAs);
+        Form().Savemeasurement1Click();
+        QFile file(saveAs);
+        found << (file.open(QIODevice::ReadOnly) ? file.readAll().toHex() : QString("unwritten"));
+        return found;
     }
 };
 
@@ -52,6 +84,37 @@ TEST_F(Marks, NumberWithinTheirGroupAndRenumberAfterDeleting)
     EXPECT_EQ(Texts(a), QStringList({"#1"}));
     EXPECT_EQ(Texts(b), QStringList({"#1"}));
     EXPECT_EQ(Counts(), QStringList({"1", "1"}));
+}
+
+TEST_F(Marks, OpenedOnceWorkAsMarksReadStraightIntoTheCanvas)
+{
+    Open(400, 300);
+    AddGroup(clLime);
+    AddGroup(clRed);
+    const std::vector<TPoint> points = {{50, 50}, {100, 50}, {150, 50}, {200, 50}, {250, 50}};
+    AddMarks({{0, points[0]}, {1, points[1]}, {0, points[2]}, {1, points[3]}, {0, points[4]}});
+    const std::vector<TPoint> probes = {points[0], points[3], points[4], {55, 58}, {300, 200}};
+    const QString file = fDir.file("marks.tlv");
+    fPrompter.PushFile(file);
+    Form().Savemeasurement1Click();
+
+    fPrompter.PushFile(file);
+    Form().Openmeasurement1Click();
+    ASSERT_EQ(Graph().Objects().Count(), 5);
+    EXPECT_FALSE(Form().Unsaved());
+    const QStringList opened = WorkOnOpenedMarks(probes, fDir.file("opened.tlv"));
+
+    Graph().Clear();
+    Groups().Clear();
+    ReadMeasurement(Graph().Document(), file, [this](const TGroupRecord &group) {
+        Form().AddGroupRow(group.Description, group.Color, group.Id, group.Count);
+    });
+    Form().TrackBarPointSizeChange();
+    const QStringList read = WorkOnOpenedMarks(probes, fDir.file("read.tlv"));
+    EXPECT_EQ(opened, read);
+    EXPECT_EQ(opened.mid(0, 5), QStringList({"0#1", "3#2", "4#3", "0#1", "-"}));
+    EXPECT_EQ(opened.mid(5, 2), QStringList({"#1", "#1"}));
+    EXPECT_EQ(opened.mid(7, 2), QStringList({"1", "1"}));
 }
 
 TEST_F(Marks, TakeTheirShapeFromThePointSizeAndTheirColoursFromTheGroup)

@@ -582,5 +582,162 @@ TEST_F(GraphStreamTest, MergedLinksFollowTheObjectsTheyName)
                          {3, 1, 2}, {4, 4, 1}, {7, 5, 6}, {8, 8, 5}}));
 }
 
+// The stream of a graph as a document without a view holds it.
+QByteArray SaveDocument(TGraphDocument &Document)
+{
+    QByteArray Bytes;
+    QBuffer Buffer(&Bytes);
+    Buffer.open(QIODevice::WriteOnly);
+    Document.SaveToStream(Buffer);
+    return Bytes;
+}
+
+void LoadDocument(TGraphDocument &Document, const QByteArray &Bytes)
+{
+    QByteArray Copy = Bytes;
+    QBuffer Buffer(&Copy);
+    Buffer.open(QIODevice::ReadOnly);
+    Document.LoadFromStream(Buffer);
+}
+
+// A caption in the owner's font that fits in a small font only, and a node with a font of its
+// own whose stream leaves out the parts at their defaults.
+QByteArray CaptionedNodes()
+{
+    TGraphDocument Writer;
+    Writer.SetMinNodeSize(1);
+    TGraphNode *Owned = Writer.InsertNode({0, 0, 60, 30}, &TRectangularNode::StaticClass());
+    Owned->SetText("12345");
+    TGraphNode *Own = Writer.InsertNode({100, 0, 160, 60}, &TCircularNode::StaticClass());
+    Own->Font().SetName("DejaVu Sans");
+    Own->Font().SetHeight(-8);
+    Own->SetText("#7");
+    return SaveDocument(Writer);
+}
+
+// The host's looks that reading applies: a font that the owned caption does not fit in, turned.
+void StyleHost(TGraphControl &Host)
+{
+    Host.SetMinNodeSize(1);
+    Host.Font().SetName("DejaVu Serif");
+    Host.Font().SetHeight(-40);
+    Host.Font().SetOrientation(900);
+}
+
+TEST_F(GraphStreamTest, TakenOverObjectsAreWhatReadingThemHereMakes)
+{
+    StyleHost(Graph);
+    TGraphControl Direct;
+    StyleHost(Direct);
+    Load(Direct, CaptionedNodes());
+    TGraphDocument Source;
+    LoadDocument(Source, CaptionedNodes());
+    ASSERT_EQ(Source.Objects()[0]->TextToShow(), "12345") << "the caption fits the default font";
+    int Inserted = 0;
+    Graph.OnObjectInsert = [&](TGraphControl *, TGraphObject *) { ++Inserted; };
+
+    Graph.Document().TakeOverObjects(Source);
+    EXPECT_EQ(Inserted, 2);
+    EXPECT_EQ(Source.Objects().Count(), 0);
+    EXPECT_EQ(Source.FindObjectByID(1), nullptr);
+    ASSERT_EQ(Graph.Objects().Count(), 2);
+    EXPECT_EQ(Save(Graph), Save(Direct));
+    for (int32_t I = 0; I < 2; ++I) {
+        const auto *Taken = dynamic_cast<const TGraphNode *>(Graph.Objects()[I]);
+        const auto *Read = dynamic_cast<const TGraphNode *>(Direct.Objects()[I]);
+        ASSERT_TRUE(Taken && Read);
+        EXPECT_EQ(Taken->Owner(), &Graph.Document());
+        EXPECT_TRUE(Taken->Font() == Read->Font()) << I;
+        EXPECT_EQ(Taken->ParentFont(), Read->ParentFont()) << I;
+        EXPECT_EQ(Taken->TextToShow(), Read->TextToShow()) << I;
+        EXPECT_EQ(Taken->TextRect(), Read->TextRect()) << I;
+        EXPECT_EQ(Taken->VisualRect(), Read->VisualRect()) << I;
+        EXPECT_EQ(Graph.FindObjectByID(Taken->ID()), Taken);
+    }
+    EXPECT_EQ(Graph.Objects()[1]->Font().Orientation(), 900) << "a default part is the host's";
+
+    // The view finds, selects and deletes them as it does the ones it read.
+    EXPECT_EQ(Graph.FindObjectAt(130, 30), Graph.Objects()[1]);
+    EXPECT_EQ(Graph.FindObjectAt(10, 10), Graph.Objects()[0]);
+    EXPECT_EQ(Graph.FindObjectAt(80, 10), nullptr);
+    Graph.Objects()[1]->SetSelected(true);
+    ASSERT_EQ(Graph.SelectedObjects().Count(), 1);
+    Graph.Objects().Delete(1);
+    EXPECT_EQ(Graph.SelectedObjects().Count(), 0);
+    EXPECT_EQ(Graph.FindObjectAt(130, 30), nullptr);
+    EXPECT_EQ(Graph.Objects().Count(), 1);
+}
+
+TEST_F(GraphStreamTest, TakenOverObjectsLeaveTheirViewUnselectedAndNamedAnew)
+{
+    const auto Link = [](char ID, char Source, char Target) {
+        return ShortName("ID") + "\x02" + ID + ShortName("G.Source") + "\x02" + Source +
+               ShortName("G.Target") + "\x02" + Target;
+    };
+    QByteArray Bytes("0.GS\x04\x00\x00\x00", 8);
+    for (const auto &[Class, Props] :
+         {std::pair<QByteArray, QByteArray>{"TRectangularNode", NodeProperties(1)},
+          {"TRectangularNode", NodeProperties(2)},
+          {"TGraphLink", Link(3, 1, 2)},
+          {"TGraphLink", Link(4, 4, 1)}}) {
+        Bytes += OneRecord(Class, Props).mid(8);
+    }
+    Load(Graph, Bytes);
+    Graph.Objects()[0]->SetSelected(true);
+    TGraphControl Source;
+    Source.SetMinNodeSize(1);
+    Load(Source, Bytes);
+    Source.Objects()[0]->SetSelected(true);
+    Source.Objects()[1]->SetSelected(true);
+    std::vector<TGraphObject *> Removed;
+    Source.OnObjectRemove = [&](TGraphControl *, TGraphObject *Obj) { Removed.push_back(Obj); };
+    const TGraphObject *FirstNode = Source.Objects()[0];
+
+    Graph.Document().TakeOverObjects(Source.Document());
+    EXPECT_EQ(Removed.size(), 4u) << "the source's view lets go of each";
+    EXPECT_EQ(Source.SelectedObjects().Count(), 0);
+    ASSERT_EQ(Graph.Objects().Count(), 8);
+    EXPECT_EQ(Graph.Objects()[4], FirstNode);
+    ASSERT_EQ(Graph.SelectedObjects().Count(), 1) << "only what was selected here stays so";
+    EXPECT_EQ(Graph.SelectedObjects()[0], Graph.Objects()[0]);
+    for (int32_t I = 4; I < 8; ++I)
+        EXPECT_FALSE(Graph.Objects()[I]->Selected()) << I;
+    std::vector<std::tuple<uint32_t, int64_t, int64_t>> Links;
+    for (int32_t I = 0; I < Graph.Objects().Count(); ++I) {
+        if (const auto *L = dynamic_cast<const TGraphLink *>(Graph.Objects()[I])) {
+            Links.emplace_back(L->ID(), L->Source(), L->Target());
+        }
+    }
+    EXPECT_EQ(Links, (std::vector<std::tuple<uint32_t, int64_t, int64_t>>{
+                         {3, 1, 2}, {4, 4, 1}, {7, 5, 6}, {8, 8, 5}}));
+    EXPECT_EQ(Graph.FindObjectByID(5), FirstNode);
+    EXPECT_EQ(Graph.FindObjectByID(1), Graph.Objects()[0]);
+
+    // Selecting all of them and deleting them frees each once, in this document.
+    for (int32_t I = 0; I < Graph.Objects().Count(); ++I)
+        Graph.Objects()[I]->SetSelected(true);
+    EXPECT_EQ(Graph.SelectedObjects().Count(), 8);
+    while (Graph.Objects().Count() > 0)
+        Graph.Objects().Delete(Graph.Objects().Count() - 1);
+    EXPECT_EQ(Graph.SelectedObjects().Count(), 0);
+    Source.Clear();
+}
+
+TEST_F(GraphStreamTest, TakenOverObjectsArriveAllWhenAHandlerFails)
+{
+    TGraphDocument Source;
+    LoadDocument(Source, CaptionedNodes());
+    TGraphObject *First = Source.Objects()[0];
+    Graph.OnObjectInsert = [&](TGraphControl *, TGraphObject *Obj) {
+        if (Obj == First)
+            throw std::runtime_error("refused");
+    };
+    EXPECT_THROW(Graph.Document().TakeOverObjects(Source), std::runtime_error);
+    EXPECT_EQ(Source.Objects().Count(), 0);
+    ASSERT_EQ(Graph.Objects().Count(), 2) << "no object is lost between the documents";
+    EXPECT_EQ(Graph.Objects()[0], First);
+    EXPECT_EQ(First->Owner(), &Graph.Document());
+}
+
 } // namespace
 } // namespace talivo

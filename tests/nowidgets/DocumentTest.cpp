@@ -1,5 +1,6 @@
 #include "app/MarkedImage.h"
 #include "app/Measurement.h"
+#include "app/MeasurementDocument.h"
 #include "app/ProposedMarks.h"
 #include "graph/objects/GraphDocument.h"
 #include "graph/objects/GraphNode.h"
@@ -137,6 +138,89 @@ TEST_F(DocumentWithoutWidgets, DrawsItsMarksIntoThePicture)
     Mark({250, 50}, 1000, kRed, 2);
     const TRect bounds = fDocument.Objects()[1]->BoundsRect();
     EXPECT_LE((bounds.Left + bounds.Right) / 2, 200);
+}
+
+// Two groups, the second without marks, and a mark of a group the measurement lacks.
+void Count(TMeasurementDocument &measurement)
+{
+    const int cells = measurement.Groups().Id(measurement.AddGroup("Cells", kRed, 0, 2));
+    measurement.AddGroup("Nuclei", kBlue, 0, 5);
+    for (int i = 0; i < 2; ++i)
+        InsertMark(measurement.Marks(), {20 + 40 * i, 20}, 10, cells, kRed, MarkText(i + 1), 10);
+    InsertMark(measurement.Marks(), {200, 20}, 10, 4321, kRed, "#9", 10);
+}
+
+QByteArray FileBytes(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(DocumentWithoutWidgets, MeasurementOpensWhatItSavedAndCountsItsMarks)
+{
+    TMeasurementDocument saved;
+    Count(saved);
+    EXPECT_EQ(saved.Groups().Id(1), 1001) << "a measurement hands out ids of its own";
+    saved.Save(File("m.tlv"));
+    EXPECT_EQ(saved.MarkCount(), 3) << "the group records leave the marks again";
+
+    TMeasurementDocument opened;
+    opened.AddGroup("replaced", 0, 0, 0);
+    opened.Open(File("m.tlv"));
+    TMeasurementDocument read;
+    read.Read(File("m.tlv"));
+    for (TMeasurementDocument *measurement : {&opened, &read}) {
+        ASSERT_EQ(measurement->Groups().RowCount(), 2);
+        EXPECT_EQ(measurement->Groups().Description(0), "Cells");
+        EXPECT_EQ(measurement->Groups().Id(1), 1001);
+        EXPECT_EQ(measurement->Groups().Count(1), 5);
+        EXPECT_EQ(measurement->MarkCount(), 3);
+        EXPECT_EQ(measurement->MarksWithoutGroup(), 1);
+        EXPECT_EQ(measurement->Recount(), (std::vector<int>{2, 0}));
+        EXPECT_EQ(measurement->Groups().Count(1), 5) << "the stored counts stay";
+        EXPECT_EQ(Bytes(measurement->Marks()), Bytes(saved.Marks()));
+    }
+    opened.Save(File("again.tlv"));
+    EXPECT_EQ(FileBytes(File("again.tlv")), FileBytes(File("m.tlv")));
+}
+
+TEST_F(DocumentWithoutWidgets, MeasurementThatCannotOpenAFileKeepsWhatItHeld)
+{
+    TMeasurementDocument measurement;
+    Count(measurement);
+    const QByteArray before = Bytes(measurement.Marks());
+    QFile damaged(File("damaged.tlv"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    // A graph stream whose one record is cut short.
+    damaged.write(QByteArray("0.GS\x01\x00\x00\x00\x05\x00", 10));
+    damaged.close();
+    for (const QString &name : {File("damaged.tlv"), File("missing.tlv")})
+        EXPECT_THROW(measurement.Open(name), EMeasurementError);
+    EXPECT_EQ(measurement.Groups().RowCount(), 2);
+    EXPECT_EQ(Bytes(measurement.Marks()), before);
+}
+
+TEST_F(DocumentWithoutWidgets, MeasurementWorksOnTheMarksOfAnotherDocument)
+{
+    TMeasurementDocument saved;
+    Count(saved);
+    saved.Save(File("m.tlv"));
+
+    TGroupIdCounter ids;
+    TMeasurementDocument shown;
+    shown.TakeIdsFrom(ids);
+    shown.ShowMarksIn(&fDocument);
+    EXPECT_EQ(shown.Groups().Id(shown.AddGroup("first", 0, 0, 0)), 1000);
+    EXPECT_EQ(ids.Next(), 1001);
+    shown.Open(File("m.tlv"));
+    EXPECT_EQ(fDocument.Objects().Count(), 3);
+    EXPECT_EQ(&shown.Marks(), &fDocument);
+    EXPECT_EQ(shown.Groups().RowCount(), 2);
+    EXPECT_FALSE(fDocument.Modified()) << "the marks are as read";
+
+    shown.ShowMarksIn(nullptr);
+    EXPECT_EQ(shown.MarkCount(), 0) << "its own marks are empty";
+    EXPECT_EQ(fDocument.Objects().Count(), 3);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "tools/cli/CliOutput.h"
 #include "tools/cli/MeasurementFile.h"
 
+#include <QFileInfo>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
@@ -36,12 +37,13 @@ TCliStatus Counts(const QStringList &files, TCliOutput &output)
     output.Print("File\tGroupId\tDescription\tMarks\tStored\n");
     for (const QString &fileName : files) {
         try {
-            TMeasurementFile file(fileName);
-            const std::vector<int> marks = file.Recount();
+            const auto file = OpenMeasurementFile(fileName);
+            const std::vector<int> marks = file->Recount();
             QString lines;
             bool differ = false;
-            for (size_t i = 0; i < file.Groups().size(); ++i) {
-                const TGroupRow &group = file.Groups()[i];
+            const std::vector<TGroupRow> &groups = file->Groups().Rows();
+            for (size_t i = 0; i < groups.size(); ++i) {
+                const TGroupRow &group = groups[i];
                 lines += QStringList{fileName, QString::number(group.Id - kFirstGroupId),
                                      QString(group.Description).remove(u'\t'),
                                      QString::number(marks[i]), QString::number(group.Count)}
@@ -64,9 +66,9 @@ TCliStatus Check(const QStringList &files, TCliOutput &output)
 {
     TCliStatus status = csSuccess;
     for (const QString &fileName : files) {
-        std::unique_ptr<TMeasurementFile> file;
+        std::unique_ptr<TMeasurementDocument> file;
         try {
-            file = std::make_unique<TMeasurementFile>(fileName);
+            file = OpenMeasurementFile(fileName);
         } catch (const ECliInputError &error) {
             output.Print(fileName + ": damaged\n");
             output.Complain(error.what());
@@ -78,8 +80,9 @@ TCliStatus Check(const QStringList &files, TCliOutput &output)
             problems << Plural(orphans, "mark whose group is missing",
                                "marks whose group is missing");
         const std::vector<int> marks = file->Recount();
-        for (size_t i = 0; i < file->Groups().size(); ++i) {
-            const TGroupRow &group = file->Groups()[i];
+        const std::vector<TGroupRow> &groups = file->Groups().Rows();
+        for (size_t i = 0; i < groups.size(); ++i) {
+            const TGroupRow &group = groups[i];
             if (marks[i] != group.Count)
                 problems << QString("group %1 (%2) stores the count %3 but has %4")
                                 .arg(group.Id - kFirstGroupId)
@@ -89,7 +92,7 @@ TCliStatus Check(const QStringList &files, TCliOutput &output)
         }
         output.Print(QString("%1: %2, %3; %4\n")
                          .arg(fileName, Plural(file->MarkCount(), "mark", "marks"),
-                              Plural(int(file->Groups().size()), "group", "groups"),
+                              Plural(file->Groups().RowCount(), "group", "groups"),
                               problems.isEmpty() ? "no problems" : problems.join("; ")));
     }
     return status;
@@ -98,8 +101,8 @@ TCliStatus Check(const QStringList &files, TCliOutput &output)
 TCliStatus Export(const TCliCall &call, TCliOutput &output)
 {
     try {
-        TMeasurementFile file(call.Files.first());
-        const QStringList lines = ExportLines(file.Groups(), file.Graph().Objects());
+        const auto file = OpenMeasurementFile(call.Files.first());
+        const QStringList lines = ExportLines(file->Groups().Rows(), file->Marks().Objects());
         if (call.Out)
             WriteExportFile(*call.Out, lines);
         else
@@ -119,10 +122,11 @@ TCliStatus Render(const TCliCall &call, TCliOutput &output)
         return csBadInput;
     }
     try {
-        TMeasurementFile file(call.Files.first(), std::move(image));
+        const auto file = OpenMeasurementFile(call.Files.first(), std::move(image));
+        file->SetPictureFileName(QFileInfo(call.Image).canonicalFilePath());
         if (call.PointSize)
-            ResizeMarks(file.Graph(), *call.PointSize);
-        SaveImageWithMarks(file.Graph(), *call.Out);
+            ResizeMarks(file->Marks(), *call.PointSize);
+        SaveImageWithMarks(file->Marks(), *call.Out);
     } catch (const std::exception &error) {
         output.Complain(error.what());
         return csBadInput;

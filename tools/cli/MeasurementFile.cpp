@@ -3,7 +3,6 @@
 #include "app/MarkedImage.h"
 
 #include <QFileInfo>
-#include <unordered_set>
 #include <utility>
 
 namespace talivo {
@@ -17,7 +16,7 @@ namespace {
 
 } // namespace
 
-TMeasurementFile::TMeasurementFile(const QString &fileName, QImage image)
+std::unique_ptr<TMeasurementDocument> OpenMeasurementFile(const QString &fileName, QImage image)
 {
     // Checked here so that the message says what is wrong without the reader's wording.
     const QFileInfo info(fileName);
@@ -25,40 +24,14 @@ TMeasurementFile::TMeasurementFile(const QString &fileName, QImage image)
         Fail(fileName, "no such file");
     if (!info.isFile())
         Fail(fileName, "not a file");
-    PrepareDocument(fDocument);
-    PlaceImage(fDocument, std::move(image));
+    auto measurement = std::make_unique<TMeasurementDocument>();
+    PlaceImage(measurement->Marks(), std::move(image));
     try {
-        ReadMeasurement(fDocument, fileName, [this](const TGroupRecord &record) {
-            fGroups.push_back(
-                MakeGroupRow(record.Description, record.Color, record.Id, record.Count, fIds));
-        });
+        measurement->Read(fileName);
     } catch (const std::exception &error) {
         Fail(fileName, QString("damaged or not a measurement file: %1").arg(error.what()));
     }
-}
-
-TMeasurementFile::~TMeasurementFile() = default;
-
-int TMeasurementFile::MarkCount() const
-{
-    return fDocument.Objects().Count();
-}
-
-int TMeasurementFile::MarksWithoutGroup() const
-{
-    std::unordered_set<int> ids;
-    for (const TGroupRow &group : fGroups)
-        ids.insert(group.Id);
-    int count = 0;
-    const TGraphObjectList &objects = fDocument.Objects();
-    for (int32_t i = 0; i < objects.Count(); ++i)
-        count += ids.contains(objects[i]->Tag()) ? 0 : 1;
-    return count;
-}
-
-std::vector<int> TMeasurementFile::Recount()
-{
-    return RecountMarks(fDocument, fGroups);
+    return measurement;
 }
 
 } // namespace talivo

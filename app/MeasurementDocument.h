@@ -1,0 +1,70 @@
+#pragma once
+
+#include "app/GroupIdCounter.h"
+#include "app/GroupTableModel.h"
+#include "app/Measurement.h"
+#include "graph/objects/GraphDocument.h"
+
+#include <QString>
+#include <vector>
+
+namespace talivo {
+
+class TJobProgress;
+
+// A measurement as the window and talivo-cli work on it: the groups, the marks and the picture
+// they were counted on. The marks are a document of the measurement's own, prepared for marks,
+// or the document of the view that shows them; the groups are a table for views of their own.
+class TMeasurementDocument {
+public:
+    TMeasurementDocument();
+    ~TMeasurementDocument();
+    TMeasurementDocument(const TMeasurementDocument &) = delete;
+    TMeasurementDocument &operator=(const TMeasurementDocument &) = delete;
+
+    TGroupTableModel &Groups() { return fGroups; }
+    const TGroupTableModel &Groups() const { return fGroups; }
+    TGraphDocument &Marks() const { return *fMarks; }
+    // The marks from now on are those of the document, which outlives the measurement or
+    // leaves it first; null puts back the measurement's own.
+    void ShowMarksIn(TGraphDocument *marks) { fMarks = marks ? marks : &fOwnMarks; }
+    // The resolved path of the picture, empty when none is known.
+    const QString &PictureFileName() const { return fPictureFileName; }
+    void SetPictureFileName(const QString &fileName) { fPictureFileName = fileName; }
+    // Where new groups take their ids: a counter of the measurement's own unless another is
+    // given (the program's, which must outlive the measurement).
+    void TakeIdsFrom(TGroupIdCounter &ids) { fIds = &ids; }
+
+    // Appends a group row (see MakeGroupRow) and returns its row.
+    int AddGroup(const QString &description, TColor color, int id, int count);
+
+    // Reads the file into the marks in place of what they held and appends its groups; the
+    // reader's errors go on as they are, and what was read before a damaged record stays.
+    void Read(const QString &fileName);
+    // The checked content (see ReadMeasurementFile) in place of the marks and the groups.
+    void Show(TMeasurementContent &content);
+    // Reads and checks the file first: one that cannot be opened changes nothing.
+    void Open(const QString &fileName, TJobProgress *progress = nullptr);
+    // Writes the marks with a record of each group (see SaveMeasurement).
+    void Save(const QString &fileName, TJobProgress *progress = nullptr);
+    // Turns the group records among the marks into groups (see talivo::RebuildGroups).
+    void RebuildGroups();
+
+    // Everything among the marks counts as a mark once the records are gone.
+    int MarkCount() const;
+    // The marks that belong to no group.
+    int MarksWithoutGroup() const;
+    // The number of marks of each group, found by numbering the marks anew (see RecountMarks);
+    // the groups keep their counts.
+    std::vector<int> Recount();
+
+private:
+    TGroupTableModel fGroups;
+    TGraphDocument fOwnMarks;
+    TGraphDocument *fMarks = &fOwnMarks;
+    TGroupIdCounter fOwnIds;
+    TGroupIdCounter *fIds = &fOwnIds;
+    QString fPictureFileName;
+};
+
+} // namespace talivo
