@@ -5,7 +5,6 @@
 #include "app/MarkStyle.h"
 #include "app/ProgressDevice.h"
 #include "app/StrToInt.h"
-#include "app/WriteThrough.h"
 #include "graph/objects/GraphDocument.h"
 #include "graph/objects/GraphNode.h"
 #include "graph/objects/UpdateBatch.h"
@@ -16,6 +15,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QStringList>
 #include <algorithm>
 #include <cstdint>
@@ -152,10 +152,9 @@ void SaveMeasurement(TGraphDocument &graph, const std::vector<QStringList> &reco
             record->SetTag(kGroupRecordTag);
         }
         // Written beside the old file and put in its place only when complete.
-        WriteGraphFile(fileName, [&](QIODevice &file) {
-            TProgressDevice<TWriteThrough> watched(progress, file);
-            watched.open(QIODevice::WriteOnly);
-            graph.SaveToStream(watched);
+        TProgressDevice<QSaveFile> file(progress, fileName);
+        WriteGraphFile(file, [&](QIODevice &device) {
+            graph.SaveToStream(device);
             return true;
         });
     } catch (...) {

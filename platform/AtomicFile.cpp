@@ -8,6 +8,12 @@ void WriteFileAtomically(const QString &fileName, const TFileContentWriter &writ
                          const TSaveFailure &failure)
 {
     QSaveFile file(fileName);
+    WriteFileAtomically(file, write, failure);
+}
+
+void WriteFileAtomically(QSaveFile &file, const TFileContentWriter &write,
+                         const TSaveFailure &failure)
+{
     if (!file.open(QIODevice::WriteOnly))
         std::rethrow_exception(failure(TSaveStep::Create, file.errorString()));
     if (!write(file) || !file.commit())

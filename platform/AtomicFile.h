@@ -6,6 +6,7 @@
 #include <functional>
 
 class QIODevice;
+class QSaveFile;
 
 namespace talivo {
 
@@ -21,6 +22,9 @@ using TSaveFailure = std::function<std::exception_ptr(TSaveStep step, const QStr
 // is complete, so that a failed or interrupted save leaves the previous version whole. A failure
 // raises the caller's error; an error the writer raises goes on as it is.
 void WriteFileAtomically(const QString &fileName, const TFileContentWriter &write,
+                         const TSaveFailure &failure);
+// The same through a save file the caller made, of a kind that watches its writes, say.
+void WriteFileAtomically(QSaveFile &file, const TFileContentWriter &write,
                          const TSaveFailure &failure);
 
 } // namespace talivo

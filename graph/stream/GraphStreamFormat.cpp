@@ -1,5 +1,7 @@
 #include "graph/stream/GraphStreamFormat.h"
 
+#include <QSaveFile>
+
 namespace talivo {
 
 namespace {
@@ -48,14 +50,28 @@ const TPropInfo *FindStreamProp(const TPropTable &ObjectTable, std::string_view 
     }
 }
 
-void WriteGraphFile(const QString &fileName, const TFileContentWriter &write)
+namespace {
+
+TSaveFailure GraphFileFailure(const QString &fileName)
 {
-    WriteFileAtomically(fileName, write, [&](TSaveStep step, const QString &reason) {
+    return [fileName](TSaveStep step, const QString &reason) {
         return std::make_exception_ptr(EGraphStreamError(step == TSaveStep::Create
                                                              ? N_("Cannot create file %1: %2")
                                                              : N_("Cannot write file %1: %2"),
                                                          {fileName, reason}));
-    });
+    };
+}
+
+} // namespace
+
+void WriteGraphFile(const QString &fileName, const TFileContentWriter &write)
+{
+    WriteFileAtomically(fileName, write, GraphFileFailure(fileName));
+}
+
+void WriteGraphFile(QSaveFile &file, const TFileContentWriter &write)
+{
+    WriteFileAtomically(file, write, GraphFileFailure(file.fileName()));
 }
 
 } // namespace talivo

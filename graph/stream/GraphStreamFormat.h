@@ -50,5 +50,6 @@ const TPropInfo *FindStreamProp(const TPropTable &ObjectTable, std::string_view 
 // Writes a graph file atomically (see WriteFileAtomically); a failure to create or write it is an
 // EGraphStreamError that names the file.
 void WriteGraphFile(const QString &fileName, const TFileContentWriter &write);
+void WriteGraphFile(QSaveFile &file, const TFileContentWriter &write);
 
 } // namespace talivo
