@@ -200,25 +200,25 @@ bool Cacheable(int64_t left, int64_t top, int64_t right, int64_t bottom)
 
 } // namespace
 
-TPlacedRegion PlacedPolygonRegion(const TPoints &Points)
+TPlacedRegion PlacedPolygonRegion(const TPoints &points)
 {
-    if (Points.empty())
+    if (points.empty())
         return {};
     const auto [minX, maxX] = std::minmax_element(
-        Points.begin(), Points.end(), [](const TPoint &a, const TPoint &b) { return a.X < b.X; });
+        points.begin(), points.end(), [](const TPoint &a, const TPoint &b) { return a.X < b.X; });
     const auto [minY, maxY] = std::minmax_element(
-        Points.begin(), Points.end(), [](const TPoint &a, const TPoint &b) { return a.Y < b.Y; });
-    const auto direct = [](const TPoints &points, const TPixelBox &box) {
-        return Rasterize(box, [&](TCanvas &canvas) { canvas.Polygon(points); });
+        points.begin(), points.end(), [](const TPoint &a, const TPoint &b) { return a.Y < b.Y; });
+    const auto direct = [](const TPoints &polygon, const TPixelBox &box) {
+        return Rasterize(box, [&](TCanvas &canvas) { canvas.Polygon(polygon); });
     };
     if (!Cacheable(minX->X, minY->Y, maxX->X, maxY->Y))
-        return {direct(Points, BoxAround(minX->X, minY->Y, maxX->X, maxY->Y)), {}};
+        return {direct(points, BoxAround(minX->X, minY->Y, maxX->X, maxY->Y)), {}};
 
     const TPoint origin{minX->X, minY->Y};
     std::vector<int64_t> key{0};
     TPoints relative;
-    relative.reserve(Points.size());
-    for (const TPoint &p : Points) {
+    relative.reserve(points.size());
+    for (const TPoint &p : points) {
         relative.push_back({p.X - origin.X, p.Y - origin.Y});
         key.push_back(relative.back().X);
         key.push_back(relative.back().Y);
@@ -229,50 +229,50 @@ TPlacedRegion PlacedPolygonRegion(const TPoints &Points)
             QPoint(origin.X, origin.Y)};
 }
 
-TPlacedRegion PlacedEllipseRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom)
+TPlacedRegion PlacedEllipseRegion(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
     const auto direct = [](int32_t l, int32_t t, int32_t r, int32_t b) {
         return Rasterize(BoxAround(l, t, r, b),
                          [&](TCanvas &canvas) { canvas.Ellipse(l, t, r, b); });
     };
-    if (!Cacheable(Left, Top, Right, Bottom))
-        return {direct(Left, Top, Right, Bottom), {}};
-    const int32_t width = Right - Left;
-    const int32_t height = Bottom - Top;
+    if (!Cacheable(left, top, right, bottom))
+        return {direct(left, top, right, bottom), {}};
+    const int32_t width = right - left;
+    const int32_t height = bottom - top;
     const int64_t key[] = {1, width, height};
-    return {ShapeCache().Get(key, [&] { return direct(0, 0, width, height); }), QPoint(Left, Top)};
+    return {ShapeCache().Get(key, [&] { return direct(0, 0, width, height); }), QPoint(left, top)};
 }
 
-TPlacedRegion PlacedRoundRectRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom,
-                                    int32_t CornerWidth, int32_t CornerHeight)
+TPlacedRegion PlacedRoundRectRegion(int32_t left, int32_t top, int32_t right, int32_t bottom,
+                                    int32_t cornerWidth, int32_t cornerHeight)
 {
     const auto direct = [&](int32_t l, int32_t t, int32_t r, int32_t b) {
         return Rasterize(BoxAround(l, t, r, b), [&](TCanvas &canvas) {
-            canvas.RoundRect(l, t, r, b, CornerWidth, CornerHeight);
+            canvas.RoundRect(l, t, r, b, cornerWidth, cornerHeight);
         });
     };
-    if (!Cacheable(Left, Top, Right, Bottom))
-        return {direct(Left, Top, Right, Bottom), {}};
-    const int32_t width = Right - Left;
-    const int32_t height = Bottom - Top;
-    const int64_t key[] = {2, width, height, CornerWidth, CornerHeight};
-    return {ShapeCache().Get(key, [&] { return direct(0, 0, width, height); }), QPoint(Left, Top)};
+    if (!Cacheable(left, top, right, bottom))
+        return {direct(left, top, right, bottom), {}};
+    const int32_t width = right - left;
+    const int32_t height = bottom - top;
+    const int64_t key[] = {2, width, height, cornerWidth, cornerHeight};
+    return {ShapeCache().Get(key, [&] { return direct(0, 0, width, height); }), QPoint(left, top)};
 }
 
-QRegion PolygonRegion(const TPoints &Points)
+QRegion PolygonRegion(const TPoints &points)
 {
-    return PlacedPolygonRegion(Points).Placed();
+    return PlacedPolygonRegion(points).Placed();
 }
 
-QRegion EllipseRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom)
+QRegion EllipseRegion(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
-    return PlacedEllipseRegion(Left, Top, Right, Bottom).Placed();
+    return PlacedEllipseRegion(left, top, right, bottom).Placed();
 }
 
-QRegion RoundRectRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom,
-                        int32_t CornerWidth, int32_t CornerHeight)
+QRegion RoundRectRegion(int32_t left, int32_t top, int32_t right, int32_t bottom,
+                        int32_t cornerWidth, int32_t cornerHeight)
 {
-    return PlacedRoundRectRegion(Left, Top, Right, Bottom, CornerWidth, CornerHeight).Placed();
+    return PlacedRoundRectRegion(left, top, right, bottom, cornerWidth, cornerHeight).Placed();
 }
 
 } // namespace talivo

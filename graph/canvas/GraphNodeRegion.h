@@ -19,15 +19,15 @@
 
 namespace talivo {
 
-QRegion PolygonRegion(const TPoints &Points);
-QRegion EllipseRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom);
-QRegion RoundRectRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom,
-                        int32_t CornerWidth, int32_t CornerHeight);
+QRegion PolygonRegion(const TPoints &points);
+QRegion EllipseRegion(int32_t left, int32_t top, int32_t right, int32_t bottom);
+QRegion RoundRectRegion(int32_t left, int32_t top, int32_t right, int32_t bottom,
+                        int32_t cornerWidth, int32_t cornerHeight);
 
 // The same regions as a shape shared with every equal one, and its shift.
-TPlacedRegion PlacedPolygonRegion(const TPoints &Points);
-TPlacedRegion PlacedEllipseRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom);
-TPlacedRegion PlacedRoundRectRegion(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom,
-                                    int32_t CornerWidth, int32_t CornerHeight);
+TPlacedRegion PlacedPolygonRegion(const TPoints &points);
+TPlacedRegion PlacedEllipseRegion(int32_t left, int32_t top, int32_t right, int32_t bottom);
+TPlacedRegion PlacedRoundRectRegion(int32_t left, int32_t top, int32_t right, int32_t bottom,
+                                    int32_t cornerWidth, int32_t cornerHeight);
 
 } // namespace talivo

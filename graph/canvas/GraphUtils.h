@@ -45,41 +45,41 @@ inline int32_t ClampToInt32(int64_t value)
                                                     std::numeric_limits<int32_t>::max()));
 }
 
-bool IsBetween(int32_t Value, int32_t Bound1, int32_t Bound2);
-bool EqualPoint(const TPoint &Pt1, const TPoint &Pt2);
+bool IsBetween(int32_t value, int32_t bound1, int32_t bound2);
+bool EqualPoint(const TPoint &pt1, const TPoint &pt2);
 
-void OffsetPoints(TPoints &Points, int High, int32_t dX, int32_t dY);
-void ShiftPoints(TPoints &Points, int High, int32_t dX, int32_t dY, const TPoint &Org);
-void RotatePoints(TPoints &Points, int High, double Angle, const TPoint &Org);
-void ScalePoints(TPoints &Points, int High, double Factor, const TPoint &Org);
-void TransformPoints(TPoints &Points, int High, const XFORM &XForm);
-TPoint CenterOfPoints(const TPoints &Points, int High);
-TRect BoundsRectOfPoints(const TPoints &Points, int High);
-int NearestPoint(const TPoints &Points, int High, const TPoint &Pt, TPoint &NearestPt);
+void OffsetPoints(TPoints &points, int high, int32_t dx, int32_t dy);
+void ShiftPoints(TPoints &points, int high, int32_t dx, int32_t dy, const TPoint &org);
+void RotatePoints(TPoints &points, int high, double angle, const TPoint &org);
+void ScalePoints(TPoints &points, int high, double factor, const TPoint &org);
+void TransformPoints(TPoints &points, int high, const XFORM &xForm);
+TPoint CenterOfPoints(const TPoints &points, int high);
+TRect BoundsRectOfPoints(const TPoints &points, int high);
+int NearestPoint(const TPoints &points, int high, const TPoint &pt, TPoint &nearestPt);
 
-TRect MakeSquare(const TPoint &Center, int32_t Size);
-TRect MakeRect(const TPoint &Pt1, const TPoint &Pt2);
-TPoint CenterOfRect(const TRect &Rect);
-void UnionRect(TRect &Rect1, const TRect &Rect2);
-void IntersectRect(TRect &Rect1, const TRect &Rect2);
-bool OverlappedRect(const TRect &Rect1, const TRect &Rect2);
+TRect MakeSquare(const TPoint &center, int32_t size);
+TRect MakeRect(const TPoint &pt1, const TPoint &pt2);
+TPoint CenterOfRect(const TRect &rect);
+void UnionRect(TRect &rect1, const TRect &rect2);
+void IntersectRect(TRect &rect1, const TRect &rect2);
+bool OverlappedRect(const TRect &rect1, const TRect &rect2);
 
-QRegion TransformRgn(const QRegion &Rgn, const XFORM &XForm);
+QRegion TransformRgn(const QRegion &rgn, const XFORM &xForm);
 
-double NormalizeAngle(double Angle);
-double LineLength(const TPoint &Pt1, const TPoint &Pt2);
-double LineSlopeAngle(const TPoint &Pt1, const TPoint &Pt2);
-TPoint NextPointOfLine(double Angle, const TPoint &Pt, double Distance);
-TPoint NearestPointOnLine(const TPoint &LinePt1, const TPoint &LinePt2, const TPoint &Pt);
-double DistanceToLine(const TPoint &LinePt1, const TPoint &LinePt2, const TPoint &Pt);
+double NormalizeAngle(double angle);
+double LineLength(const TPoint &pt1, const TPoint &pt2);
+double LineSlopeAngle(const TPoint &pt1, const TPoint &pt2);
+TPoint NextPointOfLine(double angle, const TPoint &pt, double distance);
+TPoint NearestPointOnLine(const TPoint &linePt1, const TPoint &linePt2, const TPoint &pt);
+double DistanceToLine(const TPoint &linePt1, const TPoint &linePt2, const TPoint &pt);
 
-bool IntersectLines(const TPoint &LinePt1, double Angle1, const TPoint &LinePt2, double Angle2,
-                    TPoint &Pt);
-TPoints IntersectLinePolygon(const TPoint &LinePt, double Angle, const TPoints &Points, int High);
-TPoints IntersectLinePolyline(const TPoint &LinePt, double Angle, const TPoints &Points, int High);
-TPoints IntersectLineRect(const TPoint &LinePt, double Angle, const TRect &Rect);
-TPoints IntersectLineEllipse(const TPoint &LinePt, double Angle, const TRect &Bounds);
-TPoints IntersectLineRoundRect(const TPoint &LinePt, double Angle, const TRect &Bounds,
-                               int32_t CornerWidth, int32_t CornerHeight);
+bool IntersectLines(const TPoint &linePt1, double angle1, const TPoint &linePt2, double angle2,
+                    TPoint &pt);
+TPoints IntersectLinePolygon(const TPoint &linePt, double angle, const TPoints &points, int high);
+TPoints IntersectLinePolyline(const TPoint &linePt, double angle, const TPoints &points, int high);
+TPoints IntersectLineRect(const TPoint &linePt, double angle, const TRect &rect);
+TPoints IntersectLineEllipse(const TPoint &linePt, double angle, const TRect &bounds);
+TPoints IntersectLineRoundRect(const TPoint &linePt, double angle, const TRect &bounds,
+                               int32_t cornerWidth, int32_t cornerHeight);
 
 } // namespace talivo

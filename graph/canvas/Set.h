@@ -12,44 +12,43 @@ public:
     using TBits = Bits;
 
     constexpr TSet() = default;
-    constexpr TSet(std::initializer_list<E> Values)
+    constexpr TSet(std::initializer_list<E> values)
     {
-        for (E Value : Values) {
-            Include(Value);
-        }
+        for (E value : values)
+            Include(value);
     }
-    static constexpr TSet FromBits(Bits Value)
+    static constexpr TSet FromBits(Bits value)
     {
-        TSet Result;
-        Result.fBits = Value;
-        return Result;
+        TSet result;
+        result.fBits = value;
+        return result;
     }
 
     constexpr Bits ToBits() const { return fBits; }
-    constexpr bool Contains(E Value) const { return (fBits & Bit(Value)) != 0; }
+    constexpr bool Contains(E value) const { return (fBits & Bit(value)) != 0; }
     constexpr bool IsEmpty() const { return fBits == 0; }
-    constexpr TSet &Include(E Value)
+    constexpr TSet &Include(E value)
     {
-        fBits = static_cast<Bits>(fBits | Bit(Value));
+        fBits = static_cast<Bits>(fBits | Bit(value));
         return *this;
     }
-    constexpr TSet &Exclude(E Value)
+    constexpr TSet &Exclude(E value)
     {
-        fBits = static_cast<Bits>(fBits & ~Bit(Value));
+        fBits = static_cast<Bits>(fBits & ~Bit(value));
         return *this;
     }
     // True when the two sets share a member.
-    constexpr bool Overlaps(TSet Other) const { return (fBits & Other.fBits) != 0; }
+    constexpr bool Overlaps(TSet other) const { return (fBits & other.fBits) != 0; }
 
-    friend constexpr TSet operator+(TSet A, TSet B) { return FromBits(Bits(A.fBits | B.fBits)); }
-    friend constexpr TSet operator-(TSet A, TSet B) { return FromBits(Bits(A.fBits & ~B.fBits)); }
-    friend constexpr TSet operator*(TSet A, TSet B) { return FromBits(Bits(A.fBits & B.fBits)); }
-    constexpr TSet &operator+=(TSet Other) { return *this = *this + Other; }
-    constexpr TSet &operator-=(TSet Other) { return *this = *this - Other; }
+    friend constexpr TSet operator+(TSet a, TSet b) { return FromBits(Bits(a.fBits | b.fBits)); }
+    friend constexpr TSet operator-(TSet a, TSet b) { return FromBits(Bits(a.fBits & ~b.fBits)); }
+    friend constexpr TSet operator*(TSet a, TSet b) { return FromBits(Bits(a.fBits & b.fBits)); }
+    constexpr TSet &operator+=(TSet other) { return *this = *this + other; }
+    constexpr TSet &operator-=(TSet other) { return *this = *this - other; }
     friend constexpr bool operator==(TSet, TSet) = default;
 
 private:
-    static constexpr Bits Bit(E Value) { return static_cast<Bits>(Bits{1} << Value); }
+    static constexpr Bits Bit(E value) { return static_cast<Bits>(Bits{1} << value); }
 
     Bits fBits = 0;
 };

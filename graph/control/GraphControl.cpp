@@ -9,21 +9,19 @@
 
 namespace talivo {
 
-TGraphControl::TGraphControl(QWidget *Parent) : QAbstractScrollArea(Parent)
+TGraphControl::TGraphControl(QWidget *parent) : QAbstractScrollArea(parent)
 {
     RegisterGraphClasses();
     fDocument.SetHost(this);
     fDraggingObjects.SetOnChange(
-        [this](TGraphObjectList *Sender, TGraphObject *GraphObject, TGraphObjectListAction Action) {
-            DraggingListChanged(Sender, GraphObject, Action);
+        [this](TGraphObjectList *sender, TGraphObject *graphObject, TGraphObjectListAction action) {
+            DraggingListChanged(sender, graphObject, action);
         });
     ApplyTransparency();
-    if (NodeClassCount() > 0) {
+    if (NodeClassCount() > 0)
         fDefaultNodeClass = NodeClasses(0);
-    }
-    if (LinkClassCount() > 0) {
+    if (LinkClassCount() > 0)
         fDefaultLinkClass = LinkClasses(0);
-    }
     fFont.OnChange = [this] { FontChanged(); };
     // The pointer's shape follows the objects under it also while no button is held; the
     // control takes the focus when clicked but is no tab stop.
@@ -39,45 +37,41 @@ TGraphControl::~TGraphControl()
     fDocument.SetHost(nullptr);
 }
 
-void TGraphControl::ObjectReplaced(TGraphObject *OldObject, TGraphObject *NewObject)
+void TGraphControl::ObjectReplaced(TGraphObject *oldObject, TGraphObject *newObject)
 {
-    fDraggingObjects.ReplaceAll(OldObject, NewObject);
+    fDraggingObjects.ReplaceAll(oldObject, newObject);
     // The old object is about to go; nothing may keep pointing at it.
-    if (fObjectAtCursor == OldObject) {
-        fObjectAtCursor = NewObject;
-    }
-    if (fDragSource == OldObject) {
-        fDragSource = NewObject;
-    }
+    if (fObjectAtCursor == oldObject)
+        fObjectAtCursor = newObject;
+    if (fDragSource == oldObject)
+        fDragSource = newObject;
 }
 
-bool TGraphControl::ObjectAdded(TGraphObject *GraphObject)
+bool TGraphControl::ObjectAdded(TGraphObject *graphObject)
 {
     // A new object can only widen the graph's bounds, and the selection and the drag do not hold
     // it yet: a fresh cache takes it in directly instead of being recomputed over every object,
     // which would make inserting objects one by one quadratic.
-    const bool Fresh = !IsUpdating() && !SaveBoundsChange.Contains(bkGraph);
-    if (Fresh && GraphObject->Showing()) {
+    const bool fresh = !IsUpdating() && !SaveBoundsChange.Contains(bkGraph);
+    if (fresh && graphObject->Showing()) {
         if (SaveBoundsFound[bkGraph]) {
-            UnionRect(SaveBounds[bkGraph], GraphObject->VisualRect());
+            UnionRect(SaveBounds[bkGraph], graphObject->VisualRect());
         } else {
-            SaveBounds[bkGraph] = GraphObject->VisualRect();
+            SaveBounds[bkGraph] = graphObject->VisualRect();
             SaveBoundsFound[bkGraph] = true;
         }
     }
-    return Fresh;
+    return fresh;
 }
 
-void TGraphControl::ObjectRemoved(TGraphObject *GraphObject)
+void TGraphControl::ObjectRemoved(TGraphObject *graphObject)
 {
-    if (fDragSource == GraphObject) {
-        GraphObject->EndDrag(false);
-    } else if (GraphObject->Dragging()) {
-        fDraggingObjects.Remove(GraphObject);
-    }
-    if (fObjectAtCursor == GraphObject) {
+    if (fDragSource == graphObject)
+        graphObject->EndDrag(false);
+    else if (graphObject->Dragging())
+        fDraggingObjects.Remove(graphObject);
+    if (fObjectAtCursor == graphObject)
         RenewObjectAtCursor(nullptr);
-    }
 }
 
 void TGraphControl::SelectionChanged(TGraphObject *)
@@ -92,14 +86,13 @@ void TGraphControl::Cleared()
     VertScrollBar().SetPosition(0);
 }
 
-void TGraphControl::DraggingListChanged(TGraphObjectList *, TGraphObject *GraphObject,
-                                        TGraphObjectListAction Action)
+void TGraphControl::DraggingListChanged(TGraphObjectList *, TGraphObject *graphObject,
+                                        TGraphObjectListAction action)
 {
-    if (GraphObject->Owner() == &fDocument) {
+    if (graphObject->Owner() == &fDocument)
         SaveBoundsChange.Include(bkDragging);
-    } else if (Action == glAdded) {
-        fDraggingObjects.Remove(GraphObject);
-    }
+    else if (action == glAdded)
+        fDraggingObjects.Remove(graphObject);
 }
 
 void TGraphControl::BeginUpdate()
@@ -127,66 +120,58 @@ void TGraphControl::UpdateEnded()
         MarkBoundsStale();
         CalcAutoRange();
     }
-    if (RepaintBatchCount == 0) {
+    if (RepaintBatchCount == 0)
         FlushInvalidateRegion();
-    }
 }
 
-TGraphControl::TRepaintBatch::TRepaintBatch(TGraphControl &Graph) : fGraph(Graph)
+TGraphControl::TRepaintBatch::TRepaintBatch(TGraphControl &graph) : fGraph(graph)
 {
     ++fGraph.RepaintBatchCount;
 }
 
 TGraphControl::TRepaintBatch::~TRepaintBatch()
 {
-    if (--fGraph.RepaintBatchCount == 0 && !fGraph.IsUpdating()) {
+    if (--fGraph.RepaintBatchCount == 0 && !fGraph.IsUpdating())
         fGraph.FlushInvalidateRegion();
-    }
 }
 
 void TGraphControl::FlushInvalidateRegion()
 {
-    if (!fDestroying && !SaveInvalidateRegion.IsEmpty()) {
+    if (!fDestroying && !SaveInvalidateRegion.IsEmpty())
         viewport()->update(SaveInvalidateRegion.Take());
-    }
     fBatchGraphArea.Set = false;
 }
 
-void TGraphControl::ObjectChanged(TGraphObject *GraphObject, TGraphChangeFlags Flags)
+void TGraphControl::ObjectChanged(TGraphObject *graphObject, TGraphChangeFlags flags)
 {
-    fDocument.ObjectChanged(GraphObject, Flags);
+    fDocument.ObjectChanged(graphObject, flags);
 }
 
-void TGraphControl::ShowObjectChange(TGraphObject *GraphObject, TGraphChangeFlags Flags,
-                                     bool BoundsKnown)
+void TGraphControl::ShowObjectChange(TGraphObject *graphObject, TGraphChangeFlags flags,
+                                     bool boundsKnown)
 {
-    if (fDestroying) {
+    if (fDestroying)
         return;
-    }
-    if (Flags.Contains(gcPlacement) && fDragSource && GraphObject != fDragSource &&
-        !GraphObject->Dragging()) {
+    if (flags.Contains(gcPlacement) && fDragSource && graphObject != fDragSource &&
+        !graphObject->Dragging())
         DragStaticValid = false;
-    }
-    if (!Flags.Contains(gcPlacement)) {
+    if (!flags.Contains(gcPlacement))
         return;
-    }
     if (IsUpdating()) {
         SaveRangeChange = true;
         return;
     }
-    if (!BoundsKnown) {
+    if (!boundsKnown)
         MarkBoundsStale();
-    }
     CalcAutoRange();
 }
 
-bool TGraphControl::AccountsModification(bool InBatch)
+bool TGraphControl::AccountsModification(bool inBatch)
 {
     // Inside a batch, a change made in an insert mode leaves the graph as it was; outside one, a
     // drag counts its changes and reports them once, when it ends.
-    if (InBatch) {
+    if (inBatch)
         return IsInsertMode(fCommandMode);
-    }
     if (fDragSource) {
         fDragModified = true;
         return true;
@@ -194,64 +179,60 @@ bool TGraphControl::AccountsModification(bool InBatch)
     return false;
 }
 
-TRect TGraphControl::GetBoundingRect(TGraphBoundsKind Kind)
+TRect TGraphControl::GetBoundingRect(TGraphBoundsKind kind)
 {
-    if (Kind == bkGraph && SaveBoundsChange.Contains(bkGraph) && fDragSource && DragStaticValid) {
-        const TRect Dragged = GetBoundingRect(bkDragging);
-        const bool DraggedFound = SaveBoundsFound[bkDragging];
-        TRect &Result = SaveBounds[bkGraph];
-        Result = DragStaticFound ? DragStaticBounds : Dragged;
-        if (DragStaticFound && DraggedFound) {
-            UnionRect(Result, Dragged);
-        }
-        SaveBoundsFound[bkGraph] = DragStaticFound || DraggedFound;
+    if (kind == bkGraph && SaveBoundsChange.Contains(bkGraph) && fDragSource && DragStaticValid) {
+        const TRect dragged = GetBoundingRect(bkDragging);
+        const bool draggedFound = SaveBoundsFound[bkDragging];
+        TRect &result = SaveBounds[bkGraph];
+        result = DragStaticFound ? DragStaticBounds : dragged;
+        if (DragStaticFound && draggedFound)
+            UnionRect(result, dragged);
+        SaveBoundsFound[bkGraph] = DragStaticFound || draggedFound;
         SaveBoundsChange.Exclude(bkGraph);
     }
-    if (SaveBoundsChange.Contains(Kind)) {
-        const TGraphObjectList &List = Kind == bkGraph      ? Objects()
-                                       : Kind == bkSelected ? SelectedObjects()
+    if (SaveBoundsChange.Contains(kind)) {
+        const TGraphObjectList &list = kind == bkGraph      ? Objects()
+                                       : kind == bkSelected ? SelectedObjects()
                                                             : fDraggingObjects;
-        SaveBounds[Kind] = fDocument.ObjectsBounds(List, SaveBoundsFound[Kind]);
-        SaveBoundsChange.Exclude(Kind);
+        SaveBounds[kind] = fDocument.ObjectsBounds(list, SaveBoundsFound[kind]);
+        SaveBoundsChange.Exclude(kind);
     }
-    return SaveBounds[Kind];
+    return SaveBounds[kind];
 }
 
-void TGraphControl::InvalidateRect(const TRect &Rect)
+void TGraphControl::InvalidateRect(const TRect &rect)
 {
     const bool batched = IsUpdating() || RepaintBatchCount > 0;
     // In a batch that repaints the whole client already, whatever else changes is in it.
-    if (batched && SaveInvalidateRegion.Covers(viewport()->rect())) {
+    if (batched && SaveInvalidateRegion.Covers(viewport()->rect()))
         return;
-    }
-    if (batched && RepaintedInBatch(Rect)) {
+    if (batched && RepaintedInBatch(rect))
         return;
-    }
-    TRect R = GraphToClientRect(Rect);
-    R.Right = AddWrapped(R.Right, 1);
-    R.Bottom = AddWrapped(R.Bottom, 1);
+    TRect r = GraphToClientRect(rect);
+    r.Right = AddWrapped(r.Right, 1);
+    r.Bottom = AddWrapped(r.Bottom, 1);
     // Only rectangles that went into the area count: one wholly outside the window would
     // stretch the known rectangle over parts of the window not repainted.
-    if (PerformInvalidate(R) && batched && SaveInvalidateRegion.IsBounded() &&
-        Rect.Left <= Rect.Right && Rect.Top <= Rect.Bottom) {
+    if (PerformInvalidate(r) && batched && SaveInvalidateRegion.IsBounded() &&
+        rect.Left <= rect.Right && rect.Top <= rect.Bottom) {
         TBatchGraphArea &area = fBatchGraphArea;
         if (area.KnownSet) {
-            UnionRect(area.Known, Rect);
+            UnionRect(area.Known, rect);
         } else {
-            area.Known = Rect;
+            area.Known = rect;
             area.KnownSet = true;
         }
     }
 }
 
-bool TGraphControl::RepaintedInBatch(const TRect &Rect)
+bool TGraphControl::RepaintedInBatch(const TRect &rect)
 {
     // Many objects changing together (a big selection put back) mostly lie outside the window
     // or inside the graph area repainted already: those are spared the mapping. The mapping
     // keeps the order along each axis, so what lies inside maps inside.
-    if (Rect.Left > Rect.Right || Rect.Top > Rect.Bottom) {
+    if (rect.Left > rect.Right || rect.Top > rect.Bottom)
         return false;
-    }
     TBatchGraphArea &area = fBatchGraphArea;
     const int32_t horzPosition = fHorzScrollBar->Position();
     const int32_t vertPosition = fVertScrollBar->Position();
@@ -273,19 +254,18 @@ bool TGraphControl::RepaintedInBatch(const TRect &Rect)
         area.Window = {ClampToInt32(corners[0].X - margin), ClampToInt32(corners[0].Y - margin),
                        ClampToInt32(corners[1].X + margin), ClampToInt32(corners[1].Y + margin)};
     }
-    if (Rect.Right < area.Window.Left || Rect.Left > area.Window.Right ||
-        Rect.Bottom < area.Window.Top || Rect.Top > area.Window.Bottom) {
+    if (rect.Right < area.Window.Left || rect.Left > area.Window.Right ||
+        rect.Bottom < area.Window.Top || rect.Top > area.Window.Bottom)
         return true;
-    }
-    return area.KnownSet && Rect.Left >= area.Known.Left && Rect.Top >= area.Known.Top &&
-           Rect.Right <= area.Known.Right && Rect.Bottom <= area.Known.Bottom;
+    return area.KnownSet && rect.Left >= area.Known.Left && rect.Top >= area.Known.Top &&
+           rect.Right <= area.Known.Right && rect.Bottom <= area.Known.Bottom;
 }
 
-TRect TGraphControl::GraphToClientRect(const TRect &Rect) const
+TRect TGraphControl::GraphToClientRect(const TRect &rect) const
 {
-    TPoint Corners[2] = {Rect.TopLeft(), Rect.BottomRight()};
-    GPToCP(Corners, 2);
-    return {Corners[0].X, Corners[0].Y, Corners[1].X, Corners[1].Y};
+    TPoint corners[2] = {rect.TopLeft(), rect.BottomRight()};
+    GPToCP(corners, 2);
+    return {corners[0].X, corners[0].Y, corners[1].X, corners[1].Y};
 }
 
 void TGraphControl::ConstraintsChanged()
@@ -297,63 +277,55 @@ void TGraphControl::ConstraintsChanged()
 void TGraphControl::FontChanged()
 {
     const TUpdateBatch batch(*this);
-    for (int32_t i = 0; i < Objects().Count(); ++i) {
+    for (int32_t i = 0; i < Objects().Count(); ++i)
         Objects()[i]->ParentFontChanged();
-    }
 }
 
-void TGraphControl::SetCommandMode(TGraphCommandMode Value)
+void TGraphControl::SetCommandMode(TGraphCommandMode value)
 {
-    if (Value == fCommandMode) {
+    if (value == fCommandMode)
         return;
-    }
     PolyLinkStarted = false;
-    if (fDragSource) {
+    if (fDragSource)
         fDragSource->EndDrag(false);
-    }
-    fCommandMode = Value;
-    if (Value != cmPan && Value != cmEdit) {
+    fCommandMode = value;
+    if (value != cmPan && value != cmEdit)
         ClearSelection();
-    }
     CalcAutoRange();
-    if (!fDestroying) {
+    if (!fDestroying)
         DoCommandModeChange();
-    }
 }
 
-void TGraphControl::SetGridSize(int32_t Value)
+void TGraphControl::SetGridSize(int32_t value)
 {
-    if (Value < 4 || Value > 128 || Value == fGridSize) {
+    if (value < 4 || value > 128 || value == fGridSize)
         return;
-    }
-    fGridSize = static_cast<TGridSize>(Value);
-    if (fShowGrid) {
+    fGridSize = static_cast<TGridSize>(value);
+    if (fShowGrid)
         Invalidate();
-    }
 }
 
-void TGraphControl::SetGridColor(TColor Value)
+void TGraphControl::SetGridColor(TColor value)
 {
-    if (Value != fGridColor) {
-        fGridColor = Value;
-        if (fShowGrid) {
+    if (value != fGridColor) {
+        fGridColor = value;
+        if (fShowGrid)
             Invalidate();
-        }
     }
 }
 
-void TGraphControl::SetShowGrid(bool Value)
+void TGraphControl::SetShowGrid(bool value)
 {
-    if (Value != fShowGrid) {
-        fShowGrid = Value;
+    if (value != fShowGrid) {
+        fShowGrid = value;
         Invalidate();
     }
 }
 
-void TGraphControl::SetShowHiddenObjects(bool Value)
+void TGraphControl::SetShowHiddenObjects(bool value)
 {
-    if (Value != fShowHiddenObjects) {
-        fShowHiddenObjects = Value;
+    if (value != fShowHiddenObjects) {
+        fShowHiddenObjects = value;
         DragStaticValid = false;
         MarkBoundsStale();
         CalcAutoRange();
@@ -361,96 +333,92 @@ void TGraphControl::SetShowHiddenObjects(bool Value)
     }
 }
 
-void TGraphControl::SetHideSelection(bool Value)
+void TGraphControl::SetHideSelection(bool value)
 {
-    if (Value != fHideSelection) {
-        fHideSelection = Value;
-        if (!hasFocus() && SelectedObjects().Count() > 0) {
+    if (value != fHideSelection) {
+        fHideSelection = value;
+        if (!hasFocus() && SelectedObjects().Count() > 0)
             InvalidateSelection();
-        }
     }
 }
 
-void TGraphControl::SetLockNodes(bool Value)
+void TGraphControl::SetLockNodes(bool value)
 {
-    if (Value != fLockNodes) {
-        fLockNodes = Value;
+    if (value != fLockNodes) {
+        fLockNodes = value;
         Invalidate();
     }
 }
 
-void TGraphControl::SetLockLinks(bool Value)
+void TGraphControl::SetLockLinks(bool value)
 {
-    if (Value != fLockLinks) {
-        fLockLinks = Value;
+    if (value != fLockLinks) {
+        fLockLinks = value;
         Invalidate();
     }
 }
 
-void TGraphControl::SetMarkerColor(TColor Value)
+void TGraphControl::SetMarkerColor(TColor value)
 {
-    if (Value != fMarkerColor) {
-        fMarkerColor = Value;
-        if (SelectedObjects().Count() > 0) {
+    if (value != fMarkerColor) {
+        fMarkerColor = value;
+        if (SelectedObjects().Count() > 0)
             Invalidate();
-        }
     }
 }
 
-void TGraphControl::SetMarkerStyle(TBrushStyle Value)
+void TGraphControl::SetMarkerStyle(TBrushStyle value)
 {
-    if (Value != fMarkerStyle) {
-        fMarkerStyle = Value;
-        if (SelectedObjects().Count() > 0) {
+    if (value != fMarkerStyle) {
+        fMarkerStyle = value;
+        if (SelectedObjects().Count() > 0)
             Invalidate();
-        }
     }
 }
 
-void TGraphControl::SetMarkerSize(TMarkerSize Value)
+void TGraphControl::SetMarkerSize(TMarkerSize value)
 {
-    if (Value != fMarkerSize) {
-        fMarkerSize = Value;
+    if (value != fMarkerSize) {
+        fMarkerSize = value;
         fDocument.ObjectIndex().InvalidateAll();
-        if (SelectedObjects().Count() > 0) {
+        if (SelectedObjects().Count() > 0)
             Invalidate();
-        }
     }
 }
 
-void TGraphControl::SetDrawOrder(TGraphDrawOrder Value)
+void TGraphControl::SetDrawOrder(TGraphDrawOrder value)
 {
-    if (Value != fDrawOrder) {
-        fDrawOrder = Value;
+    if (value != fDrawOrder) {
+        fDrawOrder = value;
         Invalidate();
     }
 }
 
-void TGraphControl::SetFixedScrollBars(bool Value)
+void TGraphControl::SetFixedScrollBars(bool value)
 {
-    if (Value != fFixedScrollBars) {
-        fFixedScrollBars = Value;
+    if (value != fFixedScrollBars) {
+        fFixedScrollBars = value;
         CalcAutoRange();
     }
 }
 
-void TGraphControl::SetShowBackground(bool Value)
+void TGraphControl::SetShowBackground(bool value)
 {
-    if (Value != fShowBackground) {
-        fShowBackground = Value;
+    if (value != fShowBackground) {
+        fShowBackground = value;
         Invalidate();
     }
 }
 
-void TGraphControl::SetPolygonCornerCount(int32_t Value)
+void TGraphControl::SetPolygonCornerCount(int32_t value)
 {
-    fPolygonCornerCount = std::max(Value, 1);
+    fPolygonCornerCount = std::max(value, 1);
 }
 
-void TGraphControl::SetColor(TColor Value)
+void TGraphControl::SetColor(TColor value)
 {
-    if (Value != fColor) {
-        fColor = Value;
+    if (value != fColor) {
+        fColor = value;
         Invalidate();
     }
 }

@@ -47,9 +47,9 @@ enum TGraphCommandMode : uint8_t {
     cmInsertPolyLink,
 };
 // The modes in which a press on the graph makes a new object.
-inline bool IsInsertMode(TGraphCommandMode Mode)
+inline bool IsInsertMode(TGraphCommandMode mode)
 {
-    return Mode == cmInsertNode || Mode == cmInsertLink || Mode == cmInsertPolyLink;
+    return mode == cmInsertNode || mode == cmInsertLink || mode == cmInsertPolyLink;
 }
 enum TGraphBoundsKind : uint8_t { bkGraph, bkSelected, bkDragging };
 using TGraphBoundsKinds = TSet<TGraphBoundsKind, uint8_t>;
@@ -60,36 +60,36 @@ enum THAlignOption : uint8_t { haNoChange, haLeft, haCenter, haRight, haSpaceEqu
 enum TVAlignOption : uint8_t { vaNoChange, vaTop, vaCenter, vaBottom, vaSpaceEqually };
 enum TResizeOption : uint8_t { roNoChange, roSmallest, roLargest };
 
-using TNotifyEvent = std::function<void(TGraphControl *Sender)>;
-using TGraphNotifyEvent = std::function<void(TGraphControl *Graph, TGraphObject *GraphObject)>;
-using TGraphContextPopupEvent = std::function<void(TGraphControl *Graph, TGraphObject *GraphObject,
-                                                   const TPoint &MousePos, bool &Handled)>;
+using TNotifyEvent = std::function<void(TGraphControl *sender)>;
+using TGraphNotifyEvent = std::function<void(TGraphControl *graph, TGraphObject *graphObject)>;
+using TGraphContextPopupEvent = std::function<void(TGraphControl *graph, TGraphObject *graphObject,
+                                                   const TPoint &mousePos, bool &handled)>;
 using TContextPopupEvent =
-    std::function<void(TGraphControl *Sender, const TPoint &MousePos, bool &Handled)>;
+    std::function<void(TGraphControl *sender, const TPoint &mousePos, bool &handled)>;
 using TGraphObjectDrawEvent =
-    std::function<void(TGraphControl *Graph, TGraphObject *GraphObject, TCanvas &Canvas)>;
-using TGraphDrawEvent = std::function<void(TGraphControl *Graph, TCanvas &Canvas)>;
+    std::function<void(TGraphControl *graph, TGraphObject *graphObject, TCanvas &canvas)>;
+using TGraphDrawEvent = std::function<void(TGraphControl *graph, TCanvas &canvas)>;
 using TGraphBeginDragEvent =
-    std::function<void(TGraphControl *Graph, TGraphObject *GraphObject, uint32_t HT)>;
-using TGraphEndDragEvent = std::function<void(TGraphControl *Graph, TGraphObject *GraphObject,
-                                              uint32_t HT, bool Cancelled)>;
+    std::function<void(TGraphControl *graph, TGraphObject *graphObject, uint32_t ht)>;
+using TGraphEndDragEvent = std::function<void(TGraphControl *graph, TGraphObject *graphObject,
+                                              uint32_t ht, bool cancelled)>;
 using TGraphStreamEvent =
-    std::function<void(TGraphControl *Graph, TGraphObject *GraphObject, QIODevice &Stream)>;
-using TGraphHookEvent = std::function<void(TGraphControl *Graph, TGraphObject *GraphObject,
-                                           TGraphLink *Link, int32_t Index)>;
-using TGraphCanHookEvent = std::function<void(TGraphControl *Graph, TGraphObject *GraphObject,
-                                              TGraphLink *Link, int32_t Index, bool &CanHook)>;
+    std::function<void(TGraphControl *graph, TGraphObject *graphObject, QIODevice &stream)>;
+using TGraphHookEvent = std::function<void(TGraphControl *graph, TGraphObject *graphObject,
+                                           TGraphLink *link, int32_t index)>;
+using TGraphCanHookEvent = std::function<void(TGraphControl *graph, TGraphObject *graphObject,
+                                              TGraphLink *link, int32_t index, bool &canHook)>;
 using TGraphCanLinkEvent =
-    std::function<void(TGraphControl *Graph, TGraphLink *Link, TGraphObject *Source,
-                       TGraphObject *Target, bool &CanLink)>;
+    std::function<void(TGraphControl *graph, TGraphLink *link, TGraphObject *source,
+                       TGraphObject *target, bool &canLink)>;
 using TCanMoveResizeNodeEvent =
-    std::function<void(TGraphControl *Graph, TGraphNode *Node, int32_t &NewLeft, int32_t &NewTop,
-                       int32_t &NewWidth, int32_t &NewHeight, bool &CanMove, bool &CanResize)>;
+    std::function<void(TGraphControl *graph, TGraphNode *node, int32_t &newLeft, int32_t &newTop,
+                       int32_t &newWidth, int32_t &newHeight, bool &canMove, bool &canResize)>;
 using TGraphCanRemoveEvent =
-    std::function<void(TGraphControl *Graph, TGraphObject *GraphObject, bool &CanRemove)>;
-using TGraphNodeResizeEvent = std::function<void(TGraphControl *Graph, TGraphNode *Node)>;
+    std::function<void(TGraphControl *graph, TGraphObject *graphObject, bool &canRemove)>;
+using TGraphNodeResizeEvent = std::function<void(TGraphControl *graph, TGraphNode *node)>;
 using TGraphInfoTipEvent =
-    std::function<void(TGraphControl *Graph, TGraphObject *GraphObject, QString &InfoTip)>;
+    std::function<void(TGraphControl *graph, TGraphObject *graphObject, QString &infoTip)>;
 
 // The custom clipboard format under which objects are copied and pasted.
 inline constexpr const char *CF_GRAPHOBJECTS = "Graph Object Format";
@@ -107,208 +107,208 @@ class TGraphControl : public QAbstractScrollArea, public TGraphHost {
     Q_OBJECT
 
 public:
-    explicit TGraphControl(QWidget *Parent = nullptr);
+    explicit TGraphControl(QWidget *parent = nullptr);
     ~TGraphControl() override;
 
     // The class registry of the documents.
-    static void RegisterNode(const TGraphNodeClass &ANodeClass)
+    static void RegisterNode(const TGraphNodeClass &nodeClass)
     {
-        TGraphDocument::RegisterNode(ANodeClass);
+        TGraphDocument::RegisterNode(nodeClass);
     }
-    static void UnregisterNode(const TGraphNodeClass &ANodeClass)
+    static void UnregisterNode(const TGraphNodeClass &nodeClass)
     {
-        TGraphDocument::UnregisterNode(ANodeClass);
+        TGraphDocument::UnregisterNode(nodeClass);
     }
     static int32_t NodeClassCount() { return TGraphDocument::NodeClassCount(); }
-    static const TGraphNodeClass *NodeClasses(int32_t Index)
+    static const TGraphNodeClass *NodeClasses(int32_t index)
     {
-        return TGraphDocument::NodeClasses(Index);
+        return TGraphDocument::NodeClasses(index);
     }
-    static void RegisterLink(const TGraphLinkClass &ALinkClass)
+    static void RegisterLink(const TGraphLinkClass &linkClass)
     {
-        TGraphDocument::RegisterLink(ALinkClass);
+        TGraphDocument::RegisterLink(linkClass);
     }
-    static void UnregisterLink(const TGraphLinkClass &ALinkClass)
+    static void UnregisterLink(const TGraphLinkClass &linkClass)
     {
-        TGraphDocument::UnregisterLink(ALinkClass);
+        TGraphDocument::UnregisterLink(linkClass);
     }
     static int32_t LinkClassCount() { return TGraphDocument::LinkClassCount(); }
-    static const TGraphLinkClass *LinkClasses(int32_t Index)
+    static const TGraphLinkClass *LinkClasses(int32_t index)
     {
-        return TGraphDocument::LinkClasses(Index);
+        return TGraphDocument::LinkClasses(index);
     }
-    static const TGraphObjectClass *FindClass(std::string_view ClassName)
+    static const TGraphObjectClass *FindClass(std::string_view className)
     {
-        return TGraphDocument::FindClass(ClassName);
+        return TGraphDocument::FindClass(className);
     }
 
     // Objects.
     // A node of the class (DefaultNodeClass when null), or null when its creation failed.
-    TGraphNode *InsertNode(const TRect &Bounds, const TGraphNodeClass *ANodeClass = nullptr);
-    TGraphObject *FindObjectByID(uint32_t ID) const;
-    // The object under the graph point (X, Y): the topmost hit, except that a selected object's
-    // marker wins over objects above it. With LookAfter the search starts below that object.
-    TGraphObject *FindObjectAt(int32_t X, int32_t Y, TGraphObject *LookAfter = nullptr) const;
-    TGraphObject *FindNextObject(int32_t StartIndex, bool Inclusive, bool Backward, bool Wrap,
-                                 const TGraphObjectClass *GraphObjectClass = nullptr) const;
-    bool SelectNextObject(bool Backward, const TGraphObjectClass *GraphObjectClass = nullptr);
-    int32_t ObjectsCount(const TGraphObjectClass *GraphObjectClass = nullptr) const;
-    int32_t SelectedObjectsCount(const TGraphObjectClass *GraphObjectClass = nullptr) const;
-    using TGraphForEachMethod = std::function<bool(TGraphObject *GraphObject, int32_t UserData)>;
-    int32_t ForEachObject(const TGraphForEachMethod &Callback, int32_t UserData, bool Selection);
+    TGraphNode *InsertNode(const TRect &bounds, const TGraphNodeClass *nodeClass = nullptr);
+    TGraphObject *FindObjectByID(uint32_t id) const;
+    // The object under the graph point (x, y): the topmost hit, except that a selected object's
+    // marker wins over objects above it. With lookAfter the search starts below that object.
+    TGraphObject *FindObjectAt(int32_t x, int32_t y, TGraphObject *lookAfter = nullptr) const;
+    TGraphObject *FindNextObject(int32_t startIndex, bool inclusive, bool backward, bool wrap,
+                                 const TGraphObjectClass *graphObjectClass = nullptr) const;
+    bool SelectNextObject(bool backward, const TGraphObjectClass *graphObjectClass = nullptr);
+    int32_t ObjectsCount(const TGraphObjectClass *graphObjectClass = nullptr) const;
+    int32_t SelectedObjectsCount(const TGraphObjectClass *graphObjectClass = nullptr) const;
+    using TGraphForEachMethod = std::function<bool(TGraphObject *graphObject, int32_t userData)>;
+    int32_t ForEachObject(const TGraphForEachMethod &callback, int32_t userData, bool selection);
     void Clear();
     void ClearSelection() override;
-    bool AlignSelection(THAlignOption Horz, TVAlignOption Vert);
-    bool ResizeSelection(TResizeOption Horz, TResizeOption Vert);
-    uint32_t CreateUniqueID(TGraphObject *GraphObject);
+    bool AlignSelection(THAlignOption horz, TVAlignOption vert);
+    bool ResizeSelection(TResizeOption horz, TResizeOption vert);
+    uint32_t CreateUniqueID(TGraphObject *graphObject);
 
     // Change batching and notification.
     void BeginUpdate();
     void EndUpdate();
     bool IsUpdating() const { return fDocument.IsUpdating(); }
-    // Repaints the whole control, or the graph rectangle Rect; merged inside a batch.
+    // Repaints the whole control, or the graph rectangle rect; merged inside a batch.
     void Invalidate();
-    void InvalidateRect(const TRect &Rect) override;
-    void ObjectChanged(TGraphObject *GraphObject, TGraphChangeFlags Flags);
-    TRect GetBoundingRect(TGraphBoundsKind Kind);
-    TRect GetObjectsBounds(const TGraphObjectList &List) const
+    void InvalidateRect(const TRect &rect) override;
+    void ObjectChanged(TGraphObject *graphObject, TGraphChangeFlags flags);
+    TRect GetBoundingRect(TGraphBoundsKind kind);
+    TRect GetObjectsBounds(const TGraphObjectList &list) const
     {
-        return fDocument.GetObjectsBounds(List);
+        return fDocument.GetObjectsBounds(list);
     }
     TRect GraphBounds() { return GetBoundingRect(bkGraph); }
     TRect SelectionBounds() { return GetBoundingRect(bkSelected); }
     TRect DraggingBounds() { return GetBoundingRect(bkDragging); }
 
     // Dragging, called by the objects.
-    bool BeginDragObject(TGraphObject *GraphObject, const TPoint &Pt, uint32_t HT) override;
-    void PerformDragBy(int32_t dX, int32_t dY) override;
-    void EndDragObject(bool Accept) override;
+    bool BeginDragObject(TGraphObject *graphObject, const TPoint &pt, uint32_t ht) override;
+    void PerformDragBy(int32_t dx, int32_t dy) override;
+    void EndDragObject(bool accept) override;
     // The record of a drag, for cancelling it: a count, then per object its ID and property
     // stream. Restoring passes over the objects that have gone meanwhile.
-    void BackupObjects(QIODevice &Stream, TGraphObjectList &List)
+    void BackupObjects(QIODevice &stream, TGraphObjectList &list)
     {
-        fDocument.BackupObjects(Stream, List);
+        fDocument.BackupObjects(stream, list);
     }
-    void RestoreObjects(QIODevice &Stream) { fDocument.RestoreObjects(Stream); }
+    void RestoreObjects(QIODevice &stream) { fDocument.RestoreObjects(stream); }
 
     // The graph stream. Loading replaces every object; a stream that is no graph stream raises
     // EGraphStreamError "Invalid stream content" and changes nothing. Saving a file replaces it
     // only once the new content is completely written.
-    void SaveToStream(QIODevice &Stream) { fDocument.SaveToStream(Stream); }
-    void LoadFromStream(QIODevice &Stream) { fDocument.LoadFromStream(Stream); }
-    void SaveToFile(const QString &FileName) { fDocument.SaveToFile(FileName); }
-    void LoadFromFile(const QString &FileName) { fDocument.LoadFromFile(FileName); }
+    void SaveToStream(QIODevice &stream) { fDocument.SaveToStream(stream); }
+    void LoadFromStream(QIODevice &stream) { fDocument.LoadFromStream(stream); }
+    void SaveToFile(const QString &fileName) { fDocument.SaveToFile(fileName); }
+    void LoadFromFile(const QString &fileName) { fDocument.LoadFromFile(fileName); }
     // Adds the objects of a graph stream, moved by the offset as far as the constraints allow,
     // and shows them.
-    void MergeFromStream(QIODevice &Stream, int32_t OffsetX, int32_t OffsetY);
-    void MergeFromFile(const QString &FileName, int32_t OffsetX, int32_t OffsetY);
+    void MergeFromStream(QIODevice &stream, int32_t offsetX, int32_t offsetY);
+    void MergeFromFile(const QString &fileName, int32_t offsetX, int32_t offsetY);
     // Copies the selected objects (or all) to the clipboard; nothing for an empty list.
-    void CopyToClipboard(bool Selection);
+    void CopyToClipboard(bool selection);
     // Adds and selects the objects on the clipboard; false when it holds none.
     bool PasteFromClipboard();
-    TPoint SnapPoint(const TPoint &Pt) const;
-    void SnapOffset(const TPoint &Pt, int32_t &dX, int32_t &dY) const override;
+    TPoint SnapPoint(const TPoint &pt) const;
+    void SnapOffset(const TPoint &pt, int32_t &dx, int32_t &dy) const override;
 
     // Graph units and client (viewport) pixels: client = graph * V / 1000 - position, with
     // V = rnd(Zoom * 10), both ways rounded to nearest, exactly as a canvas prepared by AdjustDC.
-    TPoint ClientToGraph(int32_t X, int32_t Y) const;
-    TPoint GraphToClient(int32_t X, int32_t Y) const;
-    TPoint ScreenToGraph(int32_t X, int32_t Y) const;
-    TPoint GraphToScreen(int32_t X, int32_t Y) const;
+    TPoint ClientToGraph(int32_t x, int32_t y) const;
+    TPoint GraphToClient(int32_t x, int32_t y) const;
+    TPoint ScreenToGraph(int32_t x, int32_t y) const;
+    TPoint GraphToScreen(int32_t x, int32_t y) const;
     // In place; a TRect is two points.
-    void CPToGP(TPoint *Points, int32_t Count) const;
-    void GPToCP(TPoint *Points, int32_t Count) const;
+    void CPToGP(TPoint *points, int32_t count) const;
+    void GPToCP(TPoint *points, int32_t count) const;
     // The graph point under the mouse pointer; setting it moves the pointer.
     TPoint CursorPos() const;
-    void SetCursorPos(const TPoint &Pt);
+    void SetCursorPos(const TPoint &pt);
     // The client rectangle in graph units.
     TRect VisibleBounds() const;
-    // Maps graph units of the canvas to its device the way the viewport shows them; Origin shifts
+    // Maps graph units of the canvas to its device the way the viewport shows them; origin shifts
     // the device's origin further (a part of the graph drawn at the device's top left).
-    virtual void AdjustDC(TCanvas &Canvas, const TPoint *Origin = nullptr) const;
+    virtual void AdjustDC(TCanvas &canvas, const TPoint *origin = nullptr) const;
 
     // Zooms are percentages, clamped to [0.1, 32767]; the operations return whether the zoom
     // changed.
-    void SetZoom(double Value);
-    bool ChangeZoom(double NewZoom, TGraphZoomOrigin Origin);
-    bool ChangeZoomBy(double Delta, TGraphZoomOrigin Origin);
-    // Zooms and brings the graph point Pt to the centre.
-    bool ChangeZoomPosition(double NewZoom, const TPoint &Pt);
+    void SetZoom(double value);
+    bool ChangeZoom(double newZoom, TGraphZoomOrigin origin);
+    bool ChangeZoomBy(double delta, TGraphZoomOrigin origin);
+    // Zooms and brings the graph point pt to the centre.
+    bool ChangeZoomPosition(double newZoom, const TPoint &pt);
     // Fits the rectangle into the client area; false when the zoom this needs was clamped.
-    bool ZoomRect(const TRect &Rect);
-    bool ZoomObject(const TGraphObject *GraphObject);
+    bool ZoomRect(const TRect &rect);
+    bool ZoomObject(const TGraphObject *graphObject);
     bool ZoomSelection();
     bool ZoomGraph();
 
     // Scrolls as little as needed to show the object, rectangle or point.
-    void ScrollInView(const TGraphObject *GraphObject);
-    void ScrollInView(const TRect &Rect);
-    void ScrollInView(const TPoint &Pt);
+    void ScrollInView(const TGraphObject *graphObject);
+    void ScrollInView(const TRect &rect);
+    void ScrollInView(const TPoint &pt);
     // Scrolls the object, rectangle or point to the centre as far as the ranges allow.
-    void ScrollCenter(const TGraphObject *GraphObject);
-    void ScrollCenter(const TRect &Rect);
-    void ScrollCenter(const TPoint &Pt);
+    void ScrollCenter(const TGraphObject *graphObject);
+    void ScrollCenter(const TRect &rect);
+    void ScrollCenter(const TPoint &pt);
     // Moves the content by client pixels and repaints it at once; the positions stay (the scroll
     // bars call it when their position changes).
-    void ScrollBy(int32_t DeltaX, int32_t DeltaY);
+    void ScrollBy(int32_t deltaX, int32_t deltaY);
 
     TGraphScrollBar &HorzScrollBar() { return *fHorzScrollBar; }
     const TGraphScrollBar &HorzScrollBar() const { return *fHorzScrollBar; }
-    void SetHorzScrollBar(const TGraphScrollBar &Value) { fHorzScrollBar->Assign(Value); }
+    void SetHorzScrollBar(const TGraphScrollBar &value) { fHorzScrollBar->Assign(value); }
     TGraphScrollBar &VertScrollBar() { return *fVertScrollBar; }
     const TGraphScrollBar &VertScrollBar() const { return *fVertScrollBar; }
-    void SetVertScrollBar(const TGraphScrollBar &Value) { fVertScrollBar->Assign(Value); }
+    void SetVertScrollBar(const TGraphScrollBar &value) { fVertScrollBar->Assign(value); }
     virtual void UpdateScrollBars();
 
     // The picture under the objects: one picture pixel per graph unit, its top-left corner at
     // graph point (0, 0). Shown while ShowBackground is on.
     TGraphNodePicture &Background() { return fDocument.Background(); }
     const TGraphNodePicture &Background() const { return fDocument.Background(); }
-    void SetBackground(const TGraphNodePicture &Value) { fDocument.Background().Assign(Value); }
+    void SetBackground(const TGraphNodePicture &value) { fDocument.Background().Assign(value); }
     // On: the parent shows wherever nothing is drawn. Off: the control fills itself with Color.
     bool Transparent() const { return fTransparent; }
-    void SetTransparent(bool Value);
+    void SetTransparent(bool value);
     // Draws every object onto the canvas at its graph coordinates in the canvas's own mapping:
     // no background, grid, markers or rubber band. The canvas's tools are left as they were.
-    void Draw(TCanvas &Canvas);
-    // Draws every object scaled to fit Rect, keeping the proportions, centred in it.
-    void Print(TCanvas &Canvas, const TRect &Rect);
+    void Draw(TCanvas &canvas);
+    // Draws every object scaled to fit rect, keeping the proportions, centred in it.
+    void Print(TCanvas &canvas, const TRect &rect);
     // The objects of the list as a vector recording of their bounds' size, the bounds' top-left
     // corner at the origin.
-    virtual QPicture GetAsMetafile(const TGraphObjectList &List);
+    virtual QPicture GetAsMetafile(const TGraphObjectList &list);
     // The objects of the list in a 24-bit image. With ShowBackground and a background picture it
     // is a copy of the picture with the objects at their graph coordinates; otherwise it has the
     // size of the objects' bounds, with the bounds' top-left corner at its origin. Raises
     // std::runtime_error when the image cannot be allocated.
-    virtual QImage GetAsBitmap(const TGraphObjectList &List);
-    void CopyToGraphic(QPicture &Graphic);
-    void CopyToGraphic(QImage &Graphic);
+    virtual QImage GetAsBitmap(const TGraphObjectList &list);
+    void CopyToGraphic(QPicture &graphic);
+    void CopyToGraphic(QImage &graphic);
     // The vector form is written as SVG, the bitmap as BMP. A failed save raises
     // std::runtime_error and leaves any previous file as it was.
-    void SaveAsMetafile(const QString &FileName);
-    void SaveAsBitmap(const QString &FileName);
+    void SaveAsMetafile(const QString &fileName);
+    void SaveAsBitmap(const QString &fileName);
     // An SVG document of the recording, which other programs read.
-    static QByteArray MetafileToSvg(const QPicture &Metafile);
+    static QByteArray MetafileToSvg(const QPicture &metafile);
 
-    using TMouseEvent = std::function<void(TGraphControl *Sender, TMouseButton Button,
-                                           TShiftState Shift, int32_t X, int32_t Y)>;
+    using TMouseEvent = std::function<void(TGraphControl *sender, TMouseButton button,
+                                           TShiftState shift, int32_t x, int32_t y)>;
     using TMouseMoveEvent =
-        std::function<void(TGraphControl *Sender, TShiftState Shift, int32_t X, int32_t Y)>;
-    using TKeyEvent = std::function<void(TGraphControl *Sender, uint16_t &Key, TShiftState Shift)>;
+        std::function<void(TGraphControl *sender, TShiftState shift, int32_t x, int32_t y)>;
+    using TKeyEvent = std::function<void(TGraphControl *sender, uint16_t &key, TShiftState shift)>;
 
     // The rubber band in graph units. It shows while Right >= Left and Bottom >= Top, so a band
     // of zero size still shows; the empty rectangle removes it.
     const TRect &MarkedArea() const { return fMarkedArea; }
-    void SetMarkedArea(const TRect &Value);
-    // Selects the objects of the class (any object when null) that overlap Rect and deselects
-    // the others; with KeepOld the overlapping ones toggle and the others stay as they are.
-    void ToggleSelection(const TRect &Rect, bool KeepOld,
-                         const TGraphObjectClass *GraphObjectClass = nullptr);
-    // A node of the class at the graph point Pt, sized to the smallest node (or a grid cell) and
-    // kept inside the constraints; Pt becomes its bottom-right corner. Null for a point outside
+    void SetMarkedArea(const TRect &value);
+    // Selects the objects of the class (any object when null) that overlap rect and deselects
+    // the others; with keepOld the overlapping ones toggle and the others stay as they are.
+    void ToggleSelection(const TRect &rect, bool keepOld,
+                         const TGraphObjectClass *graphObjectClass = nullptr);
+    // A node of the class at the graph point pt, sized to the smallest node (or a grid cell) and
+    // kept inside the constraints; pt becomes its bottom-right corner. Null for a point outside
     // the constraints, for a link class and when the node cannot be made.
-    TGraphObject *InsertObjectByMouse(TPoint &Pt, const TGraphObjectClass *GraphObjectClass,
-                                      bool SnapToGrid);
+    TGraphObject *InsertObjectByMouse(TPoint &pt, const TGraphObjectClass *graphObjectClass,
+                                      bool snapToGrid);
 
     // The framework control's mouse and key events. OnMouseDown fires before the control
     // handles a press; OnMouseMove and OnMouseUp after it, so a release's drag has ended and the
@@ -321,7 +321,7 @@ public:
 
     // The screen cursor over the control.
     TCursor ScreenCursor() const { return fScreenCursor; }
-    void SetScreenCursor(TCursor Value) override;
+    void SetScreenCursor(TCursor value) override;
     bool UseRightToLeftReading() const override;
 
     // The objects, the selection and the IDs the control shows.
@@ -338,60 +338,60 @@ public:
 
     // Properties.
     TGridSize GridSize() const override { return fGridSize; }
-    void SetGridSize(int32_t Value);
+    void SetGridSize(int32_t value);
     TColor GridColor() const { return fGridColor; }
-    void SetGridColor(TColor Value);
+    void SetGridColor(TColor value);
     bool ShowGrid() const { return fShowGrid; }
-    void SetShowGrid(bool Value);
+    void SetShowGrid(bool value);
     bool SnapToGrid() const override { return fSnapToGrid; }
-    void SetSnapToGrid(bool Value) { fSnapToGrid = Value; }
+    void SetSnapToGrid(bool value) { fSnapToGrid = value; }
     bool ShowHiddenObjects() const override { return fShowHiddenObjects; }
-    void SetShowHiddenObjects(bool Value);
+    void SetShowHiddenObjects(bool value);
     bool HideSelection() const { return fHideSelection; }
-    void SetHideSelection(bool Value);
+    void SetHideSelection(bool value);
     bool LockNodes() const override { return fLockNodes; }
-    void SetLockNodes(bool Value);
+    void SetLockNodes(bool value);
     bool LockLinks() const override { return fLockLinks; }
-    void SetLockLinks(bool Value);
+    void SetLockLinks(bool value);
     TColor MarkerColor() const override { return fMarkerColor; }
-    void SetMarkerColor(TColor Value);
+    void SetMarkerColor(TColor value);
     TBrushStyle MarkerStyle() const override { return fMarkerStyle; }
-    void SetMarkerStyle(TBrushStyle Value);
+    void SetMarkerStyle(TBrushStyle value);
     TMarkerSize MarkerSize() const override { return fMarkerSize; }
-    void SetMarkerSize(TMarkerSize Value);
+    void SetMarkerSize(TMarkerSize value);
     double Zoom() const { return fZoom; }
     bool DefaultKeyMap() const { return fDefaultKeyMap; }
-    void SetDefaultKeyMap(bool Value) { fDefaultKeyMap = Value; }
+    void SetDefaultKeyMap(bool value) { fDefaultKeyMap = value; }
     QMenu *ObjectPopupMenu() const { return fObjectPopupMenu; }
-    void SetObjectPopupMenu(QMenu *Value) { fObjectPopupMenu = Value; }
+    void SetObjectPopupMenu(QMenu *value) { fObjectPopupMenu = value; }
     QMenu *PopupMenu() const { return fPopupMenu; }
-    void SetPopupMenu(QMenu *Value) { fPopupMenu = Value; }
+    void SetPopupMenu(QMenu *value) { fPopupMenu = value; }
     const TGraphNodeClass *DefaultNodeClass() const { return fDefaultNodeClass; }
-    void SetDefaultNodeClass(const TGraphNodeClass *Value) { fDefaultNodeClass = Value; }
+    void SetDefaultNodeClass(const TGraphNodeClass *value) { fDefaultNodeClass = value; }
     const TGraphLinkClass *DefaultLinkClass() const { return fDefaultLinkClass; }
-    void SetDefaultLinkClass(const TGraphLinkClass *Value) { fDefaultLinkClass = Value; }
+    void SetDefaultLinkClass(const TGraphLinkClass *value) { fDefaultLinkClass = value; }
     bool Modified() const { return fDocument.Modified(); }
-    void SetModified(bool Value) { fDocument.SetModified(Value); }
+    void SetModified(bool value) { fDocument.SetModified(value); }
     TGraphCommandMode CommandMode() const { return fCommandMode; }
-    void SetCommandMode(TGraphCommandMode Value);
+    void SetCommandMode(TGraphCommandMode value);
     TGraphConstraints &GraphConstraints() { return fDocument.GraphConstraints(); }
     const TGraphConstraints &GraphConstraints() const { return fDocument.GraphConstraints(); }
-    void SetGraphConstraints(const TGraphConstraints &Value)
+    void SetGraphConstraints(const TGraphConstraints &value)
     {
-        fDocument.GraphConstraints().Assign(Value);
+        fDocument.GraphConstraints().Assign(value);
     }
     uint16_t MinNodeSize() const { return fDocument.MinNodeSize(); }
-    void SetMinNodeSize(uint16_t Value) { fDocument.SetMinNodeSize(Value); }
+    void SetMinNodeSize(uint16_t value) { fDocument.SetMinNodeSize(value); }
     TGraphDrawOrder DrawOrder() const override { return fDrawOrder; }
-    void SetDrawOrder(TGraphDrawOrder Value);
+    void SetDrawOrder(TGraphDrawOrder value);
     bool FixedScrollBars() const { return fFixedScrollBars; }
-    void SetFixedScrollBars(bool Value);
+    void SetFixedScrollBars(bool value);
     bool ShowBackground() const { return fShowBackground; }
-    void SetShowBackground(bool Value);
+    void SetShowBackground(bool value);
     TGraphClipboardFormats ClipboardFormats() const { return fClipboardFormats; }
-    void SetClipboardFormats(TGraphClipboardFormats Value) { fClipboardFormats = Value; }
+    void SetClipboardFormats(TGraphClipboardFormats value) { fClipboardFormats = value; }
     int32_t PolygonCornerCount() const { return fPolygonCornerCount; }
-    void SetPolygonCornerCount(int32_t Value);
+    void SetPolygonCornerCount(int32_t value);
     TGraphObject *DragSource() const override { return fDragSource; }
     uint32_t DragHitTest() const override { return fDragHitTest; }
     const TPoint &DragSourcePt() const { return fDragSourcePt; }
@@ -399,12 +399,12 @@ public:
     TGraphObject *ObjectAtCursor() const { return fObjectAtCursor; }
     // The control's colour, font and cursor (the objects take theirs from these).
     TColor Color() const override { return fColor; }
-    void SetColor(TColor Value);
+    void SetColor(TColor value);
     TFont &Font() { return fFont; }
     const TFont &Font() const override { return fFont; }
-    void SetFont(const TFont &Value) { fFont.Assign(Value); }
+    void SetFont(const TFont &value) { fFont.Assign(value); }
     TCursor Cursor() const override { return fCursor; }
-    void SetCursor(TCursor Value);
+    void SetCursor(TCursor value);
 
     // Public fields; the document keeps them, since they rule where its nodes may be.
     bool &KeepInside = fDocument.KeepInside;
@@ -451,122 +451,122 @@ protected:
     virtual void DoZoomChange();
     void DoGraphChange() override;
     virtual void DoCommandModeChange();
-    virtual void DoBeforeDraw(TCanvas &Canvas);
-    virtual void DoAfterDraw(TCanvas &Canvas);
-    virtual void DoObjectClick(TGraphObject *GraphObject);
-    virtual void DoObjectDblClick(TGraphObject *GraphObject);
-    void DoObjectInitInstance(TGraphObject *GraphObject) override;
-    void DoObjectInsert(TGraphObject *GraphObject) override;
-    void DoObjectRemove(TGraphObject *GraphObject) override;
-    void DoObjectSelect(TGraphObject *GraphObject) override;
-    void DoObjectChange(TGraphObject *GraphObject) override;
-    virtual void DoObjectMouseEnter(TGraphObject *GraphObject);
-    virtual void DoObjectMouseLeave(TGraphObject *GraphObject);
-    void DoObjectBeforeDraw(TCanvas &Canvas, TGraphObject *GraphObject) override;
-    void DoObjectAfterDraw(TCanvas &Canvas, TGraphObject *GraphObject) override;
-    virtual void DoObjectContextPopup(TGraphObject *GraphObject, const TPoint &MousePos,
-                                      bool &Handled);
-    virtual void DoObjectBeginDrag(TGraphObject *GraphObject, uint32_t HT);
-    virtual void DoObjectEndDrag(TGraphObject *GraphObject, uint32_t HT, bool Cancelled);
-    void DoObjectRead(TGraphObject *GraphObject, QIODevice &Stream) override;
-    void DoObjectWrite(TGraphObject *GraphObject, QIODevice &Stream) override;
-    virtual void DoObjectUnhook(TGraphObject *GraphObject, TGraphLink *Link, int32_t Index);
-    virtual void DoObjectHook(TGraphObject *GraphObject, TGraphLink *Link, int32_t Index);
-    virtual bool DoCanHookLink(TGraphObject *GraphObject, TGraphLink *Link, int32_t Index);
-    virtual bool DoCanLinkObjects(TGraphLink *Link, TGraphObject *Source, TGraphObject *Target);
-    void DoCanMoveResizeNode(TGraphNode *Node, int32_t &NewLeft, int32_t &NewTop, int32_t &NewWidth,
-                             int32_t &NewHeight, bool &CanMove, bool &CanResize) override;
-    bool DoCanRemoveObject(TGraphObject *GraphObject) override;
-    void DoNodeMoveResize(TGraphNode *Node) override;
+    virtual void DoBeforeDraw(TCanvas &canvas);
+    virtual void DoAfterDraw(TCanvas &canvas);
+    virtual void DoObjectClick(TGraphObject *graphObject);
+    virtual void DoObjectDblClick(TGraphObject *graphObject);
+    void DoObjectInitInstance(TGraphObject *graphObject) override;
+    void DoObjectInsert(TGraphObject *graphObject) override;
+    void DoObjectRemove(TGraphObject *graphObject) override;
+    void DoObjectSelect(TGraphObject *graphObject) override;
+    void DoObjectChange(TGraphObject *graphObject) override;
+    virtual void DoObjectMouseEnter(TGraphObject *graphObject);
+    virtual void DoObjectMouseLeave(TGraphObject *graphObject);
+    void DoObjectBeforeDraw(TCanvas &canvas, TGraphObject *graphObject) override;
+    void DoObjectAfterDraw(TCanvas &canvas, TGraphObject *graphObject) override;
+    virtual void DoObjectContextPopup(TGraphObject *graphObject, const TPoint &mousePos,
+                                      bool &handled);
+    virtual void DoObjectBeginDrag(TGraphObject *graphObject, uint32_t ht);
+    virtual void DoObjectEndDrag(TGraphObject *graphObject, uint32_t ht, bool cancelled);
+    void DoObjectRead(TGraphObject *graphObject, QIODevice &stream) override;
+    void DoObjectWrite(TGraphObject *graphObject, QIODevice &stream) override;
+    virtual void DoObjectUnhook(TGraphObject *graphObject, TGraphLink *link, int32_t index);
+    virtual void DoObjectHook(TGraphObject *graphObject, TGraphLink *link, int32_t index);
+    virtual bool DoCanHookLink(TGraphObject *graphObject, TGraphLink *link, int32_t index);
+    virtual bool DoCanLinkObjects(TGraphLink *link, TGraphObject *source, TGraphObject *target);
+    void DoCanMoveResizeNode(TGraphNode *node, int32_t &newLeft, int32_t &newTop, int32_t &newWidth,
+                             int32_t &newHeight, bool &canMove, bool &canResize) override;
+    bool DoCanRemoveObject(TGraphObject *graphObject) override;
+    void DoNodeMoveResize(TGraphNode *node) override;
     // The scroll ranges follow the graph's bounds; the view computes them.
     virtual void CalcAutoRange();
-    virtual void CheckObjectAtCursor(const TPoint &Pt);
-    virtual void RenewObjectAtCursor(TGraphObject *NewObjectAtCursor);
+    virtual void CheckObjectAtCursor(const TPoint &pt);
+    virtual void RenewObjectAtCursor(TGraphObject *newObjectAtCursor);
 
     // The framework control's click routing.
     virtual void Click();
     virtual void DblClick();
-    virtual void DoContextPopup(const TPoint &MousePos, bool &Handled);
-    void contextMenuEvent(QContextMenuEvent *Event) override;
-    void focusInEvent(QFocusEvent *Event) override;
-    void focusOutEvent(QFocusEvent *Event) override;
+    virtual void DoContextPopup(const TPoint &mousePos, bool &handled);
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
     // The document's reports.
     void UpdateBegun() override;
     void UpdateEnded() override;
-    bool ObjectAdded(TGraphObject *GraphObject) override;
-    void ObjectRemoved(TGraphObject *GraphObject) override;
-    void SelectionChanged(TGraphObject *GraphObject) override;
+    bool ObjectAdded(TGraphObject *graphObject) override;
+    void ObjectRemoved(TGraphObject *graphObject) override;
+    void SelectionChanged(TGraphObject *graphObject) override;
     void Cleared() override;
-    void ShowObjectChange(TGraphObject *GraphObject, TGraphChangeFlags Flags,
-                          bool BoundsKnown) override;
-    bool AccountsModification(bool InBatch) override;
-    void DraggingListChanged(TGraphObjectList *Sender, TGraphObject *GraphObject,
-                             TGraphObjectListAction Action);
+    void ShowObjectChange(TGraphObject *graphObject, TGraphChangeFlags flags,
+                          bool boundsKnown) override;
+    bool AccountsModification(bool inBatch) override;
+    void DraggingListChanged(TGraphObjectList *sender, TGraphObject *graphObject,
+                             TGraphObjectListAction action);
     // Tells every object that the control's font changed.
     void FontChanged();
     // The graph's bounds changed: the scroll ranges follow and the control repaints.
     void ConstraintsChanged() override;
     // The converted object takes the old one's place in the drag and under the pointer.
-    void ObjectReplaced(TGraphObject *OldObject, TGraphObject *NewObject) override;
+    void ObjectReplaced(TGraphObject *oldObject, TGraphObject *newObject) override;
     bool IsDestroying() const { return fDestroying; }
     bool QueryEventsSuspended() const { return fDocument.QueryEventsSuspended(); }
     void SuspendQueries() { fDocument.SuspendQueries(); }
     void ResumeQueries() { fDocument.ResumeQueries(); }
     // Repaints a rectangle in client pixels, or merges it into the batch's repaint area.
     // Whether any of the rectangle lies in the window.
-    bool PerformInvalidate(const TRect &ClientRect);
+    bool PerformInvalidate(const TRect &clientRect);
     // Whether the graph rectangle needs no repaint of its own in the running batch.
-    bool RepaintedInBatch(const TRect &Rect);
+    bool RepaintedInBatch(const TRect &rect);
     // Object records (the document reads and writes them).
-    void WriteObjects(QIODevice &Stream, const TGraphObjectList &List)
+    void WriteObjects(QIODevice &stream, const TGraphObjectList &list)
     {
-        fDocument.WriteObjects(Stream, List);
+        fDocument.WriteObjects(stream, list);
     }
-    void ReadObjects(QIODevice &Stream) { fDocument.ReadObjects(Stream); }
-    void RenumberNewObjects(int32_t First) { fDocument.RenumberNewObjects(First); }
-    void WriteGraphObject(QIODevice &Stream, TGraphObject *GraphObject)
+    void ReadObjects(QIODevice &stream) { fDocument.ReadObjects(stream); }
+    void RenumberNewObjects(int32_t first) { fDocument.RenumberNewObjects(first); }
+    void WriteGraphObject(QIODevice &stream, TGraphObject *graphObject)
     {
-        fDocument.WriteGraphObject(Stream, GraphObject);
+        fDocument.WriteGraphObject(stream, graphObject);
     }
-    TGraphObject *ReadGraphObject(QIODevice &Stream) { return fDocument.ReadGraphObject(Stream); }
+    TGraphObject *ReadGraphObject(QIODevice &stream) { return fDocument.ReadGraphObject(stream); }
 
-    void resizeEvent(QResizeEvent *Event) override;
-    void showEvent(QShowEvent *Event) override;
-    void changeEvent(QEvent *Event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
     // The scroll bars scroll the content themselves (ScrollBy).
-    void scrollContentsBy(int DX, int DY) override;
+    void scrollContentsBy(int dx, int dy) override;
 
     // The screen paint, in this order: background, grid, objects, selection and rubber band.
-    virtual void Paint(TCanvas &Canvas);
-    virtual void DrawBackground(TCanvas &Canvas);
-    virtual void DrawGrid(TCanvas &Canvas);
-    virtual void DrawObjects(TCanvas &Canvas, const TGraphObjectList &List);
-    virtual void DrawEditStates(TCanvas &Canvas);
-    void paintEvent(QPaintEvent *Event) override;
+    virtual void Paint(TCanvas &canvas);
+    virtual void DrawBackground(TCanvas &canvas);
+    virtual void DrawGrid(TCanvas &canvas);
+    virtual void DrawObjects(TCanvas &canvas, const TGraphObjectList &list);
+    virtual void DrawEditStates(TCanvas &canvas);
+    void paintEvent(QPaintEvent *event) override;
 
     // Mouse input in client pixels, in the platform's terms.
-    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y);
-    virtual void MouseMove(TShiftState Shift, int32_t X, int32_t Y);
-    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y);
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
+    virtual void MouseMove(TShiftState shift, int32_t x, int32_t y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y);
     // The built-in keys (DefaultKeyMap); true when the key was handled.
-    virtual bool DefaultKeyHandler(uint16_t &Key, TShiftState Shift);
+    virtual bool DefaultKeyHandler(uint16_t &key, TShiftState shift);
 
-    bool event(QEvent *Event) override;
-    bool viewportEvent(QEvent *Event) override;
-    void mousePressEvent(QMouseEvent *Event) override;
-    void mouseDoubleClickEvent(QMouseEvent *Event) override;
-    void mouseMoveEvent(QMouseEvent *Event) override;
-    void mouseReleaseEvent(QMouseEvent *Event) override;
-    void keyPressEvent(QKeyEvent *Event) override;
-    void keyReleaseEvent(QKeyEvent *Event) override;
+    bool event(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
     void MarkBoundsStale() { SaveBoundsChange = {bkGraph, bkSelected, bkDragging}; }
     // The index of FindNextObject's result, or -1.
-    int32_t FindNextIndex(int32_t StartIndex, bool Inclusive, bool Backward, bool Wrap,
-                          const TGraphObjectClass *GraphObjectClass) const;
-    TRect GraphToClientRect(const TRect &Rect) const;
+    int32_t FindNextIndex(int32_t startIndex, bool inclusive, bool backward, bool wrap,
+                          const TGraphObjectClass *graphObjectClass) const;
+    TRect GraphToClientRect(const TRect &rect) const;
     // A canvas bound to nothing, prepared by AdjustDC for each conversion between graph units and
     // client pixels: the conversions run for every repaint request, and building a canvas for
     // each would cost more than the mapping.
@@ -652,7 +652,7 @@ private:
     bool fValidMarkedArea = false;
 
     friend class TGraphScrollBar;
-    std::unique_ptr<TGraphScrollBar> CreateScrollBar(TScrollBarKind Kind);
+    std::unique_ptr<TGraphScrollBar> CreateScrollBar(TScrollBarKind kind);
     // The extent of the platform's scroll bar across its direction, in pixels.
     int32_t ScrollBarExtent() const;
 
@@ -673,7 +673,7 @@ private:
     // without it; it keeps a change of many objects' state from asking Qt for one repaint each.
     class TRepaintBatch {
     public:
-        explicit TRepaintBatch(TGraphControl &Graph);
+        explicit TRepaintBatch(TGraphControl &graph);
         ~TRepaintBatch();
         TRepaintBatch(const TRepaintBatch &) = delete;
         TRepaintBatch &operator=(const TRepaintBatch &) = delete;
@@ -688,7 +688,7 @@ private:
     void ApplyTransparency();
     // Draws the part of the background picture within the clip, one device pixel at a time from
     // the mapping, so that the pieces of separate repaints meet without seams.
-    void DrawBackgroundScaled(TCanvas &Canvas, const QImage &Image, const TRect &Area);
+    void DrawBackgroundScaled(TCanvas &canvas, const QImage &image, const TRect &area);
 
     bool fTransparent = false;
     TCanvasRecall fCanvasRecall{nullptr};
@@ -696,23 +696,23 @@ private:
     // The pointer left the control.
     void MouseLeft();
     // Shows the hint of the object under the pointer; false leaves the hint to the framework.
-    bool ShowObjectHint(const QHelpEvent &Event);
-    // The key handler's share of a key press (Key: its virtual key code, 0 for none); true when
+    bool ShowObjectHint(const QHelpEvent &event);
+    // The key handler's share of a key press (key: its virtual key code, 0 for none); true when
     // it consumed the key.
-    bool HandleKeyDown(QKeyEvent &Event, uint16_t &Key);
+    bool HandleKeyDown(QKeyEvent &event, uint16_t &key);
     // The application's share of a key press the key handler left.
-    void FrameworkKeyDown(QKeyEvent &Event, uint16_t &Key);
+    void FrameworkKeyDown(QKeyEvent &event, uint16_t &key);
     // The pointer's shape depends on the keys held: after a key changes, the pointer is moved
     // to where it is, with the new key state.
-    void RecheckPointer(const QKeyEvent &Event);
+    void RecheckPointer(const QKeyEvent &event);
     // After a merge the view is in edit mode and shows the added objects.
-    void ShowMerged(const std::optional<TRect> &Added);
+    void ShowMerged(const std::optional<TRect> &added);
     void ClearUndoStorage();
     // Records the followers in FollowerPlaces and FollowerStorage.
     void BackupFollowers();
     void TakeDragStaticBounds();
-    // Puts the followers still dragged (Followers, in the order they joined) back as recorded.
-    void RestoreFollowers(const std::vector<TGraphObject *> &Followers);
+    // Puts the followers still dragged (followers, in the order they joined) back as recorded.
+    void RestoreFollowers(const std::vector<TGraphObject *> &followers);
 
     // Buttons held over the control and where the pointer is, as the mouse events told them.
     Qt::MouseButtons fMouseButtons;

@@ -9,57 +9,53 @@
 
 namespace talivo {
 
-bool TGraphControl::BeginDragObject(TGraphObject *GraphObject, const TPoint &Pt, uint32_t HT)
+bool TGraphControl::BeginDragObject(TGraphObject *graphObject, const TPoint &pt, uint32_t ht)
 {
-    if (!GraphObject) {
+    if (!graphObject)
         return false;
-    }
-    const TRepaintBatch Batch(*this);
+    const TRepaintBatch batch(*this);
     ClearUndoStorage();
-    fDragSource = GraphObject;
-    fDragHitTest = HT;
-    fDragSourcePt = Pt;
-    fDragTargetPt = Pt;
-    if (!GraphObject->Selected()) {
+    fDragSource = graphObject;
+    fDragHitTest = ht;
+    fDragSourcePt = pt;
+    fDragTargetPt = pt;
+    if (!graphObject->Selected()) {
         ClearSelection();
-        GraphObject->SetSelected(true);
+        graphObject->SetSelected(true);
     }
-    while (fDraggingObjects.Count() > 0) {
+    while (fDraggingObjects.Count() > 0)
         fDraggingObjects.Delete(fDraggingObjects.Count() - 1);
-    }
-    fDraggingObjects.Add(GraphObject);
+    fDraggingObjects.Add(graphObject);
     if (IsInsertMode(fCommandMode)) {
         fDragModified = true;
         return true;
     }
     fDragModified = false;
     BackupObjects(UndoStorage, fDraggingObjects);
-    for (int32_t I = 0; I < SelectedObjects().Count(); ++I) {
-        TGraphObject *Obj = SelectedObjects()[I];
-        if (Obj->ID() != GraphObject->ID() && Obj->BeginFollowDrag(HT)) {
-            fDraggingObjects.Add(Obj);
-        }
+    for (int32_t i = 0; i < SelectedObjects().Count(); ++i) {
+        TGraphObject *obj = SelectedObjects()[i];
+        if (obj->ID() != graphObject->ID() && obj->BeginFollowDrag(ht))
+            fDraggingObjects.Add(obj);
     }
     // The followers are recorded as well, so that cancelling puts every moved object back, not
     // only the one under the pointer.
     BackupFollowers();
     TakeDragStaticBounds();
-    DoObjectBeginDrag(GraphObject, HT);
+    DoObjectBeginDrag(graphObject, ht);
     return true;
 }
 
 void TGraphControl::TakeDragStaticBounds()
 {
     DragStaticFound = false;
-    for (int32_t I = Objects().Count() - 1; I >= 0; --I) {
-        const TGraphObject *Obj = Objects()[I];
-        if (Obj == fDragSource || Obj->Dragging() || !Obj->Showing()) {
+    for (int32_t i = Objects().Count() - 1; i >= 0; --i) {
+        const TGraphObject *obj = Objects()[i];
+        if (obj == fDragSource || obj->Dragging() || !obj->Showing())
             continue;
-        }
         if (DragStaticFound) {
-            UnionRect(DragStaticBounds, Obj->VisualRect());
+            UnionRect(DragStaticBounds, obj->VisualRect());
         } else {
-            DragStaticBounds = Obj->VisualRect();
+            DragStaticBounds = obj->VisualRect();
             DragStaticFound = true;
         }
     }
@@ -68,22 +64,20 @@ void TGraphControl::TakeDragStaticBounds()
 
 void TGraphControl::BackupFollowers()
 {
-    TGraphObjectList Others;
+    TGraphObjectList others;
     FollowerPlaces.reserve(static_cast<size_t>(fDraggingObjects.Count()));
-    for (int32_t I = 1; I < fDraggingObjects.Count(); ++I) {
-        TGraphObject *Obj = fDraggingObjects[I];
-        if (Obj->IsNode()) {
-            FollowerPlaces.push_back({Obj, Obj->GetBoundsRect()});
-        } else {
-            Others.Add(Obj);
-        }
+    for (int32_t i = 1; i < fDraggingObjects.Count(); ++i) {
+        TGraphObject *obj = fDraggingObjects[i];
+        if (obj->IsNode())
+            FollowerPlaces.push_back({obj, obj->GetBoundsRect()});
+        else
+            others.Add(obj);
     }
-    if (Others.Count() > 0) {
-        BackupObjects(FollowerStorage, Others);
-    }
+    if (others.Count() > 0)
+        BackupObjects(FollowerStorage, others);
 }
 
-void TGraphControl::RestoreFollowers(const std::vector<TGraphObject *> &Followers)
+void TGraphControl::RestoreFollowers(const std::vector<TGraphObject *> &followers)
 {
     if (FollowerStorage.size() > 0) {
         FollowerStorage.seek(0);
@@ -93,139 +87,123 @@ void TGraphControl::RestoreFollowers(const std::vector<TGraphObject *> &Follower
     // The dragging list only loses objects during a drag (those that leave the document), so the
     // places and the followers still dragged come in the same order.
     auto place = FollowerPlaces.cbegin();
-    for (TGraphObject *obj : Followers) {
-        while (place != FollowerPlaces.cend() && place->Object != obj) {
+    for (TGraphObject *obj : followers) {
+        while (place != FollowerPlaces.cend() && place->Object != obj)
             ++place;
-        }
-        if (place == FollowerPlaces.cend()) {
+        if (place == FollowerPlaces.cend())
             break;
-        }
         // As the record of the source is read back: the area left and the one returned to are
         // repainted, and the graph's bounds follow. A node that only moved repaints the area it
         // leaves by itself.
         auto *node = static_cast<TGraphNode *>(obj);
         const TRect now = node->GetBoundsRect();
-        if (now.Width() != place->Bounds.Width() || now.Height() != place->Bounds.Height()) {
+        if (now.Width() != place->Bounds.Width() || now.Height() != place->Bounds.Height())
             obj->Invalidate();
-        }
         node->PutBack(place->Bounds);
         ObjectChanged(obj, {gcView, gcPlacement});
     }
 }
 
-void TGraphControl::PerformDragBy(int32_t dX, int32_t dY)
+void TGraphControl::PerformDragBy(int32_t dx, int32_t dy)
 {
-    if (!fDragSource || (dX == 0 && dY == 0)) {
+    if (!fDragSource || (dx == 0 && dy == 0))
         return;
-    }
-    TObjectSides Mobility;
+    TObjectSides mobility;
     if (KeepInside) {
-        for (int32_t I = 0; I < fDraggingObjects.Count(); ++I) {
-            Mobility += fDraggingObjects[I]->QueryMobility(fDragHitTest);
-        }
+        for (int32_t i = 0; i < fDraggingObjects.Count(); ++i)
+            mobility += fDraggingObjects[i]->QueryMobility(fDragHitTest);
     }
     GraphConstraints().SetSourceRect(DraggingBounds());
-    if (!GraphConstraints().ConfineOffset(dX, dY, Mobility)) {
+    if (!GraphConstraints().ConfineOffset(dx, dy, mobility))
         return;
-    }
     {
         const TUpdateBatch batch(*this);
-        for (int32_t i = 0; i < fDraggingObjects.Count(); ++i) {
-            fDraggingObjects[i]->OffsetHitTest(fDragHitTest, dX, dY);
-        }
+        for (int32_t i = 0; i < fDraggingObjects.Count(); ++i)
+            fDraggingObjects[i]->OffsetHitTest(fDragHitTest, dx, dy);
     }
-    fDragTargetPt = {AddWrapped(fDragTargetPt.X, dX), AddWrapped(fDragTargetPt.Y, dY)};
+    fDragTargetPt = {AddWrapped(fDragTargetPt.X, dx), AddWrapped(fDragTargetPt.Y, dy)};
     ScrollInView(fDragTargetPt);
 }
 
-void TGraphControl::EndDragObject(bool Accept)
+void TGraphControl::EndDragObject(bool accept)
 {
-    if (!fDragSource) {
+    if (!fDragSource)
         return;
-    }
-    const TRepaintBatch Batch(*this);
-    TGraphObject *Source = fDragSource;
+    const TRepaintBatch batch(*this);
+    TGraphObject *source = fDragSource;
     fDragSource = nullptr;
     DragStaticValid = false;
-    const bool InsertMode = IsInsertMode(fCommandMode);
-    std::vector<TGraphObject *> Followers;
-    if (!Accept && !InsertMode) {
-        Followers.reserve(static_cast<size_t>(std::max(fDraggingObjects.Count() - 1, 0)));
-        for (int32_t I = 1; I < fDraggingObjects.Count(); ++I) {
-            Followers.push_back(fDraggingObjects[I]);
-        }
+    const bool insertMode = IsInsertMode(fCommandMode);
+    std::vector<TGraphObject *> followers;
+    if (!accept && !insertMode) {
+        followers.reserve(static_cast<size_t>(std::max(fDraggingObjects.Count() - 1, 0)));
+        for (int32_t i = 1; i < fDraggingObjects.Count(); ++i)
+            followers.push_back(fDraggingObjects[i]);
     }
-    for (int32_t I = 1; I < fDraggingObjects.Count(); ++I) {
-        fDraggingObjects[I]->EndFollowDrag();
-    }
-    while (fDraggingObjects.Count() > 0) {
+    for (int32_t i = 1; i < fDraggingObjects.Count(); ++i)
+        fDraggingObjects[i]->EndFollowDrag();
+    while (fDraggingObjects.Count() > 0)
         fDraggingObjects.Delete(fDraggingObjects.Count() - 1);
-    }
-    if (!Accept) {
+    if (!accept) {
         fDragModified = false;
-        if (InsertMode) {
+        if (insertMode) {
             // When the source is leaving the document right now, its removal frees it.
-            if (fDocument.IsListed(Source)) {
-                TGraphObject::Free(Source);
-            }
+            if (fDocument.IsListed(source))
+                TGraphObject::Free(source);
         } else {
             UndoStorage.seek(0);
             RestoreObjects(UndoStorage);
-            RestoreFollowers(Followers);
+            RestoreFollowers(followers);
         }
     }
     ClearUndoStorage();
-    if (!InsertMode) {
-        DoObjectEndDrag(Source, fDragHitTest, !Accept);
-    } else if (fCommandMode != cmInsertPolyLink) {
+    if (!insertMode)
+        DoObjectEndDrag(source, fDragHitTest, !accept);
+    else if (fCommandMode != cmInsertPolyLink)
         SetCommandMode(cmEdit);
-    }
-    if (fDragModified) {
+    if (fDragModified)
         fDocument.MarkModified();
-    }
 }
 
 void TGraphControl::ClearUndoStorage()
 {
-    for (QBuffer *Storage : {&UndoStorage, &FollowerStorage}) {
-        Storage->close();
-        Storage->setData(QByteArray());
-        Storage->open(QIODevice::ReadWrite);
+    for (QBuffer *storage : {&UndoStorage, &FollowerStorage}) {
+        storage->close();
+        storage->setData(QByteArray());
+        storage->open(QIODevice::ReadWrite);
     }
     FollowerPlaces.clear();
 }
 
-TPoint TGraphControl::SnapPoint(const TPoint &Pt) const
+TPoint TGraphControl::SnapPoint(const TPoint &pt) const
 {
     // Computed wide: a point near the end of the coordinate range wraps instead of overflowing.
-    const int64_t Grid = fGridSize;
-    const auto Snap = [Grid](int32_t Value) {
-        return static_cast<int32_t>((Value + Grid / 2) / Grid * Grid);
+    const int64_t grid = fGridSize;
+    const auto snap = [grid](int32_t value) {
+        return static_cast<int32_t>((value + grid / 2) / grid * grid);
     };
-    return {Snap(Pt.X), Snap(Pt.Y)};
+    return {snap(pt.X), snap(pt.Y)};
 }
 
-void TGraphControl::SnapOffset(const TPoint &Pt, int32_t &dX, int32_t &dY) const
+void TGraphControl::SnapOffset(const TPoint &pt, int32_t &dx, int32_t &dy) const
 {
-    const TPoint Q = SnapPoint({AddWrapped(Pt.X, dX), AddWrapped(Pt.Y, dY)});
-    if (dX != 0) {
-        dX = AddWrapped(Q.X, -int64_t{Pt.X});
-    }
-    if (dY != 0) {
-        dY = AddWrapped(Q.Y, -int64_t{Pt.Y});
-    }
+    const TPoint q = SnapPoint({AddWrapped(pt.X, dx), AddWrapped(pt.Y, dy)});
+    if (dx != 0)
+        dx = AddWrapped(q.X, -int64_t{pt.X});
+    if (dy != 0)
+        dy = AddWrapped(q.Y, -int64_t{pt.Y});
 }
 
-void TGraphControl::SetScreenCursor(TCursor Value)
+void TGraphControl::SetScreenCursor(TCursor value)
 {
-    fScreenCursor = Value;
-    viewport()->setCursor(GraphCursor(Value == crDefault ? fCursor : Value));
+    fScreenCursor = value;
+    viewport()->setCursor(GraphCursor(value == crDefault ? fCursor : value));
 }
 
-void TGraphControl::SetCursor(TCursor Value)
+void TGraphControl::SetCursor(TCursor value)
 {
-    fCursor = Value;
-    viewport()->setCursor(GraphCursor(Value));
+    fCursor = value;
+    viewport()->setCursor(GraphCursor(value));
 }
 
 } // namespace talivo

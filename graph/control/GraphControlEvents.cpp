@@ -11,277 +11,240 @@ namespace talivo {
 
 void TGraphControl::DoZoomChange()
 {
-    if (OnZoomChange) {
+    if (OnZoomChange)
         OnZoomChange(this);
-    }
 }
 
 void TGraphControl::DoGraphChange()
 {
-    if (OnGraphChange) {
+    if (OnGraphChange)
         OnGraphChange(this);
-    }
 }
 
 void TGraphControl::DoCommandModeChange()
 {
-    if (OnCommandModeChange) {
+    if (OnCommandModeChange)
         OnCommandModeChange(this);
-    }
 }
 
-void TGraphControl::DoBeforeDraw(TCanvas &Canvas)
+void TGraphControl::DoBeforeDraw(TCanvas &canvas)
 {
-    if (OnBeforeDraw) {
-        OnBeforeDraw(this, Canvas);
-    }
+    if (OnBeforeDraw)
+        OnBeforeDraw(this, canvas);
 }
 
-void TGraphControl::DoAfterDraw(TCanvas &Canvas)
+void TGraphControl::DoAfterDraw(TCanvas &canvas)
 {
-    if (OnAfterDraw) {
-        OnAfterDraw(this, Canvas);
-    }
+    if (OnAfterDraw)
+        OnAfterDraw(this, canvas);
 }
 
-void TGraphControl::DoObjectClick(TGraphObject *GraphObject)
+void TGraphControl::DoObjectClick(TGraphObject *graphObject)
 {
-    if (OnObjectClick) {
-        OnObjectClick(this, GraphObject);
-    }
+    if (OnObjectClick)
+        OnObjectClick(this, graphObject);
 }
 
-void TGraphControl::DoObjectDblClick(TGraphObject *GraphObject)
+void TGraphControl::DoObjectDblClick(TGraphObject *graphObject)
 {
-    if (OnObjectDblClick) {
-        OnObjectDblClick(this, GraphObject);
-    }
+    if (OnObjectDblClick)
+        OnObjectDblClick(this, graphObject);
 }
 
-void TGraphControl::DoObjectInitInstance(TGraphObject *GraphObject)
+void TGraphControl::DoObjectInitInstance(TGraphObject *graphObject)
 {
-    if (OnObjectInitInstance) {
-        OnObjectInitInstance(this, GraphObject);
-    }
+    if (OnObjectInitInstance)
+        OnObjectInitInstance(this, graphObject);
 }
 
-void TGraphControl::DoObjectInsert(TGraphObject *GraphObject)
+void TGraphControl::DoObjectInsert(TGraphObject *graphObject)
 {
-    if (OnObjectInsert) {
-        OnObjectInsert(this, GraphObject);
-    }
+    if (OnObjectInsert)
+        OnObjectInsert(this, graphObject);
 }
 
-void TGraphControl::DoObjectRemove(TGraphObject *GraphObject)
+void TGraphControl::DoObjectRemove(TGraphObject *graphObject)
 {
-    if (OnObjectRemove) {
-        OnObjectRemove(this, GraphObject);
-    }
+    if (OnObjectRemove)
+        OnObjectRemove(this, graphObject);
 }
 
-void TGraphControl::DoObjectSelect(TGraphObject *GraphObject)
+void TGraphControl::DoObjectSelect(TGraphObject *graphObject)
 {
-    if (OnObjectSelect) {
-        OnObjectSelect(this, GraphObject);
-    }
+    if (OnObjectSelect)
+        OnObjectSelect(this, graphObject);
 }
 
-void TGraphControl::DoObjectChange(TGraphObject *GraphObject)
+void TGraphControl::DoObjectChange(TGraphObject *graphObject)
 {
-    if (OnObjectChange) {
-        OnObjectChange(this, GraphObject);
-    }
+    if (OnObjectChange)
+        OnObjectChange(this, graphObject);
 }
 
-void TGraphControl::DoObjectMouseEnter(TGraphObject *GraphObject)
+void TGraphControl::DoObjectMouseEnter(TGraphObject *graphObject)
 {
-    if (OnObjectMouseEnter) {
-        OnObjectMouseEnter(this, GraphObject);
-    }
+    if (OnObjectMouseEnter)
+        OnObjectMouseEnter(this, graphObject);
 }
 
-void TGraphControl::DoObjectMouseLeave(TGraphObject *GraphObject)
+void TGraphControl::DoObjectMouseLeave(TGraphObject *graphObject)
 {
-    if (OnObjectMouseLeave) {
-        OnObjectMouseLeave(this, GraphObject);
-    }
+    if (OnObjectMouseLeave)
+        OnObjectMouseLeave(this, graphObject);
 }
 
-void TGraphControl::DoObjectBeforeDraw(TCanvas &Canvas, TGraphObject *GraphObject)
+void TGraphControl::DoObjectBeforeDraw(TCanvas &canvas, TGraphObject *graphObject)
 {
-    if (OnObjectBeforeDraw) {
-        OnObjectBeforeDraw(this, GraphObject, Canvas);
-    }
+    if (OnObjectBeforeDraw)
+        OnObjectBeforeDraw(this, graphObject, canvas);
 }
 
-void TGraphControl::DoObjectAfterDraw(TCanvas &Canvas, TGraphObject *GraphObject)
+void TGraphControl::DoObjectAfterDraw(TCanvas &canvas, TGraphObject *graphObject)
 {
-    if (OnObjectAfterDraw) {
-        OnObjectAfterDraw(this, GraphObject, Canvas);
-    }
+    if (OnObjectAfterDraw)
+        OnObjectAfterDraw(this, graphObject, canvas);
 }
 
-void TGraphControl::DoObjectContextPopup(TGraphObject *GraphObject, const TPoint &MousePos,
-                                         bool &Handled)
+void TGraphControl::DoObjectContextPopup(TGraphObject *graphObject, const TPoint &mousePos,
+                                         bool &handled)
 {
-    if (OnObjectContextPopup) {
-        OnObjectContextPopup(this, GraphObject, MousePos, Handled);
-    }
+    if (OnObjectContextPopup)
+        OnObjectContextPopup(this, graphObject, mousePos, handled);
 }
 
-void TGraphControl::DoObjectBeginDrag(TGraphObject *GraphObject, uint32_t HT)
+void TGraphControl::DoObjectBeginDrag(TGraphObject *graphObject, uint32_t ht)
 {
-    if (OnObjectBeginDrag) {
-        OnObjectBeginDrag(this, GraphObject, HT);
-    }
+    if (OnObjectBeginDrag)
+        OnObjectBeginDrag(this, graphObject, ht);
 }
 
-void TGraphControl::DoObjectEndDrag(TGraphObject *GraphObject, uint32_t HT, bool Cancelled)
+void TGraphControl::DoObjectEndDrag(TGraphObject *graphObject, uint32_t ht, bool cancelled)
 {
-    if (OnObjectEndDrag) {
-        OnObjectEndDrag(this, GraphObject, HT, Cancelled);
-    }
+    if (OnObjectEndDrag)
+        OnObjectEndDrag(this, graphObject, ht, cancelled);
 }
 
-void TGraphControl::DoObjectRead(TGraphObject *GraphObject, QIODevice &Stream)
+void TGraphControl::DoObjectRead(TGraphObject *graphObject, QIODevice &stream)
 {
-    if (OnObjectRead) {
-        OnObjectRead(this, GraphObject, Stream);
-    }
+    if (OnObjectRead)
+        OnObjectRead(this, graphObject, stream);
 }
 
-void TGraphControl::DoObjectWrite(TGraphObject *GraphObject, QIODevice &Stream)
+void TGraphControl::DoObjectWrite(TGraphObject *graphObject, QIODevice &stream)
 {
-    if (OnObjectWrite) {
-        OnObjectWrite(this, GraphObject, Stream);
-    }
+    if (OnObjectWrite)
+        OnObjectWrite(this, graphObject, stream);
 }
 
-void TGraphControl::DoObjectUnhook(TGraphObject *GraphObject, TGraphLink *Link, int32_t Index)
+void TGraphControl::DoObjectUnhook(TGraphObject *graphObject, TGraphLink *link, int32_t index)
 {
-    if (OnObjectUnhook) {
-        OnObjectUnhook(this, GraphObject, Link, Index);
-    }
+    if (OnObjectUnhook)
+        OnObjectUnhook(this, graphObject, link, index);
 }
 
-void TGraphControl::DoObjectHook(TGraphObject *GraphObject, TGraphLink *Link, int32_t Index)
+void TGraphControl::DoObjectHook(TGraphObject *graphObject, TGraphLink *link, int32_t index)
 {
-    if (OnObjectHook) {
-        OnObjectHook(this, GraphObject, Link, Index);
-    }
+    if (OnObjectHook)
+        OnObjectHook(this, graphObject, link, index);
 }
 
-bool TGraphControl::DoCanHookLink(TGraphObject *GraphObject, TGraphLink *Link, int32_t Index)
+bool TGraphControl::DoCanHookLink(TGraphObject *graphObject, TGraphLink *link, int32_t index)
 {
-    bool CanHook = true;
-    if (OnCanHookLink && !QueryEventsSuspended()) {
-        OnCanHookLink(this, GraphObject, Link, Index, CanHook);
-    }
-    return CanHook;
+    bool canHook = true;
+    if (OnCanHookLink && !QueryEventsSuspended())
+        OnCanHookLink(this, graphObject, link, index, canHook);
+    return canHook;
 }
 
-bool TGraphControl::DoCanLinkObjects(TGraphLink *Link, TGraphObject *Source, TGraphObject *Target)
+bool TGraphControl::DoCanLinkObjects(TGraphLink *link, TGraphObject *source, TGraphObject *target)
 {
-    bool CanLink = true;
-    if (OnCanLinkObjects && !QueryEventsSuspended()) {
-        OnCanLinkObjects(this, Link, Source, Target, CanLink);
-    }
-    return CanLink;
+    bool canLink = true;
+    if (OnCanLinkObjects && !QueryEventsSuspended())
+        OnCanLinkObjects(this, link, source, target, canLink);
+    return canLink;
 }
 
-void TGraphControl::DoCanMoveResizeNode(TGraphNode *Node, int32_t &NewLeft, int32_t &NewTop,
-                                        int32_t &NewWidth, int32_t &NewHeight, bool &CanMove,
-                                        bool &CanResize)
+void TGraphControl::DoCanMoveResizeNode(TGraphNode *node, int32_t &newLeft, int32_t &newTop,
+                                        int32_t &newWidth, int32_t &newHeight, bool &canMove,
+                                        bool &canResize)
 {
-    if (OnCanMoveResizeNode && !QueryEventsSuspended()) {
-        OnCanMoveResizeNode(this, Node, NewLeft, NewTop, NewWidth, NewHeight, CanMove, CanResize);
-    }
+    if (OnCanMoveResizeNode && !QueryEventsSuspended())
+        OnCanMoveResizeNode(this, node, newLeft, newTop, newWidth, newHeight, canMove, canResize);
 }
 
-bool TGraphControl::DoCanRemoveObject(TGraphObject *GraphObject)
+bool TGraphControl::DoCanRemoveObject(TGraphObject *graphObject)
 {
-    bool CanRemove = true;
-    if (OnCanRemoveObject && !QueryEventsSuspended()) {
-        OnCanRemoveObject(this, GraphObject, CanRemove);
-    }
-    return CanRemove;
+    bool canRemove = true;
+    if (OnCanRemoveObject && !QueryEventsSuspended())
+        OnCanRemoveObject(this, graphObject, canRemove);
+    return canRemove;
 }
 
-void TGraphControl::DoNodeMoveResize(TGraphNode *Node)
+void TGraphControl::DoNodeMoveResize(TGraphNode *node)
 {
-    if (OnNodeMoveResize) {
-        OnNodeMoveResize(this, Node);
-    }
+    if (OnNodeMoveResize)
+        OnNodeMoveResize(this, node);
 }
 
-TGraphObject *TGraphControl::FindObjectAt(int32_t X, int32_t Y, TGraphObject *LookAfter) const
+TGraphObject *TGraphControl::FindObjectAt(int32_t x, int32_t y, TGraphObject *lookAfter) const
 {
-    const TPoint Pt{X, Y};
-    int64_t Below = std::numeric_limits<int64_t>::max();
-    if (LookAfter) {
-        Below = fDocument.ObjectIndex().OrderOf(LookAfter);
-        if (Below < 0) {
+    const TPoint pt{x, y};
+    int64_t below = std::numeric_limits<int64_t>::max();
+    if (lookAfter) {
+        below = fDocument.ObjectIndex().OrderOf(lookAfter);
+        if (below < 0)
             return nullptr;
-        }
     }
     // Only the objects whose area holds the point can be hit; they come in list order, and are
     // walked from the top down as the list would be.
-    std::vector<TGraphObject *> Candidates;
-    fDocument.ObjectIndex().Query({X, Y, X, Y}, Candidates);
-    TGraphObject *Result = nullptr;
-    for (auto It = Candidates.rbegin(); It != Candidates.rend(); ++It) {
-        TGraphObject *Obj = *It;
-        if (Obj == fDragSource || (LookAfter && fDocument.ObjectIndex().OrderOf(Obj) >= Below)) {
+    std::vector<TGraphObject *> candidates;
+    fDocument.ObjectIndex().Query({x, y, x, y}, candidates);
+    TGraphObject *result = nullptr;
+    for (auto it = candidates.rbegin(); it != candidates.rend(); ++it) {
+        TGraphObject *obj = *it;
+        if (obj == fDragSource || (lookAfter && fDocument.ObjectIndex().OrderOf(obj) >= below))
             continue;
-        }
-        const uint32_t HT = Obj->HitTest(Pt);
-        if (HT == hzNone) {
+        const uint32_t ht = obj->HitTest(pt);
+        if (ht == hzNone)
             continue;
-        }
-        if (!Result) {
-            Result = Obj;
-            if (SelectedObjects().Count() == 0 || Obj->Selected()) {
+        if (!result) {
+            result = obj;
+            if (SelectedObjects().Count() == 0 || obj->Selected())
                 break;
-            }
             continue;
         }
         // Below the topmost hit only a selected object's marker counts.
-        if (Obj->Selected() && (Obj->IsLink() || (HT & (hzBody | hzCaption)) == 0)) {
-            Result = Obj;
+        if (obj->Selected() && (obj->IsLink() || (ht & (hzBody | hzCaption)) == 0)) {
+            result = obj;
             break;
         }
     }
-    return Result;
+    return result;
 }
 
-void TGraphControl::CheckObjectAtCursor(const TPoint &Pt)
+void TGraphControl::CheckObjectAtCursor(const TPoint &pt)
 {
-    RenewObjectAtCursor(fDragSource ? fDragSource : FindObjectAt(Pt.X, Pt.Y));
+    RenewObjectAtCursor(fDragSource ? fDragSource : FindObjectAt(pt.X, pt.Y));
 }
 
-void TGraphControl::RenewObjectAtCursor(TGraphObject *NewObjectAtCursor)
+void TGraphControl::RenewObjectAtCursor(TGraphObject *newObjectAtCursor)
 {
-    if (NewObjectAtCursor == fObjectAtCursor) {
+    if (newObjectAtCursor == fObjectAtCursor)
         return;
-    }
-    if (fObjectAtCursor) {
+    if (fObjectAtCursor)
         DoObjectMouseLeave(fObjectAtCursor);
-    }
-    fObjectAtCursor = NewObjectAtCursor;
-    if (fObjectAtCursor) {
+    fObjectAtCursor = newObjectAtCursor;
+    if (fObjectAtCursor)
         DoObjectMouseEnter(fObjectAtCursor);
-    }
-    if (!fDragSource) {
+    if (!fDragSource)
         QToolTip::hideText();
-    }
 }
 
 void TGraphControl::Click()
 {
     if (SelectedObjects().Count() == 0) {
-        if (OnClick) {
+        if (OnClick)
             OnClick(this);
-        }
     } else {
         DoObjectClick(SelectedObjects()[0]);
     }
@@ -289,64 +252,58 @@ void TGraphControl::Click()
 
 void TGraphControl::DblClick()
 {
-    if (fDragSource) {
+    if (fDragSource)
         return;
-    }
     if (SelectedObjects().Count() == 0) {
-        if (OnDblClick) {
+        if (OnDblClick)
             OnDblClick(this);
-        }
     } else {
         DoObjectDblClick(SelectedObjects()[0]);
     }
 }
 
-void TGraphControl::DoContextPopup(const TPoint &MousePos, bool &Handled)
+void TGraphControl::DoContextPopup(const TPoint &mousePos, bool &handled)
 {
     if (fDragSource) {
-        Handled = true;
+        handled = true;
         return;
     }
     if (SelectedObjects().Count() > 0) {
-        DoObjectContextPopup(SelectedObjects()[0], MousePos, Handled);
-        if (!Handled && fObjectPopupMenu) {
-            fObjectPopupMenu->popup(viewport()->mapToGlobal(QPoint(MousePos.X, MousePos.Y)));
-            Handled = true;
+        DoObjectContextPopup(SelectedObjects()[0], mousePos, handled);
+        if (!handled && fObjectPopupMenu) {
+            fObjectPopupMenu->popup(viewport()->mapToGlobal(QPoint(mousePos.X, mousePos.Y)));
+            handled = true;
         }
     }
-    if (Handled) {
+    if (handled)
         return;
-    }
-    if (OnContextPopup) {
-        OnContextPopup(this, MousePos, Handled);
-    }
-    if (!Handled && fPopupMenu) {
-        fPopupMenu->popup(viewport()->mapToGlobal(QPoint(MousePos.X, MousePos.Y)));
-        Handled = true;
+    if (OnContextPopup)
+        OnContextPopup(this, mousePos, handled);
+    if (!handled && fPopupMenu) {
+        fPopupMenu->popup(viewport()->mapToGlobal(QPoint(mousePos.X, mousePos.Y)));
+        handled = true;
     }
 }
 
-void TGraphControl::contextMenuEvent(QContextMenuEvent *Event)
+void TGraphControl::contextMenuEvent(QContextMenuEvent *event)
 {
-    bool Handled = false;
-    DoContextPopup({Event->pos().x(), Event->pos().y()}, Handled);
-    Event->setAccepted(Handled);
+    bool handled = false;
+    DoContextPopup({event->pos().x(), event->pos().y()}, handled);
+    event->setAccepted(handled);
 }
 
-void TGraphControl::focusInEvent(QFocusEvent *Event)
+void TGraphControl::focusInEvent(QFocusEvent *event)
 {
-    QAbstractScrollArea::focusInEvent(Event);
-    if (fHideSelection && SelectedObjects().Count() > 0) {
+    QAbstractScrollArea::focusInEvent(event);
+    if (fHideSelection && SelectedObjects().Count() > 0)
         InvalidateSelection();
-    }
 }
 
-void TGraphControl::focusOutEvent(QFocusEvent *Event)
+void TGraphControl::focusOutEvent(QFocusEvent *event)
 {
-    QAbstractScrollArea::focusOutEvent(Event);
-    if (fHideSelection && SelectedObjects().Count() > 0) {
+    QAbstractScrollArea::focusOutEvent(event);
+    if (fHideSelection && SelectedObjects().Count() > 0)
         InvalidateSelection();
-    }
 }
 
 } // namespace talivo

@@ -11,35 +11,29 @@
 namespace talivo {
 
 // The platform's shift state for Qt's modifier keys and held mouse buttons.
-inline TShiftState ShiftStateOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons)
+inline TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons)
 {
-    TShiftState Shift;
-    if (Modifiers & Qt::ShiftModifier) {
-        Shift.Include(ssShift);
-    }
-    if (Modifiers & Qt::AltModifier) {
-        Shift.Include(ssAlt);
-    }
-    if (Modifiers & Qt::ControlModifier) {
-        Shift.Include(ssCtrl);
-    }
-    if (Buttons & Qt::LeftButton) {
-        Shift.Include(ssLeft);
-    }
-    if (Buttons & Qt::RightButton) {
-        Shift.Include(ssRight);
-    }
-    if (Buttons & Qt::MiddleButton) {
-        Shift.Include(ssMiddle);
-    }
-    return Shift;
+    TShiftState shift;
+    if (modifiers & Qt::ShiftModifier)
+        shift.Include(ssShift);
+    if (modifiers & Qt::AltModifier)
+        shift.Include(ssAlt);
+    if (modifiers & Qt::ControlModifier)
+        shift.Include(ssCtrl);
+    if (buttons & Qt::LeftButton)
+        shift.Include(ssLeft);
+    if (buttons & Qt::RightButton)
+        shift.Include(ssRight);
+    if (buttons & Qt::MiddleButton)
+        shift.Include(ssMiddle);
+    return shift;
 }
 
-// Moves the scroll position by Delta, kept within [0, Range].
-inline void ScrollWithin(TGraphScrollBar &Bar, int64_t Delta)
+// Moves the scroll position by delta, kept within [0, Range].
+inline void ScrollWithin(TGraphScrollBar &bar, int64_t delta)
 {
-    const int64_t Position = std::clamp<int64_t>(Bar.Position() + Delta, 0, Bar.Range());
-    Bar.SetPosition(static_cast<int32_t>(Position));
+    const int64_t position = std::clamp<int64_t>(bar.Position() + delta, 0, bar.Range());
+    bar.SetPosition(static_cast<int32_t>(position));
 }
 
 } // namespace talivo

@@ -9,15 +9,13 @@ namespace talivo {
 namespace {
 
 // The platform's virtual key code of a Qt key; 0 for keys it has no code for here.
-uint16_t VirtualKeyOf(int Key)
+uint16_t VirtualKeyOf(int key)
 {
-    if ((Key >= Qt::Key_A && Key <= Qt::Key_Z) || (Key >= Qt::Key_0 && Key <= Qt::Key_9)) {
-        return static_cast<uint16_t>(Key);
-    }
-    if (Key >= Qt::Key_F1 && Key <= Qt::Key_F24) {
-        return static_cast<uint16_t>(VK_F1 + (Key - Qt::Key_F1));
-    }
-    switch (Key) {
+    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
+        return static_cast<uint16_t>(key);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+        return static_cast<uint16_t>(VK_F1 + (key - Qt::Key_F1));
+    switch (key) {
     case Qt::Key_Backspace:
         return VK_BACK;
     case Qt::Key_Tab:
@@ -63,145 +61,137 @@ uint16_t VirtualKeyOf(int Key)
 
 // The modifier keys held once the event has taken effect. Qt does not promise that the event of
 // a modifier key itself reports that key's new state.
-Qt::KeyboardModifiers ModifiersAfter(const QKeyEvent &Event)
+Qt::KeyboardModifiers ModifiersAfter(const QKeyEvent &event)
 {
-    Qt::KeyboardModifiers Modifiers = Event.modifiers();
-    Qt::KeyboardModifier Own;
-    switch (Event.key()) {
+    Qt::KeyboardModifiers modifiers = event.modifiers();
+    Qt::KeyboardModifier own;
+    switch (event.key()) {
     case Qt::Key_Shift:
-        Own = Qt::ShiftModifier;
+        own = Qt::ShiftModifier;
         break;
     case Qt::Key_Control:
-        Own = Qt::ControlModifier;
+        own = Qt::ControlModifier;
         break;
     case Qt::Key_Alt:
-        Own = Qt::AltModifier;
+        own = Qt::AltModifier;
         break;
     default:
-        return Modifiers;
+        return modifiers;
     }
-    Modifiers.setFlag(Own, Event.type() == QEvent::KeyPress);
-    return Modifiers;
+    modifiers.setFlag(own, event.type() == QEvent::KeyPress);
+    return modifiers;
 }
 
-TShiftState KeyShiftState(const QKeyEvent &Event)
+TShiftState KeyShiftState(const QKeyEvent &event)
 {
-    return ShiftStateOf(ModifiersAfter(Event), Qt::NoButton);
+    return ShiftStateOf(ModifiersAfter(event), Qt::NoButton);
 }
 
 } // namespace
 
-bool TGraphControl::event(QEvent *Event)
+bool TGraphControl::event(QEvent *event)
 {
-    if (Event->type() == QEvent::KeyPress) {
-        auto &KeyEvent = *static_cast<QKeyEvent *>(Event);
-        const bool FocusKey = KeyEvent.key() == Qt::Key_Tab || KeyEvent.key() == Qt::Key_Backtab;
-        if (FocusKey && !(KeyEvent.modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+    if (event->type() == QEvent::KeyPress) {
+        auto &keyEvent = *static_cast<QKeyEvent *>(event);
+        const bool focusKey = keyEvent.key() == Qt::Key_Tab || keyEvent.key() == Qt::Key_Backtab;
+        if (focusKey && !(keyEvent.modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
             // Qt moves the focus on Tab before keyPressEvent sees the key, but the key handler
             // steps through the objects with it: the focus chain gets only what it leaves.
-            uint16_t Key = VK_TAB;
-            if (HandleKeyDown(KeyEvent, Key)) {
+            uint16_t key = VK_TAB;
+            if (HandleKeyDown(keyEvent, key))
                 return true;
-            }
-            const bool Backward = KeyEvent.key() == Qt::Key_Backtab ||
-                                  KeyEvent.modifiers().testFlag(Qt::ShiftModifier);
-            if (!focusNextPrevChild(!Backward)) {
-                FrameworkKeyDown(KeyEvent, Key);
-            }
+            const bool backward = keyEvent.key() == Qt::Key_Backtab ||
+                                  keyEvent.modifiers().testFlag(Qt::ShiftModifier);
+            if (!focusNextPrevChild(!backward))
+                FrameworkKeyDown(keyEvent, key);
             return true;
         }
     }
-    return QAbstractScrollArea::event(Event);
+    return QAbstractScrollArea::event(event);
 }
 
-void TGraphControl::keyPressEvent(QKeyEvent *Event)
+void TGraphControl::keyPressEvent(QKeyEvent *event)
 {
-    uint16_t Key = VirtualKeyOf(Event->key());
-    if (!HandleKeyDown(*Event, Key)) {
-        FrameworkKeyDown(*Event, Key);
-    }
+    uint16_t key = VirtualKeyOf(event->key());
+    if (!HandleKeyDown(*event, key))
+        FrameworkKeyDown(*event, key);
 }
 
-void TGraphControl::keyReleaseEvent(QKeyEvent *Event)
+void TGraphControl::keyReleaseEvent(QKeyEvent *event)
 {
-    QAbstractScrollArea::keyReleaseEvent(Event);
-    RecheckPointer(*Event);
+    QAbstractScrollArea::keyReleaseEvent(event);
+    RecheckPointer(*event);
 }
 
-bool TGraphControl::HandleKeyDown(QKeyEvent &Event, uint16_t &Key)
+bool TGraphControl::HandleKeyDown(QKeyEvent &event, uint16_t &key)
 {
-    RecheckPointer(Event);
-    if (Key == 0 || !fDefaultKeyMap || !DefaultKeyHandler(Key, KeyShiftState(Event))) {
+    RecheckPointer(event);
+    if (key == 0 || !fDefaultKeyMap || !DefaultKeyHandler(key, KeyShiftState(event)))
         return false;
-    }
-    Event.accept();
+    event.accept();
     return true;
 }
 
-void TGraphControl::FrameworkKeyDown(QKeyEvent &Event, uint16_t &Key)
+void TGraphControl::FrameworkKeyDown(QKeyEvent &event, uint16_t &key)
 {
-    if (Key != 0 && OnKeyDown) {
-        OnKeyDown(this, Key, KeyShiftState(Event));
-        if (Key == 0) {
-            Event.accept();
+    if (key != 0 && OnKeyDown) {
+        OnKeyDown(this, key, KeyShiftState(event));
+        if (key == 0) {
+            event.accept();
             return;
         }
     }
     // Qt's scroll area would scroll on its own with the arrow and page keys; the canvas leaves
     // unhandled keys to its parents instead.
-    Event.ignore();
+    event.ignore();
 }
 
-void TGraphControl::RecheckPointer(const QKeyEvent &Event)
+void TGraphControl::RecheckPointer(const QKeyEvent &event)
 {
-    if (fPointerInside) {
-        MouseMove(ShiftStateOf(ModifiersAfter(Event), fMouseButtons), fPointerPos.x(),
+    if (fPointerInside)
+        MouseMove(ShiftStateOf(ModifiersAfter(event), fMouseButtons), fPointerPos.x(),
                   fPointerPos.y());
-    }
 }
 
-bool TGraphControl::DefaultKeyHandler(uint16_t &Key, TShiftState Shift)
+bool TGraphControl::DefaultKeyHandler(uint16_t &key, TShiftState shift)
 {
-    bool Handled = false;
-    const bool Editing = fCommandMode == cmEdit || IsInsertMode(fCommandMode);
+    bool handled = false;
+    const bool editing = fCommandMode == cmEdit || IsInsertMode(fCommandMode);
     if (fDragSource) {
         GraphConstraints().SetSourceRect(DraggingBounds());
-        Handled = fDragSource->KeyPress(Key, Shift);
-    } else if (Editing) {
+        handled = fDragSource->KeyPress(key, shift);
+    } else if (editing) {
         // The bounds of the whole selection, so that the objects moved together stay inside.
         GraphConstraints().SetSourceRect(SelectionBounds());
         ForEachObject(
-            [&](TGraphObject *Obj, int32_t) {
-                if (Obj->KeyPress(Key, Shift)) {
-                    Handled = true;
-                }
+            [&](TGraphObject *obj, int32_t) {
+                if (obj->KeyPress(key, shift))
+                    handled = true;
                 return true;
             },
             0, true);
     }
-    if (Handled) {
+    if (handled)
+        return true;
+    if (key == VK_TAB && editing) {
+        SelectNextObject(shift.Contains(ssShift));
         return true;
     }
-    if (Key == VK_TAB && Editing) {
-        SelectNextObject(Shift.Contains(ssShift));
-        return true;
-    }
-    if (fCommandMode != cmPan) {
+    if (fCommandMode != cmPan)
         return false;
-    }
-    switch (Key) {
+    switch (key) {
     case VK_LEFT:
     case VK_RIGHT:
         if (HorzScrollBar().IsScrollBarVisible()) {
-            const int32_t Step = HorzScrollBar().Increment();
-            ScrollWithin(HorzScrollBar(), Key == VK_LEFT ? -Step : Step);
+            const int32_t step = HorzScrollBar().Increment();
+            ScrollWithin(HorzScrollBar(), key == VK_LEFT ? -step : step);
         }
         return true;
     case VK_UP:
     case VK_DOWN:
         if (VertScrollBar().IsScrollBarVisible()) {
-            const int32_t Step = VertScrollBar().Increment();
-            ScrollWithin(VertScrollBar(), Key == VK_UP ? -Step : Step);
+            const int32_t step = VertScrollBar().Increment();
+            ScrollWithin(VertScrollBar(), key == VK_UP ? -step : step);
         }
         return true;
     default:

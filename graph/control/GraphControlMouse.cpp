@@ -24,126 +24,117 @@ constexpr TRect NoMarkedArea{
     -std::numeric_limits<int32_t>::max(), -std::numeric_limits<int32_t>::max()};
 
 // The button that changed in a press or release; Qt's other buttons are not the platform's.
-bool ButtonOf(const QMouseEvent &Event, TMouseButton &Button)
+bool ButtonOf(const QMouseEvent &event, TMouseButton &button)
 {
-    switch (Event.button()) {
+    switch (event.button()) {
     case Qt::LeftButton:
-        Button = mbLeft;
+        button = mbLeft;
         return true;
     case Qt::RightButton:
-        Button = mbRight;
+        button = mbRight;
         return true;
     case Qt::MiddleButton:
-        Button = mbMiddle;
+        button = mbMiddle;
         return true;
     default:
         return false;
     }
 }
 
-TShiftState MouseShiftState(const QMouseEvent &Event)
+TShiftState MouseShiftState(const QMouseEvent &event)
 {
-    return ShiftStateOf(Event.modifiers(), Event.buttons());
+    return ShiftStateOf(event.modifiers(), event.buttons());
 }
 
 // The client pixel that holds the pointer. On a screen with more device pixels than client
 // pixels the pointer lies between client pixels (a scale of 2 puts device pixel 201 at 100.5):
 // it is in the pixel it lies on, as on a screen at scale 1, not in the nearest one.
-QPoint ClientPos(const QMouseEvent &Event)
+QPoint ClientPos(const QMouseEvent &event)
 {
-    const QPointF Pos = Event.position();
-    return {static_cast<int>(std::floor(Pos.x())), static_cast<int>(std::floor(Pos.y()))};
+    const QPointF pos = event.position();
+    return {static_cast<int>(std::floor(pos.x())), static_cast<int>(std::floor(pos.y()))};
 }
 
 // The text a hint shows: the part before "|" (the rest is the status-line form).
-QString ShortHint(const QString &Hint)
+QString ShortHint(const QString &hint)
 {
-    const qsizetype Bar = Hint.indexOf(QLatin1Char('|'));
-    return Bar < 0 ? Hint : Hint.left(Bar);
+    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
+    return bar < 0 ? hint : hint.left(bar);
 }
 
 } // namespace
 
-void TGraphControl::mousePressEvent(QMouseEvent *Event)
+void TGraphControl::mousePressEvent(QMouseEvent *event)
 {
-    fMouseButtons = Event->buttons();
+    fMouseButtons = event->buttons();
     fPointerInside = true;
-    fPointerPos = ClientPos(*Event);
-    TMouseButton Button;
-    if (!ButtonOf(*Event, Button)) {
+    fPointerPos = ClientPos(*event);
+    TMouseButton button;
+    if (!ButtonOf(*event, button))
         return;
-    }
-    if (Button == mbLeft) {
+    if (button == mbLeft)
         fClicked = true;
-    }
-    MouseDown(Button, MouseShiftState(*Event), fPointerPos.x(), fPointerPos.y());
+    MouseDown(button, MouseShiftState(*event), fPointerPos.x(), fPointerPos.y());
 }
 
-void TGraphControl::mouseDoubleClickEvent(QMouseEvent *Event)
+void TGraphControl::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    fMouseButtons = Event->buttons();
+    fMouseButtons = event->buttons();
     fPointerInside = true;
-    fPointerPos = ClientPos(*Event);
-    TMouseButton Button;
-    if (!ButtonOf(*Event, Button)) {
+    fPointerPos = ClientPos(*event);
+    TMouseButton button;
+    if (!ButtonOf(*event, button))
         return;
-    }
     // The second press of a double click is no click of its own.
     fClicked = false;
-    if (Button == mbLeft) {
+    if (button == mbLeft)
         DblClick();
-    }
-    MouseDown(Button, MouseShiftState(*Event) + TShiftState{ssDouble}, fPointerPos.x(),
+    MouseDown(button, MouseShiftState(*event) + TShiftState{ssDouble}, fPointerPos.x(),
               fPointerPos.y());
 }
 
-void TGraphControl::mouseMoveEvent(QMouseEvent *Event)
+void TGraphControl::mouseMoveEvent(QMouseEvent *event)
 {
-    fMouseButtons = Event->buttons();
+    fMouseButtons = event->buttons();
     fPointerInside = true;
-    fPointerPos = ClientPos(*Event);
-    MouseMove(MouseShiftState(*Event), fPointerPos.x(), fPointerPos.y());
+    fPointerPos = ClientPos(*event);
+    MouseMove(MouseShiftState(*event), fPointerPos.x(), fPointerPos.y());
 }
 
-void TGraphControl::mouseReleaseEvent(QMouseEvent *Event)
+void TGraphControl::mouseReleaseEvent(QMouseEvent *event)
 {
-    fMouseButtons = Event->buttons();
-    fPointerPos = ClientPos(*Event);
+    fMouseButtons = event->buttons();
+    fPointerPos = ClientPos(*event);
     fPointerInside = viewport()->rect().contains(fPointerPos);
-    TMouseButton Button;
-    if (!ButtonOf(*Event, Button)) {
+    TMouseButton button;
+    if (!ButtonOf(*event, button))
         return;
-    }
-    if (Button == mbLeft && fClicked) {
+    if (button == mbLeft && fClicked) {
         fClicked = false;
-        if (fPointerInside) {
+        if (fPointerInside)
             Click();
-        }
     }
-    MouseUp(Button, MouseShiftState(*Event), fPointerPos.x(), fPointerPos.y());
-    if (!fPointerInside && !fMouseButtons) {
+    MouseUp(button, MouseShiftState(*event), fPointerPos.x(), fPointerPos.y());
+    if (!fPointerInside && !fMouseButtons)
         MouseLeft();
-    }
 }
 
-bool TGraphControl::viewportEvent(QEvent *Event)
+bool TGraphControl::viewportEvent(QEvent *event)
 {
-    switch (Event->type()) {
+    switch (event->type()) {
     case QEvent::Leave:
         fPointerInside = false;
-        if (!fMouseButtons) {
+        if (!fMouseButtons)
             MouseLeft();
-        }
         break;
     case QEvent::ToolTip:
-        if (ShowObjectHint(*static_cast<QHelpEvent *>(Event))) {
+        if (ShowObjectHint(*static_cast<QHelpEvent *>(event)))
             return true;
-        }
         break;
     default:
         break;
     }
-    return QAbstractScrollArea::viewportEvent(Event);
+    return QAbstractScrollArea::viewportEvent(event);
 }
 
 void TGraphControl::MouseLeft()
@@ -152,21 +143,19 @@ void TGraphControl::MouseLeft()
     SetScreenCursor(crDefault);
 }
 
-void TGraphControl::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y)
+void TGraphControl::MouseDown(TMouseButton button, TShiftState shift, int32_t x, int32_t y)
 {
-    if (!hasFocus()) {
+    if (!hasFocus())
         setFocus(Qt::MouseFocusReason);
-    }
-    if (OnMouseDown) {
-        OnMouseDown(this, Button, Shift, X, Y);
-    }
-    TPoint Pt = ClientToGraph(X, Y);
-    CheckObjectAtCursor(Pt);
-    const bool StartsSomething = Button == mbLeft && !Shift.Contains(ssDouble);
+    if (OnMouseDown)
+        OnMouseDown(this, button, shift, x, y);
+    TPoint pt = ClientToGraph(x, y);
+    CheckObjectAtCursor(pt);
+    const bool startsSomething = button == mbLeft && !shift.Contains(ssDouble);
     switch (fCommandMode) {
     case cmPan:
-        if (StartsSomething) {
-            fDragSourcePt = {X, Y};
+        if (startsSomething) {
+            fDragSourcePt = {x, y};
             SetScreenCursor(GC_HANDGRAB);
         }
         break;
@@ -174,10 +163,10 @@ void TGraphControl::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X,
     case cmEdit:
         if (fObjectAtCursor && fCommandMode != cmViewOnly &&
             fObjectAtCursor->Options().Contains(goSelectable)) {
-            fObjectAtCursor->MouseDown(Button, Shift, Pt);
-        } else if (StartsSomething) {
-            fDragSourcePt = Pt;
-            fDragTargetPt = Pt;
+            fObjectAtCursor->MouseDown(button, shift, pt);
+        } else if (startsSomething) {
+            fDragSourcePt = pt;
+            fDragTargetPt = pt;
             SetMarkedArea(MakeRect(fDragSourcePt, fDragTargetPt));
             SetScreenCursor(crCross);
         }
@@ -186,152 +175,137 @@ void TGraphControl::MouseDown(TMouseButton Button, TShiftState Shift, int32_t X,
     case cmInsertLink:
     case cmInsertPolyLink:
         if (fDragSource) {
-            fDragSource->MouseDown(Button, Shift, Pt);
-        } else if (StartsSomething && fCommandMode == cmInsertNode) {
-            TGraphObject *Obj =
-                InsertObjectByMouse(Pt, fDefaultNodeClass, Shift.Contains(ssCtrl) != fSnapToGrid);
-            if (Obj) {
-                Obj->SetSelected(true);
-                Obj->MouseDown(Button, Shift, Pt);
-                if (fDragSource == Obj) {
-                    SetCursorPos(Pt);
+            fDragSource->MouseDown(button, shift, pt);
+        } else if (startsSomething && fCommandMode == cmInsertNode) {
+            TGraphObject *obj =
+                InsertObjectByMouse(pt, fDefaultNodeClass, shift.Contains(ssCtrl) != fSnapToGrid);
+            if (obj) {
+                obj->SetSelected(true);
+                obj->MouseDown(button, shift, pt);
+                if (fDragSource == obj) {
+                    SetCursorPos(pt);
                 } else {
                     SetCommandMode(cmEdit);
-                    ObjectChanged(Obj, {gcData});
+                    ObjectChanged(obj, {gcData});
                 }
-                RenewObjectAtCursor(Obj);
+                RenewObjectAtCursor(obj);
             }
         }
         break;
     }
 }
 
-void TGraphControl::MouseMove(TShiftState Shift, int32_t X, int32_t Y)
+void TGraphControl::MouseMove(TShiftState shift, int32_t x, int32_t y)
 {
-    const TPoint Pt = ClientToGraph(X, Y);
-    CheckObjectAtCursor(Pt);
+    const TPoint pt = ClientToGraph(x, y);
+    CheckObjectAtCursor(pt);
     if (fCommandMode == cmPan) {
-        if (Shift.Contains(ssLeft)) {
-            if (HorzScrollBar().IsScrollBarVisible()) {
-                ScrollWithin(HorzScrollBar(), int64_t{fDragSourcePt.X} - X);
-            }
-            if (VertScrollBar().IsScrollBarVisible()) {
-                ScrollWithin(VertScrollBar(), int64_t{fDragSourcePt.Y} - Y);
-            }
-            fDragSourcePt = {X, Y};
+        if (shift.Contains(ssLeft)) {
+            if (HorzScrollBar().IsScrollBarVisible())
+                ScrollWithin(HorzScrollBar(), int64_t{fDragSourcePt.X} - x);
+            if (VertScrollBar().IsScrollBarVisible())
+                ScrollWithin(VertScrollBar(), int64_t{fDragSourcePt.Y} - y);
+            fDragSourcePt = {x, y};
         } else {
             SetScreenCursor(GC_HANDFLAT);
         }
     } else if (fValidMarkedArea) {
-        fDragTargetPt = Pt;
+        fDragTargetPt = pt;
         SetMarkedArea(MakeRect(fDragSourcePt, fDragTargetPt));
         ScrollInView(fDragTargetPt);
     } else if (fObjectAtCursor && fCommandMode != cmViewOnly) {
-        fObjectAtCursor->MouseMove(Shift, Pt);
+        fObjectAtCursor->MouseMove(shift, pt);
     } else if (fCommandMode == cmInsertNode || fCommandMode == cmInsertLink) {
         SetScreenCursor(GC_XHAIR1);
     } else {
         SetScreenCursor(fCursor);
     }
-    if (OnMouseMove) {
-        OnMouseMove(this, Shift, X, Y);
-    }
+    if (OnMouseMove)
+        OnMouseMove(this, shift, x, y);
 }
 
-void TGraphControl::MouseUp(TMouseButton Button, TShiftState Shift, int32_t X, int32_t Y)
+void TGraphControl::MouseUp(TMouseButton button, TShiftState shift, int32_t x, int32_t y)
 {
-    const TPoint Pt = ClientToGraph(X, Y);
-    CheckObjectAtCursor(Pt);
+    const TPoint pt = ClientToGraph(x, y);
+    CheckObjectAtCursor(pt);
     if (fCommandMode == cmPan) {
-        if (Button == mbLeft) {
+        if (button == mbLeft)
             SetScreenCursor(GC_HANDFLAT);
-        }
     } else if (fCommandMode == cmInsertPolyLink) {
         // Polyline insertion belongs to links, which this canvas does not create.
     } else if (fValidMarkedArea) {
-        if (Shift.Contains(ssAlt)) {
-            if (!fMarkedArea.IsEmpty()) {
+        if (shift.Contains(ssAlt)) {
+            if (!fMarkedArea.IsEmpty())
                 ZoomRect(fMarkedArea);
-            }
         } else if (fCommandMode == cmEdit) {
-            ToggleSelection(fMarkedArea, Shift.Contains(ssShift),
-                            Shift.Contains(ssCtrl) ? &TGraphNode::StaticClass() : nullptr);
+            ToggleSelection(fMarkedArea, shift.Contains(ssShift),
+                            shift.Contains(ssCtrl) ? &TGraphNode::StaticClass() : nullptr);
         }
         SetMarkedArea(NoMarkedArea);
         SetScreenCursor(fCursor);
     } else if (fObjectAtCursor && fCommandMode != cmViewOnly) {
-        fObjectAtCursor->MouseUp(Button, Shift, Pt);
+        fObjectAtCursor->MouseUp(button, shift, pt);
     } else {
         SetScreenCursor(fCursor);
     }
-    if (OnMouseUp) {
-        OnMouseUp(this, Button, Shift, X, Y);
-    }
+    if (OnMouseUp)
+        OnMouseUp(this, button, shift, x, y);
 }
 
-void TGraphControl::SetMarkedArea(const TRect &Value)
+void TGraphControl::SetMarkedArea(const TRect &value)
 {
-    if (Value == fMarkedArea) {
+    if (value == fMarkedArea)
         return;
-    }
-    if (fValidMarkedArea) {
+    if (fValidMarkedArea)
         InvalidateRect(fMarkedArea);
-    }
-    fMarkedArea = Value;
-    fValidMarkedArea = Value.Right >= Value.Left && Value.Bottom >= Value.Top;
+    fMarkedArea = value;
+    fValidMarkedArea = value.Right >= value.Left && value.Bottom >= value.Top;
     // A band beyond the graph widens the scroll range, so the view can follow it.
     CalcAutoRange();
-    if (fValidMarkedArea) {
+    if (fValidMarkedArea)
         InvalidateRect(fMarkedArea);
-    }
 }
 
-void TGraphControl::ToggleSelection(const TRect &Rect, bool KeepOld,
-                                    const TGraphObjectClass *GraphObjectClass)
+void TGraphControl::ToggleSelection(const TRect &rect, bool keepOld,
+                                    const TGraphObjectClass *graphObjectClass)
 {
-    if (Objects().Count() == 0) {
+    if (Objects().Count() == 0)
         return;
-    }
     // Only the objects the rectangle meets can become selected, and only the selected ones can
     // lose their selection; the others would be left as they are. They are visited in list
     // order, as a walk over every object would, since the selection keeps the order of events.
-    std::vector<TGraphObject *> Candidates;
-    fDocument.ObjectIndex().Query(Rect, Candidates);
-    if (!KeepOld && SelectedObjects().Count() > 0) {
+    std::vector<TGraphObject *> candidates;
+    fDocument.ObjectIndex().Query(rect, candidates);
+    if (!keepOld && SelectedObjects().Count() > 0) {
         // Sorted by their place in the list, each looked up once.
-        std::vector<std::pair<int64_t, TGraphObject *>> Ordered;
-        Ordered.reserve(Candidates.size() + static_cast<size_t>(SelectedObjects().Count()));
-        for (TGraphObject *Obj : Candidates) {
-            Ordered.emplace_back(fDocument.ObjectIndex().OrderOf(Obj), Obj);
+        std::vector<std::pair<int64_t, TGraphObject *>> ordered;
+        ordered.reserve(candidates.size() + static_cast<size_t>(SelectedObjects().Count()));
+        for (TGraphObject *obj : candidates)
+            ordered.emplace_back(fDocument.ObjectIndex().OrderOf(obj), obj);
+        for (int32_t i = 0; i < SelectedObjects().Count(); ++i) {
+            TGraphObject *obj = SelectedObjects()[i];
+            if (const int64_t order = fDocument.ObjectIndex().OrderOf(obj); order >= 0)
+                ordered.emplace_back(order, obj);
         }
-        for (int32_t I = 0; I < SelectedObjects().Count(); ++I) {
-            TGraphObject *Obj = SelectedObjects()[I];
-            if (const int64_t Order = fDocument.ObjectIndex().OrderOf(Obj); Order >= 0) {
-                Ordered.emplace_back(Order, Obj);
-            }
-        }
-        std::sort(Ordered.begin(), Ordered.end());
-        Ordered.erase(std::unique(Ordered.begin(), Ordered.end()), Ordered.end());
-        Candidates.clear();
-        for (const auto &[Order, Obj] : Ordered) {
-            Candidates.push_back(Obj);
-        }
+        std::sort(ordered.begin(), ordered.end());
+        ordered.erase(std::unique(ordered.begin(), ordered.end()), ordered.end());
+        candidates.clear();
+        for (const auto &[Order, Obj] : ordered)
+            candidates.push_back(Obj);
     }
     const TUpdateBatch batch(*this);
     fDocument.ObjectIndex().BeginWalk();
     try {
-        for (TGraphObject *Obj : Candidates) {
+        for (TGraphObject *obj : candidates) {
             // A handler may have removed (and freed) an object further on.
-            if (fDocument.ObjectIndex().RemovedDuringWalk(Obj)) {
+            if (fDocument.ObjectIndex().RemovedDuringWalk(obj))
                 continue;
-            }
-            const bool OfClass =
-                !GraphObjectClass || Obj->ClassType().InheritsFrom(*GraphObjectClass);
-            if (OfClass && Obj->ContainsRect(Rect)) {
-                Obj->SetSelected(!(KeepOld && Obj->Selected()));
-            } else if (!KeepOld) {
-                Obj->SetSelected(false);
-            }
+            const bool ofClass =
+                !graphObjectClass || obj->ClassType().InheritsFrom(*graphObjectClass);
+            if (ofClass && obj->ContainsRect(rect))
+                obj->SetSelected(!(keepOld && obj->Selected()));
+            else if (!keepOld)
+                obj->SetSelected(false);
         }
     } catch (...) {
         fDocument.ObjectIndex().EndWalk();
@@ -340,59 +314,50 @@ void TGraphControl::ToggleSelection(const TRect &Rect, bool KeepOld,
     fDocument.ObjectIndex().EndWalk();
 }
 
-TGraphObject *TGraphControl::InsertObjectByMouse(TPoint &Pt,
-                                                 const TGraphObjectClass *GraphObjectClass,
-                                                 bool SnapToGrid)
+TGraphObject *TGraphControl::InsertObjectByMouse(TPoint &pt,
+                                                 const TGraphObjectClass *graphObjectClass,
+                                                 bool snapToGrid)
 {
     // Links are read from files but never made on this canvas.
-    if (!GraphObjectClass || !GraphObjectClass->IsNode()) {
+    if (!graphObjectClass || !graphObjectClass->IsNode())
         return nullptr;
-    }
-    if (SnapToGrid) {
-        Pt = SnapPoint(Pt);
-    }
-    if (!GraphConstraints().WithinBounds({Pt})) {
+    if (snapToGrid)
+        pt = SnapPoint(pt);
+    if (!GraphConstraints().WithinBounds({pt}))
         return nullptr;
-    }
-    int32_t Size = MinNodeSize();
-    if (fSnapToGrid && fGridSize >= MinNodeSize()) {
-        Size = fGridSize;
-    } else if (fSnapToGrid && MinNodeSize() % fGridSize != 0) {
-        Size += fGridSize - MinNodeSize() % fGridSize;
-    }
-    TPoint Corner{AddWrapped(Pt.X, Size), AddWrapped(Pt.Y, Size)};
-    GraphConstraints().ConfinePt(Corner);
-    TGraphNode *Node = InsertNode({Pt.X, Pt.Y, Corner.X, Corner.Y}, GraphObjectClass);
-    if (Node) {
-        Pt = Node->BoundsRect().BottomRight();
-    }
-    return Node;
+    int32_t size = MinNodeSize();
+    if (fSnapToGrid && fGridSize >= MinNodeSize())
+        size = fGridSize;
+    else if (fSnapToGrid && MinNodeSize() % fGridSize != 0)
+        size += fGridSize - MinNodeSize() % fGridSize;
+    TPoint corner{AddWrapped(pt.X, size), AddWrapped(pt.Y, size)};
+    GraphConstraints().ConfinePt(corner);
+    TGraphNode *node = InsertNode({pt.X, pt.Y, corner.X, corner.Y}, graphObjectClass);
+    if (node)
+        pt = node->BoundsRect().BottomRight();
+    return node;
 }
 
-bool TGraphControl::ShowObjectHint(const QHelpEvent &Event)
+bool TGraphControl::ShowObjectHint(const QHelpEvent &event)
 {
-    const TPoint Pt = ClientToGraph(Event.pos().x(), Event.pos().y());
-    TGraphObject *Obj = FindObjectAt(Pt.X, Pt.Y);
-    if (!Obj) {
+    const TPoint pt = ClientToGraph(event.pos().x(), event.pos().y());
+    TGraphObject *obj = FindObjectAt(pt.X, pt.Y);
+    if (!obj)
         return false;
-    }
-    const bool Shortened = Obj->TextToShow() != Obj->Text();
-    if (!OnInfoTip && Obj->Hint().isEmpty() && !Shortened) {
+    const bool shortened = obj->TextToShow() != obj->Text();
+    if (!OnInfoTip && obj->Hint().isEmpty() && !shortened)
         return false;
-    }
-    QString InfoTip = ShortHint(Obj->Hint());
-    if (InfoTip.isEmpty() && Shortened) {
-        InfoTip = Obj->Text();
-    }
-    if (OnInfoTip) {
-        OnInfoTip(this, Obj, InfoTip);
-    }
-    const TRect Visual = Obj->VisualRect();
-    const TPoint TopLeft = GraphToClient(Visual.Left, Visual.Top);
-    const TPoint BottomRight = GraphToClient(Visual.Right, Visual.Bottom);
-    const QRect HotArea(QPoint(TopLeft.X, TopLeft.Y), QPoint(BottomRight.X, BottomRight.Y));
+    QString infoTip = ShortHint(obj->Hint());
+    if (infoTip.isEmpty() && shortened)
+        infoTip = obj->Text();
+    if (OnInfoTip)
+        OnInfoTip(this, obj, infoTip);
+    const TRect visual = obj->VisualRect();
+    const TPoint topLeft = GraphToClient(visual.Left, visual.Top);
+    const TPoint bottomRight = GraphToClient(visual.Right, visual.Bottom);
+    const QRect hotArea(QPoint(topLeft.X, topLeft.Y), QPoint(bottomRight.X, bottomRight.Y));
     // An empty text hides the hint that may be showing.
-    QToolTip::showText(Event.globalPos(), InfoTip, viewport(), HotArea);
+    QToolTip::showText(event.globalPos(), infoTip, viewport(), hotArea);
     return true;
 }
 

@@ -9,158 +9,145 @@ namespace talivo {
 
 namespace {
 
-bool IsOfClass(const TGraphObject *Obj, const TGraphObjectClass *Class)
+bool IsOfClass(const TGraphObject *obj, const TGraphObjectClass *objectClass)
 {
-    return !Class || Obj->ClassType().InheritsFrom(*Class);
+    return !objectClass || obj->ClassType().InheritsFrom(*objectClass);
 }
 
-int32_t CountOfClass(const TGraphObjectList &List, const TGraphObjectClass *Class)
+int32_t CountOfClass(const TGraphObjectList &list, const TGraphObjectClass *objectClass)
 {
-    if (!Class) {
-        return List.Count();
+    if (!objectClass)
+        return list.Count();
+    int32_t result = 0;
+    for (int32_t i = 0; i < list.Count(); ++i) {
+        if (IsOfClass(list[i], objectClass))
+            ++result;
     }
-    int32_t Result = 0;
-    for (int32_t I = 0; I < List.Count(); ++I) {
-        if (IsOfClass(List[I], Class)) {
-            ++Result;
-        }
-    }
-    return Result;
+    return result;
 }
 
 } // namespace
 
-TGraphObject *TGraphControl::FindObjectByID(uint32_t ID) const
+TGraphObject *TGraphControl::FindObjectByID(uint32_t id) const
 {
-    return fDocument.FindObjectByID(ID);
+    return fDocument.FindObjectByID(id);
 }
 
-uint32_t TGraphControl::CreateUniqueID(TGraphObject *GraphObject)
+uint32_t TGraphControl::CreateUniqueID(TGraphObject *graphObject)
 {
-    return fDocument.CreateUniqueID(GraphObject);
+    return fDocument.CreateUniqueID(graphObject);
 }
 
-TGraphNode *TGraphControl::InsertNode(const TRect &Bounds, const TGraphNodeClass *ANodeClass)
+TGraphNode *TGraphControl::InsertNode(const TRect &bounds, const TGraphNodeClass *nodeClass)
 {
-    return fDocument.InsertNode(Bounds, ANodeClass ? ANodeClass : fDefaultNodeClass);
+    return fDocument.InsertNode(bounds, nodeClass ? nodeClass : fDefaultNodeClass);
 }
 
-int32_t TGraphControl::FindNextIndex(int32_t StartIndex, bool Inclusive, bool Backward, bool Wrap,
-                                     const TGraphObjectClass *GraphObjectClass) const
+int32_t TGraphControl::FindNextIndex(int32_t startIndex, bool inclusive, bool backward, bool wrap,
+                                     const TGraphObjectClass *graphObjectClass) const
 {
-    const int32_t Count = Objects().Count();
-    const auto Search = [&](int32_t From, int32_t To, int32_t Step) {
-        for (int32_t I = From; Step > 0 ? I <= To : I >= To; I += Step) {
-            if (I >= 0 && I < Count && IsOfClass(Objects()[I], GraphObjectClass)) {
-                return I;
-            }
+    const int32_t count = Objects().Count();
+    const auto search = [&](int32_t from, int32_t to, int32_t step) {
+        for (int32_t i = from; step > 0 ? i <= to : i >= to; i += step) {
+            if (i >= 0 && i < count && IsOfClass(Objects()[i], graphObjectClass))
+                return i;
         }
         return -1;
     };
-    int32_t Result;
-    if (Backward) {
-        const int32_t From = std::min(Inclusive ? StartIndex : StartIndex - 1, Count - 1);
-        Result = Search(From, 0, -1);
-        if (Result < 0 && Wrap) {
-            Result = Search(Count - 1, std::max(StartIndex + 1, 0), -1);
-        }
+    int32_t result;
+    if (backward) {
+        const int32_t from = std::min(inclusive ? startIndex : startIndex - 1, count - 1);
+        result = search(from, 0, -1);
+        if (result < 0 && wrap)
+            result = search(count - 1, std::max(startIndex + 1, 0), -1);
     } else {
-        const int32_t From = std::max(Inclusive ? StartIndex : StartIndex + 1, 0);
-        Result = Search(From, Count - 1, 1);
-        if (Result < 0 && Wrap) {
-            Result = Search(0, std::min(StartIndex - 1, Count - 1), 1);
-        }
+        const int32_t from = std::max(inclusive ? startIndex : startIndex + 1, 0);
+        result = search(from, count - 1, 1);
+        if (result < 0 && wrap)
+            result = search(0, std::min(startIndex - 1, count - 1), 1);
     }
-    return Result;
+    return result;
 }
 
-TGraphObject *TGraphControl::FindNextObject(int32_t StartIndex, bool Inclusive, bool Backward,
-                                            bool Wrap,
-                                            const TGraphObjectClass *GraphObjectClass) const
+TGraphObject *TGraphControl::FindNextObject(int32_t startIndex, bool inclusive, bool backward,
+                                            bool wrap,
+                                            const TGraphObjectClass *graphObjectClass) const
 {
-    const int32_t Index = FindNextIndex(StartIndex, Inclusive, Backward, Wrap, GraphObjectClass);
-    return Index < 0 ? nullptr : Objects()[Index];
+    const int32_t index = FindNextIndex(startIndex, inclusive, backward, wrap, graphObjectClass);
+    return index < 0 ? nullptr : Objects()[index];
 }
 
-bool TGraphControl::SelectNextObject(bool Backward, const TGraphObjectClass *GraphObjectClass)
+bool TGraphControl::SelectNextObject(bool backward, const TGraphObjectClass *graphObjectClass)
 {
-    if (Objects().Count() == 0) {
+    if (Objects().Count() == 0)
         return false;
-    }
-    int32_t Index = -1;
-    for (int32_t I = 0; I < SelectedObjects().Count(); ++I) {
-        if (IsOfClass(SelectedObjects()[I], GraphObjectClass)) {
-            Index = Objects().IndexOf(SelectedObjects()[I]);
+    int32_t index = -1;
+    for (int32_t i = 0; i < SelectedObjects().Count(); ++i) {
+        if (IsOfClass(SelectedObjects()[i], graphObjectClass)) {
+            index = Objects().IndexOf(SelectedObjects()[i]);
             break;
         }
     }
     // Stepping over objects that cannot be selected ends when it comes back to the first one it
     // found: then every candidate has been tried.
-    int32_t FirstFound = -1;
-    TGraphObject *Found = nullptr;
+    int32_t firstFound = -1;
+    TGraphObject *found = nullptr;
     for (;;) {
-        Index = FindNextIndex(Index, false, Backward, true, GraphObjectClass);
-        if (Index < 0 || Index == FirstFound) {
+        index = FindNextIndex(index, false, backward, true, graphObjectClass);
+        if (index < 0 || index == firstFound)
+            break;
+        if (Objects()[index]->Options().Contains(goSelectable)) {
+            found = Objects()[index];
             break;
         }
-        if (Objects()[Index]->Options().Contains(goSelectable)) {
-            Found = Objects()[Index];
-            break;
-        }
-        if (FirstFound < 0) {
-            FirstFound = Index;
-        }
+        if (firstFound < 0)
+            firstFound = index;
     }
-    if (!Found) {
+    if (!found)
         return false;
-    }
     {
-        const TRepaintBatch Batch(*this);
+        const TRepaintBatch batch(*this);
         ClearSelection();
-        Found->SetSelected(true);
+        found->SetSelected(true);
     }
-    ScrollInView(Found);
+    ScrollInView(found);
     return true;
 }
 
-int32_t TGraphControl::ObjectsCount(const TGraphObjectClass *GraphObjectClass) const
+int32_t TGraphControl::ObjectsCount(const TGraphObjectClass *graphObjectClass) const
 {
-    return CountOfClass(Objects(), GraphObjectClass);
+    return CountOfClass(Objects(), graphObjectClass);
 }
 
-int32_t TGraphControl::SelectedObjectsCount(const TGraphObjectClass *GraphObjectClass) const
+int32_t TGraphControl::SelectedObjectsCount(const TGraphObjectClass *graphObjectClass) const
 {
-    return CountOfClass(SelectedObjects(), GraphObjectClass);
+    return CountOfClass(SelectedObjects(), graphObjectClass);
 }
 
-int32_t TGraphControl::ForEachObject(const TGraphForEachMethod &Callback, int32_t UserData,
-                                     bool Selection)
+int32_t TGraphControl::ForEachObject(const TGraphForEachMethod &callback, int32_t userData,
+                                     bool selection)
 {
-    TGraphObjectList &List = Selection ? SelectedObjects() : Objects();
-    if (!Callback || List.Count() == 0) {
+    TGraphObjectList &list = selection ? SelectedObjects() : Objects();
+    if (!callback || list.Count() == 0)
         return 0;
-    }
     {
         const TUpdateBatch batch(*this);
-        for (TGraphObject *Obj = List.First(); Obj; Obj = List.Next()) {
+        for (TGraphObject *obj = list.First(); obj; obj = list.Next()) {
             // The walk's position is saved around the call, so the callback may remove objects
             // from the list (or walk it itself).
-            const bool Pushed = List.Push();
-            bool GoOn = false;
+            const bool pushed = list.Push();
+            bool goOn = false;
             try {
-                GoOn = Callback(Obj, UserData);
+                goOn = callback(obj, userData);
             } catch (...) {
-                if (Pushed) {
-                    List.Pop();
-                }
+                if (pushed)
+                    list.Pop();
                 throw;
             }
-            if (Pushed) {
-                List.Pop();
-            }
-            if (!GoOn) {
+            if (pushed)
+                list.Pop();
+            if (!goOn)
                 break;
-            }
         }
     }
     return 0;
@@ -173,162 +160,154 @@ void TGraphControl::Clear()
 
 void TGraphControl::ClearSelection()
 {
-    const TRepaintBatch Batch(*this);
+    const TRepaintBatch batch(*this);
     fDocument.ClearSelection();
 }
 
-bool TGraphControl::AlignSelection(THAlignOption Horz, TVAlignOption Vert)
+bool TGraphControl::AlignSelection(THAlignOption horz, TVAlignOption vert)
 {
-    const int32_t Count = SelectedObjects().Count();
-    if (Count <= 1) {
+    const int32_t count = SelectedObjects().Count();
+    if (count <= 1)
         return false;
+    std::vector<TGraphObject *> selection;
+    std::vector<TRect> before;
+    for (int32_t i = 0; i < count; ++i) {
+        selection.push_back(SelectedObjects()[i]);
+        before.push_back(SelectedObjects()[i]->GetBoundsRect());
     }
-    std::vector<TGraphObject *> Selection;
-    std::vector<TRect> Before;
-    for (int32_t I = 0; I < Count; ++I) {
-        Selection.push_back(SelectedObjects()[I]);
-        Before.push_back(SelectedObjects()[I]->GetBoundsRect());
-    }
-    TGraphConstraints &Constraints = GraphConstraints();
-    const auto Offset = [&Constraints](TGraphObject *Obj, int32_t dX, int32_t dY,
-                                       TObjectSides Sides) {
-        Constraints.SetSourceRect(Obj->GetBoundsRect());
-        if (Constraints.ConfineOffset(dX, dY, Sides)) {
-            Obj->OffsetHitTest(hzBody, dX, dY);
-        }
+    TGraphConstraints &constraints = GraphConstraints();
+    const auto offset = [&constraints](TGraphObject *obj, int32_t dx, int32_t dy,
+                                       TObjectSides sides) {
+        constraints.SetSourceRect(obj->GetBoundsRect());
+        if (constraints.ConfineOffset(dx, dy, sides))
+            obj->OffsetHitTest(hzBody, dx, dy);
     };
-    // Spaces the objects evenly along one axis: First/Last give an edge of a rectangle, Extent
-    // its size, Move the offset on that axis; the outermost objects stay.
-    const auto Space = [&](auto First, auto Last, auto Move, TObjectSides Sides) {
-        std::vector<TGraphObject *> Ordered;
-        for (TGraphObject *Obj : Selection) {
-            const int32_t Edge = First(Obj->GetBoundsRect());
-            const auto Pos = std::find_if(Ordered.begin(), Ordered.end(), [&](TGraphObject *O) {
-                return First(O->GetBoundsRect()) > Edge;
+    // Spaces the objects evenly along one axis: first/last give an edge of a rectangle, Extent
+    // its size, move the offset on that axis; the outermost objects stay.
+    const auto space = [&](auto first, auto last, auto move, TObjectSides sides) {
+        std::vector<TGraphObject *> ordered;
+        for (TGraphObject *obj : selection) {
+            const int32_t edge = first(obj->GetBoundsRect());
+            const auto pos = std::find_if(ordered.begin(), ordered.end(), [&](TGraphObject *o) {
+                return first(o->GetBoundsRect()) > edge;
             });
-            Ordered.insert(Pos, Obj);
+            ordered.insert(pos, obj);
         }
-        int64_t Extents = 0;
-        for (TGraphObject *Obj : Ordered) {
-            const TRect B = Obj->GetBoundsRect();
-            Extents += int64_t{Last(B)} - First(B);
+        int64_t extents = 0;
+        for (TGraphObject *obj : ordered) {
+            const TRect b = obj->GetBoundsRect();
+            extents += int64_t{last(b)} - first(b);
         }
-        const int64_t Span = int64_t{Last(Ordered.back()->GetBoundsRect())} -
-                             First(Ordered.front()->GetBoundsRect());
-        const int64_t Gap = (Span - Extents) / (static_cast<int64_t>(Ordered.size()) - 1);
-        for (size_t I = 1; I + 1 < Ordered.size(); ++I) {
-            const int64_t Target = int64_t{Last(Ordered[I - 1]->GetBoundsRect())} + Gap;
-            const int64_t Delta = Target - First(Ordered[I]->GetBoundsRect());
-            Move(
-                Ordered[I],
-                static_cast<int32_t>(std::clamp<int64_t>(Delta, std::numeric_limits<int32_t>::min(),
+        const int64_t span = int64_t{last(ordered.back()->GetBoundsRect())} -
+                             first(ordered.front()->GetBoundsRect());
+        const int64_t gap = (span - extents) / (static_cast<int64_t>(ordered.size()) - 1);
+        for (size_t i = 1; i + 1 < ordered.size(); ++i) {
+            const int64_t target = int64_t{last(ordered[i - 1]->GetBoundsRect())} + gap;
+            const int64_t delta = target - first(ordered[i]->GetBoundsRect());
+            move(
+                ordered[i],
+                static_cast<int32_t>(std::clamp<int64_t>(delta, std::numeric_limits<int32_t>::min(),
                                                          std::numeric_limits<int32_t>::max())),
-                Sides);
+                sides);
         }
     };
     {
         const TUpdateBatch batch(*this);
-        if (Horz == haSpaceEqually && Count > 2) {
-            Space([](const TRect &R) { return R.Left; }, [](const TRect &R) { return R.Right; },
-                  [&](TGraphObject *Obj, int32_t D, TObjectSides S) { Offset(Obj, D, 0, S); },
+        if (horz == haSpaceEqually && count > 2)
+            space([](const TRect &r) { return r.Left; }, [](const TRect &r) { return r.Right; },
+                  [&](TGraphObject *obj, int32_t d, TObjectSides s) { offset(obj, d, 0, s); },
                   TObjectSides{osLeft, osRight});
-        }
-        if (Vert == vaSpaceEqually && Count > 2) {
-            Space([](const TRect &R) { return R.Top; }, [](const TRect &R) { return R.Bottom; },
-                  [&](TGraphObject *Obj, int32_t D, TObjectSides S) { Offset(Obj, 0, D, S); },
+        if (vert == vaSpaceEqually && count > 2)
+            space([](const TRect &r) { return r.Top; }, [](const TRect &r) { return r.Bottom; },
+                  [&](TGraphObject *obj, int32_t d, TObjectSides s) { offset(obj, 0, d, s); },
                   TObjectSides{osTop, osBottom});
-        }
-        const TRect Ref = Selection[0]->GetBoundsRect();
-        const bool Aligns = Horz != haSpaceEqually || Vert != vaSpaceEqually;
-        for (size_t I = 1; Aligns && I < Selection.size(); ++I) {
-            const TRect B = Selection[I]->GetBoundsRect();
-            int32_t dX = 0;
-            int32_t dY = 0;
-            switch (Horz) {
+        const TRect ref = selection[0]->GetBoundsRect();
+        const bool aligns = horz != haSpaceEqually || vert != vaSpaceEqually;
+        for (size_t i = 1; aligns && i < selection.size(); ++i) {
+            const TRect b = selection[i]->GetBoundsRect();
+            int32_t dx = 0;
+            int32_t dy = 0;
+            switch (horz) {
             case haLeft:
-                dX = Ref.Left - B.Left;
+                dx = ref.Left - b.Left;
                 break;
             case haCenter:
-                dX = (Ref.Left + Ref.Right) / 2 - (B.Left + B.Right) / 2;
+                dx = (ref.Left + ref.Right) / 2 - (b.Left + b.Right) / 2;
                 break;
             case haRight:
-                dX = Ref.Right - B.Right;
+                dx = ref.Right - b.Right;
                 break;
             default:
                 break;
             }
-            switch (Vert) {
+            switch (vert) {
             case vaTop:
-                dY = Ref.Top - B.Top;
+                dy = ref.Top - b.Top;
                 break;
             case vaCenter:
-                dY = (Ref.Top + Ref.Bottom) / 2 - (B.Top + B.Bottom) / 2;
+                dy = (ref.Top + ref.Bottom) / 2 - (b.Top + b.Bottom) / 2;
                 break;
             case vaBottom:
-                dY = Ref.Bottom - B.Bottom;
+                dy = ref.Bottom - b.Bottom;
                 break;
             default:
                 break;
             }
-            Offset(Selection[I], dX, dY, {osLeft, osTop, osRight, osBottom});
+            offset(selection[i], dx, dy, {osLeft, osTop, osRight, osBottom});
         }
     }
-    for (size_t I = 0; I < Selection.size(); ++I) {
-        if (Selection[I]->GetBoundsRect() != Before[I]) {
+    for (size_t i = 0; i < selection.size(); ++i) {
+        if (selection[i]->GetBoundsRect() != before[i])
             return true;
-        }
     }
     return false;
 }
 
-bool TGraphControl::ResizeSelection(TResizeOption Horz, TResizeOption Vert)
+bool TGraphControl::ResizeSelection(TResizeOption horz, TResizeOption vert)
 {
-    const int32_t Count = SelectedObjects().Count();
-    if (Count <= 1) {
+    const int32_t count = SelectedObjects().Count();
+    if (count <= 1)
         return false;
+    std::vector<TGraphObject *> selection;
+    std::vector<TRect> before;
+    int32_t minWidth = std::numeric_limits<int32_t>::max();
+    int32_t maxWidth = std::numeric_limits<int32_t>::min();
+    int32_t minHeight = minWidth;
+    int32_t maxHeight = maxWidth;
+    for (int32_t i = 0; i < count; ++i) {
+        TGraphObject *obj = SelectedObjects()[i];
+        const TRect b = obj->GetBoundsRect();
+        selection.push_back(obj);
+        before.push_back(b);
+        minWidth = std::min(minWidth, b.Width());
+        maxWidth = std::max(maxWidth, b.Width());
+        minHeight = std::min(minHeight, b.Height());
+        maxHeight = std::max(maxHeight, b.Height());
     }
-    std::vector<TGraphObject *> Selection;
-    std::vector<TRect> Before;
-    int32_t MinWidth = std::numeric_limits<int32_t>::max();
-    int32_t MaxWidth = std::numeric_limits<int32_t>::min();
-    int32_t MinHeight = MinWidth;
-    int32_t MaxHeight = MaxWidth;
-    for (int32_t I = 0; I < Count; ++I) {
-        TGraphObject *Obj = SelectedObjects()[I];
-        const TRect B = Obj->GetBoundsRect();
-        Selection.push_back(Obj);
-        Before.push_back(B);
-        MinWidth = std::min(MinWidth, B.Width());
-        MaxWidth = std::max(MaxWidth, B.Width());
-        MinHeight = std::min(MinHeight, B.Height());
-        MaxHeight = std::max(MaxHeight, B.Height());
-    }
-    const auto Change = [](TResizeOption Option, int32_t Smallest, int32_t Largest, int32_t Size) {
-        switch (Option) {
+    const auto change = [](TResizeOption option, int32_t smallest, int32_t largest, int32_t size) {
+        switch (option) {
         case roSmallest:
-            return Smallest - Size;
+            return smallest - size;
         case roLargest:
-            return Largest - Size;
+            return largest - size;
         default:
             return 0;
         }
     };
     {
         const TUpdateBatch batch(*this);
-        for (TGraphObject *Obj : Selection) {
-            const TRect B = Obj->GetBoundsRect();
-            int32_t dW = Change(Horz, MinWidth, MaxWidth, B.Width());
-            int32_t dH = Change(Vert, MinHeight, MaxHeight, B.Height());
-            GraphConstraints().SetSourceRect(B);
-            if (GraphConstraints().ConfineOffset(dW, dH, {osRight, osBottom})) {
-                Obj->OffsetHitTest(hzBottomRight, dW, dH);
-            }
+        for (TGraphObject *obj : selection) {
+            const TRect b = obj->GetBoundsRect();
+            int32_t dw = change(horz, minWidth, maxWidth, b.Width());
+            int32_t dh = change(vert, minHeight, maxHeight, b.Height());
+            GraphConstraints().SetSourceRect(b);
+            if (GraphConstraints().ConfineOffset(dw, dh, {osRight, osBottom}))
+                obj->OffsetHitTest(hzBottomRight, dw, dh);
         }
     }
-    for (size_t I = 0; I < Selection.size(); ++I) {
-        if (Selection[I]->GetBoundsRect() != Before[I]) {
+    for (size_t i = 0; i < selection.size(); ++i) {
+        if (selection[i]->GetBoundsRect() != before[i])
             return true;
-        }
     }
     return false;
 }

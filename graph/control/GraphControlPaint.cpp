@@ -23,89 +23,86 @@ namespace {
 // a * b / c rounded half away from zero, like the system's MulDiv; c must not be 0.
 int64_t MulDiv(int64_t a, int64_t b, int64_t c)
 {
-    const int64_t Product = a * b;
-    const int64_t Quotient = Product / c;
-    const int64_t Remainder = Product % c;
-    if (2 * (Remainder < 0 ? -Remainder : Remainder) >= (c < 0 ? -c : c)) {
-        return Quotient + ((Product < 0) != (c < 0) ? -1 : 1);
-    }
-    return Quotient;
+    const int64_t product = a * b;
+    const int64_t quotient = product / c;
+    const int64_t remainder = product % c;
+    if (2 * (remainder < 0 ? -remainder : remainder) >= (c < 0 ? -c : c))
+        return quotient + ((product < 0) != (c < 0) ? -1 : 1);
+    return quotient;
 }
 
-// The smallest multiple of Step that is not less than Value.
-int64_t CeilToMultiple(int64_t Value, int64_t Step)
+// The smallest multiple of step that is not less than value.
+int64_t CeilToMultiple(int64_t value, int64_t step)
 {
-    const int64_t Remainder = Value % Step;
-    if (Remainder == 0) {
-        return Value;
-    }
-    return Remainder > 0 ? Value - Remainder + Step : Value - Remainder;
+    const int64_t remainder = value % step;
+    if (remainder == 0)
+        return value;
+    return remainder > 0 ? value - remainder + step : value - remainder;
 }
 
-QRect ToQRect(const TRect &Rect)
+QRect ToQRect(const TRect &rect)
 {
-    return {QPoint(Rect.Left, Rect.Top), QPoint(Rect.Right - 1, Rect.Bottom - 1)};
+    return {QPoint(rect.Left, rect.Top), QPoint(rect.Right - 1, rect.Bottom - 1)};
 }
 
-TRect Inflated(const TRect &Rect, int32_t By)
+TRect Inflated(const TRect &rect, int32_t by)
 {
-    return {ClampToInt32(int64_t{Rect.Left} - By), ClampToInt32(int64_t{Rect.Top} - By),
-            ClampToInt32(int64_t{Rect.Right} + By), ClampToInt32(int64_t{Rect.Bottom} + By)};
+    return {ClampToInt32(int64_t{rect.Left} - by), ClampToInt32(int64_t{rect.Top} - by),
+            ClampToInt32(int64_t{rect.Right} + by), ClampToInt32(int64_t{rect.Bottom} + by)};
 }
 
-// The device column (Vertical false) or row at which a logical coordinate lands.
-int32_t DeviceCoordinate(const TCanvas &Canvas, int32_t Value, bool Vertical)
+// The device column (vertical false) or row at which a logical coordinate lands.
+int32_t DeviceCoordinate(const TCanvas &canvas, int32_t value, bool vertical)
 {
-    return Vertical ? Canvas.LPtoDP(TPoint{0, Value}).Y : Canvas.LPtoDP(TPoint{Value, 0}).X;
+    return vertical ? canvas.LPtoDP(TPoint{0, value}).Y : canvas.LPtoDP(TPoint{value, 0}).X;
 }
 
-// For every device coordinate from First to Last - 1, the picture coordinate drawn there: the
+// For every device coordinate from first to last - 1, the picture coordinate drawn there: the
 // last one that starts at or before it, so that a picture pixel covers exactly the device pixels
 // between where it and its successor land, the way an object's edge lands. Clamped to the
-// picture's Size, since the device range may reach a pixel beyond either end.
-std::vector<int32_t> SourceCoordinates(const TCanvas &Canvas, int32_t First, int32_t Last,
-                                       int32_t Size, bool Vertical)
+// picture's size, since the device range may reach a pixel beyond either end.
+std::vector<int32_t> SourceCoordinates(const TCanvas &canvas, int32_t first, int32_t last,
+                                       int32_t size, bool vertical)
 {
-    const double Scale = Vertical
-                             ? static_cast<double>(Canvas.ViewportExt().cy) / Canvas.WindowExt().cy
-                             : static_cast<double>(Canvas.ViewportExt().cx) / Canvas.WindowExt().cx;
+    const double scale = vertical
+                             ? static_cast<double>(canvas.ViewportExt().cy) / canvas.WindowExt().cy
+                             : static_cast<double>(canvas.ViewportExt().cx) / canvas.WindowExt().cx;
     // Picture coordinates sharing one device pixel: the search around the estimate spans them.
-    const int64_t Span = static_cast<int64_t>(1.0 / Scale) + 2;
-    std::vector<int32_t> Result;
-    Result.reserve(static_cast<size_t>(std::max(Last - First, 0)));
-    for (int32_t Device = First; Device < Last; ++Device) {
-        const TPoint Estimate = Canvas.DPtoLP(TPoint{Device, Device});
-        int64_t Low = int64_t{Vertical ? Estimate.Y : Estimate.X} - Span;
-        int64_t High = Low + 2 * Span;
-        // The largest coordinate in [Low, High] that lands at or before Device.
-        while (Low < High) {
-            const int64_t Middle = Low + (High - Low + 1) / 2;
-            if (DeviceCoordinate(Canvas, ClampToInt32(Middle), Vertical) <= Device) {
-                Low = Middle;
-            } else {
-                High = Middle - 1;
-            }
+    const int64_t span = static_cast<int64_t>(1.0 / scale) + 2;
+    std::vector<int32_t> result;
+    result.reserve(static_cast<size_t>(std::max(last - first, 0)));
+    for (int32_t device = first; device < last; ++device) {
+        const TPoint estimate = canvas.DPtoLP(TPoint{device, device});
+        int64_t low = int64_t{vertical ? estimate.Y : estimate.X} - span;
+        int64_t high = low + 2 * span;
+        // The largest coordinate in [low, high] that lands at or before device.
+        while (low < high) {
+            const int64_t middle = low + (high - low + 1) / 2;
+            if (DeviceCoordinate(canvas, ClampToInt32(middle), vertical) <= device)
+                low = middle;
+            else
+                high = middle - 1;
         }
-        Result.push_back(static_cast<int32_t>(std::clamp<int64_t>(Low, 0, Size - 1)));
+        result.push_back(static_cast<int32_t>(std::clamp<int64_t>(low, 0, size - 1)));
     }
-    return Result;
+    return result;
 }
 
 template <int BytesPerPixel>
-void ResampleRow(uchar *Target, const uchar *Source, const std::vector<int32_t> &Columns)
+void ResampleRow(uchar *target, const uchar *source, const std::vector<int32_t> &columns)
 {
-    for (const int32_t Column : Columns) {
-        std::memcpy(Target, Source + qsizetype{Column} * BytesPerPixel, BytesPerPixel);
-        Target += BytesPerPixel;
+    for (const int32_t column : columns) {
+        std::memcpy(target, source + qsizetype{column} * BytesPerPixel, BytesPerPixel);
+        target += BytesPerPixel;
     }
 }
 
 using TResampleRow = void (*)(uchar *, const uchar *, const std::vector<int32_t> &);
 
 // The row copier for whole pixels of the depth; null when pixels are not whole bytes.
-TResampleRow RowResampler(int Depth)
+TResampleRow RowResampler(int depth)
 {
-    switch (Depth) {
+    switch (depth) {
     case 8:
         return ResampleRow<1>;
     case 16:
@@ -123,54 +120,49 @@ TResampleRow RowResampler(int Depth)
     }
 }
 
-// Picks the pixels of Image at the given columns and rows (nearest neighbour), both ascending and
-// not empty. The result has Image's format, or a 32-bit one when its pixels are not whole bytes.
-QImage Resample(const QImage &Image, std::vector<int32_t> Columns, std::vector<int32_t> Rows)
+// Picks the pixels of image at the given columns and rows (nearest neighbour), both ascending and
+// not empty. The result has image's format, or a 32-bit one when its pixels are not whole bytes.
+QImage Resample(const QImage &image, std::vector<int32_t> columns, std::vector<int32_t> rows)
 {
-    TResampleRow Copy = RowResampler(Image.depth());
-    if (!Copy) {
+    TResampleRow copy = RowResampler(image.depth());
+    if (!copy) {
         // Only the part that is drawn is converted.
-        const QRect Part(QPoint(Columns.front(), Rows.front()),
-                         QPoint(Columns.back(), Rows.back()));
-        for (int32_t &Column : Columns) {
-            Column -= Part.left();
-        }
-        for (int32_t &Row : Rows) {
-            Row -= Part.top();
-        }
-        return Resample(Image.copy(Part).convertToFormat(QImage::Format_ARGB32), std::move(Columns),
-                        std::move(Rows));
+        const QRect part(QPoint(columns.front(), rows.front()),
+                         QPoint(columns.back(), rows.back()));
+        for (int32_t &column : columns)
+            column -= part.left();
+        for (int32_t &row : rows)
+            row -= part.top();
+        return Resample(image.copy(part).convertToFormat(QImage::Format_ARGB32), std::move(columns),
+                        std::move(rows));
     }
-    QImage Result(static_cast<int>(Columns.size()), static_cast<int>(Rows.size()), Image.format());
-    if (Result.isNull()) {
-        return Result;
+    QImage result(static_cast<int>(columns.size()), static_cast<int>(rows.size()), image.format());
+    if (result.isNull())
+        return result;
+    result.setColorTable(image.colorTable());
+    const qsizetype rowBytes = qsizetype{result.width()} * (image.depth() / 8);
+    for (size_t row = 0; row < rows.size(); ++row) {
+        uchar *target = result.scanLine(static_cast<int>(row));
+        if (row > 0 && rows[row] == rows[row - 1])
+            std::memcpy(target, result.constScanLine(static_cast<int>(row - 1)), rowBytes);
+        else
+            copy(target, image.constScanLine(rows[row]), columns);
     }
-    Result.setColorTable(Image.colorTable());
-    const qsizetype RowBytes = qsizetype{Result.width()} * (Image.depth() / 8);
-    for (size_t Row = 0; Row < Rows.size(); ++Row) {
-        uchar *Target = Result.scanLine(static_cast<int>(Row));
-        if (Row > 0 && Rows[Row] == Rows[Row - 1]) {
-            std::memcpy(Target, Result.constScanLine(static_cast<int>(Row - 1)), RowBytes);
-        } else {
-            Copy(Target, Image.constScanLine(Rows[Row]), Columns);
-        }
-    }
-    return Result;
+    return result;
 }
 
-// The part Area of the image, sharing the image's pixels where the format allows it: valid only
+// The part area of the image, sharing the image's pixels where the format allows it: valid only
 // while the image is.
-QImage SubImage(const QImage &Image, const TRect &Area)
+QImage SubImage(const QImage &image, const TRect &area)
 {
-    if (!RowResampler(Image.depth())) {
-        return Image.copy(ToQRect(Area));
-    }
-    const qsizetype Offset =
-        qsizetype{Area.Top} * Image.bytesPerLine() + qsizetype{Area.Left} * (Image.depth() / 8);
-    QImage View(Image.constBits() + Offset, Area.Width(), Area.Height(), Image.bytesPerLine(),
-                Image.format());
-    View.setColorTable(Image.colorTable());
-    return View;
+    if (!RowResampler(image.depth()))
+        return image.copy(ToQRect(area));
+    const qsizetype offset =
+        qsizetype{area.Top} * image.bytesPerLine() + qsizetype{area.Left} * (image.depth() / 8);
+    QImage view(image.constBits() + offset, area.Width(), area.Height(), image.bytesPerLine(),
+                image.format());
+    view.setColorTable(image.colorTable());
+    return view;
 }
 
 void SaveFile(const QString &fileName, const TFileContentWriter &write)
@@ -190,30 +182,28 @@ void TGraphControl::Invalidate()
     PerformInvalidate({0, 0, viewport()->width(), viewport()->height()});
 }
 
-bool TGraphControl::PerformInvalidate(const TRect &ClientRect)
+bool TGraphControl::PerformInvalidate(const TRect &clientRect)
 {
     // Only what lies in the window can be repainted; cutting there first also keeps far-off
     // coordinates out of Qt's integer rectangles.
-    TRect Visible = ClientRect;
-    IntersectRect(Visible, {0, 0, viewport()->width(), viewport()->height()});
-    if (Visible.IsEmpty()) {
+    TRect visible = clientRect;
+    IntersectRect(visible, {0, 0, viewport()->width(), viewport()->height()});
+    if (visible.IsEmpty())
         return false;
-    }
-    const QRect Area = ToQRect(Visible);
+    const QRect area = ToQRect(visible);
     if (!IsUpdating() && RepaintBatchCount == 0) {
-        viewport()->update(Area);
+        viewport()->update(area);
         return true;
     }
-    SaveInvalidateRegion.Add(Area);
+    SaveInvalidateRegion.Add(area);
     return true;
 }
 
 void TGraphControl::InvalidateSelection()
 {
-    const TRepaintBatch Batch(*this);
-    for (int32_t I = 0; I < SelectedObjects().Count(); ++I) {
-        SelectedObjects()[I]->Invalidate();
-    }
+    const TRepaintBatch batch(*this);
+    for (int32_t i = 0; i < SelectedObjects().Count(); ++i)
+        SelectedObjects()[i]->Invalidate();
 }
 
 void TGraphControl::ApplyTransparency()
@@ -224,282 +214,267 @@ void TGraphControl::ApplyTransparency()
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent, !fTransparent);
 }
 
-void TGraphControl::SetTransparent(bool Value)
+void TGraphControl::SetTransparent(bool value)
 {
-    if (Value == fTransparent) {
+    if (value == fTransparent)
         return;
-    }
-    fTransparent = Value;
+    fTransparent = value;
     ApplyTransparency();
     Invalidate();
 }
 
-void TGraphControl::paintEvent(QPaintEvent *Event)
+void TGraphControl::paintEvent(QPaintEvent *event)
 {
     // Qt's backing store already double-buffers the window, so the paint goes straight onto the
     // viewport. The canvas ends its painter when it goes, also when drawing raises; the
     // application object shows what is raised.
-    TCanvas Canvas;
-    if (!Canvas.BeginPaint(*viewport())) {
+    TCanvas canvas;
+    if (!canvas.BeginPaint(*viewport()))
         return;
-    }
-    Canvas.SetClipRegion(Event->region());
-    Canvas.Font().Assign(fFont);
-    Canvas.Brush().SetColor(fColor);
-    Canvas.Brush().SetStyle(bsSolid);
+    canvas.SetClipRegion(event->region());
+    canvas.Font().Assign(fFont);
+    canvas.Brush().SetColor(fColor);
+    canvas.Brush().SetStyle(bsSolid);
     if (!fTransparent) {
-        const QRect Box = Event->region().boundingRect();
-        Canvas.FillRect({Box.left(), Box.top(), Box.right() + 1, Box.bottom() + 1});
+        const QRect box = event->region().boundingRect();
+        canvas.FillRect({box.left(), box.top(), box.right() + 1, box.bottom() + 1});
     }
-    AdjustDC(Canvas);
-    Paint(Canvas);
+    AdjustDC(canvas);
+    Paint(canvas);
 }
 
-void TGraphControl::Paint(TCanvas &Canvas)
+void TGraphControl::Paint(TCanvas &canvas)
 {
-    if (fShowBackground) {
-        DrawBackground(Canvas);
-    }
-    if (fShowGrid) {
-        DrawGrid(Canvas);
-    }
-    DrawObjects(Canvas, Objects());
-    DrawEditStates(Canvas);
+    if (fShowBackground)
+        DrawBackground(canvas);
+    if (fShowGrid)
+        DrawGrid(canvas);
+    DrawObjects(canvas, Objects());
+    DrawEditStates(canvas);
 }
 
-void TGraphControl::DrawBackground(TCanvas &Canvas)
+void TGraphControl::DrawBackground(TCanvas &canvas)
 {
-    const QImage &Image = Background().Image();
-    if (Image.isNull()) {
+    const QImage &image = Background().Image();
+    if (image.isNull())
         return;
-    }
     // Only the part within the clip is drawn: a small repaint of a large picture then costs
     // little. The clip box was rounded to graph units, so one picture pixel more on each side
     // covers the device pixels a picture pixel only partly overlaps.
-    TRect Area = Inflated(Canvas.ClipRect(), 1);
-    IntersectRect(Area, {0, 0, Image.width(), Image.height()});
-    if (!Area.IsEmpty()) {
-        const bool OneToOne = Canvas.WindowExt() == Canvas.ViewportExt();
-        const bool Upright = int64_t{Canvas.ViewportExt().cx} * Canvas.WindowExt().cx > 0 &&
-                             int64_t{Canvas.ViewportExt().cy} * Canvas.WindowExt().cy > 0;
-        if (Canvas.IsVectorRecording()) {
+    TRect area = Inflated(canvas.ClipRect(), 1);
+    IntersectRect(area, {0, 0, image.width(), image.height()});
+    if (!area.IsEmpty()) {
+        const bool oneToOne = canvas.WindowExt() == canvas.ViewportExt();
+        const bool upright = int64_t{canvas.ViewportExt().cx} * canvas.WindowExt().cx > 0 &&
+                             int64_t{canvas.ViewportExt().cy} * canvas.WindowExt().cy > 0;
+        if (canvas.IsVectorRecording()) {
             // A recording may keep the image it is given beyond this picture's lifetime.
-            Canvas.StretchDraw(Area, Image.copy(ToQRect(Area)));
-        } else if (OneToOne || !Upright) {
-            Canvas.StretchDraw(Area, SubImage(Image, Area));
+            canvas.StretchDraw(area, image.copy(ToQRect(area)));
+        } else if (oneToOne || !upright) {
+            canvas.StretchDraw(area, SubImage(image, area));
         } else {
-            DrawBackgroundScaled(Canvas, Image, Area);
+            DrawBackgroundScaled(canvas, image, area);
         }
     }
     // The clip stays: on screen it is the region being repainted, and objects outside it are
     // skipped by it.
-    Canvas.Brush().SetStyle(bsClear);
+    canvas.Brush().SetStyle(bsClear);
 }
 
-void TGraphControl::DrawBackgroundScaled(TCanvas &Canvas, const QImage &Image, const TRect &Area)
+void TGraphControl::DrawBackgroundScaled(TCanvas &canvas, const QImage &image, const TRect &area)
 {
-    // Area reaches a picture pixel beyond the clip on each side, so its device pixels cover the
+    // area reaches a picture pixel beyond the clip on each side, so its device pixels cover the
     // clip even where the clip box was rounded inwards.
-    const TRect Device = Canvas.LPtoDP(Area);
-    const QRect Box = ToQRect(Device);
-    if (Box.isEmpty()) {
+    const TRect device = canvas.LPtoDP(area);
+    const QRect box = ToQRect(device);
+    if (box.isEmpty())
         return;
-    }
-    const std::vector<int32_t> Columns =
-        SourceCoordinates(Canvas, Box.left(), Box.right() + 1, Image.width(), false);
-    const std::vector<int32_t> Rows =
-        SourceCoordinates(Canvas, Box.top(), Box.bottom() + 1, Image.height(), true);
-    const QImage Scaled = Resample(Image, Columns, Rows);
-    if (Scaled.isNull()) {
+    const std::vector<int32_t> columns =
+        SourceCoordinates(canvas, box.left(), box.right() + 1, image.width(), false);
+    const std::vector<int32_t> rows =
+        SourceCoordinates(canvas, box.top(), box.bottom() + 1, image.height(), true);
+    const QImage scaled = Resample(image, columns, rows);
+    if (scaled.isNull())
         return;
-    }
     // The scaled pixels go on one to one.
-    Canvas.SaveState();
-    Canvas.SetWindowOrg({0, 0});
-    Canvas.SetWindowExt({1, 1});
-    Canvas.SetViewportOrg({0, 0});
-    Canvas.SetViewportExt({1, 1});
-    Canvas.StretchDraw({Box.left(), Box.top(), Box.right() + 1, Box.bottom() + 1}, Scaled);
-    Canvas.RestoreState();
+    canvas.SaveState();
+    canvas.SetWindowOrg({0, 0});
+    canvas.SetWindowExt({1, 1});
+    canvas.SetViewportOrg({0, 0});
+    canvas.SetViewportExt({1, 1});
+    canvas.StretchDraw({box.left(), box.top(), box.right() + 1, box.bottom() + 1}, scaled);
+    canvas.RestoreState();
 }
 
-void TGraphControl::DrawGrid(TCanvas &Canvas)
+void TGraphControl::DrawGrid(TCanvas &canvas)
 {
-    TRect Area = Canvas.ClipRect();
-    IntersectRect(Area, GraphConstraints().BoundsRect());
-    if (Area.IsEmpty()) {
+    TRect area = canvas.ClipRect();
+    IntersectRect(area, GraphConstraints().BoundsRect());
+    if (area.IsEmpty())
         return;
-    }
-    Canvas.Pen().SetMode(pmCopy);
-    const TColor Color = ColorToRGB(fGridColor);
+    canvas.Pen().SetMode(pmCopy);
+    const TColor color = ColorToRGB(fGridColor);
     // Where the zoom packs several lattice lines into one device pixel, that pixel is set once.
-    const auto Lines = [&](int32_t First, int32_t Last, bool Vertical) {
-        std::vector<int32_t> Result;
-        int32_t LastDevice = 0;
-        for (int64_t Line = CeilToMultiple(First, fGridSize); Line < Last; Line += fGridSize) {
-            const int32_t Device = DeviceCoordinate(Canvas, static_cast<int32_t>(Line), Vertical);
-            if (Result.empty() || Device != LastDevice) {
-                Result.push_back(static_cast<int32_t>(Line));
-                LastDevice = Device;
+    const auto lines = [&](int32_t first, int32_t last, bool vertical) {
+        std::vector<int32_t> result;
+        int32_t lastDevice = 0;
+        for (int64_t line = CeilToMultiple(first, fGridSize); line < last; line += fGridSize) {
+            const int32_t device = DeviceCoordinate(canvas, static_cast<int32_t>(line), vertical);
+            if (result.empty() || device != lastDevice) {
+                result.push_back(static_cast<int32_t>(line));
+                lastDevice = device;
             }
         }
-        return Result;
+        return result;
     };
-    const std::vector<int32_t> Columns = Lines(Area.Left, Area.Right, false);
-    for (const int32_t Y : Lines(Area.Top, Area.Bottom, true)) {
-        for (const int32_t X : Columns) {
-            Canvas.SetPixel(X, Y, Color);
-        }
+    const std::vector<int32_t> columns = lines(area.Left, area.Right, false);
+    for (const int32_t y : lines(area.Top, area.Bottom, true)) {
+        for (const int32_t x : columns)
+            canvas.SetPixel(x, y, color);
     }
 }
 
-void TGraphControl::DrawObjects(TCanvas &Canvas, const TGraphObjectList &List)
+void TGraphControl::DrawObjects(TCanvas &canvas, const TGraphObjectList &list)
 {
-    DoBeforeDraw(Canvas);
-    fCanvasRecall.SetReference(&Canvas);
+    DoBeforeDraw(canvas);
+    fCanvasRecall.SetReference(&canvas);
     try {
-        fDocument.DrawObjects(Canvas, List);
+        fDocument.DrawObjects(canvas, list);
     } catch (...) {
         fCanvasRecall.SetReference(nullptr);
         throw;
     }
     fCanvasRecall.SetReference(nullptr);
-    DoAfterDraw(Canvas);
+    DoAfterDraw(canvas);
 }
 
-void TGraphControl::DrawEditStates(TCanvas &Canvas)
+void TGraphControl::DrawEditStates(TCanvas &canvas)
 {
     if (!fHideSelection || hasFocus()) {
-        for (int32_t I = 0; I < SelectedObjects().Count(); ++I) {
-            SelectedObjects()[I]->DrawState(Canvas);
-        }
+        for (int32_t i = 0; i < SelectedObjects().Count(); ++i)
+            SelectedObjects()[i]->DrawState(canvas);
     }
     if (fValidMarkedArea && !fMarkedArea.IsEmpty()) {
-        Canvas.Brush().SetStyle(bsClear);
-        Canvas.Pen().SetMode(pmNot);
-        Canvas.Pen().SetStyle(psDot);
-        Canvas.Pen().SetWidth(0);
-        Canvas.Rectangle(fMarkedArea);
+        canvas.Brush().SetStyle(bsClear);
+        canvas.Pen().SetMode(pmNot);
+        canvas.Pen().SetStyle(psDot);
+        canvas.Pen().SetWidth(0);
+        canvas.Rectangle(fMarkedArea);
     }
 }
 
-void TGraphControl::Draw(TCanvas &Canvas)
+void TGraphControl::Draw(TCanvas &canvas)
 {
-    DrawObjects(Canvas, Objects());
+    DrawObjects(canvas, Objects());
 }
 
-void TGraphControl::Print(TCanvas &Canvas, const TRect &Rect)
+void TGraphControl::Print(TCanvas &canvas, const TRect &rect)
 {
-    const TRect Graph = GraphBounds();
-    if (Graph.IsEmpty()) {
+    const TRect graph = GraphBounds();
+    if (graph.IsEmpty())
         return;
-    }
-    const int64_t GraphWidth = int64_t{Graph.Right} - Graph.Left;
-    const int64_t GraphHeight = int64_t{Graph.Bottom} - Graph.Top;
-    const int64_t TargetWidth = int64_t{Rect.Right} - Rect.Left;
-    const int64_t TargetHeight = int64_t{Rect.Bottom} - Rect.Top;
-    int64_t Width = TargetWidth;
-    int64_t Height = TargetHeight;
-    if (static_cast<double>(TargetHeight) / GraphHeight >
-        static_cast<double>(TargetWidth) / GraphWidth) {
-        Height = MulDiv(GraphHeight, TargetWidth, GraphWidth);
-    } else {
-        Width = MulDiv(GraphWidth, TargetHeight, GraphHeight);
-    }
-    const int64_t Left = Rect.Left + (TargetWidth - Width) / 2;
-    const int64_t Top = Rect.Top + (TargetHeight - Height) / 2;
-    const QPicture Metafile = GetAsMetafile(Objects());
-    Canvas.StretchDraw({ClampToInt32(Left), ClampToInt32(Top), ClampToInt32(Left + Width),
-                        ClampToInt32(Top + Height)},
-                       Metafile);
+    const int64_t graphWidth = int64_t{graph.Right} - graph.Left;
+    const int64_t graphHeight = int64_t{graph.Bottom} - graph.Top;
+    const int64_t targetWidth = int64_t{rect.Right} - rect.Left;
+    const int64_t targetHeight = int64_t{rect.Bottom} - rect.Top;
+    int64_t width = targetWidth;
+    int64_t height = targetHeight;
+    if (static_cast<double>(targetHeight) / graphHeight >
+        static_cast<double>(targetWidth) / graphWidth)
+        height = MulDiv(graphHeight, targetWidth, graphWidth);
+    else
+        width = MulDiv(graphWidth, targetHeight, graphHeight);
+    const int64_t left = rect.Left + (targetWidth - width) / 2;
+    const int64_t top = rect.Top + (targetHeight - height) / 2;
+    const QPicture metafile = GetAsMetafile(Objects());
+    canvas.StretchDraw({ClampToInt32(left), ClampToInt32(top), ClampToInt32(left + width),
+                        ClampToInt32(top + height)},
+                       metafile);
 }
 
-QPicture TGraphControl::GetAsMetafile(const TGraphObjectList &List)
+QPicture TGraphControl::GetAsMetafile(const TGraphObjectList &list)
 {
-    const TRect Bounds = GetObjectsBounds(List);
-    QPicture Metafile;
-    TCanvas Canvas;
-    if (!Canvas.BeginPaint(Metafile)) {
+    const TRect bounds = GetObjectsBounds(list);
+    QPicture metafile;
+    TCanvas canvas;
+    if (!canvas.BeginPaint(metafile))
         throw ETranslatableError(N_("Cannot record a metafile."));
-    }
-    Canvas.SetViewportOrg(
-        {AddWrapped(0, -int64_t{Bounds.Left}), AddWrapped(0, -int64_t{Bounds.Top})});
-    DrawObjects(Canvas, List);
-    Canvas.EndPaint();
-    Metafile.setBoundingRect(QRect(0, 0, ClampToInt32(int64_t{Bounds.Right} - Bounds.Left + 1),
-                                   ClampToInt32(int64_t{Bounds.Bottom} - Bounds.Top + 1)));
-    return Metafile;
+    canvas.SetViewportOrg(
+        {AddWrapped(0, -int64_t{bounds.Left}), AddWrapped(0, -int64_t{bounds.Top})});
+    DrawObjects(canvas, list);
+    canvas.EndPaint();
+    metafile.setBoundingRect(QRect(0, 0, ClampToInt32(int64_t{bounds.Right} - bounds.Left + 1),
+                                   ClampToInt32(int64_t{bounds.Bottom} - bounds.Top + 1)));
+    return metafile;
 }
 
-QImage TGraphControl::GetAsBitmap(const TGraphObjectList &List)
+QImage TGraphControl::GetAsBitmap(const TGraphObjectList &list)
 {
-    const QImage &Picture = Background().Image();
-    const bool OnPicture = fShowBackground && !Picture.isNull();
-    const TRect Bounds = GetObjectsBounds(List);
-    const QSize Size = OnPicture ? Picture.size()
-                                 : QSize(ClampToInt32(int64_t{Bounds.Right} - Bounds.Left + 1),
-                                         ClampToInt32(int64_t{Bounds.Bottom} - Bounds.Top + 1));
-    QImage Bitmap(Size, QImage::Format_RGB888);
+    const QImage &picture = Background().Image();
+    const bool onPicture = fShowBackground && !picture.isNull();
+    const TRect bounds = GetObjectsBounds(list);
+    const QSize size = onPicture ? picture.size()
+                                 : QSize(ClampToInt32(int64_t{bounds.Right} - bounds.Left + 1),
+                                         ClampToInt32(int64_t{bounds.Bottom} - bounds.Top + 1));
+    QImage bitmap(size, QImage::Format_RGB888);
     // A fresh bitmap is white, and so is what shows through a see-through picture.
-    Bitmap.fill(Qt::white);
-    TCanvas Canvas;
-    if (Bitmap.isNull() || !Canvas.BeginPaint(Bitmap)) {
+    bitmap.fill(Qt::white);
+    TCanvas canvas;
+    if (bitmap.isNull() || !canvas.BeginPaint(bitmap))
         throw ETranslatableError(N_("Not enough memory for a bitmap of %1 x %2 pixels."),
-                                 {QString::number(Size.width()), QString::number(Size.height())});
-    }
-    TPoint Origin;
-    if (OnPicture) {
-        Canvas.StretchDraw({0, 0, Size.width(), Size.height()}, Picture);
+                                 {QString::number(size.width()), QString::number(size.height())});
+    TPoint origin;
+    if (onPicture) {
+        canvas.StretchDraw({0, 0, size.width(), size.height()}, picture);
     } else {
         // Drawn at graph coordinates, objects away from (0, 0) would miss a bitmap of their
         // bounds' size: the bounds' top-left corner goes to its origin.
-        Origin = {AddWrapped(0, -int64_t{Bounds.Left}), AddWrapped(0, -int64_t{Bounds.Top})};
+        origin = {AddWrapped(0, -int64_t{bounds.Left}), AddWrapped(0, -int64_t{bounds.Top})};
     }
-    Canvas.SetViewportOrg(Origin);
-    DrawObjects(Canvas, List);
-    Canvas.EndPaint();
-    return Bitmap;
+    canvas.SetViewportOrg(origin);
+    DrawObjects(canvas, list);
+    canvas.EndPaint();
+    return bitmap;
 }
 
-void TGraphControl::CopyToGraphic(QPicture &Graphic)
+void TGraphControl::CopyToGraphic(QPicture &graphic)
 {
-    Graphic = GetAsMetafile(Objects());
+    graphic = GetAsMetafile(Objects());
 }
 
-void TGraphControl::CopyToGraphic(QImage &Graphic)
+void TGraphControl::CopyToGraphic(QImage &graphic)
 {
-    Graphic = GetAsBitmap(Objects());
+    graphic = GetAsBitmap(Objects());
 }
 
-void TGraphControl::SaveAsMetafile(const QString &FileName)
+void TGraphControl::SaveAsMetafile(const QString &fileName)
 {
-    const QByteArray Svg = MetafileToSvg(GetAsMetafile(Objects()));
-    SaveFile(FileName, [&](QIODevice &file) { return file.write(Svg) == Svg.size(); });
+    const QByteArray svg = MetafileToSvg(GetAsMetafile(Objects()));
+    SaveFile(fileName, [&](QIODevice &file) { return file.write(svg) == svg.size(); });
 }
 
-void TGraphControl::SaveAsBitmap(const QString &FileName)
+void TGraphControl::SaveAsBitmap(const QString &fileName)
 {
-    const QImage Bitmap = GetAsBitmap(Objects());
-    SaveFile(FileName, [&](QIODevice &file) { return Bitmap.save(&file, "BMP"); });
+    const QImage bitmap = GetAsBitmap(Objects());
+    SaveFile(fileName, [&](QIODevice &file) { return bitmap.save(&file, "BMP"); });
 }
 
-QByteArray TGraphControl::MetafileToSvg(const QPicture &Metafile)
+QByteArray TGraphControl::MetafileToSvg(const QPicture &metafile)
 {
-    const QRect Bounds = Metafile.boundingRect();
-    QBuffer Buffer;
-    Buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator Generator;
-    Generator.setOutputDevice(&Buffer);
-    Generator.setSize(Bounds.size());
-    Generator.setViewBox(QRect(QPoint(0, 0), Bounds.size()));
-    Generator.setResolution(Metafile.logicalDpiX());
-    QPainter Painter;
-    if (!Painter.begin(&Generator)) {
+    const QRect bounds = metafile.boundingRect();
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(bounds.size());
+    generator.setViewBox(QRect(QPoint(0, 0), bounds.size()));
+    generator.setResolution(metafile.logicalDpiX());
+    QPainter painter;
+    if (!painter.begin(&generator))
         throw ETranslatableError(N_("Cannot write an SVG document."));
-    }
-    Painter.drawPicture(-Bounds.topLeft(), Metafile);
-    Painter.end();
-    return Buffer.data();
+    painter.drawPicture(-bounds.topLeft(), metafile);
+    painter.end();
+    return buffer.data();
 }
 
 } // namespace talivo

@@ -5,30 +5,28 @@
 
 namespace talivo {
 
-void TGraphControl::MergeFromStream(QIODevice &Stream, int32_t OffsetX, int32_t OffsetY)
+void TGraphControl::MergeFromStream(QIODevice &stream, int32_t offsetX, int32_t offsetY)
 {
-    ShowMerged(fDocument.MergeFromStream(Stream, OffsetX, OffsetY));
+    ShowMerged(fDocument.MergeFromStream(stream, offsetX, offsetY));
 }
 
-void TGraphControl::MergeFromFile(const QString &FileName, int32_t OffsetX, int32_t OffsetY)
+void TGraphControl::MergeFromFile(const QString &fileName, int32_t offsetX, int32_t offsetY)
 {
-    ShowMerged(fDocument.MergeFromFile(FileName, OffsetX, OffsetY));
+    ShowMerged(fDocument.MergeFromFile(fileName, offsetX, offsetY));
 }
 
-void TGraphControl::ShowMerged(const std::optional<TRect> &Added)
+void TGraphControl::ShowMerged(const std::optional<TRect> &added)
 {
     SetCommandMode(cmEdit);
-    if (Added) {
-        ScrollInView(*Added);
-    }
+    if (added)
+        ScrollInView(*added);
 }
 
-void TGraphControl::CopyToClipboard(bool Selection)
+void TGraphControl::CopyToClipboard(bool selection)
 {
-    const TGraphObjectList &list = Selection ? SelectedObjects() : Objects();
-    if (list.Count() == 0) {
+    const TGraphObjectList &list = selection ? SelectedObjects() : Objects();
+    if (list.Count() == 0)
         return;
-    }
     TClipboardForms forms;
     if (fClipboardFormats.Contains(cfNative)) {
         QByteArray block;
@@ -38,30 +36,26 @@ void TGraphControl::CopyToClipboard(bool Selection)
         buffer.close();
         forms.Custom.insert(QString::fromLatin1(CF_GRAPHOBJECTS), block);
     }
-    if (fClipboardFormats.Contains(cfMetafile)) {
+    if (fClipboardFormats.Contains(cfMetafile))
         forms.Svg = MetafileToSvg(GetAsMetafile(list));
-    }
-    if (fClipboardFormats.Contains(cfBitmap)) {
+    if (fClipboardFormats.Contains(cfBitmap))
         forms.Image = GetAsBitmap(list);
-    }
     Clipboard().Put(forms);
 }
 
 bool TGraphControl::PasteFromClipboard()
 {
     std::optional<QByteArray> block = Clipboard().Data(QString::fromLatin1(CF_GRAPHOBJECTS));
-    if (!block) {
+    if (!block)
         return false;
-    }
     QBuffer buffer(&*block);
     buffer.open(QIODevice::ReadOnly);
     const TUpdateBatch batch(*this);
     ClearSelection();
     const int32_t old = Objects().Count();
     ReadObjects(buffer);
-    for (int32_t i = Objects().Count() - 1; i >= old; --i) {
+    for (int32_t i = Objects().Count() - 1; i >= old; --i)
         Objects()[i]->SetSelected(true);
-    }
     return true;
 }
 

@@ -21,34 +21,33 @@ constexpr double MaxZoom = 32767;
 
 // A value that is no number would make every conversion meaningless: it leaves the zoom as it
 // is.
-double ClampZoom(double Value, double Current)
+double ClampZoom(double value, double current)
 {
-    return std::isnan(Value) ? Current : std::clamp(Value, MinZoom, MaxZoom);
+    return std::isnan(value) ? current : std::clamp(value, MinZoom, MaxZoom);
 }
 
 // a * b / c rounded half away from zero, -1 for a zero divisor, as the system's MulDiv.
 int32_t MulDiv(int64_t a, int64_t b, int64_t c)
 {
-    if (c == 0) {
+    if (c == 0)
         return -1;
-    }
-    const int64_t Product = a * b;
-    const int64_t Half = std::llabs(c) / 2;
-    const bool Negative = (Product < 0) != (c < 0);
-    const int64_t Magnitude = (std::llabs(Product) + Half) / std::llabs(c);
-    return ClampToInt32(Negative ? -Magnitude : Magnitude);
+    const int64_t product = a * b;
+    const int64_t half = std::llabs(c) / 2;
+    const bool negative = (product < 0) != (c < 0);
+    const int64_t magnitude = (std::llabs(product) + half) / std::llabs(c);
+    return ClampToInt32(negative ? -magnitude : magnitude);
 }
 
 // A graph coordinate in client pixels at the zoom, before scrolling.
-int32_t ZoomedPixels(int32_t Coordinate, double Zoom)
+int32_t ZoomedPixels(int32_t coordinate, double zoom)
 {
-    return ClampToInt32(std::llrint(Coordinate * Zoom / 100));
+    return ClampToInt32(std::llrint(coordinate * zoom / 100));
 }
 
 // Restores a flag on every way out of a scope.
 class TFlagGuard {
 public:
-    explicit TFlagGuard(bool &Flag) : fFlag(Flag), fOld(Flag) { fFlag = true; }
+    explicit TFlagGuard(bool &flag) : fFlag(flag), fOld(flag) { fFlag = true; }
     ~TFlagGuard() { fFlag = fOld; }
     TFlagGuard(const TFlagGuard &) = delete;
     TFlagGuard &operator=(const TFlagGuard &) = delete;
@@ -60,134 +59,129 @@ private:
 
 } // namespace
 
-std::unique_ptr<TGraphScrollBar> TGraphControl::CreateScrollBar(TScrollBarKind Kind)
+std::unique_ptr<TGraphScrollBar> TGraphControl::CreateScrollBar(TScrollBarKind kind)
 {
-    auto Bar = std::make_unique<TGraphScrollBar>(this, Kind);
-    Bar->SetSmooth(true);
-    Bar->SetTracking(true);
-    return Bar;
+    auto bar = std::make_unique<TGraphScrollBar>(this, kind);
+    bar->SetSmooth(true);
+    bar->SetTracking(true);
+    return bar;
 }
 
-void TGraphControl::AdjustDC(TCanvas &Canvas, const TPoint *Origin) const
+void TGraphControl::AdjustDC(TCanvas &canvas, const TPoint *origin) const
 {
-    const TPoint Org = Origin ? *Origin : TPoint{};
-    Canvas.SetViewportOrg({ClampToInt32(-(int64_t{Org.X} + fHorzScrollBar->Position())),
-                           ClampToInt32(-(int64_t{Org.Y} + fVertScrollBar->Position()))});
-    Canvas.SetWindowExt({1000, 1000});
-    const int32_t V = Nearest(fZoom * 10);
-    Canvas.SetViewportExt({V, V});
+    const TPoint org = origin ? *origin : TPoint{};
+    canvas.SetViewportOrg({ClampToInt32(-(int64_t{org.X} + fHorzScrollBar->Position())),
+                           ClampToInt32(-(int64_t{org.Y} + fVertScrollBar->Position()))});
+    canvas.SetWindowExt({1000, 1000});
+    const int32_t v = Nearest(fZoom * 10);
+    canvas.SetViewportExt({v, v});
 }
 
-void TGraphControl::GPToCP(TPoint *Points, int32_t Count) const
+void TGraphControl::GPToCP(TPoint *points, int32_t count) const
 {
     AdjustDC(fMappingCanvas);
-    for (int32_t I = 0; I < Count; ++I) {
-        Points[I] = fMappingCanvas.LPtoDP(Points[I]);
-    }
+    for (int32_t i = 0; i < count; ++i)
+        points[i] = fMappingCanvas.LPtoDP(points[i]);
 }
 
-void TGraphControl::CPToGP(TPoint *Points, int32_t Count) const
+void TGraphControl::CPToGP(TPoint *points, int32_t count) const
 {
     AdjustDC(fMappingCanvas);
-    for (int32_t I = 0; I < Count; ++I) {
-        Points[I] = fMappingCanvas.DPtoLP(Points[I]);
-    }
+    for (int32_t i = 0; i < count; ++i)
+        points[i] = fMappingCanvas.DPtoLP(points[i]);
 }
 
-TPoint TGraphControl::ClientToGraph(int32_t X, int32_t Y) const
+TPoint TGraphControl::ClientToGraph(int32_t x, int32_t y) const
 {
-    TPoint Pt{X, Y};
-    CPToGP(&Pt, 1);
-    return Pt;
+    TPoint pt{x, y};
+    CPToGP(&pt, 1);
+    return pt;
 }
 
-TPoint TGraphControl::GraphToClient(int32_t X, int32_t Y) const
+TPoint TGraphControl::GraphToClient(int32_t x, int32_t y) const
 {
-    TPoint Pt{X, Y};
-    GPToCP(&Pt, 1);
-    return Pt;
+    TPoint pt{x, y};
+    GPToCP(&pt, 1);
+    return pt;
 }
 
-TPoint TGraphControl::ScreenToGraph(int32_t X, int32_t Y) const
+TPoint TGraphControl::ScreenToGraph(int32_t x, int32_t y) const
 {
-    const QPoint Client = viewport()->mapFromGlobal(QPoint(X, Y));
-    return ClientToGraph(Client.x(), Client.y());
+    const QPoint client = viewport()->mapFromGlobal(QPoint(x, y));
+    return ClientToGraph(client.x(), client.y());
 }
 
-TPoint TGraphControl::GraphToScreen(int32_t X, int32_t Y) const
+TPoint TGraphControl::GraphToScreen(int32_t x, int32_t y) const
 {
-    const TPoint Client = GraphToClient(X, Y);
-    const QPoint Screen = viewport()->mapToGlobal(QPoint(Client.X, Client.Y));
-    return {Screen.x(), Screen.y()};
+    const TPoint client = GraphToClient(x, y);
+    const QPoint screen = viewport()->mapToGlobal(QPoint(client.X, client.Y));
+    return {screen.x(), screen.y()};
 }
 
 TPoint TGraphControl::CursorPos() const
 {
-    const QPoint Screen = QCursor::pos();
-    return ScreenToGraph(Screen.x(), Screen.y());
+    const QPoint screen = QCursor::pos();
+    return ScreenToGraph(screen.x(), screen.y());
 }
 
-void TGraphControl::SetCursorPos(const TPoint &Pt)
+void TGraphControl::SetCursorPos(const TPoint &pt)
 {
-    const TPoint Screen = GraphToScreen(Pt.X, Pt.Y);
-    QCursor::setPos(Screen.X, Screen.Y);
+    const TPoint screen = GraphToScreen(pt.X, pt.Y);
+    QCursor::setPos(screen.X, screen.Y);
 }
 
 TRect TGraphControl::VisibleBounds() const
 {
-    TPoint Corners[2] = {{0, 0}, {viewport()->width(), viewport()->height()}};
-    CPToGP(Corners, 2);
-    return {Corners[0].X, Corners[0].Y, Corners[1].X, Corners[1].Y};
+    TPoint corners[2] = {{0, 0}, {viewport()->width(), viewport()->height()}};
+    CPToGP(corners, 2);
+    return {corners[0].X, corners[0].Y, corners[1].X, corners[1].Y};
 }
 
-void TGraphControl::SetZoom(double Value)
+void TGraphControl::SetZoom(double value)
 {
-    Value = ClampZoom(Value, fZoom);
-    if (Value != fZoom) {
-        fZoom = Value;
+    value = ClampZoom(value, fZoom);
+    if (value != fZoom) {
+        fZoom = value;
         CalcAutoRange();
         Invalidate();
         DoZoomChange();
     }
 }
 
-bool TGraphControl::ChangeZoom(double NewZoom, TGraphZoomOrigin Origin)
+bool TGraphControl::ChangeZoom(double newZoom, TGraphZoomOrigin origin)
 {
-    NewZoom = ClampZoom(NewZoom, fZoom);
-    if (NewZoom == fZoom) {
+    newZoom = ClampZoom(newZoom, fZoom);
+    if (newZoom == fZoom)
         return false;
-    }
     {
         const TUpdateBatch batch(*this);
-        const bool KeepsView = Origin == zoTopLeft || Origin == zoCenter;
-        const TRect OldView = KeepsView ? VisibleBounds() : TRect{};
-        const TPoint OldCursor = KeepsView ? TPoint{} : CursorPos();
-        fZoom = NewZoom;
+        const bool keepsView = origin == zoTopLeft || origin == zoCenter;
+        const TRect oldView = keepsView ? VisibleBounds() : TRect{};
+        const TPoint oldCursor = keepsView ? TPoint{} : CursorPos();
+        fZoom = newZoom;
         CalcAutoRange();
-        switch (Origin) {
+        switch (origin) {
         case zoTopLeft:
-            ScrollInView(OldView);
+            ScrollInView(oldView);
             break;
         case zoCenter:
-            ScrollCenter(OldView);
+            ScrollCenter(oldView);
             break;
         case zoCursor: {
-            const TPoint NewCursor = CursorPos();
-            const int32_t Scale = Nearest(fZoom);
-            if (fHorzScrollBar->IsScrollBarVisible()) {
+            const TPoint newCursor = CursorPos();
+            const int32_t scale = Nearest(fZoom);
+            if (fHorzScrollBar->IsScrollBarVisible())
                 fHorzScrollBar->SetPosition(
                     ClampToInt32(int64_t{fHorzScrollBar->Position()} -
-                                 MulDiv(int64_t{NewCursor.X} - OldCursor.X, Scale, 100)));
-            }
-            if (fVertScrollBar->IsScrollBarVisible()) {
+                                 MulDiv(int64_t{newCursor.X} - oldCursor.X, scale, 100)));
+            if (fVertScrollBar->IsScrollBarVisible())
                 fVertScrollBar->SetPosition(
                     ClampToInt32(int64_t{fVertScrollBar->Position()} -
-                                 MulDiv(int64_t{NewCursor.Y} - OldCursor.Y, Scale, 100)));
-            }
+                                 MulDiv(int64_t{newCursor.Y} - oldCursor.Y, scale, 100)));
             break;
         }
         case zoCursorCenter:
-            ScrollCenter(OldCursor);
+            ScrollCenter(oldCursor);
             break;
         }
         Invalidate();
@@ -196,50 +190,47 @@ bool TGraphControl::ChangeZoom(double NewZoom, TGraphZoomOrigin Origin)
     return true;
 }
 
-bool TGraphControl::ChangeZoomBy(double Delta, TGraphZoomOrigin Origin)
+bool TGraphControl::ChangeZoomBy(double delta, TGraphZoomOrigin origin)
 {
-    return ChangeZoom(fZoom + Delta, Origin);
+    return ChangeZoom(fZoom + delta, origin);
 }
 
-bool TGraphControl::ChangeZoomPosition(double NewZoom, const TPoint &Pt)
+bool TGraphControl::ChangeZoomPosition(double newZoom, const TPoint &pt)
 {
-    NewZoom = ClampZoom(NewZoom, fZoom);
-    if (NewZoom == fZoom) {
+    newZoom = ClampZoom(newZoom, fZoom);
+    if (newZoom == fZoom)
         return false;
-    }
     {
         const TUpdateBatch batch(*this);
-        fZoom = NewZoom;
+        fZoom = newZoom;
         CalcAutoRange();
-        ScrollCenter(TRect{Pt.X, Pt.Y, Pt.X, Pt.Y});
+        ScrollCenter(TRect{pt.X, pt.Y, pt.X, pt.Y});
         Invalidate();
         DoZoomChange();
     }
     return true;
 }
 
-bool TGraphControl::ZoomRect(const TRect &Rect)
+bool TGraphControl::ZoomRect(const TRect &rect)
 {
-    int32_t ClientWidth = viewport()->width();
-    int32_t ClientHeight = viewport()->height();
+    int32_t clientWidth = viewport()->width();
+    int32_t clientHeight = viewport()->height();
     // The room of a shown scroll bar is left out once more, a margin that keeps the fitted
     // rectangle clear of the bars.
-    if (fVertScrollBar->IsScrollBarVisible()) {
-        ClientWidth -= ScrollBarExtent();
-    }
-    if (fHorzScrollBar->IsScrollBarVisible()) {
-        ClientHeight -= ScrollBarExtent();
-    }
-    const int32_t ZoomX = MulDiv(100, ClientWidth, int64_t{Rect.Right} - Rect.Left);
-    const int32_t ZoomY = MulDiv(100, ClientHeight, int64_t{Rect.Bottom} - Rect.Top);
-    SetZoom(std::min(ZoomX, ZoomY));
-    ScrollCenter(Rect);
-    return fZoom == ZoomX || fZoom == ZoomY;
+    if (fVertScrollBar->IsScrollBarVisible())
+        clientWidth -= ScrollBarExtent();
+    if (fHorzScrollBar->IsScrollBarVisible())
+        clientHeight -= ScrollBarExtent();
+    const int32_t zoomX = MulDiv(100, clientWidth, int64_t{rect.Right} - rect.Left);
+    const int32_t zoomY = MulDiv(100, clientHeight, int64_t{rect.Bottom} - rect.Top);
+    SetZoom(std::min(zoomX, zoomY));
+    ScrollCenter(rect);
+    return fZoom == zoomX || fZoom == zoomY;
 }
 
-bool TGraphControl::ZoomObject(const TGraphObject *GraphObject)
+bool TGraphControl::ZoomObject(const TGraphObject *graphObject)
 {
-    return GraphObject && ZoomRect(GraphObject->VisualRect());
+    return graphObject && ZoomRect(graphObject->VisualRect());
 }
 
 bool TGraphControl::ZoomSelection()
@@ -252,79 +243,70 @@ bool TGraphControl::ZoomGraph()
     return Objects().Count() > 0 && ZoomRect(GraphBounds());
 }
 
-void TGraphControl::ScrollInView(const TGraphObject *GraphObject)
+void TGraphControl::ScrollInView(const TGraphObject *graphObject)
 {
-    if (GraphObject) {
-        ScrollInView(GraphObject->SelectedVisualRect());
-    }
+    if (graphObject)
+        ScrollInView(graphObject->SelectedVisualRect());
 }
 
-void TGraphControl::ScrollInView(const TRect &Rect)
+void TGraphControl::ScrollInView(const TRect &rect)
 {
-    const TRect Visible = VisibleBounds();
-    TPoint Pt = Rect.TopLeft();
-    if (int64_t{Rect.Right} - Rect.Left <= int64_t{Visible.Right} - Visible.Left &&
-        Visible.Right < Rect.Right) {
-        Pt.X = Rect.Right;
-    }
-    if (int64_t{Rect.Bottom} - Rect.Top <= int64_t{Visible.Bottom} - Visible.Top &&
-        Visible.Bottom < Rect.Bottom) {
-        Pt.Y = Rect.Bottom;
-    }
-    ScrollInView(Pt);
+    const TRect visible = VisibleBounds();
+    TPoint pt = rect.TopLeft();
+    if (int64_t{rect.Right} - rect.Left <= int64_t{visible.Right} - visible.Left &&
+        visible.Right < rect.Right)
+        pt.X = rect.Right;
+    if (int64_t{rect.Bottom} - rect.Top <= int64_t{visible.Bottom} - visible.Top &&
+        visible.Bottom < rect.Bottom)
+        pt.Y = rect.Bottom;
+    ScrollInView(pt);
 }
 
-void TGraphControl::ScrollInView(const TPoint &Pt)
+void TGraphControl::ScrollInView(const TPoint &pt)
 {
-    const auto Follow = [](TGraphScrollBar &Bar, int32_t Pixel, int32_t ClientExtent) {
-        if (!Bar.IsScrollBarVisible()) {
+    const auto follow = [](TGraphScrollBar &bar, int32_t pixel, int32_t clientExtent) {
+        if (!bar.IsScrollBarVisible())
             return;
-        }
-        if (Pixel < Bar.Position()) {
-            Bar.SetPosition(Pixel);
-        } else if (int64_t{Pixel} > int64_t{Bar.Position()} + ClientExtent) {
-            Bar.SetPosition(ClampToInt32(int64_t{Pixel} - ClientExtent));
-        }
+        if (pixel < bar.Position())
+            bar.SetPosition(pixel);
+        else if (int64_t{pixel} > int64_t{bar.Position()} + clientExtent)
+            bar.SetPosition(ClampToInt32(int64_t{pixel} - clientExtent));
     };
-    Follow(*fHorzScrollBar, ZoomedPixels(Pt.X, fZoom), viewport()->width());
-    Follow(*fVertScrollBar, ZoomedPixels(Pt.Y, fZoom), viewport()->height());
+    follow(*fHorzScrollBar, ZoomedPixels(pt.X, fZoom), viewport()->width());
+    follow(*fVertScrollBar, ZoomedPixels(pt.Y, fZoom), viewport()->height());
 }
 
-void TGraphControl::ScrollCenter(const TGraphObject *GraphObject)
+void TGraphControl::ScrollCenter(const TGraphObject *graphObject)
 {
-    if (GraphObject) {
-        ScrollCenter(GraphObject->VisualRect());
-    }
+    if (graphObject)
+        ScrollCenter(graphObject->VisualRect());
 }
 
-void TGraphControl::ScrollCenter(const TRect &Rect)
+void TGraphControl::ScrollCenter(const TRect &rect)
 {
-    ScrollCenter(TPoint{static_cast<int32_t>((int64_t{Rect.Left} + Rect.Right) / 2),
-                        static_cast<int32_t>((int64_t{Rect.Top} + Rect.Bottom) / 2)});
+    ScrollCenter(TPoint{static_cast<int32_t>((int64_t{rect.Left} + rect.Right) / 2),
+                        static_cast<int32_t>((int64_t{rect.Top} + rect.Bottom) / 2)});
 }
 
-void TGraphControl::ScrollCenter(const TPoint &Pt)
+void TGraphControl::ScrollCenter(const TPoint &pt)
 {
-    if (fHorzScrollBar->IsScrollBarVisible()) {
+    if (fHorzScrollBar->IsScrollBarVisible())
         fHorzScrollBar->SetPosition(
-            ClampToInt32(int64_t{ZoomedPixels(Pt.X, fZoom)} - viewport()->width() / 2));
-    }
-    if (fVertScrollBar->IsScrollBarVisible()) {
+            ClampToInt32(int64_t{ZoomedPixels(pt.X, fZoom)} - viewport()->width() / 2));
+    if (fVertScrollBar->IsScrollBarVisible())
         fVertScrollBar->SetPosition(
-            ClampToInt32(int64_t{ZoomedPixels(Pt.Y, fZoom)} - viewport()->height() / 2));
-    }
+            ClampToInt32(int64_t{ZoomedPixels(pt.Y, fZoom)} - viewport()->height() / 2));
 }
 
-void TGraphControl::ScrollBy(int32_t DeltaX, int32_t DeltaY)
+void TGraphControl::ScrollBy(int32_t deltaX, int32_t deltaY)
 {
-    if (DeltaX == 0 && DeltaY == 0) {
+    if (deltaX == 0 && deltaY == 0)
         return;
-    }
     // The mapping scales, so the shifted pixels are not what a fresh paint gives: the shift only
     // carries child widgets along, and the whole viewport is painted again at once.
-    QWidget *Client = viewport();
-    Client->scroll(DeltaX, DeltaY);
-    Client->repaint();
+    QWidget *client = viewport();
+    client->scroll(deltaX, deltaY);
+    client->repaint();
 }
 
 void TGraphControl::scrollContentsBy(int, int) {}
@@ -340,13 +322,12 @@ void TGraphControl::UpdateScrollBars()
         ScrollBarsPending = true;
         return;
     }
-    if (fDestroying || !isVisible()) {
+    if (fDestroying || !isVisible())
         return;
-    }
-    TFlagGuard Guard(UpdatingScrollBars);
+    TFlagGuard guard(UpdatingScrollBars);
     // Showing or hiding a bar resizes the client at once, and that may ask for another round;
     // two more rounds settle any such change, so the loop cannot go on forever.
-    for (int Round = 0; Round < 3; ++Round) {
+    for (int round = 0; round < 3; ++round) {
         ScrollBarsPending = false;
         // The bar updated first decides on the other bar's space; the second sees the real
         // client size that the first one's showing or hiding left.
@@ -357,9 +338,8 @@ void TGraphControl::UpdateScrollBars()
             fVertScrollBar->Update(false, fHorzScrollBar->NeedsScrollBarVisible());
             fHorzScrollBar->Update(true, false);
         }
-        if (!ScrollBarsPending) {
+        if (!ScrollBarsPending)
             break;
-        }
     }
     ScrollBarsPending = false;
 }
@@ -370,37 +350,35 @@ void TGraphControl::CalcAutoRange()
     fVertScrollBar->CalcAutoRange();
 }
 
-void TGraphControl::resizeEvent(QResizeEvent *Event)
+void TGraphControl::resizeEvent(QResizeEvent *event)
 {
     // A resize caused by a scroll bar that UpdateScrollBars shows or hides is finished there;
     // the ranges do not depend on the client size.
     if (UpdatingScrollBars) {
         ScrollBarsPending = true;
-        QAbstractScrollArea::resizeEvent(Event);
+        QAbstractScrollArea::resizeEvent(event);
         return;
     }
     ++AutoRangeCount;
     CalcAutoRange();
     --AutoRangeCount;
-    if (fHorzScrollBar->Visible() || fVertScrollBar->Visible()) {
+    if (fHorzScrollBar->Visible() || fVertScrollBar->Visible())
         UpdateScrollBars();
-    }
-    QAbstractScrollArea::resizeEvent(Event);
+    QAbstractScrollArea::resizeEvent(event);
 }
 
-void TGraphControl::showEvent(QShowEvent *Event)
+void TGraphControl::showEvent(QShowEvent *event)
 {
     // Ranges that changed while the control was hidden reach the scroll bars now.
-    QAbstractScrollArea::showEvent(Event);
+    QAbstractScrollArea::showEvent(event);
     UpdateScrollBars();
 }
 
-void TGraphControl::changeEvent(QEvent *Event)
+void TGraphControl::changeEvent(QEvent *event)
 {
-    QAbstractScrollArea::changeEvent(Event);
-    if (Event->type() == QEvent::LayoutDirectionChange) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::LayoutDirectionChange)
         fHorzScrollBar->ChangeBiDiPosition();
-    }
 }
 
 } // namespace talivo

@@ -17,6 +17,6 @@ constexpr TCursor GC_XHAIRLINK = 57;
 
 // The cursor shown for a cursor number: the canvas's own pictures for 51 to 57, the matching
 // system shape for the platform's negative numbers, the arrow for anything else.
-QCursor GraphCursor(TCursor Cursor);
+QCursor GraphCursor(TCursor cursor);
 
 } // namespace talivo

@@ -16,22 +16,21 @@ namespace talivo {
 
 namespace {} // namespace
 
-TGraphScrollBar::TGraphScrollBar(TGraphControl *AOwner, TScrollBarKind AKind)
-    : fOwner(AOwner), fKind(AKind)
+TGraphScrollBar::TGraphScrollBar(TGraphControl *owner, TScrollBarKind kind)
+    : fOwner(owner), fKind(kind)
 {
-    QScrollBar *B = Bar();
-    if (fKind == sbHorizontal) {
+    QScrollBar *b = Bar();
+    if (fKind == sbHorizontal)
         fOwner->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    } else {
+    else
         fOwner->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    }
-    B->setRange(0, 0);
-    B->setTracking(fTracking);
-    B->setSingleStep(fIncrement);
-    fActionConnection = QObject::connect(B, &QAbstractSlider::actionTriggered, fOwner,
-                                         [this](int Action) { BarActionTriggered(Action); });
-    fValueConnection = QObject::connect(B, &QAbstractSlider::valueChanged, fOwner,
-                                        [this](int Value) { BarValueChanged(Value); });
+    b->setRange(0, 0);
+    b->setTracking(fTracking);
+    b->setSingleStep(fIncrement);
+    fActionConnection = QObject::connect(b, &QAbstractSlider::actionTriggered, fOwner,
+                                         [this](int action) { BarActionTriggered(action); });
+    fValueConnection = QObject::connect(b, &QAbstractSlider::valueChanged, fOwner,
+                                        [this](int value) { BarValueChanged(value); });
 }
 
 TGraphScrollBar::~TGraphScrollBar()
@@ -45,156 +44,152 @@ QScrollBar *TGraphScrollBar::Bar() const
     return fKind == sbHorizontal ? fOwner->horizontalScrollBar() : fOwner->verticalScrollBar();
 }
 
-void TGraphScrollBar::Assign(const TGraphScrollBar &Source)
+void TGraphScrollBar::Assign(const TGraphScrollBar &source)
 {
-    if (&Source == this) {
+    if (&source == this)
         return;
-    }
-    fButtonSize = Source.fButtonSize;
-    fColor = Source.fColor;
-    fParentColor = Source.fParentColor;
-    fSize = Source.fSize;
-    fStyle = Source.fStyle;
-    fThumbSize = Source.fThumbSize;
+    fButtonSize = source.fButtonSize;
+    fColor = source.fColor;
+    fParentColor = source.fParentColor;
+    fSize = source.fSize;
+    fStyle = source.fStyle;
+    fThumbSize = source.fThumbSize;
     fUpdateNeeded = true;
-    SetIncrement(Source.fIncrement);
-    fSmooth = Source.fSmooth;
-    fDelay = Source.fDelay;
-    fLineDiv = Source.fLineDiv;
-    fPageDiv = Source.fPageDiv;
-    SetTracking(Source.fTracking);
-    fMargin = Source.fMargin;
-    fVisible = Source.fVisible;
+    SetIncrement(source.fIncrement);
+    fSmooth = source.fSmooth;
+    fDelay = source.fDelay;
+    fLineDiv = source.fLineDiv;
+    fPageDiv = source.fPageDiv;
+    SetTracking(source.fTracking);
+    fMargin = source.fMargin;
+    fVisible = source.fVisible;
     CalcAutoRange();
     fOwner->UpdateScrollBars();
-    SetPosition(Source.fPosition);
+    SetPosition(source.fPosition);
 }
 
-void TGraphScrollBar::SetPosition(int32_t Value)
+void TGraphScrollBar::SetPosition(int32_t value)
 {
-    Value = std::clamp(Value, 0, std::max(fCalcRange, 0));
-    if (Value != fPosition) {
-        const int32_t Delta = fPosition - Value;
-        fPosition = Value;
-        if (fKind == sbHorizontal) {
-            fOwner->ScrollBy(Delta, 0);
-        } else {
-            fOwner->ScrollBy(0, Delta);
-        }
+    value = std::clamp(value, 0, std::max(fCalcRange, 0));
+    if (value != fPosition) {
+        const int32_t delta = fPosition - value;
+        fPosition = value;
+        if (fKind == sbHorizontal)
+            fOwner->ScrollBy(delta, 0);
+        else
+            fOwner->ScrollBy(0, delta);
     }
-    if (Bar()->value() != fPosition) {
+    if (Bar()->value() != fPosition)
         SetBarValue(fPosition);
-    }
 }
 
-void TGraphScrollBar::SetBarValue(int32_t Value)
+void TGraphScrollBar::SetBarValue(int32_t value)
 {
-    const bool WasSyncing = fSyncing;
+    const bool wasSyncing = fSyncing;
     fSyncing = true;
-    Bar()->setValue(Value);
-    fSyncing = WasSyncing;
+    Bar()->setValue(value);
+    fSyncing = wasSyncing;
 }
 
-void TGraphScrollBar::SetIncrement(uint16_t Value)
+void TGraphScrollBar::SetIncrement(uint16_t value)
 {
-    fIncrement = Value;
-    Bar()->setSingleStep(Value);
+    fIncrement = value;
+    Bar()->setSingleStep(value);
 }
 
-void TGraphScrollBar::SetMargin(uint16_t Value)
+void TGraphScrollBar::SetMargin(uint16_t value)
 {
-    if (Value != fMargin) {
-        fMargin = Value;
+    if (value != fMargin) {
+        fMargin = value;
         CalcAutoRange();
     }
 }
 
-void TGraphScrollBar::SetVisible(bool Value)
+void TGraphScrollBar::SetVisible(bool value)
 {
-    if (Value != fVisible) {
-        fVisible = Value;
+    if (value != fVisible) {
+        fVisible = value;
         fOwner->UpdateScrollBars();
     }
 }
 
-void TGraphScrollBar::SetTracking(bool Value)
+void TGraphScrollBar::SetTracking(bool value)
 {
-    fTracking = Value;
+    fTracking = value;
     // With Qt's own tracking off the bar reports a dragged thumb only when it is released.
-    Bar()->setTracking(Value);
+    Bar()->setTracking(value);
 }
 
-void TGraphScrollBar::SetSmooth(bool Value)
+void TGraphScrollBar::SetSmooth(bool value)
 {
-    if (Value != fSmooth) {
-        fSmooth = Value;
-        if (Value) {
+    if (value != fSmooth) {
+        fSmooth = value;
+        if (value)
             SetIncrement(fPageIncrement / 10);
-        }
     }
 }
 
-void TGraphScrollBar::SetDelay(int32_t Value)
+void TGraphScrollBar::SetDelay(int32_t value)
 {
-    fDelay = std::max(Value, 0);
+    fDelay = std::max(value, 0);
 }
 
 // The divisors of smooth scrolling stay positive, so a bad setting cannot divide by zero.
-void TGraphScrollBar::SetLineDiv(int32_t Value)
+void TGraphScrollBar::SetLineDiv(int32_t value)
 {
-    fLineDiv = std::max(Value, 1);
+    fLineDiv = std::max(value, 1);
 }
 
-void TGraphScrollBar::SetPageDiv(int32_t Value)
+void TGraphScrollBar::SetPageDiv(int32_t value)
 {
-    fPageDiv = std::max(Value, 1);
+    fPageDiv = std::max(value, 1);
 }
 
-void TGraphScrollBar::SetButtonSize(int32_t Value)
+void TGraphScrollBar::SetButtonSize(int32_t value)
 {
-    if (Value != fButtonSize) {
-        fButtonSize = Value;
+    if (value != fButtonSize) {
+        fButtonSize = value;
         AppearanceChanged();
     }
 }
 
-void TGraphScrollBar::SetColor(TColor Value)
+void TGraphScrollBar::SetColor(TColor value)
 {
-    if (Value != fColor) {
-        fColor = Value;
+    if (value != fColor) {
+        fColor = value;
         fParentColor = false;
         AppearanceChanged();
     }
 }
 
-void TGraphScrollBar::SetParentColor(bool Value)
+void TGraphScrollBar::SetParentColor(bool value)
 {
-    if (Value != fParentColor) {
-        fParentColor = Value;
+    if (value != fParentColor) {
+        fParentColor = value;
         AppearanceChanged();
     }
 }
 
-void TGraphScrollBar::SetSize(int32_t Value)
+void TGraphScrollBar::SetSize(int32_t value)
 {
-    if (Value != fSize) {
-        fSize = Value;
+    if (value != fSize) {
+        fSize = value;
         AppearanceChanged();
     }
 }
 
-void TGraphScrollBar::SetStyle(TScrollBarStyle Value)
+void TGraphScrollBar::SetStyle(TScrollBarStyle value)
 {
-    if (Value != fStyle) {
-        fStyle = Value;
+    if (value != fStyle) {
+        fStyle = value;
         AppearanceChanged();
     }
 }
 
-void TGraphScrollBar::SetThumbSize(int32_t Value)
+void TGraphScrollBar::SetThumbSize(int32_t value)
 {
-    if (Value != fThumbSize) {
-        fThumbSize = Value;
+    if (value != fThumbSize) {
+        fThumbSize = value;
         AppearanceChanged();
     }
 }
@@ -209,176 +204,164 @@ void TGraphScrollBar::AppearanceChanged()
 // an equivalent, the sizes and the style stay settings.
 void TGraphScrollBar::ApplyAppearance()
 {
-    QScrollBar *B = Bar();
+    QScrollBar *b = Bar();
     if (fParentColor) {
-        B->setPalette(QPalette());
+        b->setPalette(QPalette());
     } else {
-        QPalette Palette = B->palette();
-        Palette.setColor(QPalette::Button, ColorToQColor(fColor));
-        B->setPalette(Palette);
+        QPalette palette = b->palette();
+        palette.setColor(QPalette::Button, ColorToQColor(fColor));
+        b->setPalette(palette);
     }
 }
 
-void TGraphScrollBar::SetRange(int32_t Value)
+void TGraphScrollBar::SetRange(int32_t value)
 {
-    if (Value != fRange) {
-        fRange = Value;
-        if (fOwner->AutoRangeCount == 0) {
+    if (value != fRange) {
+        fRange = value;
+        if (fOwner->AutoRangeCount == 0)
             fOwner->UpdateScrollBars();
-        }
     }
 }
 
 void TGraphScrollBar::CalcAutoRange()
 {
-    TGraphControl &Graph = *fOwner;
-    const bool Horz = fKind == sbHorizontal;
-    int64_t Extent = 1;
-    if (Graph.FixedScrollBars()) {
-        Extent = Horz ? Graph.GraphConstraints().MaxRight() : Graph.GraphConstraints().MaxBottom();
+    TGraphControl &graph = *fOwner;
+    const bool horz = fKind == sbHorizontal;
+    int64_t extent = 1;
+    if (graph.FixedScrollBars()) {
+        extent = horz ? graph.GraphConstraints().MaxRight() : graph.GraphConstraints().MaxBottom();
     } else {
-        if (Graph.fValidMarkedArea) {
-            const int32_t BandEnd = Horz ? Graph.fMarkedArea.Right : Graph.fMarkedArea.Bottom;
-            Extent = std::max<int64_t>(Extent, BandEnd);
+        if (graph.fValidMarkedArea) {
+            const int32_t bandEnd = horz ? graph.fMarkedArea.Right : graph.fMarkedArea.Bottom;
+            extent = std::max<int64_t>(extent, bandEnd);
         }
-        const TRect Bounds = Graph.GraphBounds();
-        Extent = std::max<int64_t>(Extent, Horz ? Bounds.Right : Bounds.Bottom);
+        const TRect bounds = graph.GraphBounds();
+        extent = std::max<int64_t>(extent, horz ? bounds.Right : bounds.Bottom);
     }
-    const int64_t Value = Extent + fMargin;
+    const int64_t value = extent + fMargin;
     // A huge graph at a high zoom would leave the 32-bit range: the range saturates instead.
-    SetRange(Value > 0 ? ClampToInt32(std::llrint(static_cast<double>(Value) * Graph.Zoom() / 100))
+    SetRange(value > 0 ? ClampToInt32(std::llrint(static_cast<double>(value) * graph.Zoom() / 100))
                        : 0);
 }
 
 bool TGraphScrollBar::IsScrollBarVisible() const
 {
-    const Qt::ScrollBarPolicy Policy = fKind == sbHorizontal ? fOwner->horizontalScrollBarPolicy()
+    const Qt::ScrollBarPolicy policy = fKind == sbHorizontal ? fOwner->horizontalScrollBarPolicy()
                                                              : fOwner->verticalScrollBarPolicy();
-    return fVisible && Policy == Qt::ScrollBarAlwaysOn;
+    return fVisible && policy == Qt::ScrollBarAlwaysOn;
 }
 
-int32_t TGraphScrollBar::ControlSize(bool NoAdjust, bool AssumeOther) const
+int32_t TGraphScrollBar::ControlSize(bool noAdjust, bool assumeOther) const
 {
-    const QWidget *Client = fOwner->viewport();
-    int32_t Result = fKind == sbHorizontal ? Client->width() : Client->height();
-    if (NoAdjust) {
-        return Result;
-    }
-    const TGraphScrollBar &Other =
+    const QWidget *client = fOwner->viewport();
+    int32_t result = fKind == sbHorizontal ? client->width() : client->height();
+    if (noAdjust)
+        return result;
+    const TGraphScrollBar &other =
         fKind == sbHorizontal ? *fOwner->fVertScrollBar : *fOwner->fHorzScrollBar;
-    const int32_t Border = fOwner->frameWidth() > 0 ? 1 : 0;
-    const int32_t OtherSize = fOwner->ScrollBarExtent() - Border;
-    if (AssumeOther) {
-        if (!Other.IsScrollBarVisible()) {
-            Result -= OtherSize;
-        }
-    } else if (Other.IsScrollBarVisible()) {
-        Result += OtherSize;
+    const int32_t border = fOwner->frameWidth() > 0 ? 1 : 0;
+    const int32_t otherSize = fOwner->ScrollBarExtent() - border;
+    if (assumeOther) {
+        if (!other.IsScrollBarVisible())
+            result -= otherSize;
+    } else if (other.IsScrollBarVisible()) {
+        result += otherSize;
     }
-    return Result;
+    return result;
 }
 
-void TGraphScrollBar::Update(bool NoAdjust, bool AssumeOther)
+void TGraphScrollBar::Update(bool noAdjust, bool assumeOther)
 {
-    const int32_t Page = ControlSize(NoAdjust, AssumeOther);
-    fCalcRange = fVisible ? std::max(0, ClampToInt32(int64_t{fRange} - Page)) : 0;
-    QScrollBar *B = Bar();
+    const int32_t page = ControlSize(noAdjust, assumeOther);
+    fCalcRange = fVisible ? std::max(0, ClampToInt32(int64_t{fRange} - page)) : 0;
+    QScrollBar *b = Bar();
     if (fUpdateNeeded) {
         ApplyAppearance();
         fUpdateNeeded = false;
     }
-    const bool WasSyncing = fSyncing;
+    const bool wasSyncing = fSyncing;
     fSyncing = true;
     if (fKind == sbHorizontal) {
         // Qt mirrors a horizontal bar in a right-to-left layout, but the graph is not mirrored:
         // inverting it again keeps the thumb where the visible part of the graph is.
-        B->setInvertedAppearance(B->layoutDirection() == Qt::RightToLeft);
+        b->setInvertedAppearance(b->layoutDirection() == Qt::RightToLeft);
     }
-    B->setRange(0, fCalcRange >= 1 ? fCalcRange : 0);
-    B->setPageStep(std::max(Page, 0));
-    const Qt::ScrollBarPolicy Policy =
+    b->setRange(0, fCalcRange >= 1 ? fCalcRange : 0);
+    b->setPageStep(std::max(page, 0));
+    const Qt::ScrollBarPolicy policy =
         fCalcRange >= 1 ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
-    if (fKind == sbHorizontal) {
-        fOwner->setHorizontalScrollBarPolicy(Policy);
-    } else {
-        fOwner->setVerticalScrollBarPolicy(Policy);
-    }
-    fSyncing = WasSyncing;
+    if (fKind == sbHorizontal)
+        fOwner->setHorizontalScrollBarPolicy(policy);
+    else
+        fOwner->setVerticalScrollBarPolicy(policy);
+    fSyncing = wasSyncing;
     SetPosition(fPosition);
     fPageIncrement = static_cast<uint16_t>(std::clamp(ControlSize(true, false) * 9 / 10, 0, 65535));
-    if (fSmooth) {
+    if (fSmooth)
         SetIncrement(fPageIncrement / 10);
-    }
 }
 
 void TGraphScrollBar::ChangeBiDiPosition()
 {
-    if (fKind == sbHorizontal && IsScrollBarVisible()) {
+    if (fKind == sbHorizontal && IsScrollBarVisible())
         SetPosition(fOwner->UseRightToLeftReading() ? fRange : 0);
-    }
     fOwner->UpdateScrollBars();
 }
 
-bool TGraphScrollBar::StepBy(int64_t Delta)
+bool TGraphScrollBar::StepBy(int64_t delta)
 {
-    const int32_t Old = fPosition;
-    SetPosition(ClampToInt32(fPosition + Delta));
-    return fPosition != Old;
+    const int32_t old = fPosition;
+    SetPosition(ClampToInt32(fPosition + delta));
+    return fPosition != old;
 }
 
-void TGraphScrollBar::SmoothStep(int32_t Step, int32_t Count, int32_t Remainder, int32_t Sign)
+void TGraphScrollBar::SmoothStep(int32_t step, int32_t count, int32_t remainder, int32_t sign)
 {
     // A step that moves the position repaints the control at once (SetPosition scrolls it); one
     // that moves nothing has reached the end of the range, and so would every further one.
-    if (Step > 0) {
-        QElapsedTimer Timer;
-        Timer.start();
-        for (int32_t I = 0; I < Count; ++I) {
-            const qint64 Wait = fDelay - Timer.elapsed();
-            if (I > 0 && Wait > 0) {
-                QThread::msleep(static_cast<unsigned long>(Wait));
-            }
-            Timer.restart();
-            if (!StepBy(int64_t{Sign} * Step)) {
+    if (step > 0) {
+        QElapsedTimer timer;
+        timer.start();
+        for (int32_t i = 0; i < count; ++i) {
+            const qint64 wait = fDelay - timer.elapsed();
+            if (i > 0 && wait > 0)
+                QThread::msleep(static_cast<unsigned long>(wait));
+            timer.restart();
+            if (!StepBy(int64_t{sign} * step))
                 return;
-            }
         }
     }
-    if (Remainder > 0) {
-        StepBy(int64_t{Sign} * Remainder);
-    }
+    if (remainder > 0)
+        StepBy(int64_t{sign} * remainder);
 }
 
-void TGraphScrollBar::ScrollMessage(TScrollCode Code, int32_t ThumbPos)
+void TGraphScrollBar::ScrollMessage(TScrollCode code, int32_t thumbPos)
 {
-    switch (Code) {
+    switch (code) {
     case scLineUp:
     case scLineDown: {
-        const int32_t Sign = Code == scLineUp ? -1 : 1;
-        if (fSmooth) {
-            SmoothStep(fIncrement / fLineDiv, fLineDiv, fIncrement % fLineDiv, Sign);
-        } else {
-            StepBy(int64_t{Sign} * fIncrement);
-        }
+        const int32_t sign = code == scLineUp ? -1 : 1;
+        if (fSmooth)
+            SmoothStep(fIncrement / fLineDiv, fLineDiv, fIncrement % fLineDiv, sign);
+        else
+            StepBy(int64_t{sign} * fIncrement);
         break;
     }
     case scPageUp:
     case scPageDown: {
-        const int32_t Sign = Code == scPageUp ? -1 : 1;
-        if (fSmooth) {
-            SmoothStep(fPageIncrement / fPageDiv, fPageDiv, fPageIncrement % fPageDiv, Sign);
-        } else {
-            StepBy(int64_t{Sign} * ControlSize(true, false));
-        }
+        const int32_t sign = code == scPageUp ? -1 : 1;
+        if (fSmooth)
+            SmoothStep(fPageIncrement / fPageDiv, fPageDiv, fPageIncrement % fPageDiv, sign);
+        else
+            StepBy(int64_t{sign} * ControlSize(true, false));
         break;
     }
     case scPosition:
-        SetPosition(ThumbPos);
+        SetPosition(thumbPos);
         break;
     case scTrack:
-        if (fTracking) {
-            SetPosition(ThumbPos);
-        }
+        if (fTracking)
+            SetPosition(thumbPos);
         break;
     case scTop:
         SetPosition(0);
@@ -391,35 +374,34 @@ void TGraphScrollBar::ScrollMessage(TScrollCode Code, int32_t ThumbPos)
     }
 }
 
-void TGraphScrollBar::BarActionTriggered(int Action)
+void TGraphScrollBar::BarActionTriggered(int action)
 {
-    if (fSyncing || !fVisible) {
+    if (fSyncing || !fVisible)
         return;
-    }
-    QScrollBar *B = Bar();
-    const int32_t Thumb = B->sliderPosition();
-    TScrollCode Code;
-    switch (Action) {
+    QScrollBar *b = Bar();
+    const int32_t thumb = b->sliderPosition();
+    TScrollCode code;
+    switch (action) {
     case QAbstractSlider::SliderSingleStepSub:
-        Code = scLineUp;
+        code = scLineUp;
         break;
     case QAbstractSlider::SliderSingleStepAdd:
-        Code = scLineDown;
+        code = scLineDown;
         break;
     case QAbstractSlider::SliderPageStepSub:
-        Code = scPageUp;
+        code = scPageUp;
         break;
     case QAbstractSlider::SliderPageStepAdd:
-        Code = scPageDown;
+        code = scPageDown;
         break;
     case QAbstractSlider::SliderToMinimum:
-        Code = scTop;
+        code = scTop;
         break;
     case QAbstractSlider::SliderToMaximum:
-        Code = scBottom;
+        code = scBottom;
         break;
     case QAbstractSlider::SliderMove:
-        Code = B->isSliderDown() ? scTrack : scPosition;
+        code = b->isSliderDown() ? scTrack : scPosition;
         break;
     default:
         return;
@@ -427,17 +409,16 @@ void TGraphScrollBar::BarActionTriggered(int Action)
     // Qt has already moved its thumb by its own steps and is about to take that as the value:
     // put it back, so that only the position the steps below arrive at reaches the bar.
     fSyncing = true;
-    B->setSliderPosition(fPosition);
+    b->setSliderPosition(fPosition);
     fSyncing = false;
-    ScrollMessage(Code, Thumb);
+    ScrollMessage(code, thumb);
 }
 
-void TGraphScrollBar::BarValueChanged(int Value)
+void TGraphScrollBar::BarValueChanged(int value)
 {
     // Someone set the Qt bar's value directly: the control's position follows.
-    if (!fSyncing && Value != fPosition) {
-        SetPosition(Value);
-    }
+    if (!fSyncing && value != fPosition)
+        SetPosition(value);
 }
 
 } // namespace talivo

@@ -36,20 +36,20 @@ enum TScrollCode : uint8_t {
 // and its page step the visible extent, so the document length it shows equals Range.
 class TGraphScrollBar {
 public:
-    TGraphScrollBar(TGraphControl *AOwner, TScrollBarKind AKind);
+    TGraphScrollBar(TGraphControl *owner, TScrollBarKind kind);
     ~TGraphScrollBar();
     TGraphScrollBar(const TGraphScrollBar &) = delete;
     TGraphScrollBar &operator=(const TGraphScrollBar &) = delete;
 
     // Copies the settings, not the owner or the kind.
-    void Assign(const TGraphScrollBar &Source);
+    void Assign(const TGraphScrollBar &source);
 
     TGraphControl *Owner() const { return fOwner; }
     TScrollBarKind Kind() const { return fKind; }
 
     int32_t Position() const { return fPosition; }
     // Clamped to [0, CalcRange]; the content scrolls along.
-    void SetPosition(int32_t Value);
+    void SetPosition(int32_t value);
     // The position while the bar shows, else 0.
     int32_t ScrollPos() const { return IsScrollBarVisible() ? fPosition : 0; }
     // The extent of the scrollable area in client pixels.
@@ -58,60 +58,60 @@ public:
     int32_t CalcRange() const { return fCalcRange; }
 
     uint16_t Increment() const { return fIncrement; }
-    void SetIncrement(uint16_t Value);
+    void SetIncrement(uint16_t value);
     uint16_t PageIncrement() const { return fPageIncrement; }
     // Extra extent in graph units.
     uint16_t Margin() const { return fMargin; }
-    void SetMargin(uint16_t Value);
+    void SetMargin(uint16_t value);
     bool Visible() const { return fVisible; }
-    void SetVisible(bool Value);
+    void SetVisible(bool value);
     bool Tracking() const { return fTracking; }
-    void SetTracking(bool Value);
+    void SetTracking(bool value);
     bool Smooth() const { return fSmooth; }
-    void SetSmooth(bool Value);
+    void SetSmooth(bool value);
     int32_t Delay() const { return fDelay; }
-    void SetDelay(int32_t Value);
+    void SetDelay(int32_t value);
     int32_t LineDiv() const { return fLineDiv; }
-    void SetLineDiv(int32_t Value);
+    void SetLineDiv(int32_t value);
     int32_t PageDiv() const { return fPageDiv; }
-    void SetPageDiv(int32_t Value);
+    void SetPageDiv(int32_t value);
 
     int32_t ButtonSize() const { return fButtonSize; }
-    void SetButtonSize(int32_t Value);
+    void SetButtonSize(int32_t value);
     TColor Color() const { return fColor; }
-    void SetColor(TColor Value);
+    void SetColor(TColor value);
     bool ParentColor() const { return fParentColor; }
-    void SetParentColor(bool Value);
+    void SetParentColor(bool value);
     int32_t Size() const { return fSize; }
-    void SetSize(int32_t Value);
+    void SetSize(int32_t value);
     TScrollBarStyle Style() const { return fStyle; }
-    void SetStyle(TScrollBarStyle Value);
+    void SetStyle(TScrollBarStyle value);
     int32_t ThumbSize() const { return fThumbSize; }
-    void SetThumbSize(int32_t Value);
+    void SetThumbSize(int32_t value);
 
     // The range from the graph's extent, the margin and the zoom.
     void CalcAutoRange();
     // Visible on and the bar shown by the control.
     bool IsScrollBarVisible() const;
-    // The client extent along this bar, adjusted for the other bar unless NoAdjust: with
-    // AssumeOther as if the other bar were shown, else as if it were hidden.
-    int32_t ControlSize(bool NoAdjust, bool AssumeOther) const;
+    // The client extent along this bar, adjusted for the other bar unless noAdjust: with
+    // assumeOther as if the other bar were shown, else as if it were hidden.
+    int32_t ControlSize(bool noAdjust, bool assumeOther) const;
     bool NeedsScrollBarVisible() const { return ControlSize(false, false) < fRange; }
-    void ScrollMessage(TScrollCode Code, int32_t ThumbPos = 0);
-    void Update(bool NoAdjust, bool AssumeOther);
+    void ScrollMessage(TScrollCode code, int32_t thumbPos = 0);
+    void Update(bool noAdjust, bool assumeOther);
     void ChangeBiDiPosition();
 
 private:
     QScrollBar *Bar() const;
-    void SetRange(int32_t Value);
-    // Moves the position by Delta pixels (negative towards 0); false when it did not move.
-    bool StepBy(int64_t Delta);
-    void SmoothStep(int32_t Step, int32_t Count, int32_t Remainder, int32_t Sign);
+    void SetRange(int32_t value);
+    // Moves the position by delta pixels (negative towards 0); false when it did not move.
+    bool StepBy(int64_t delta);
+    void SmoothStep(int32_t step, int32_t count, int32_t remainder, int32_t sign);
     void AppearanceChanged();
     void ApplyAppearance();
-    void SetBarValue(int32_t Value);
-    void BarActionTriggered(int Action);
-    void BarValueChanged(int Value);
+    void SetBarValue(int32_t value);
+    void BarActionTriggered(int action);
+    void BarValueChanged(int value);
 
     TGraphControl *fOwner;
     uint16_t fIncrement = 8;

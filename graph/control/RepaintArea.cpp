@@ -10,13 +10,13 @@ constexpr int kMaxRects = 32;
 
 } // namespace
 
-void TRepaintArea::Add(const QRect &Rect)
+void TRepaintArea::Add(const QRect &rect)
 {
     if (!fBounds.isEmpty()) {
-        fBounds |= Rect;
+        fBounds |= rect;
         return;
     }
-    fRegion += Rect;
+    fRegion += rect;
     if (fRegion.rectCount() > kMaxRects) {
         fBounds = fRegion.boundingRect();
         fRegion = QRegion();
@@ -25,9 +25,8 @@ void TRepaintArea::Add(const QRect &Rect)
 
 QRegion TRepaintArea::Take()
 {
-    if (!fBounds.isEmpty()) {
+    if (!fBounds.isEmpty())
         return QRegion(std::exchange(fBounds, QRect()));
-    }
     return std::exchange(fRegion, QRegion());
 }
 

@@ -11,10 +11,10 @@ namespace talivo {
 // past the limit each further rectangle costs a few comparisons, however many objects change.
 class TRepaintArea {
 public:
-    void Add(const QRect &Rect);
+    void Add(const QRect &rect);
     bool IsEmpty() const { return fRegion.isEmpty() && fBounds.isEmpty(); }
-    // Whether adding Rect would change nothing; only checked once the rectangles became many.
-    bool Covers(const QRect &Rect) const { return fBounds.contains(Rect); }
+    // Whether adding rect would change nothing; only checked once the rectangles became many.
+    bool Covers(const QRect &rect) const { return fBounds.contains(rect); }
     // Whether the area became the bounding rectangle of what was added.
     bool IsBounded() const { return !fBounds.isEmpty(); }
     // The area, which is then empty again.

@@ -24,14 +24,14 @@ constexpr const char *FontQualityNames[] = {"fqDefault",         "fqDraft",     
                                             "fqNonAntialiased",  "fqAntialiased", "fqClearType",
                                             "fqClearTypeNatural"};
 
-[[noreturn]] void RaiseValueError(std::string_view Name)
+[[noreturn]] void RaiseValueError(std::string_view name)
 {
-    throw EGraphStreamError(N_("Invalid value for property %1"), {QString::fromLatin1(Name)});
+    throw EGraphStreamError(N_("Invalid value for property %1"), {QString::fromLatin1(name)});
 }
 
-bool IsIntegerKind(TPropKind Kind)
+bool IsIntegerKind(TPropKind kind)
 {
-    switch (Kind) {
+    switch (kind) {
     case TPropKind::String:
     case TPropKind::Ident:
     case TPropKind::IdentSet:
@@ -44,88 +44,83 @@ bool IsIntegerKind(TPropKind Kind)
     }
 }
 
-// Names each behind a length byte, none of them empty (an empty one would end a set early).
-bool IsNameList(const QByteArray &Names)
+// names each behind a length byte, none of them empty (an empty one would end a set early).
+bool IsNameList(const QByteArray &names)
 {
-    qsizetype At = 0;
-    while (At < Names.size()) {
-        const auto Length = static_cast<uint8_t>(Names[At]);
-        if (Length == 0) {
+    qsizetype at = 0;
+    while (at < names.size()) {
+        const auto length = static_cast<uint8_t>(names[at]);
+        if (length == 0)
             return false;
-        }
-        At += 1 + Length;
+        at += 1 + length;
     }
-    return At == Names.size();
+    return at == names.size();
 }
 
 // The value as the property's setter may take it, or an error for a value outside its type.
 // Unknown set members are dropped, as a reader skips names its type does not know.
-TPropValue Checked(const TPropInfo &Info, const TPropValue &Value)
+TPropValue Checked(const TPropInfo &info, const TPropValue &value)
 {
-    if (IsIntegerKind(Info.Kind)) {
-        if (!std::holds_alternative<int64_t>(Value)) {
-            RaiseValueError(Info.Name);
-        }
-        const int64_t V = std::get<int64_t>(Value);
-        const auto InRange = [V](int64_t Low, int64_t High) { return V >= Low && V <= High; };
-        constexpr int64_t MinInt32 = std::numeric_limits<int32_t>::min();
-        constexpr int64_t MaxInt32 = std::numeric_limits<int32_t>::max();
-        constexpr int64_t MaxUInt32 = std::numeric_limits<uint32_t>::max();
-        bool Valid = true;
-        switch (Info.Kind) {
+    if (IsIntegerKind(info.Kind)) {
+        if (!std::holds_alternative<int64_t>(value))
+            RaiseValueError(info.Name);
+        const int64_t v = std::get<int64_t>(value);
+        const auto inRange = [v](int64_t low, int64_t high) { return v >= low && v <= high; };
+        constexpr int64_t minInt32 = std::numeric_limits<int32_t>::min();
+        constexpr int64_t maxInt32 = std::numeric_limits<int32_t>::max();
+        constexpr int64_t maxUInt32 = std::numeric_limits<uint32_t>::max();
+        bool valid = true;
+        switch (info.Kind) {
         case TPropKind::Integer:
-            Valid = InRange(MinInt32, MaxInt32);
+            valid = inRange(minInt32, maxInt32);
             break;
         case TPropKind::Cardinal:
         case TPropKind::Color:
             // Written as the 32-bit pattern, so either reading of it is the same value.
-            if (!InRange(MinInt32, MaxUInt32)) {
-                RaiseValueError(Info.Name);
-            }
-            return int64_t{static_cast<uint32_t>(V)};
+            if (!inRange(minInt32, maxUInt32))
+                RaiseValueError(info.Name);
+            return int64_t{static_cast<uint32_t>(v)};
         case TPropKind::Charset:
-            Valid = InRange(0, 255);
+            valid = inRange(0, 255);
             break;
         case TPropKind::Enum:
-            Valid = InRange(0, static_cast<int64_t>(Info.Names.size()) - 1);
+            valid = inRange(0, static_cast<int64_t>(info.Names.size()) - 1);
             break;
         case TPropKind::Bool:
-            Valid = InRange(0, 1);
+            valid = inRange(0, 1);
             break;
         case TPropKind::Set:
-            return int64_t{V & ((int64_t{1} << Info.Names.size()) - 1)};
+            return int64_t{v & ((int64_t{1} << info.Names.size()) - 1)};
         default:
             break;
         }
-        if (!Valid) {
-            RaiseValueError(Info.Name);
-        }
-        return Value;
+        if (!valid)
+            RaiseValueError(info.Name);
+        return value;
     }
-    const bool Valid = [&] {
-        switch (Info.Kind) {
+    const bool valid = [&] {
+        switch (info.Kind) {
         case TPropKind::String:
-            return std::holds_alternative<QString>(Value);
+            return std::holds_alternative<QString>(value);
         case TPropKind::Ident: {
-            const QByteArray *Name = std::get_if<QByteArray>(&Value);
-            return Name && Name->size() <= 255;
+            const QByteArray *name = std::get_if<QByteArray>(&value);
+            return name && name->size() <= 255;
         }
         case TPropKind::IdentSet: {
-            const QByteArray *Names = std::get_if<QByteArray>(&Value);
-            return Names && IsNameList(*Names);
+            const QByteArray *names = std::get_if<QByteArray>(&value);
+            return names && IsNameList(*names);
         }
         case TPropKind::Binary:
-            return std::holds_alternative<QByteArray>(Value);
+            return std::holds_alternative<QByteArray>(value);
         case TPropKind::Rect:
-            return std::holds_alternative<TRect>(Value);
+            return std::holds_alternative<TRect>(value);
         default:
             return false;
         }
     }();
-    if (!Valid) {
-        RaiseValueError(Info.Name);
-    }
-    return Value;
+    if (!valid)
+        RaiseValueError(info.Name);
+    return value;
 }
 
 bool NotStored(const void *)
@@ -135,20 +130,18 @@ bool NotStored(const void *)
 
 } // namespace
 
-const TPropInfo *TPropTable::Find(std::string_view Name) const
+const TPropInfo *TPropTable::Find(std::string_view name) const
 {
-    for (const TPropTable *Table = this; Table; Table = Table->Base) {
-        for (const TPropInfo &Info : Table->Published) {
-            if (Name == Info.Name) {
-                return &Info;
-            }
+    for (const TPropTable *table = this; table; table = table->Base) {
+        for (const TPropInfo &info : table->Published) {
+            if (name == info.Name)
+                return &info;
         }
     }
-    for (const TPropTable *Table = this; Table; Table = Table->Base) {
-        for (const TPropInfo &Info : Table->Defined) {
-            if (Name == Info.Name) {
-                return &Info;
-            }
+    for (const TPropTable *table = this; table; table = table->Base) {
+        for (const TPropInfo &info : table->Defined) {
+            if (name == info.Name)
+                return &info;
         }
     }
     return nullptr;
@@ -156,90 +149,81 @@ const TPropInfo *TPropTable::Find(std::string_view Name) const
 
 std::vector<const TPropInfo *> TPropTable::All() const
 {
-    std::vector<const TPropTable *> Chain;
-    for (const TPropTable *Table = this; Table; Table = Table->Base) {
-        Chain.insert(Chain.begin(), Table);
+    std::vector<const TPropTable *> chain;
+    for (const TPropTable *table = this; table; table = table->Base)
+        chain.insert(chain.begin(), table);
+    std::vector<const TPropInfo *> result;
+    for (const TPropTable *table : chain) {
+        for (const TPropInfo &info : table->Published)
+            result.push_back(&info);
     }
-    std::vector<const TPropInfo *> Result;
-    for (const TPropTable *Table : Chain) {
-        for (const TPropInfo &Info : Table->Published) {
-            Result.push_back(&Info);
-        }
+    for (const TPropTable *table : chain) {
+        for (const TPropInfo &info : table->Defined)
+            result.push_back(&info);
     }
-    for (const TPropTable *Table : Chain) {
-        for (const TPropInfo &Info : Table->Defined) {
-            Result.push_back(&Info);
-        }
-    }
-    return Result;
+    return result;
 }
 
-int64_t PropOrdinal(const TPropValue &Value)
+int64_t PropOrdinal(const TPropValue &value)
 {
-    if (const int64_t *Result = std::get_if<int64_t>(&Value)) {
-        return *Result;
-    }
+    if (const int64_t *result = std::get_if<int64_t>(&value))
+        return *result;
     throw EGraphStreamError(N_("Invalid property value"));
 }
 
-void WriteProps(const TPropTable &Table, const void *Instance, const std::string &Prefix,
-                TPropEntries &Entries)
+void WriteProps(const TPropTable &table, const void *instance, const std::string &prefix,
+                TPropEntries &entries)
 {
-    for (const TPropInfo *Info : Table.All()) {
-        if (!Info->Stored(Instance)) {
+    for (const TPropInfo *info : table.All()) {
+        if (!info->Stored(instance))
             continue;
-        }
-        if (Info->Kind == TPropKind::Object) {
+        if (info->Kind == TPropKind::Object) {
             // The accessor hands out the nested object for reading and writing alike; here it is
             // only read.
-            const void *Nested = Info->GetObject(const_cast<void *>(Instance));
-            WriteProps(Info->ObjectTable(), Nested, Prefix + Info->Name + ".", Entries);
+            const void *nested = info->GetObject(const_cast<void *>(instance));
+            WriteProps(info->ObjectTable(), nested, prefix + info->Name + ".", entries);
             continue;
         }
-        TPropValue Value = Info->Get(Instance);
-        if (!Info->IsDefault(Value)) {
-            Entries.push_back({Prefix + Info->Name, std::move(Value)});
-        }
+        TPropValue value = info->Get(instance);
+        if (!info->IsDefault(value))
+            entries.push_back({prefix + info->Name, std::move(value)});
     }
 }
 
-void ReadProp(const TPropTable &Table, void *Instance, std::string_view Path,
-              const TPropValue &Value)
+void ReadProp(const TPropTable &table, void *instance, std::string_view path,
+              const TPropValue &value)
 {
-    const size_t Dot = Path.find('.');
-    const std::string_view Name = Path.substr(0, Dot);
-    const TPropInfo *Info = Table.Find(Name);
-    if (!Info) {
-        throw EGraphStreamError(N_("Property %1 does not exist"), {QString::fromLatin1(Name)});
-    }
-    if (Dot != std::string_view::npos) {
-        if (Info->Kind != TPropKind::Object) {
-            throw EGraphStreamError(N_("Property %1 holds no object"), {QString::fromLatin1(Name)});
-        }
-        ReadProp(Info->ObjectTable(), Info->GetObject(Instance), Path.substr(Dot + 1), Value);
+    const size_t dot = path.find('.');
+    const std::string_view name = path.substr(0, dot);
+    const TPropInfo *info = table.Find(name);
+    if (!info)
+        throw EGraphStreamError(N_("Property %1 does not exist"), {QString::fromLatin1(name)});
+    if (dot != std::string_view::npos) {
+        if (info->Kind != TPropKind::Object)
+            throw EGraphStreamError(N_("Property %1 holds no object"), {QString::fromLatin1(name)});
+        ReadProp(info->ObjectTable(), info->GetObject(instance), path.substr(dot + 1), value);
         return;
     }
-    if (Info->Kind == TPropKind::Object || !Info->Set) {
-        RaiseValueError(Info->Name);
-    }
-    Info->Set(Instance, Checked(*Info, Value));
+    if (info->Kind == TPropKind::Object || !info->Set)
+        RaiseValueError(info->Name);
+    info->Set(instance, Checked(*info, value));
 }
 
-TPropInfo ObjectProp(const char *Name, void *(*GetObject)(void *Instance),
-                     const TPropTable &(*ObjectTable)(), bool (*IsStored)(const void *Instance))
+TPropInfo ObjectProp(const char *name, void *(*getObject)(void *instance),
+                     const TPropTable &(*objectTable)(), bool (*isStored)(const void *instance))
 {
-    TPropInfo Info;
-    Info.Name = Name;
-    Info.Kind = TPropKind::Object;
-    Info.GetObject = GetObject;
-    Info.ObjectTable = ObjectTable;
-    Info.IsStored = IsStored;
-    return Info;
+    TPropInfo info;
+    info.Name = name;
+    info.Kind = TPropKind::Object;
+    info.GetObject = getObject;
+    info.ObjectTable = objectTable;
+    info.IsStored = isStored;
+    return info;
 }
 
 const TPropTable &BrushPropTable()
 {
-    static const TPropTable Table{
+    static const TPropTable table{
         nullptr,
         {
             Prop<&TBrush::Color, &TBrush::SetColor>("Color", TPropKind::Color, int64_t{clWhite}),
@@ -247,12 +231,12 @@ const TPropTable &BrushPropTable()
                                                     BrushStyleNames),
         },
         {}};
-    return Table;
+    return table;
 }
 
 const TPropTable &PenPropTable()
 {
-    static const TPropTable Table{
+    static const TPropTable table{
         nullptr,
         {
             Prop<&TPen::Color, &TPen::SetColor>("Color", TPropKind::Color, int64_t{clBlack}),
@@ -263,25 +247,25 @@ const TPropTable &PenPropTable()
             Prop<&TPen::Width, &TPen::SetWidth>("Width", TPropKind::Integer, int64_t{1}),
         },
         {}};
-    return Table;
+    return table;
 }
 
 const TPropTable &FontPropTable()
 {
-    static const TPropTable Table = [] {
-        TPropInfo Size = Prop<&TFont::Size, &TFont::SetSize>("Size", TPropKind::Integer);
+    static const TPropTable table = [] {
+        TPropInfo size = Prop<&TFont::Size, &TFont::SetSize>("Size", TPropKind::Integer);
         // The height carries the size; a size read from an older record still sets it.
-        Size.IsStored = NotStored;
-        TPropInfo StyleInfo;
-        StyleInfo.Name = "Style";
-        StyleInfo.Kind = TPropKind::Set;
-        StyleInfo.Names = FontStyleNames;
-        StyleInfo.Get = [](const void *Instance) -> TPropValue {
-            return int64_t{static_cast<const TFont *>(Instance)->Style().ToBits()};
+        size.IsStored = NotStored;
+        TPropInfo styleInfo;
+        styleInfo.Name = "Style";
+        styleInfo.Kind = TPropKind::Set;
+        styleInfo.Names = FontStyleNames;
+        styleInfo.Get = [](const void *instance) -> TPropValue {
+            return int64_t{static_cast<const TFont *>(instance)->Style().ToBits()};
         };
-        StyleInfo.Set = [](void *Instance, const TPropValue &Value) {
-            const auto Bits = static_cast<uint8_t>(PropOrdinal(Value) & 0x0F);
-            static_cast<TFont *>(Instance)->SetStyle(TFontStyles::FromBits(Bits));
+        styleInfo.Set = [](void *instance, const TPropValue &value) {
+            const auto bits = static_cast<uint8_t>(PropOrdinal(value) & 0x0F);
+            static_cast<TFont *>(instance)->SetStyle(TFontStyles::FromBits(bits));
         };
         return TPropTable{
             nullptr,
@@ -294,14 +278,14 @@ const TPropTable &FontPropTable()
                                                                   int64_t{0}),
                 Prop<&TFont::Pitch, &TFont::SetPitch>("Pitch", TPropKind::Enum, int64_t{fpDefault},
                                                       FontPitchNames),
-                Size,
-                StyleInfo,
+                size,
+                styleInfo,
                 Prop<&TFont::Quality, &TFont::SetQuality>("Quality", TPropKind::Enum,
                                                           int64_t{fqDefault}, FontQualityNames),
             },
             {}};
     }();
-    return Table;
+    return table;
 }
 
 } // namespace talivo

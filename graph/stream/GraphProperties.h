@@ -68,15 +68,15 @@ struct TPropInfo {
     // Value names of an enumeration or set kind.
     std::span<const char *const> Names;
     // Declared not stored: never written, but accepted when read. Null: always stored.
-    bool (*IsStored)(const void *Instance) = nullptr;
-    TPropValue (*Get)(const void *Instance) = nullptr;
-    void (*Set)(void *Instance, const TPropValue &Value) = nullptr;
+    bool (*IsStored)(const void *instance) = nullptr;
+    TPropValue (*Get)(const void *instance) = nullptr;
+    void (*Set)(void *instance, const TPropValue &value) = nullptr;
     // Object kind: the nested object and its table.
-    void *(*GetObject)(void *Instance) = nullptr;
+    void *(*GetObject)(void *instance) = nullptr;
     const TPropTable &(*ObjectTable)() = nullptr;
 
-    bool Stored(const void *Instance) const { return !IsStored || IsStored(Instance); }
-    bool IsDefault(const TPropValue &Value) const { return HasDefault && Default == Value; }
+    bool Stored(const void *instance) const { return !IsStored || IsStored(instance); }
+    bool IsDefault(const TPropValue &value) const { return HasDefault && Default == value; }
 };
 
 // The properties a class adds to those of its base. Published properties are written in
@@ -88,7 +88,7 @@ struct TPropTable {
     std::vector<TPropInfo> Defined;
 
     // The property of that name in this class or a base, published ones first; null if none.
-    const TPropInfo *Find(std::string_view Name) const;
+    const TPropInfo *Find(std::string_view name) const;
     // Every property in writing order.
     std::vector<const TPropInfo *> All() const;
 };
@@ -104,18 +104,18 @@ struct TPropEntry {
 
 using TPropEntries = std::vector<TPropEntry>;
 
-// Appends the stored, non-default properties of Instance to Entries, in table order, each path
-// starting with Prefix. Nested objects are always entered.
-void WriteProps(const TPropTable &Table, const void *Instance, const std::string &Prefix,
-                TPropEntries &Entries);
+// Appends the stored, non-default properties of instance to entries, in table order, each path
+// starting with prefix. Nested objects are always entered.
+void WriteProps(const TPropTable &table, const void *instance, const std::string &prefix,
+                TPropEntries &entries);
 
-// Sets the property at Path (relative to Instance, parts joined by ".") to Value. Raises
+// Sets the property at path (relative to instance, parts joined by ".") to value. Raises
 // EGraphStreamError for a path that names no property or a value of the wrong kind.
-void ReadProp(const TPropTable &Table, void *Instance, std::string_view Path,
-              const TPropValue &Value);
+void ReadProp(const TPropTable &table, void *instance, std::string_view path,
+              const TPropValue &value);
 
 // The value as an integer-like property keeps it; raises EGraphStreamError for another kind.
-int64_t PropOrdinal(const TPropValue &Value);
+int64_t PropOrdinal(const TPropValue &value);
 
 // The tables of the drawing tools nested in every graph object.
 const TPropTable &BrushPropTable();
@@ -134,30 +134,28 @@ template <typename C, typename A> struct MemberOf<void (C::*)(A)> {
     using Arg = std::remove_cvref_t<A>;
 };
 
-template <typename T> TPropValue ToPropValue(const T &Value)
+template <typename T> TPropValue ToPropValue(const T &value)
 {
     if constexpr (std::is_same_v<T, QString> || std::is_same_v<T, QByteArray> ||
-                  std::is_same_v<T, TRect>) {
-        return Value;
-    } else if constexpr (IsTSet<T>::value) {
-        return int64_t{Value.ToBits()};
-    } else {
-        return static_cast<int64_t>(Value);
-    }
+                  std::is_same_v<T, TRect>)
+        return value;
+    else if constexpr (IsTSet<T>::value)
+        return int64_t{value.ToBits()};
+    else
+        return static_cast<int64_t>(value);
 }
 
-template <typename T> T FromPropValue(const TPropValue &Value)
+template <typename T> T FromPropValue(const TPropValue &value)
 {
     if constexpr (std::is_same_v<T, QString> || std::is_same_v<T, QByteArray> ||
                   std::is_same_v<T, TRect>) {
-        if (const T *Result = std::get_if<T>(&Value)) {
-            return *Result;
-        }
+        if (const T *result = std::get_if<T>(&value))
+            return *result;
         throw EGraphStreamError(N_("Invalid property value"));
     } else if constexpr (IsTSet<T>::value) {
-        return T::FromBits(static_cast<typename T::TBits>(PropOrdinal(Value)));
+        return T::FromBits(static_cast<typename T::TBits>(PropOrdinal(value)));
     } else {
-        return static_cast<T>(PropOrdinal(Value));
+        return static_cast<T>(PropOrdinal(value));
     }
 }
 
@@ -166,32 +164,32 @@ template <typename T> T FromPropValue(const TPropValue &Value)
 // A property read and written through a const getter and a one-argument setter of the same class:
 // Prop<&TGraphObject::Tag, &TGraphObject::SetTag>("Tag", TPropKind::Integer, int64_t{0}).
 template <auto Getter, auto Setter>
-TPropInfo Prop(const char *Name, TPropKind Kind, std::optional<TPropValue> Default = {},
-               std::span<const char *const> Names = {})
+TPropInfo Prop(const char *name, TPropKind kind, std::optional<TPropValue> defaultValue = {},
+               std::span<const char *const> names = {})
 {
     using C = typename detail::MemberOf<decltype(Getter)>::Class;
     using R = typename detail::MemberOf<decltype(Getter)>::Result;
     using A = typename detail::MemberOf<decltype(Setter)>::Arg;
-    TPropInfo Info;
-    Info.Name = Name;
-    Info.Kind = Kind;
-    if (Default) {
-        Info.HasDefault = true;
-        Info.Default = std::move(*Default);
+    TPropInfo info;
+    info.Name = name;
+    info.Kind = kind;
+    if (defaultValue) {
+        info.HasDefault = true;
+        info.Default = std::move(*defaultValue);
     }
-    Info.Names = Names;
-    Info.Get = [](const void *Instance) {
-        return detail::ToPropValue<R>((static_cast<const C *>(Instance)->*Getter)());
+    info.Names = names;
+    info.Get = [](const void *instance) {
+        return detail::ToPropValue<R>((static_cast<const C *>(instance)->*Getter)());
     };
-    Info.Set = [](void *Instance, const TPropValue &Value) {
-        (static_cast<C *>(Instance)->*Setter)(detail::FromPropValue<A>(Value));
+    info.Set = [](void *instance, const TPropValue &value) {
+        (static_cast<C *>(instance)->*Setter)(detail::FromPropValue<A>(value));
     };
-    return Info;
+    return info;
 }
 
 // A nested object property (brush, pen, font, picture).
-TPropInfo ObjectProp(const char *Name, void *(*GetObject)(void *Instance),
-                     const TPropTable &(*ObjectTable)(),
-                     bool (*IsStored)(const void *Instance) = nullptr);
+TPropInfo ObjectProp(const char *name, void *(*getObject)(void *instance),
+                     const TPropTable &(*objectTable)(),
+                     bool (*isStored)(const void *instance) = nullptr);
 
 } // namespace talivo

@@ -6,47 +6,42 @@ namespace talivo {
 
 namespace {
 
-TPropInfo CarrierProp(const char *Name, TPropKind Kind)
+TPropInfo CarrierProp(const char *name, TPropKind kind)
 {
-    TPropInfo Info;
-    Info.Name = Name;
-    Info.Kind = Kind;
-    return Info;
+    TPropInfo info;
+    info.Name = name;
+    info.Kind = kind;
+    return info;
 }
 
 } // namespace
 
-const TPropInfo *FindStreamProp(const TPropTable &ObjectTable, std::string_view Path)
+const TPropInfo *FindStreamProp(const TPropTable &objectTable, std::string_view path)
 {
-    static const TPropInfo CarrierProps[] = {
+    static const TPropInfo carrierProps[] = {
         CarrierProp("ID", TPropKind::Cardinal), CarrierProp("Name", TPropKind::String),
         CarrierProp("Tag", TPropKind::Integer), CarrierProp("Left", TPropKind::Integer),
         CarrierProp("Top", TPropKind::Integer),
     };
-    for (const TPropInfo &Info : CarrierProps) {
-        if (Path == Info.Name) {
-            return &Info;
-        }
+    for (const TPropInfo &info : carrierProps) {
+        if (path == info.Name)
+            return &info;
     }
-    if (!Path.starts_with("G.")) {
+    if (!path.starts_with("G."))
         return nullptr;
-    }
-    Path.remove_prefix(2);
-    const TPropTable *Table = &ObjectTable;
+    path.remove_prefix(2);
+    const TPropTable *table = &objectTable;
     for (;;) {
-        const size_t Dot = Path.find('.');
-        const TPropInfo *Info = Table->Find(Path.substr(0, Dot));
-        if (!Info) {
+        const size_t dot = path.find('.');
+        const TPropInfo *info = table->Find(path.substr(0, dot));
+        if (!info)
             return nullptr;
-        }
-        if (Dot == std::string_view::npos) {
-            return Info->Kind == TPropKind::Object ? nullptr : Info;
-        }
-        if (Info->Kind != TPropKind::Object) {
+        if (dot == std::string_view::npos)
+            return info->Kind == TPropKind::Object ? nullptr : info;
+        if (info->Kind != TPropKind::Object)
             return nullptr;
-        }
-        Table = &Info->ObjectTable();
-        Path.remove_prefix(Dot + 1);
+        table = &info->ObjectTable();
+        path.remove_prefix(dot + 1);
     }
 }
 

@@ -42,10 +42,10 @@ inline constexpr std::string_view StreamCarrierClassName = "TGraphStreamableObje
 // Class names of object records are read into a buffer of this size.
 inline constexpr int32_t MaxClassNameRecord = 256;
 
-// The property a stream path names for an object whose own properties are in ObjectTable: the
+// The property a stream path names for an object whose own properties are in objectTable: the
 // carrier's "ID", "Name", "Tag", "Left", "Top", or a path under "G.". Null when the path names
 // nothing, or names a nested object instead of a value.
-const TPropInfo *FindStreamProp(const TPropTable &ObjectTable, std::string_view Path);
+const TPropInfo *FindStreamProp(const TPropTable &objectTable, std::string_view path);
 
 // Writes a graph file atomically (see WriteFileAtomically); a failure to create or write it is an
 // EGraphStreamError that names the file.

@@ -91,61 +91,57 @@ constexpr TIdentEntry<TFontCharset> CharsetIdents[] = {
 static_assert(std::size(ColorIdents) == 52);
 static_assert(std::size(CharsetIdents) == 18);
 
-template <typename T, size_t N> std::string_view NameOf(const TIdentEntry<T> (&Table)[N], T Value)
+template <typename T, size_t N> std::string_view NameOf(const TIdentEntry<T> (&table)[N], T value)
 {
-    for (const auto &Entry : Table) {
-        if (Entry.Value == Value) {
-            return Entry.Name;
-        }
+    for (const auto &entry : table) {
+        if (entry.Value == value)
+            return entry.Name;
     }
     return {};
 }
 
 template <typename T, size_t N>
-std::optional<T> ValueOf(const TIdentEntry<T> (&Table)[N], std::string_view Ident)
+std::optional<T> ValueOf(const TIdentEntry<T> (&table)[N], std::string_view ident)
 {
-    for (const auto &Entry : Table) {
-        if (SameIdent(Entry.Name, Ident)) {
-            return Entry.Value;
-        }
+    for (const auto &entry : table) {
+        if (SameIdent(entry.Name, ident))
+            return entry.Value;
     }
     return std::nullopt;
 }
 
 } // namespace
 
-bool SameIdent(std::string_view A, std::string_view B)
+bool SameIdent(std::string_view a, std::string_view b)
 {
-    if (A.size() != B.size()) {
+    if (a.size() != b.size())
         return false;
-    }
-    for (size_t I = 0; I < A.size(); ++I) {
-        if (std::tolower(static_cast<unsigned char>(A[I])) !=
-            std::tolower(static_cast<unsigned char>(B[I]))) {
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
             return false;
-        }
     }
     return true;
 }
 
-std::string_view ColorToIdent(TColor Color)
+std::string_view ColorToIdent(TColor color)
 {
-    return NameOf(ColorIdents, Color);
+    return NameOf(ColorIdents, color);
 }
 
-std::optional<TColor> IdentToColor(std::string_view Ident)
+std::optional<TColor> IdentToColor(std::string_view ident)
 {
-    return ValueOf(ColorIdents, Ident);
+    return ValueOf(ColorIdents, ident);
 }
 
-std::string_view CharsetToIdent(TFontCharset Charset)
+std::string_view CharsetToIdent(TFontCharset charset)
 {
-    return NameOf(CharsetIdents, Charset);
+    return NameOf(CharsetIdents, charset);
 }
 
-std::optional<TFontCharset> IdentToCharset(std::string_view Ident)
+std::optional<TFontCharset> IdentToCharset(std::string_view ident)
 {
-    return ValueOf(CharsetIdents, Ident);
+    return ValueOf(CharsetIdents, ident);
 }
 
 } // namespace talivo

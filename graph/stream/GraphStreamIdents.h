@@ -11,14 +11,14 @@
 namespace talivo {
 
 // The name of the first table entry with this colour; empty when it has none.
-std::string_view ColorToIdent(TColor Color);
+std::string_view ColorToIdent(TColor color);
 // The colour of that name (compared without regard to case); nothing when unknown.
-std::optional<TColor> IdentToColor(std::string_view Ident);
+std::optional<TColor> IdentToColor(std::string_view ident);
 
-std::string_view CharsetToIdent(TFontCharset Charset);
-std::optional<TFontCharset> IdentToCharset(std::string_view Ident);
+std::string_view CharsetToIdent(TFontCharset charset);
+std::optional<TFontCharset> IdentToCharset(std::string_view ident);
 
 // Identifiers are compared as the files' original writer compared them: ASCII without case.
-bool SameIdent(std::string_view A, std::string_view B);
+bool SameIdent(std::string_view a, std::string_view b);
 
 } // namespace talivo

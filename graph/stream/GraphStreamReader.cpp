@@ -19,50 +19,47 @@ constexpr int64_t ReadChunk = 64 * 1024;
 // property stream with empty names and no properties.
 constexpr int64_t MinRecordSize = 4 + 2 + 4 + 1 + 1 + 1 + 1;
 
-[[noreturn]] void RaiseTagError(const std::string &Path, uint8_t Tag)
+[[noreturn]] void RaiseTagError(const std::string &path, uint8_t tag)
 {
     throw EGraphStreamError(N_("Invalid value type %1 for property %2"),
-                            {QString::number(Tag), QString::fromLatin1(Path)});
+                            {QString::number(tag), QString::fromLatin1(path)});
 }
 
 } // namespace
 
-void TGraphStreamReader::ReadExact(char *Data, int64_t Size)
+void TGraphStreamReader::ReadExact(char *data, int64_t size)
 {
-    while (Size > 0) {
-        const qint64 Got = fStream.read(Data, Size);
-        if (Got <= 0) {
+    while (size > 0) {
+        const qint64 got = fStream.read(data, size);
+        if (got <= 0)
             throw EGraphStreamError(N_("Unexpected end of stream"));
-        }
-        Data += Got;
-        Size -= Got;
+        data += got;
+        size -= got;
     }
 }
 
 template <typename T> T TGraphStreamReader::ReadLittleEndian()
 {
-    char Bytes[sizeof(T)];
-    ReadExact(Bytes, sizeof(T));
-    return qFromLittleEndian<T>(Bytes);
+    char bytes[sizeof(T)];
+    ReadExact(bytes, sizeof(T));
+    return qFromLittleEndian<T>(bytes);
 }
 
-QByteArray TGraphStreamReader::ReadBytes(int64_t Size)
+QByteArray TGraphStreamReader::ReadBytes(int64_t size)
 {
-    if (Size < 0) {
+    if (size < 0)
         throw EGraphStreamError(N_("Invalid length in stream"));
-    }
-    QByteArray Result;
-    while (Result.size() < Size) {
-        const qsizetype Old = Result.size();
-        const int64_t Want = std::min<int64_t>(Size - Old, ReadChunk);
-        Result.resize(Old + Want);
-        const qint64 Got = fStream.read(Result.data() + Old, Want);
-        if (Got <= 0) {
+    QByteArray result;
+    while (result.size() < size) {
+        const qsizetype old = result.size();
+        const int64_t want = std::min<int64_t>(size - old, ReadChunk);
+        result.resize(old + want);
+        const qint64 got = fStream.read(result.data() + old, want);
+        if (got <= 0)
             throw EGraphStreamError(N_("Unexpected end of stream"));
-        }
-        Result.resize(Old + Got);
+        result.resize(old + got);
     }
-    return Result;
+    return result;
 }
 
 uint8_t TGraphStreamReader::ReadByte()
@@ -77,38 +74,34 @@ int32_t TGraphStreamReader::ReadInt32()
 
 std::string TGraphStreamReader::ReadShortName()
 {
-    const QByteArray Bytes = ReadBytes(ReadByte());
-    return Bytes.toStdString();
+    const QByteArray bytes = ReadBytes(ReadByte());
+    return bytes.toStdString();
 }
 
 std::string TGraphStreamReader::ReadClassName()
 {
-    const int32_t Size = ReadInt32();
-    if (Size < 0 || Size > MaxClassNameRecord) {
+    const int32_t size = ReadInt32();
+    if (size < 0 || size > MaxClassNameRecord)
         throw EGraphStreamError(N_("Invalid class name length in stream"));
-    }
-    QByteArray Bytes = ReadBytes(Size);
-    const qsizetype End = Bytes.indexOf('\0');
-    if (End < 0 && Size == MaxClassNameRecord) {
+    QByteArray bytes = ReadBytes(size);
+    const qsizetype end = bytes.indexOf('\0');
+    if (end < 0 && size == MaxClassNameRecord)
         throw EGraphStreamError(N_("Class name too long in stream"));
-    }
-    if (End >= 0) {
-        Bytes.truncate(End);
-    }
-    return Bytes.toStdString();
+    if (end >= 0)
+        bytes.truncate(end);
+    return bytes.toStdString();
 }
 
 int64_t TGraphStreamReader::MaxRecordsLeft() const
 {
-    if (fStream.isSequential()) {
+    if (fStream.isSequential())
         return (fStream.bytesAvailable() + MinRecordSize - 1) / MinRecordSize;
-    }
     return std::max<int64_t>(0, fStream.size() - fStream.pos()) / MinRecordSize;
 }
 
-int64_t TGraphStreamReader::ReadIntegerValue(uint8_t Tag, bool Allow64, const std::string &Path)
+int64_t TGraphStreamReader::ReadIntegerValue(uint8_t tag, bool allow64, const std::string &path)
 {
-    switch (Tag) {
+    switch (tag) {
     case vaInt8:
         return static_cast<int8_t>(ReadByte());
     case vaInt16:
@@ -116,19 +109,18 @@ int64_t TGraphStreamReader::ReadIntegerValue(uint8_t Tag, bool Allow64, const st
     case vaInt32:
         return ReadInt32();
     case vaInt64:
-        if (Allow64) {
+        if (allow64)
             return ReadLittleEndian<int64_t>();
-        }
         break;
     default:
         break;
     }
-    RaiseTagError(Path, Tag);
+    RaiseTagError(path, tag);
 }
 
-QString TGraphStreamReader::ReadStringValue(uint8_t Tag, const std::string &Path)
+QString TGraphStreamReader::ReadStringValue(uint8_t tag, const std::string &path)
 {
-    switch (Tag) {
+    switch (tag) {
     // 8-bit strings are in the code page of the programs that wrote them, which this program
     // shares.
     case vaString:
@@ -138,172 +130,155 @@ QString TGraphStreamReader::ReadStringValue(uint8_t Tag, const std::string &Path
     case vaUTF8String:
         return QString::fromUtf8(ReadBytes(ReadInt32()));
     case vaWString: {
-        const int32_t Units = ReadInt32();
-        if (Units < 0) {
+        const int32_t units = ReadInt32();
+        if (units < 0)
             throw EGraphStreamError(N_("Invalid length in stream"));
-        }
-        const QByteArray Bytes = ReadBytes(int64_t{Units} * 2);
-        QString Result(Units, Qt::Uninitialized);
-        for (int32_t I = 0; I < Units; ++I) {
-            Result[I] = QChar(qFromLittleEndian<uint16_t>(Bytes.constData() + 2 * I));
-        }
-        return Result;
+        const QByteArray bytes = ReadBytes(int64_t{units} * 2);
+        QString result(units, Qt::Uninitialized);
+        for (int32_t i = 0; i < units; ++i)
+            result[i] = QChar(qFromLittleEndian<uint16_t>(bytes.constData() + 2 * i));
+        return result;
     }
     default:
-        RaiseTagError(Path, Tag);
+        RaiseTagError(path, tag);
     }
 }
 
 std::vector<std::string> TGraphStreamReader::ReadSetNames()
 {
-    std::vector<std::string> Names;
-    for (std::string Name = ReadShortName(); !Name.empty(); Name = ReadShortName()) {
-        Names.push_back(std::move(Name));
-    }
-    return Names;
+    std::vector<std::string> names;
+    for (std::string name = ReadShortName(); !name.empty(); name = ReadShortName())
+        names.push_back(std::move(name));
+    return names;
 }
 
-TPropValue TGraphStreamReader::ReadValue(const TPropInfo &Info, const std::string &Path)
+TPropValue TGraphStreamReader::ReadValue(const TPropInfo &info, const std::string &path)
 {
-    const uint8_t Tag = ReadByte();
-    const auto NameIndex = [&](const std::string &Name) -> int64_t {
-        for (size_t I = 0; I < Info.Names.size(); ++I) {
-            if (SameIdent(Info.Names[I], Name)) {
-                return static_cast<int64_t>(I);
-            }
+    const uint8_t tag = ReadByte();
+    const auto nameIndex = [&](const std::string &name) -> int64_t {
+        for (size_t i = 0; i < info.Names.size(); ++i) {
+            if (SameIdent(info.Names[i], name))
+                return static_cast<int64_t>(i);
         }
         return -1;
     };
-    const auto InvalidIdent = [&](const std::string &Name) {
+    const auto invalidIdent = [&](const std::string &name) {
         return EGraphStreamError(N_("Invalid property value %1 for property %2"),
-                                 {QString::fromLatin1(Name), QString::fromLatin1(Path)});
+                                 {QString::fromLatin1(name), QString::fromLatin1(path)});
     };
-    switch (Info.Kind) {
+    switch (info.Kind) {
     case TPropKind::Integer:
-        return ReadIntegerValue(Tag, false, Path);
+        return ReadIntegerValue(tag, false, path);
     case TPropKind::Cardinal:
     case TPropKind::Int64:
-        return ReadIntegerValue(Tag, true, Path);
+        return ReadIntegerValue(tag, true, path);
     case TPropKind::Color:
     case TPropKind::Charset: {
-        if (Tag != vaIdent) {
-            return ReadIntegerValue(Tag, false, Path);
+        if (tag != vaIdent)
+            return ReadIntegerValue(tag, false, path);
+        const std::string name = ReadShortName();
+        if (info.Kind == TPropKind::Color) {
+            if (const auto color = IdentToColor(name))
+                return int64_t{*color};
+        } else if (const auto charset = IdentToCharset(name)) {
+            return int64_t{*charset};
         }
-        const std::string Name = ReadShortName();
-        if (Info.Kind == TPropKind::Color) {
-            if (const auto Color = IdentToColor(Name)) {
-                return int64_t{*Color};
-            }
-        } else if (const auto Charset = IdentToCharset(Name)) {
-            return int64_t{*Charset};
-        }
-        throw InvalidIdent(Name);
+        throw invalidIdent(name);
     }
     case TPropKind::Enum:
     case TPropKind::Bool: {
-        if (Tag == vaFalse || Tag == vaTrue) {
-            return int64_t{Tag == vaTrue};
-        }
-        if (Tag != vaIdent) {
-            RaiseTagError(Path, Tag);
-        }
-        const std::string Name = ReadShortName();
-        const int64_t Ordinal = Info.Kind == TPropKind::Bool ? (SameIdent(Name, "False")  ? 0
-                                                                : SameIdent(Name, "True") ? 1
+        if (tag == vaFalse || tag == vaTrue)
+            return int64_t{tag == vaTrue};
+        if (tag != vaIdent)
+            RaiseTagError(path, tag);
+        const std::string name = ReadShortName();
+        const int64_t ordinal = info.Kind == TPropKind::Bool ? (SameIdent(name, "False")  ? 0
+                                                                : SameIdent(name, "True") ? 1
                                                                                           : -1)
-                                                             : NameIndex(Name);
-        if (Ordinal < 0) {
-            throw InvalidIdent(Name);
-        }
-        return Ordinal;
+                                                             : nameIndex(name);
+        if (ordinal < 0)
+            throw invalidIdent(name);
+        return ordinal;
     }
     case TPropKind::Set: {
-        if (Tag != vaSet) {
-            RaiseTagError(Path, Tag);
-        }
-        int64_t Bits = 0;
-        for (const std::string &Name : ReadSetNames()) {
+        if (tag != vaSet)
+            RaiseTagError(path, tag);
+        int64_t bits = 0;
+        for (const std::string &name : ReadSetNames()) {
             // A member this program does not know (a newer writer's option) is passed over.
-            if (const int64_t Index = NameIndex(Name); Index >= 0 && Index < 64) {
-                Bits |= int64_t{1} << Index;
-            }
+            if (const int64_t index = nameIndex(name); index >= 0 && index < 64)
+                bits |= int64_t{1} << index;
         }
-        return Bits;
+        return bits;
     }
     case TPropKind::String:
-        return ReadStringValue(Tag, Path);
+        return ReadStringValue(tag, path);
     case TPropKind::Ident:
-        if (Tag != vaIdent) {
-            RaiseTagError(Path, Tag);
-        }
+        if (tag != vaIdent)
+            RaiseTagError(path, tag);
         return ReadBytes(ReadByte());
     case TPropKind::IdentSet: {
-        if (Tag != vaSet) {
-            RaiseTagError(Path, Tag);
+        if (tag != vaSet)
+            RaiseTagError(path, tag);
+        QByteArray names;
+        for (const std::string &name : ReadSetNames()) {
+            names.append(static_cast<char>(name.size()));
+            names.append(name.data(), static_cast<qsizetype>(name.size()));
         }
-        QByteArray Names;
-        for (const std::string &Name : ReadSetNames()) {
-            Names.append(static_cast<char>(Name.size()));
-            Names.append(Name.data(), static_cast<qsizetype>(Name.size()));
-        }
-        return Names;
+        return names;
     }
     case TPropKind::Binary:
-        if (Tag != vaBinary) {
-            RaiseTagError(Path, Tag);
-        }
+        if (tag != vaBinary)
+            RaiseTagError(path, tag);
         return ReadBytes(ReadInt32());
     case TPropKind::Rect: {
         // Four integers in a row, the first one's tag already read.
-        TRect Rect;
-        Rect.Left = static_cast<int32_t>(ReadIntegerValue(Tag, false, Path));
-        Rect.Top = static_cast<int32_t>(ReadIntegerValue(ReadByte(), false, Path));
-        Rect.Right = static_cast<int32_t>(ReadIntegerValue(ReadByte(), false, Path));
-        Rect.Bottom = static_cast<int32_t>(ReadIntegerValue(ReadByte(), false, Path));
-        return Rect;
+        TRect rect;
+        rect.Left = static_cast<int32_t>(ReadIntegerValue(tag, false, path));
+        rect.Top = static_cast<int32_t>(ReadIntegerValue(ReadByte(), false, path));
+        rect.Right = static_cast<int32_t>(ReadIntegerValue(ReadByte(), false, path));
+        rect.Bottom = static_cast<int32_t>(ReadIntegerValue(ReadByte(), false, path));
+        return rect;
     }
     case TPropKind::Object:
         break;
     }
-    RaiseTagError(Path, Tag);
+    RaiseTagError(path, tag);
 }
 
-TPropEntries TGraphStreamReader::ReadPropertyStream(const TPropTable &Table)
+TPropEntries TGraphStreamReader::ReadPropertyStream(const TPropTable &table)
 {
     return ReadPropertyStream(
-        [&Table](std::string_view Path) { return FindStreamProp(Table, Path); });
+        [&table](std::string_view path) { return FindStreamProp(table, path); });
 }
 
 TPropEntries TGraphStreamReader::ReadPropertyStream(
-    const std::function<const TPropInfo *(std::string_view Path)> &Resolve)
+    const std::function<const TPropInfo *(std::string_view path)> &resolve)
 {
-    if (ReadBytes(4) != QByteArray(PropertyStreamSignature, 4)) {
+    if (ReadBytes(4) != QByteArray(PropertyStreamSignature, 4))
         throw EGraphStreamError(N_("Invalid stream format"));
-    }
-    uint8_t Next = ReadByte();
-    if (Next >= 0xF0) {
-        if (Next & 0x02) {
+    uint8_t next = ReadByte();
+    if (next >= 0xF0) {
+        if (next & 0x02) {
             // A child position, of no meaning to graph objects.
             ReadIntegerValue(ReadByte(), false, "child position");
         }
-        Next = ReadByte();
+        next = ReadByte();
     }
-    ReadBytes(Next); // the carrier's class name
+    ReadBytes(next); // the carrier's class name
     ReadShortName(); // the component name
-    TPropEntries Entries;
-    for (std::string Path = ReadShortName(); !Path.empty(); Path = ReadShortName()) {
-        const TPropInfo *Info = Resolve(Path);
-        if (!Info) {
+    TPropEntries entries;
+    for (std::string path = ReadShortName(); !path.empty(); path = ReadShortName()) {
+        const TPropInfo *info = resolve(path);
+        if (!info)
             throw EGraphStreamError(N_("Error reading %1: property does not exist"),
-                                    {QString::fromLatin1(Path)});
-        }
-        TPropValue Value = ReadValue(*Info, Path);
-        Entries.push_back({std::move(Path), std::move(Value)});
+                                    {QString::fromLatin1(path)});
+        TPropValue value = ReadValue(*info, path);
+        entries.push_back({std::move(path), std::move(value)});
     }
-    if (ReadByte() != 0) {
+    if (ReadByte() != 0)
         throw EGraphStreamError(N_("Invalid stream format: unexpected child components"));
-    }
-    return Entries;
+    return entries;
 }
 
 } // namespace talivo

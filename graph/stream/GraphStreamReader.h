@@ -20,32 +20,32 @@ namespace talivo {
 // before its bytes are there, and every fault raises EGraphStreamError.
 class TGraphStreamReader {
 public:
-    explicit TGraphStreamReader(QIODevice &Stream) : fStream(Stream) {}
+    explicit TGraphStreamReader(QIODevice &stream) : fStream(stream) {}
 
-    // Exactly Size bytes, or EGraphStreamError when the data ends first.
-    QByteArray ReadBytes(int64_t Size);
+    // Exactly size bytes, or EGraphStreamError when the data ends first.
+    QByteArray ReadBytes(int64_t size);
     int32_t ReadInt32();
     uint8_t ReadByte();
     std::string ReadShortName();
     // The class name of an object record (at most 255 characters).
     std::string ReadClassName();
-    // A property stream as entries for TGraphObject::LoadFromEntries. Table holds the properties
+    // A property stream as entries for TGraphObject::LoadFromEntries. table holds the properties
     // of the object the stream describes; a path it lacks fails.
-    TPropEntries ReadPropertyStream(const TPropTable &Table);
-    // The same with the property of each path found by Resolve (null: the path names nothing).
+    TPropEntries ReadPropertyStream(const TPropTable &table);
+    // The same with the property of each path found by resolve (null: the path names nothing).
     TPropEntries
-    ReadPropertyStream(const std::function<const TPropInfo *(std::string_view Path)> &Resolve);
+    ReadPropertyStream(const std::function<const TPropInfo *(std::string_view path)> &resolve);
     // The most object records the rest of the stream can hold; a count read from the stream is
     // only trusted up to this.
     int64_t MaxRecordsLeft() const;
 
 private:
-    // Exactly Size bytes into Data (a number's few bytes need no block of their own).
-    void ReadExact(char *Data, int64_t Size);
+    // Exactly size bytes into data (a number's few bytes need no block of their own).
+    void ReadExact(char *data, int64_t size);
     template <typename T> T ReadLittleEndian();
-    TPropValue ReadValue(const TPropInfo &Info, const std::string &Path);
-    int64_t ReadIntegerValue(uint8_t Tag, bool Allow64, const std::string &Path);
-    QString ReadStringValue(uint8_t Tag, const std::string &Path);
+    TPropValue ReadValue(const TPropInfo &info, const std::string &path);
+    int64_t ReadIntegerValue(uint8_t tag, bool allow64, const std::string &path);
+    QString ReadStringValue(uint8_t tag, const std::string &path);
     // The member names of a vaSet, its tag already read.
     std::vector<std::string> ReadSetNames();
 

@@ -11,205 +11,196 @@
 
 namespace talivo {
 
-void TGraphStreamWriter::WriteBytes(const char *Data, int64_t Size)
+void TGraphStreamWriter::WriteBytes(const char *data, int64_t size)
 {
-    if (Size > 0 && fStream.write(Data, Size) != Size) {
+    if (size > 0 && fStream.write(data, size) != size)
         throw EGraphStreamError(N_("Stream write error: %1"), {fStream.errorString()});
-    }
 }
 
-void TGraphStreamWriter::WriteInt32(int32_t Value)
+void TGraphStreamWriter::WriteInt32(int32_t value)
 {
-    char Bytes[4];
-    qToLittleEndian<int32_t>(Value, Bytes);
-    WriteBytes(Bytes, 4);
+    char bytes[4];
+    qToLittleEndian<int32_t>(value, bytes);
+    WriteBytes(bytes, 4);
 }
 
-void TGraphStreamWriter::WriteShortName(std::string_view Name)
+void TGraphStreamWriter::WriteShortName(std::string_view name)
 {
-    if (Name.size() > 255) {
+    if (name.size() > 255)
         throw EGraphStreamError(N_("Name too long for a stream: %1"),
-                                {QString::fromLatin1(Name.substr(0, 32))});
-    }
-    WriteTag(static_cast<uint8_t>(Name.size()));
-    WriteBytes(Name.data(), static_cast<int64_t>(Name.size()));
+                                {QString::fromLatin1(name.substr(0, 32))});
+    WriteTag(static_cast<uint8_t>(name.size()));
+    WriteBytes(name.data(), static_cast<int64_t>(name.size()));
 }
 
-void TGraphStreamWriter::WriteInteger(int64_t Value)
+void TGraphStreamWriter::WriteInteger(int64_t value)
 {
-    char Bytes[8];
-    if (Value >= std::numeric_limits<int8_t>::min() &&
-        Value <= std::numeric_limits<int8_t>::max()) {
+    char bytes[8];
+    if (value >= std::numeric_limits<int8_t>::min() &&
+        value <= std::numeric_limits<int8_t>::max()) {
         WriteTag(vaInt8);
-        WriteTag(static_cast<uint8_t>(Value));
-    } else if (Value >= std::numeric_limits<int16_t>::min() &&
-               Value <= std::numeric_limits<int16_t>::max()) {
+        WriteTag(static_cast<uint8_t>(value));
+    } else if (value >= std::numeric_limits<int16_t>::min() &&
+               value <= std::numeric_limits<int16_t>::max()) {
         WriteTag(vaInt16);
-        qToLittleEndian<int16_t>(static_cast<int16_t>(Value), Bytes);
-        WriteBytes(Bytes, 2);
-    } else if (Value >= std::numeric_limits<int32_t>::min() &&
-               Value <= std::numeric_limits<int32_t>::max()) {
+        qToLittleEndian<int16_t>(static_cast<int16_t>(value), bytes);
+        WriteBytes(bytes, 2);
+    } else if (value >= std::numeric_limits<int32_t>::min() &&
+               value <= std::numeric_limits<int32_t>::max()) {
         WriteTag(vaInt32);
-        WriteInt32(static_cast<int32_t>(Value));
+        WriteInt32(static_cast<int32_t>(value));
     } else {
         WriteTag(vaInt64);
-        qToLittleEndian<int64_t>(Value, Bytes);
-        WriteBytes(Bytes, 8);
+        qToLittleEndian<int64_t>(value, bytes);
+        WriteBytes(bytes, 8);
     }
 }
 
-void TGraphStreamWriter::WriteString(const QString &Value)
+void TGraphStreamWriter::WriteString(const QString &value)
 {
-    const QByteArray Utf8 = Value.toUtf8();
-    const qsizetype Units = Value.size();
-    if (Utf8.size() >= 2 * Units) {
+    const QByteArray utf8 = value.toUtf8();
+    const qsizetype units = value.size();
+    if (utf8.size() >= 2 * units) {
         // Text that UTF-8 does not store more compactly than UTF-16 (and the empty string).
         WriteTag(vaWString);
-        WriteInt32(static_cast<int32_t>(Units));
-        QByteArray Bytes(Units * 2, '\0');
-        for (qsizetype I = 0; I < Units; ++I) {
-            qToLittleEndian<uint16_t>(Value[I].unicode(), Bytes.data() + 2 * I);
-        }
-        WriteBytes(Bytes);
+        WriteInt32(static_cast<int32_t>(units));
+        QByteArray bytes(units * 2, '\0');
+        for (qsizetype i = 0; i < units; ++i)
+            qToLittleEndian<uint16_t>(value[i].unicode(), bytes.data() + 2 * i);
+        WriteBytes(bytes);
         return;
     }
-    const bool Ascii =
-        std::all_of(Utf8.begin(), Utf8.end(), [](char C) { return (C & 0x80) == 0; });
-    if (!Ascii) {
+    const bool ascii =
+        std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; });
+    if (!ascii) {
         WriteTag(vaUTF8String);
-        WriteInt32(static_cast<int32_t>(Utf8.size()));
-    } else if (Utf8.size() > 255) {
+        WriteInt32(static_cast<int32_t>(utf8.size()));
+    } else if (utf8.size() > 255) {
         WriteTag(vaLString);
-        WriteInt32(static_cast<int32_t>(Utf8.size()));
+        WriteInt32(static_cast<int32_t>(utf8.size()));
     } else {
         WriteTag(vaString);
-        WriteTag(static_cast<uint8_t>(Utf8.size()));
+        WriteTag(static_cast<uint8_t>(utf8.size()));
     }
-    WriteBytes(Utf8);
+    WriteBytes(utf8);
 }
 
-void TGraphStreamWriter::WriteIdent(std::string_view Name)
+void TGraphStreamWriter::WriteIdent(std::string_view name)
 {
     WriteTag(vaIdent);
-    WriteShortName(Name);
+    WriteShortName(name);
 }
 
-void TGraphStreamWriter::WriteSet(int64_t Bits, std::span<const char *const> Names)
+void TGraphStreamWriter::WriteSet(int64_t bits, std::span<const char *const> names)
 {
     WriteTag(vaSet);
-    for (size_t I = 0; I < Names.size() && I < 64; ++I) {
-        if (Bits & (int64_t{1} << I)) {
-            WriteShortName(Names[I]);
-        }
+    for (size_t i = 0; i < names.size() && i < 64; ++i) {
+        if (bits & (int64_t{1} << i))
+            WriteShortName(names[i]);
     }
     WriteTag(0);
 }
 
-void TGraphStreamWriter::WriteValue(const TPropInfo &Info, const TPropValue &Value)
+void TGraphStreamWriter::WriteValue(const TPropInfo &info, const TPropValue &value)
 {
-    switch (Info.Kind) {
+    switch (info.Kind) {
     case TPropKind::Integer:
-        WriteInteger(static_cast<int32_t>(PropOrdinal(Value)));
+        WriteInteger(static_cast<int32_t>(PropOrdinal(value)));
         return;
     case TPropKind::Cardinal:
         // Written as its 32-bit pattern: numbers from 2^31 on come out negative.
-        WriteInteger(static_cast<int32_t>(static_cast<uint32_t>(PropOrdinal(Value))));
+        WriteInteger(static_cast<int32_t>(static_cast<uint32_t>(PropOrdinal(value))));
         return;
     case TPropKind::Int64:
-        WriteInteger(PropOrdinal(Value));
+        WriteInteger(PropOrdinal(value));
         return;
     case TPropKind::Color: {
-        const auto Color = static_cast<TColor>(PropOrdinal(Value));
-        if (const std::string_view Name = ColorToIdent(Color); !Name.empty()) {
-            WriteIdent(Name);
-        } else {
-            WriteInteger(static_cast<int32_t>(Color));
-        }
+        const auto color = static_cast<TColor>(PropOrdinal(value));
+        if (const std::string_view name = ColorToIdent(color); !name.empty())
+            WriteIdent(name);
+        else
+            WriteInteger(static_cast<int32_t>(color));
         return;
     }
     case TPropKind::Charset: {
-        const auto Charset = static_cast<TFontCharset>(PropOrdinal(Value));
-        if (const std::string_view Name = CharsetToIdent(Charset); !Name.empty()) {
-            WriteIdent(Name);
-        } else {
-            WriteInteger(Charset);
-        }
+        const auto charset = static_cast<TFontCharset>(PropOrdinal(value));
+        if (const std::string_view name = CharsetToIdent(charset); !name.empty())
+            WriteIdent(name);
+        else
+            WriteInteger(charset);
         return;
     }
     case TPropKind::Enum: {
-        const int64_t Ordinal = PropOrdinal(Value);
-        if (Ordinal < 0 || Ordinal >= static_cast<int64_t>(Info.Names.size())) {
+        const int64_t ordinal = PropOrdinal(value);
+        if (ordinal < 0 || ordinal >= static_cast<int64_t>(info.Names.size()))
             throw EGraphStreamError(N_("Invalid value for property %1"),
-                                    {QString::fromLatin1(Info.Name)});
-        }
-        WriteIdent(Info.Names[static_cast<size_t>(Ordinal)]);
+                                    {QString::fromLatin1(info.Name)});
+        WriteIdent(info.Names[static_cast<size_t>(ordinal)]);
         return;
     }
     case TPropKind::Bool:
-        WriteTag(PropOrdinal(Value) ? vaTrue : vaFalse);
+        WriteTag(PropOrdinal(value) ? vaTrue : vaFalse);
         return;
     case TPropKind::Set:
-        WriteSet(PropOrdinal(Value), Info.Names);
+        WriteSet(PropOrdinal(value), info.Names);
         return;
     case TPropKind::String:
-        WriteString(std::get<QString>(Value));
+        WriteString(std::get<QString>(value));
         return;
     case TPropKind::Ident: {
-        const QByteArray &Name = std::get<QByteArray>(Value);
-        WriteIdent(std::string_view(Name.constData(), static_cast<size_t>(Name.size())));
+        const QByteArray &name = std::get<QByteArray>(value);
+        WriteIdent(std::string_view(name.constData(), static_cast<size_t>(name.size())));
         return;
     }
     case TPropKind::IdentSet:
         // The names as read, each behind its length byte.
         WriteTag(vaSet);
-        WriteBytes(std::get<QByteArray>(Value));
+        WriteBytes(std::get<QByteArray>(value));
         WriteTag(0);
         return;
     case TPropKind::Binary: {
-        const QByteArray &Bytes = std::get<QByteArray>(Value);
+        const QByteArray &bytes = std::get<QByteArray>(value);
         WriteTag(vaBinary);
-        WriteInt32(static_cast<int32_t>(Bytes.size()));
-        WriteBytes(Bytes);
+        WriteInt32(static_cast<int32_t>(bytes.size()));
+        WriteBytes(bytes);
         return;
     }
     case TPropKind::Rect: {
-        const TRect &Rect = std::get<TRect>(Value);
-        for (const int32_t Side : {Rect.Left, Rect.Top, Rect.Right, Rect.Bottom}) {
-            WriteInteger(Side);
-        }
+        const TRect &rect = std::get<TRect>(value);
+        for (const int32_t side : {rect.Left, rect.Top, rect.Right, rect.Bottom})
+            WriteInteger(side);
         return;
     }
     case TPropKind::Object:
         break;
     }
-    throw EGraphStreamError(N_("Invalid value for property %1"), {QString::fromLatin1(Info.Name)});
+    throw EGraphStreamError(N_("Invalid value for property %1"), {QString::fromLatin1(info.Name)});
 }
 
-void TGraphStreamWriter::WritePropertyStream(const TPropTable &Table, const TPropEntries &Entries)
+void TGraphStreamWriter::WritePropertyStream(const TPropTable &table, const TPropEntries &entries)
 {
     WriteBytes(PropertyStreamSignature, 4);
     WriteShortName(StreamCarrierClassName);
     WriteShortName({});
-    for (const TPropEntry &Entry : Entries) {
-        const TPropInfo *Info = FindStreamProp(Table, Entry.Path);
-        if (!Info) {
+    for (const TPropEntry &entry : entries) {
+        const TPropInfo *info = FindStreamProp(table, entry.Path);
+        if (!info)
             throw EGraphStreamError(N_("Property %1 does not exist"),
-                                    {QString::fromLatin1(Entry.Path)});
-        }
-        WriteShortName(Entry.Path);
-        WriteValue(*Info, Entry.Value);
+                                    {QString::fromLatin1(entry.Path)});
+        WriteShortName(entry.Path);
+        WriteValue(*info, entry.Value);
     }
     WriteTag(0);
     WriteTag(0);
 }
 
-void TGraphStreamWriter::WriteObjectRecord(std::string_view ClassName, const TPropTable &Table,
-                                           const TPropEntries &Entries)
+void TGraphStreamWriter::WriteObjectRecord(std::string_view className, const TPropTable &table,
+                                           const TPropEntries &entries)
 {
-    WriteInt32(static_cast<int32_t>(ClassName.size() + 1));
-    WriteBytes(ClassName.data(), static_cast<int64_t>(ClassName.size()));
+    WriteInt32(static_cast<int32_t>(className.size() + 1));
+    WriteBytes(className.data(), static_cast<int64_t>(className.size()));
     WriteTag(0);
-    WritePropertyStream(Table, Entries);
+    WritePropertyStream(table, entries);
 }
 
 } // namespace talivo

@@ -17,28 +17,28 @@ namespace talivo {
 // either completes or raises EGraphStreamError (a full disk, a closed device).
 class TGraphStreamWriter {
 public:
-    explicit TGraphStreamWriter(QIODevice &Stream) : fStream(Stream) {}
+    explicit TGraphStreamWriter(QIODevice &stream) : fStream(stream) {}
 
-    void WriteBytes(const char *Data, int64_t Size);
-    void WriteBytes(const QByteArray &Data) { WriteBytes(Data.constData(), Data.size()); }
-    void WriteInt32(int32_t Value);
+    void WriteBytes(const char *data, int64_t size);
+    void WriteBytes(const QByteArray &data) { WriteBytes(data.constData(), data.size()); }
+    void WriteInt32(int32_t value);
     // A length byte and the bytes; names longer than 255 bytes cannot be written.
-    void WriteShortName(std::string_view Name);
+    void WriteShortName(std::string_view name);
     // The smallest of the 8, 16, 32 and 64-bit integer forms that holds the value.
-    void WriteInteger(int64_t Value);
-    void WriteString(const QString &Value);
-    void WriteIdent(std::string_view Name);
+    void WriteInteger(int64_t value);
+    void WriteString(const QString &value);
+    void WriteIdent(std::string_view name);
     // The record of one object: its class name and its property stream.
-    void WriteObjectRecord(std::string_view ClassName, const TPropTable &Table,
-                           const TPropEntries &Entries);
-    // Entries are the object's stream form (TGraphObject::SaveToEntries); Table tells the type of
+    void WriteObjectRecord(std::string_view className, const TPropTable &table,
+                           const TPropEntries &entries);
+    // entries are the object's stream form (TGraphObject::SaveToEntries); table tells the type of
     // each, which decides its value form.
-    void WritePropertyStream(const TPropTable &Table, const TPropEntries &Entries);
+    void WritePropertyStream(const TPropTable &table, const TPropEntries &entries);
 
 private:
-    void WriteTag(uint8_t Tag) { WriteBytes(reinterpret_cast<const char *>(&Tag), 1); }
-    void WriteValue(const TPropInfo &Info, const TPropValue &Value);
-    void WriteSet(int64_t Bits, std::span<const char *const> Names);
+    void WriteTag(uint8_t tag) { WriteBytes(reinterpret_cast<const char *>(&tag), 1); }
+    void WriteValue(const TPropInfo &info, const TPropValue &value);
+    void WriteSet(int64_t bits, std::span<const char *const> names);
 
     QIODevice &fStream;
 };
