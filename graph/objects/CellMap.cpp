@@ -16,17 +16,15 @@ size_t TCellMap::Probe(uint64_t key) const
 {
     const size_t mask = fTable.size() - 1;
     size_t i = static_cast<size_t>((key * kMultiplier) >> fShift);
-    while (fTable[i].Cell >= 0 && fTable[i].Key != key) {
+    while (fTable[i].Cell >= 0 && fTable[i].Key != key)
         i = (i + 1) & mask;
-    }
     return i;
 }
 
 TCellMap::TSlots *TCellMap::Find(uint64_t key)
 {
-    if (fTable.empty()) {
+    if (fTable.empty())
         return nullptr;
-    }
     const TEntry &entry = fTable[Probe(key)];
     return entry.Cell >= 0 ? &fCells[static_cast<size_t>(entry.Cell)] : nullptr;
 }
@@ -34,9 +32,8 @@ TCellMap::TSlots *TCellMap::Find(uint64_t key)
 TCellMap::TSlots &TCellMap::Get(uint64_t key)
 {
     // At most half full, so that probes stay short.
-    if ((fCells.size() + 1) * 2 > fTable.size()) {
+    if ((fCells.size() + 1) * 2 > fTable.size())
         Rehash(fTable.empty() ? kFirstCapacity : fTable.size() * 2);
-    }
     TEntry &entry = fTable[Probe(key)];
     if (entry.Cell < 0) {
         entry.Key = key;
@@ -51,9 +48,8 @@ void TCellMap::Rehash(size_t capacity)
 {
     fTable.assign(capacity, TEntry{});
     fShift = 64;
-    for (size_t size = capacity; size > 1; size >>= 1) {
+    for (size_t size = capacity; size > 1; size >>= 1)
         --fShift;
-    }
     for (size_t cell = 0; cell < fCells.size(); ++cell) {
         TEntry &entry = fTable[Probe(fKeys[cell])];
         entry.Key = fKeys[cell];
@@ -75,9 +71,8 @@ void TCellMap::DropEmpty()
     fKeys = std::move(keys);
     // At most half full, as Get keeps it.
     size_t capacity = kFirstCapacity;
-    while (capacity < fCells.size() * 2) {
+    while (capacity < fCells.size() * 2)
         capacity *= 2;
-    }
     Rehash(capacity);
 }
 

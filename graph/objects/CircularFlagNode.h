@@ -9,7 +9,7 @@ namespace talivo {
 // resizable node a square of the smaller side.
 class TCircularFlagNode : public TCircularNode {
 public:
-    explicit TCircularFlagNode(TGraphDocument *AOwner) : TCircularNode(AOwner) {}
+    explicit TCircularFlagNode(TGraphDocument *owner) : TCircularNode(owner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;
@@ -18,12 +18,12 @@ public:
     bool Flag() const { return fFlag; }
     // Stores and repaints, but reports no data change: toggling the pennant does not mark the
     // document modified.
-    void SetFlag(bool Value);
+    void SetFlag(bool value);
 
 protected:
     ~TCircularFlagNode() override = default;
 
-    void DrawBorder(TCanvas &Canvas) override;
+    void DrawBorder(TCanvas &canvas) override;
 
 private:
     bool fFlag = false;

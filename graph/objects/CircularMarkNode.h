@@ -8,7 +8,7 @@ namespace talivo {
 // makes a resizable node a square of that size.
 class TCircularMarkNode : public TCircularNode {
 public:
-    explicit TCircularMarkNode(TGraphDocument *AOwner) : TCircularNode(AOwner) {}
+    explicit TCircularMarkNode(TGraphDocument *owner) : TCircularNode(owner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;
@@ -16,7 +16,7 @@ public:
 protected:
     ~TCircularMarkNode() override = default;
 
-    void DrawBorder(TCanvas &Canvas) override;
+    void DrawBorder(TCanvas &canvas) override;
 };
 
 } // namespace talivo

@@ -8,7 +8,7 @@ namespace talivo {
 // height becomes its width), reported as a resize like any other.
 class TCircularNode : public TEllipticNode {
 public:
-    explicit TCircularNode(TGraphDocument *AOwner) : TEllipticNode(AOwner) {}
+    explicit TCircularNode(TGraphDocument *owner) : TEllipticNode(owner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;
@@ -18,7 +18,7 @@ protected:
 
     QRegion CreateRegion() const override;
     TPlacedRegion CreatePlacedRegion() const override;
-    void DrawBorder(TCanvas &Canvas) override;
+    void DrawBorder(TCanvas &canvas) override;
 };
 
 } // namespace talivo

@@ -5,12 +5,12 @@
 
 namespace talivo {
 
-TGraphConstraints::TGraphConstraints(TGraphDocument *AOwner) : fOwner(AOwner) {}
+TGraphConstraints::TGraphConstraints(TGraphDocument *owner) : fOwner(owner) {}
 
-void TGraphConstraints::SetBoundsRect(const TRect &Rect)
+void TGraphConstraints::SetBoundsRect(const TRect &rect)
 {
-    if (Rect != fBoundsRect) {
-        fBoundsRect = Rect;
+    if (rect != fBoundsRect) {
+        fBoundsRect = rect;
         DoChange();
     }
 }
@@ -20,9 +20,9 @@ void TGraphConstraints::SetBounds(int32_t aLeft, int32_t aTop, int32_t aWidth, i
     SetBoundsRect({aLeft, aTop, AddWrapped(aLeft, aWidth), AddWrapped(aTop, aHeight)});
 }
 
-int32_t TGraphConstraints::GetField(int32_t Index) const
+int32_t TGraphConstraints::GetField(int32_t index) const
 {
-    switch (Index) {
+    switch (index) {
     case 0:
         return fBoundsRect.Left;
     case 1:
@@ -34,96 +34,84 @@ int32_t TGraphConstraints::GetField(int32_t Index) const
     }
 }
 
-void TGraphConstraints::SetField(int32_t Index, int32_t Value)
+void TGraphConstraints::SetField(int32_t index, int32_t value)
 {
-    TRect Rect = fBoundsRect;
-    switch (Index) {
+    TRect rect = fBoundsRect;
+    switch (index) {
     case 0:
-        Rect.Left = Value;
+        rect.Left = value;
         break;
     case 1:
-        Rect.Top = Value;
+        rect.Top = value;
         break;
     case 2:
-        Rect.Right = Value;
+        rect.Right = value;
         break;
     default:
-        Rect.Bottom = Value;
+        rect.Bottom = value;
         break;
     }
-    SetBoundsRect(Rect);
+    SetBoundsRect(rect);
 }
 
-bool TGraphConstraints::WithinBounds(const TPoints &Pts) const
+bool TGraphConstraints::WithinBounds(const TPoints &pts) const
 {
-    for (const TPoint &Pt : Pts) {
-        if (!fBoundsRect.Contains(Pt)) {
+    for (const TPoint &pt : pts) {
+        if (!fBoundsRect.Contains(pt))
             return false;
-        }
     }
     return true;
 }
 
-bool TGraphConstraints::ConfinePt(TPoint &Pt) const
+bool TGraphConstraints::ConfinePt(TPoint &pt) const
 {
-    const TPoint Old = Pt;
-    if (Pt.X < fBoundsRect.Left) {
-        Pt.X = fBoundsRect.Left;
-    } else if (Pt.X > fBoundsRect.Right) {
-        Pt.X = fBoundsRect.Right;
-    }
-    if (Pt.Y < fBoundsRect.Top) {
-        Pt.Y = fBoundsRect.Top;
-    } else if (Pt.Y > fBoundsRect.Bottom) {
-        Pt.Y = fBoundsRect.Bottom;
-    }
-    return Pt == Old;
+    const TPoint old = pt;
+    if (pt.X < fBoundsRect.Left)
+        pt.X = fBoundsRect.Left;
+    else if (pt.X > fBoundsRect.Right)
+        pt.X = fBoundsRect.Right;
+    if (pt.Y < fBoundsRect.Top)
+        pt.Y = fBoundsRect.Top;
+    else if (pt.Y > fBoundsRect.Bottom)
+        pt.Y = fBoundsRect.Bottom;
+    return pt == old;
 }
 
-bool TGraphConstraints::ConfineRect(TRect &Rect) const
+bool TGraphConstraints::ConfineRect(TRect &rect) const
 {
-    const TRect Old = Rect;
-    if (Rect.Left < fBoundsRect.Left) {
-        Rect.Left = fBoundsRect.Left;
-    }
-    if (Rect.Top < fBoundsRect.Top) {
-        Rect.Top = fBoundsRect.Top;
-    }
-    if (Rect.Right > fBoundsRect.Right) {
-        Rect.Right = fBoundsRect.Right;
-    }
-    if (Rect.Bottom > fBoundsRect.Bottom) {
-        Rect.Bottom = fBoundsRect.Bottom;
-    }
-    return Rect == Old;
+    const TRect old = rect;
+    if (rect.Left < fBoundsRect.Left)
+        rect.Left = fBoundsRect.Left;
+    if (rect.Top < fBoundsRect.Top)
+        rect.Top = fBoundsRect.Top;
+    if (rect.Right > fBoundsRect.Right)
+        rect.Right = fBoundsRect.Right;
+    if (rect.Bottom > fBoundsRect.Bottom)
+        rect.Bottom = fBoundsRect.Bottom;
+    return rect == old;
 }
 
-bool TGraphConstraints::ConfineOffset(int32_t &dX, int32_t &dY, TObjectSides Mobility) const
+bool TGraphConstraints::ConfineOffset(int32_t &dx, int32_t &dy, TObjectSides mobility) const
 {
-    const TRect &S = fSourceRect;
-    const TRect &B = fBoundsRect;
+    const TRect &s = fSourceRect;
+    const TRect &b = fBoundsRect;
     // In 64 bits, so that a source far outside the bounds cannot overflow the test.
-    if (Mobility.Contains(osLeft) && int64_t{S.Left} + dX < B.Left) {
-        dX = static_cast<int32_t>(int64_t{B.Left} - S.Left);
-    }
-    if (Mobility.Contains(osTop) && int64_t{S.Top} + dY < B.Top) {
-        dY = static_cast<int32_t>(int64_t{B.Top} - S.Top);
-    }
-    if (Mobility.Contains(osRight) && int64_t{S.Right} + dX > B.Right) {
-        dX = static_cast<int32_t>(int64_t{B.Right} - S.Right);
-    }
-    if (Mobility.Contains(osBottom) && int64_t{S.Bottom} + dY > B.Bottom) {
-        dY = static_cast<int32_t>(int64_t{B.Bottom} - S.Bottom);
-    }
-    return dX != 0 || dY != 0;
+    if (mobility.Contains(osLeft) && int64_t{s.Left} + dx < b.Left)
+        dx = static_cast<int32_t>(int64_t{b.Left} - s.Left);
+    if (mobility.Contains(osTop) && int64_t{s.Top} + dy < b.Top)
+        dy = static_cast<int32_t>(int64_t{b.Top} - s.Top);
+    if (mobility.Contains(osRight) && int64_t{s.Right} + dx > b.Right)
+        dx = static_cast<int32_t>(int64_t{b.Right} - s.Right);
+    if (mobility.Contains(osBottom) && int64_t{s.Bottom} + dy > b.Bottom)
+        dy = static_cast<int32_t>(int64_t{b.Bottom} - s.Bottom);
+    return dx != 0 || dy != 0;
 }
 
 void TGraphConstraints::DoChange()
 {
     fOwner->Host().ConstraintsChanged();
-    if (OnChange) {
+    if (OnChange)
         OnChange(this);
-    }
 }
 
 } // namespace talivo

@@ -48,7 +48,7 @@ public:
     virtual bool LockLinks() const { return false; }
     virtual bool SnapToGrid() const { return true; }
     virtual TGridSize GridSize() const { return DefaultGridSize; }
-    // Moves the offset (dX, dY) from Pt so that it ends on the grid.
+    // Moves the offset (dx, dy) from Pt so that it ends on the grid.
     virtual void SnapOffset(const TPoint &, int32_t &, int32_t &) const {}
     // A press on an object of the view deselects the others; only a view has presses.
     virtual void ClearSelection() {}

@@ -2,15 +2,15 @@
 
 namespace talivo {
 
-TGraphLink::TGraphLink(TGraphDocument *AOwner) : TGraphObject(AOwner) {}
+TGraphLink::TGraphLink(TGraphDocument *owner) : TGraphObject(owner) {}
 
 const TGraphObjectClass &TGraphLink::StaticClass()
 {
-    static const TGraphObjectClass Class(
+    static const TGraphObjectClass objectClass(
         "TGraphLink", &TGraphObject::StaticClass(),
-        [](TGraphDocument *Owner) -> TGraphObject * { return new TGraphLink(Owner); },
+        [](TGraphDocument *owner) -> TGraphObject * { return new TGraphLink(owner); },
         &TGraphLink::PropTable, true);
-    return Class;
+    return objectClass;
 }
 
 const TGraphObjectClass &TGraphLink::ClassType() const
@@ -19,43 +19,43 @@ const TGraphObjectClass &TGraphLink::ClassType() const
 }
 
 template <auto Field, TGraphLink::TLinkProp Which>
-TPropInfo TGraphLink::KeptProp(const char *Name, TPropKind Kind)
+TPropInfo TGraphLink::KeptProp(const char *name, TPropKind kind)
 {
-    TPropInfo Info;
-    Info.Name = Name;
-    Info.Kind = Kind;
-    Info.IsStored = [](const void *Instance) {
-        return static_cast<const TGraphLink *>(Instance)->fStored.Contains(Which);
+    TPropInfo info;
+    info.Name = name;
+    info.Kind = kind;
+    info.IsStored = [](const void *instance) {
+        return static_cast<const TGraphLink *>(instance)->fStored.Contains(Which);
     };
-    Info.Get = [](const void *Instance) {
-        return detail::ToPropValue(static_cast<const TGraphLink *>(Instance)->*Field);
+    info.Get = [](const void *instance) {
+        return detail::ToPropValue(static_cast<const TGraphLink *>(instance)->*Field);
     };
-    Info.Set = [](void *Instance, const TPropValue &Value) {
-        auto *Link = static_cast<TGraphLink *>(Instance);
-        using T = std::remove_cvref_t<decltype(Link->*Field)>;
-        Link->*Field = detail::FromPropValue<T>(Value);
-        Link->fStored.Include(Which);
+    info.Set = [](void *instance, const TPropValue &value) {
+        auto *link = static_cast<TGraphLink *>(instance);
+        using T = std::remove_cvref_t<decltype(link->*Field)>;
+        link->*Field = detail::FromPropValue<T>(value);
+        link->fStored.Include(Which);
     };
-    return Info;
+    return info;
 }
 
 const TPropTable &TGraphLink::PropTable()
 {
-    static const TPropTable Table = [] {
+    static const TPropTable table = [] {
         // Names older programs wrote for the ends and the look: read, never written.
-        TPropInfo FromNode = KeptProp<&TGraphLink::fSource, lpSource>("FromNode", TPropKind::Int64);
-        TPropInfo ToNode = KeptProp<&TGraphLink::fTarget, lpTarget>("ToNode", TPropKind::Int64);
-        TPropInfo Kind;
-        Kind.Name = "Kind";
-        Kind.Kind = TPropKind::Ident;
-        TPropInfo ArrowSize;
-        ArrowSize.Name = "ArrowSize";
-        ArrowSize.Kind = TPropKind::Integer;
-        for (TPropInfo *Old : {&FromNode, &ToNode, &Kind, &ArrowSize}) {
-            Old->IsStored = [](const void *) { return false; };
+        TPropInfo fromNode = KeptProp<&TGraphLink::fSource, lpSource>("FromNode", TPropKind::Int64);
+        TPropInfo toNode = KeptProp<&TGraphLink::fTarget, lpTarget>("ToNode", TPropKind::Int64);
+        TPropInfo kind;
+        kind.Name = "Kind";
+        kind.Kind = TPropKind::Ident;
+        TPropInfo arrowSize;
+        arrowSize.Name = "ArrowSize";
+        arrowSize.Kind = TPropKind::Integer;
+        for (TPropInfo *old : {&fromNode, &toNode, &kind, &arrowSize}) {
+            old->IsStored = [](const void *) { return false; };
         }
-        Kind.Get = ArrowSize.Get = [](const void *) -> TPropValue { return {}; };
-        Kind.Set = ArrowSize.Set = [](void *, const TPropValue &) {};
+        kind.Get = arrowSize.Get = [](const void *) -> TPropValue { return {}; };
+        kind.Set = arrowSize.Set = [](void *, const TPropValue &) {};
         return TPropTable{
             &TGraphObject::PropTable(),
             {
@@ -75,24 +75,22 @@ const TPropTable &TGraphLink::PropTable()
                 KeptProp<&TGraphLink::fTarget, lpTarget>("Target", TPropKind::Int64),
                 KeptProp<&TGraphLink::fBreakPoints, lpBreakPoints>("BreakPoints",
                                                                    TPropKind::Binary),
-                FromNode,
-                ToNode,
-                Kind,
-                ArrowSize,
+                fromNode,
+                toNode,
+                kind,
+                arrowSize,
             }};
     }();
-    return Table;
+    return table;
 }
 
-void TGraphLink::ReplaceID(uint32_t OldID, uint32_t NewID)
+void TGraphLink::ReplaceID(uint32_t oldId, uint32_t newId)
 {
-    TGraphObject::ReplaceID(OldID, NewID);
-    if (fSource == OldID) {
-        fSource = NewID;
-    }
-    if (fTarget == OldID) {
-        fTarget = NewID;
-    }
+    TGraphObject::ReplaceID(oldId, newId);
+    if (fSource == oldId)
+        fSource = newId;
+    if (fTarget == oldId)
+        fTarget = newId;
 }
 
 void TGraphLink::MoveBy(int32_t, int32_t) {}
@@ -109,9 +107,9 @@ TPoint TGraphLink::FixHookAnchor() const
     return {};
 }
 
-TPoint TGraphLink::RelativeHookAnchor(const TPoint &Pt) const
+TPoint TGraphLink::RelativeHookAnchor(const TPoint &pt) const
 {
-    return Pt;
+    return pt;
 }
 
 void TGraphLink::DrawControlPoints(TCanvas &) {}

@@ -12,29 +12,29 @@ namespace talivo {
 // Its ends are kept as the stored IDs; ReplaceID renames them with the objects they name.
 class TGraphLink : public TGraphObject {
 public:
-    explicit TGraphLink(TGraphDocument *AOwner);
+    explicit TGraphLink(TGraphDocument *owner);
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;
     static const TPropTable &PropTable();
 
-    void ReplaceID(uint32_t OldID, uint32_t NewID) override;
+    void ReplaceID(uint32_t oldId, uint32_t newId) override;
     // The IDs of the linked objects, as stored.
     int64_t Source() const { return fSource; }
     int64_t Target() const { return fTarget; }
-    void MoveBy(int32_t dX, int32_t dY) override;
+    void MoveBy(int32_t dx, int32_t dy) override;
     TRect GetBoundsRect() const override;
-    void SetBoundsRect(const TRect &Rect) override;
+    void SetBoundsRect(const TRect &rect) override;
     TPoint FixHookAnchor() const override;
-    TPoint RelativeHookAnchor(const TPoint &Pt) const override;
+    TPoint RelativeHookAnchor(const TPoint &pt) const override;
 
 protected:
     ~TGraphLink() override = default;
 
-    void DrawControlPoints(TCanvas &Canvas) override;
-    void DrawHighlight(TCanvas &Canvas) override;
-    void DrawText(TCanvas &Canvas) override;
-    void DrawBody(TCanvas &Canvas) override;
+    void DrawControlPoints(TCanvas &canvas) override;
+    void DrawHighlight(TCanvas &canvas) override;
+    void DrawText(TCanvas &canvas) override;
+    void DrawBody(TCanvas &canvas) override;
     TRect QueryVisualRect() const override;
 
 private:
@@ -56,7 +56,7 @@ private:
 
     // A property kept in Field and written back when Which was read.
     template <auto Field, TLinkProp Which>
-    static TPropInfo KeptProp(const char *Name, TPropKind Kind);
+    static TPropInfo KeptProp(const char *name, TPropKind kind);
 
     TLinkProps fStored;
     QByteArray fBeginStyle;

@@ -14,23 +14,23 @@ constexpr const char *const kLayoutNames[] = {"tlTop", "tlCenter", "tlBottom"};
 constexpr const char *const kNodeOptionNames[] = {"gnoMovable", "gnoResizable",
                                                   "gnoShowBackground"};
 
-int32_t Difference(int32_t NewValue, int32_t OldValue)
+int32_t Difference(int32_t newValue, int32_t oldValue)
 {
-    return AddWrapped(NewValue, -int64_t{OldValue});
+    return AddWrapped(newValue, -int64_t{oldValue});
 }
 
 } // namespace
 
-TGraphNode::TGraphNode(TGraphDocument *AOwner) : TGraphObject(AOwner)
+TGraphNode::TGraphNode(TGraphDocument *owner) : TGraphObject(owner)
 {
     fBackground.OnChange = [this] { BackgroundChanged(); };
 }
 
 const TGraphObjectClass &TGraphNode::StaticClass()
 {
-    static const TGraphObjectClass Class("TGraphNode", &TGraphObject::StaticClass(), nullptr,
-                                         &TGraphNode::PropTable);
-    return Class;
+    static const TGraphObjectClass objectClass("TGraphNode", &TGraphObject::StaticClass(), nullptr,
+                                               &TGraphNode::PropTable);
+    return objectClass;
 }
 
 const TGraphObjectClass &TGraphNode::ClassType() const
@@ -40,7 +40,7 @@ const TGraphObjectClass &TGraphNode::ClassType() const
 
 const TPropTable &TGraphNode::PropTable()
 {
-    static const TPropTable Table = [] {
+    static const TPropTable table = [] {
         TPropTable table;
         table.Base = &TGraphObject::PropTable();
         table.Published = {
@@ -56,8 +56,8 @@ const TPropTable &TGraphNode::PropTable()
                                                               int64_t{8}),
             ObjectProp(
                 "Background",
-                [](void *Instance) -> void * {
-                    return &static_cast<TGraphNode *>(Instance)->Background();
+                [](void *instance) -> void * {
+                    return &static_cast<TGraphNode *>(instance)->Background();
                 },
                 &TGraphNodePicture::PropTable),
             Prop<&TGraphNode::NodeOptions, &TGraphNode::SetNodeOptions>(
@@ -71,14 +71,14 @@ const TPropTable &TGraphNode::PropTable()
         };
         return table;
     }();
-    return Table;
+    return table;
 }
 
-void TGraphNode::Assign(const TGraphObject &Source)
+void TGraphNode::Assign(const TGraphObject &source)
 {
     const TUpdateBatch batch(*this);
-    TGraphObject::Assign(Source);
-    const auto *node = dynamic_cast<const TGraphNode *>(&Source);
+    TGraphObject::Assign(source);
+    const auto *node = dynamic_cast<const TGraphNode *>(&source);
     if (node != nullptr && node != this) {
         fBackground.Assign(node->fBackground);
         SetAlignment(node->fAlignment);
@@ -90,36 +90,36 @@ void TGraphNode::Assign(const TGraphObject &Source)
     }
 }
 
-void TGraphNode::SetLeft(int32_t Value)
+void TGraphNode::SetLeft(int32_t value)
 {
     if (HasState(osReading))
-        fLeft = Value;
-    else if (Value != fLeft)
-        SetBounds(Value, fTop, fWidth, fHeight);
+        fLeft = value;
+    else if (value != fLeft)
+        SetBounds(value, fTop, fWidth, fHeight);
 }
 
-void TGraphNode::SetTop(int32_t Value)
+void TGraphNode::SetTop(int32_t value)
 {
     if (HasState(osReading))
-        fTop = Value;
-    else if (Value != fTop)
-        SetBounds(fLeft, Value, fWidth, fHeight);
+        fTop = value;
+    else if (value != fTop)
+        SetBounds(fLeft, value, fWidth, fHeight);
 }
 
-void TGraphNode::SetWidth(int32_t Value)
+void TGraphNode::SetWidth(int32_t value)
 {
     if (HasState(osReading))
-        fWidth = Value;
-    else if (Value != fWidth)
-        SetBounds(fLeft, fTop, Value, fHeight);
+        fWidth = value;
+    else if (value != fWidth)
+        SetBounds(fLeft, fTop, value, fHeight);
 }
 
-void TGraphNode::SetHeight(int32_t Value)
+void TGraphNode::SetHeight(int32_t value)
 {
     if (HasState(osReading))
-        fHeight = Value;
-    else if (Value != fHeight)
-        SetBounds(fLeft, fTop, fWidth, Value);
+        fHeight = value;
+    else if (value != fHeight)
+        SetBounds(fLeft, fTop, fWidth, value);
 }
 
 void TGraphNode::SetBounds(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aHeight)
@@ -133,13 +133,13 @@ void TGraphNode::SetBounds(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t 
     CanMoveResize(newLeft, newTop, newWidth, newHeight, canMove, canResize);
     if (!canMove && !canResize)
         return;
-    int32_t dX = 0;
-    int32_t dY = 0;
+    int32_t dx = 0;
+    int32_t dy = 0;
     int32_t dWidth = 0;
     int32_t dHeight = 0;
     if (canMove) {
-        dX = Difference(newLeft, fLeft);
-        dY = Difference(newTop, fTop);
+        dx = Difference(newLeft, fLeft);
+        dy = Difference(newTop, fTop);
         fLeft = newLeft;
         fTop = newTop;
     }
@@ -149,68 +149,68 @@ void TGraphNode::SetBounds(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t 
         fWidth = newWidth;
         fHeight = newHeight;
     }
-    if (dX != 0 || dY != 0 || dWidth != 0 || dHeight != 0) {
-        BoundsChanged(dX, dY, dWidth, dHeight);
+    if (dx != 0 || dy != 0 || dWidth != 0 || dHeight != 0) {
+        BoundsChanged(dx, dy, dWidth, dHeight);
         Host().DoNodeMoveResize(this);
     }
 }
 
-void TGraphNode::CanMoveResize(int32_t &NewLeft, int32_t &NewTop, int32_t &NewWidth,
-                               int32_t &NewHeight, bool &CanMove, bool &CanResize)
+void TGraphNode::CanMoveResize(int32_t &newLeft, int32_t &newTop, int32_t &newWidth,
+                               int32_t &newHeight, bool &canMove, bool &canResize)
 {
     TGraphDocument &owner = *Owner();
-    CanMove = IsMovable();
-    CanResize = IsResizable();
+    canMove = IsMovable();
+    canResize = IsResizable();
     const int32_t minSize = owner.MinNodeSize();
-    NewWidth = std::max(NewWidth, minSize);
-    NewHeight = std::max(NewHeight, minSize);
+    newWidth = std::max(newWidth, minSize);
+    newHeight = std::max(newHeight, minSize);
     const TRect &k = owner.GraphConstraints().BoundsRect();
     if (owner.KeepInside) {
-        NewLeft = std::max(NewLeft, k.Left);
-        NewTop = std::max(NewTop, k.Top);
-        if (int64_t{NewLeft} + NewWidth > k.Right) {
-            if (NewWidth == fWidth)
-                NewLeft = Difference(k.Right, NewWidth);
+        newLeft = std::max(newLeft, k.Left);
+        newTop = std::max(newTop, k.Top);
+        if (int64_t{newLeft} + newWidth > k.Right) {
+            if (newWidth == fWidth)
+                newLeft = Difference(k.Right, newWidth);
             else
-                NewWidth = Difference(k.Right, NewLeft);
+                newWidth = Difference(k.Right, newLeft);
         }
-        if (int64_t{NewTop} + NewHeight > k.Bottom) {
-            if (NewHeight == fHeight)
-                NewTop = Difference(k.Bottom, NewHeight);
+        if (int64_t{newTop} + newHeight > k.Bottom) {
+            if (newHeight == fHeight)
+                newTop = Difference(k.Bottom, newHeight);
             else
-                NewHeight = Difference(k.Bottom, NewTop);
+                newHeight = Difference(k.Bottom, newTop);
         }
     }
     if (owner.KeepCenterInside) {
-        const int64_t cX = int64_t{NewLeft} + NewWidth / 2;
-        const int64_t cY = int64_t{NewTop} + NewHeight / 2;
+        const int64_t cX = int64_t{newLeft} + newWidth / 2;
+        const int64_t cY = int64_t{newTop} + newHeight / 2;
         if (cX < k.Left)
-            NewLeft = Difference(k.Left, NewWidth / 2);
+            newLeft = Difference(k.Left, newWidth / 2);
         if (cY < k.Top)
-            NewTop = Difference(k.Top, NewHeight / 2);
+            newTop = Difference(k.Top, newHeight / 2);
         if (cX > k.Right)
-            NewLeft = Difference(k.Right, NewWidth / 2);
+            newLeft = Difference(k.Right, newWidth / 2);
         if (cY > k.Bottom)
-            NewTop = Difference(k.Bottom, NewHeight / 2);
+            newTop = Difference(k.Bottom, newHeight / 2);
     }
-    Host().DoCanMoveResizeNode(this, NewLeft, NewTop, NewWidth, NewHeight, CanMove, CanResize);
+    Host().DoCanMoveResizeNode(this, newLeft, newTop, newWidth, newHeight, canMove, canResize);
 }
 
-void TGraphNode::PutBack(const TRect &Bounds)
+void TGraphNode::PutBack(const TRect &bounds)
 {
-    const int32_t dX = Difference(Bounds.Left, fLeft);
-    const int32_t dY = Difference(Bounds.Top, fTop);
-    const int32_t width = Difference(Bounds.Right, Bounds.Left);
-    const int32_t height = Difference(Bounds.Bottom, Bounds.Top);
+    const int32_t dx = Difference(bounds.Left, fLeft);
+    const int32_t dy = Difference(bounds.Top, fTop);
+    const int32_t width = Difference(bounds.Right, bounds.Left);
+    const int32_t height = Difference(bounds.Bottom, bounds.Top);
     const int32_t dWidth = Difference(width, fWidth);
     const int32_t dHeight = Difference(height, fHeight);
-    fLeft = Bounds.Left;
-    fTop = Bounds.Top;
+    fLeft = bounds.Left;
+    fTop = bounds.Top;
     fWidth = width;
     fHeight = height;
     // The shape, the caption and the visual rectangle follow as on any move or resize (a node
     // that only moves moves them along), and the dependents learn of it.
-    PlaceQuietly(dX, dY, dWidth, dHeight);
+    PlaceQuietly(dx, dy, dWidth, dHeight);
     NotifyDependents(gdcChanged);
     Owner()->ObjectIndex().Invalidate(this);
 }
@@ -220,15 +220,15 @@ TRect TGraphNode::GetBoundsRect() const
     return {fLeft, fTop, Right(), Bottom()};
 }
 
-void TGraphNode::SetBoundsRect(const TRect &Rect)
+void TGraphNode::SetBoundsRect(const TRect &rect)
 {
-    SetBounds(Rect.Left, Rect.Top, Difference(Rect.Right, Rect.Left),
-              Difference(Rect.Bottom, Rect.Top));
+    SetBounds(rect.Left, rect.Top, Difference(rect.Right, rect.Left),
+              Difference(rect.Bottom, rect.Top));
 }
 
-void TGraphNode::MoveBy(int32_t dX, int32_t dY)
+void TGraphNode::MoveBy(int32_t dx, int32_t dy)
 {
-    SetBounds(AddWrapped(fLeft, dX), AddWrapped(fTop, dY), fWidth, fHeight);
+    SetBounds(AddWrapped(fLeft, dx), AddWrapped(fTop, dy), fWidth, fHeight);
 }
 
 TPoint TGraphNode::GetCenter() const
@@ -236,42 +236,42 @@ TPoint TGraphNode::GetCenter() const
     return {AddWrapped(fLeft, fWidth / 2), AddWrapped(fTop, fHeight / 2)};
 }
 
-void TGraphNode::SetAlignment(TAlignment Value)
+void TGraphNode::SetAlignment(TAlignment value)
 {
-    if (Value != fAlignment) {
-        fAlignment = Value;
+    if (value != fAlignment) {
+        fAlignment = value;
         Changed({gcView, gcData, gcText});
     }
 }
 
-void TGraphNode::SetLayout(TTextLayout Value)
+void TGraphNode::SetLayout(TTextLayout value)
 {
-    if (Value != fLayout) {
-        fLayout = Value;
+    if (value != fLayout) {
+        fLayout = value;
         Changed({gcView, gcData, gcText});
     }
 }
 
-void TGraphNode::SetMargin(int32_t Value)
+void TGraphNode::SetMargin(int32_t value)
 {
-    if (Value != fMargin) {
-        fMargin = Value;
+    if (value != fMargin) {
+        fMargin = value;
         Changed({gcView, gcData, gcText});
     }
 }
 
-void TGraphNode::SetNodeOptions(TGraphNodeOptions Value)
+void TGraphNode::SetNodeOptions(TGraphNodeOptions value)
 {
-    if (Value != fNodeOptions) {
-        fNodeOptions = Value;
+    if (value != fNodeOptions) {
+        fNodeOptions = value;
         Changed({gcView, gcData});
     }
 }
 
-void TGraphNode::SetBackgroundMargins(const TRect &Value)
+void TGraphNode::SetBackgroundMargins(const TRect &value)
 {
-    if (Value != fBackgroundMargins) {
-        fBackgroundMargins = Value;
+    if (value != fBackgroundMargins) {
+        fBackgroundMargins = value;
         Changed({gcView, gcData});
     }
 }
@@ -289,7 +289,7 @@ void TGraphNode::Initialize()
     TGraphObject::Initialize();
 }
 
-void TGraphNode::BoundsChanged(int32_t dX, int32_t dY, int32_t dWidth, int32_t dHeight)
+void TGraphNode::BoundsChanged(int32_t dx, int32_t dy, int32_t dWidth, int32_t dHeight)
 {
     // While the node is being created its shape is built once, by Initialize.
     if (!HasState(osCreating)) {
@@ -297,10 +297,10 @@ void TGraphNode::BoundsChanged(int32_t dX, int32_t dY, int32_t dWidth, int32_t d
             PlaceRegion();
         } else {
             // Wrapped as the region's own coordinates would wrap, moved step by step.
-            fRegionShift = {AddWrapped(fRegionShift.x(), dX), AddWrapped(fRegionShift.y(), dY)};
+            fRegionShift = {AddWrapped(fRegionShift.x(), dx), AddWrapped(fRegionShift.y(), dy)};
         }
     }
-    TGraphObject::BoundsChanged(dX, dY, dWidth, dHeight);
+    TGraphObject::BoundsChanged(dx, dy, dWidth, dHeight);
 }
 
 TRect TGraphNode::QueryVisualRect() const
@@ -319,14 +319,14 @@ TPoint TGraphNode::FixHookAnchor() const
     return GetCenter();
 }
 
-TPoint TGraphNode::RelativeHookAnchor(const TPoint &Pt) const
+TPoint TGraphNode::RelativeHookAnchor(const TPoint &pt) const
 {
     const TPoint center = GetCenter();
-    if (RegionContains(Pt))
+    if (RegionContains(pt))
         return center;
-    const TPoints crossings = LinkIntersect(Pt, LineSlopeAngle(Pt, center));
+    const TPoints crossings = LinkIntersect(pt, LineSlopeAngle(pt, center));
     TPoint nearest;
-    if (NearestPoint(crossings, static_cast<int>(crossings.size()) - 1, Pt, nearest) >= 0)
+    if (NearestPoint(crossings, static_cast<int>(crossings.size()) - 1, pt, nearest) >= 0)
         return nearest;
     return center;
 }

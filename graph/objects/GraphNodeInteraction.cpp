@@ -12,23 +12,23 @@ namespace {
 constexpr std::array<uint32_t, 8> kMarkerHitOrder = {
     hzBottomRight, hzBottomLeft, hzTopRight, hzTopLeft, hzBottom, hzRight, hzLeft, hzTop};
 
-bool HasAny(uint32_t HT, uint32_t Zones)
+bool HasAny(uint32_t ht, uint32_t zones)
 {
-    return (HT & Zones) != 0;
+    return (ht & zones) != 0;
 }
 
-QRect ToQRect(const TRect &Rect)
+QRect ToQRect(const TRect &rect)
 {
-    return QRect(QPoint(Rect.Left, Rect.Top), QPoint(Rect.Right - 1, Rect.Bottom - 1));
+    return QRect(QPoint(rect.Left, rect.Top), QPoint(rect.Right - 1, rect.Bottom - 1));
 }
 
 } // namespace
 
-TPoint TGraphNode::MarkerCenter(uint32_t Zone) const
+TPoint TGraphNode::MarkerCenter(uint32_t zone) const
 {
     const int32_t midX = AddWrapped(fLeft, fWidth / 2);
     const int32_t midY = AddWrapped(fTop, fHeight / 2);
-    switch (Zone) {
+    switch (zone) {
     case hzLeft:
         return {fLeft, midY};
     case hzTop:
@@ -48,57 +48,57 @@ TPoint TGraphNode::MarkerCenter(uint32_t Zone) const
     }
 }
 
-uint32_t TGraphNode::QueryHitTest(const TPoint &Pt) const
+uint32_t TGraphNode::QueryHitTest(const TPoint &pt) const
 {
     if (Selected()) {
         const int32_t radius = NeighborhoodRadius();
         for (uint32_t zone : kMarkerHitOrder)
-            if (MakeSquare(MarkerCenter(zone), radius).Contains(Pt))
+            if (MakeSquare(MarkerCenter(zone), radius).Contains(pt))
                 return zone;
     }
-    uint32_t HT = hzNone;
-    if (RegionContains(Pt))
-        HT |= hzBody;
-    if (Options().Contains(goShowCaption) && TextRect().Contains(Pt))
-        HT |= hzCaption;
-    return HT;
+    uint32_t ht = hzNone;
+    if (RegionContains(pt))
+        ht |= hzBody;
+    if (Options().Contains(goShowCaption) && TextRect().Contains(pt))
+        ht |= hzCaption;
+    return ht;
 }
 
-bool TGraphNode::RegionContains(const TPoint &Pt) const
+bool TGraphNode::RegionContains(const TPoint &pt) const
 {
-    const int64_t x = int64_t{Pt.X} - fRegionShift.x();
-    const int64_t y = int64_t{Pt.Y} - fRegionShift.y();
+    const int64_t x = int64_t{pt.X} - fRegionShift.x();
+    const int64_t y = int64_t{pt.Y} - fRegionShift.y();
     if (x != static_cast<int>(x) || y != static_cast<int>(y))
-        return Region().contains(QPoint(Pt.X, Pt.Y));
+        return Region().contains(QPoint(pt.X, pt.Y));
     return fRegion.contains(QPoint(static_cast<int>(x), static_cast<int>(y)));
 }
 
-bool TGraphNode::RegionIntersects(const TRect &Rect) const
+bool TGraphNode::RegionIntersects(const TRect &rect) const
 {
-    const QRect rect = ToQRect(Rect);
-    const int64_t left = int64_t{rect.left()} - fRegionShift.x();
-    const int64_t top = int64_t{rect.top()} - fRegionShift.y();
-    const int64_t right = int64_t{rect.right()} - fRegionShift.x();
-    const int64_t bottom = int64_t{rect.bottom()} - fRegionShift.y();
+    const QRect qtRect = ToQRect(rect);
+    const int64_t left = int64_t{qtRect.left()} - fRegionShift.x();
+    const int64_t top = int64_t{qtRect.top()} - fRegionShift.y();
+    const int64_t right = int64_t{qtRect.right()} - fRegionShift.x();
+    const int64_t bottom = int64_t{qtRect.bottom()} - fRegionShift.y();
     if (left != static_cast<int>(left) || top != static_cast<int>(top) ||
         right != static_cast<int>(right) || bottom != static_cast<int>(bottom))
-        return Region().intersects(rect);
+        return Region().intersects(qtRect);
     return fRegion.intersects(QRect(QPoint(static_cast<int>(left), static_cast<int>(top)),
                                     QPoint(static_cast<int>(right), static_cast<int>(bottom))));
 }
 
-bool TGraphNode::ContainsRect(const TRect &Rect) const
+bool TGraphNode::ContainsRect(const TRect &rect) const
 {
     if (Selected())
-        return TGraphObject::ContainsRect(Rect);
-    return Showing() && !Rect.IsEmpty() && RegionIntersects(Rect);
+        return TGraphObject::ContainsRect(rect);
+    return Showing() && !rect.IsEmpty() && RegionIntersects(rect);
 }
 
-TCursor TGraphNode::QueryCursor(uint32_t HT) const
+TCursor TGraphNode::QueryCursor(uint32_t ht) const
 {
     const bool resizable = !IsLocked() && IsResizable();
     const bool movable = !IsLocked() && IsMovable();
-    switch (HT) {
+    switch (ht) {
     case hzLeft:
     case hzRight:
         return resizable ? crSizeWE : crHandPoint;
@@ -116,53 +116,53 @@ TCursor TGraphNode::QueryCursor(uint32_t HT) const
     case hzBody | hzCaption:
         return movable ? crSizeAll : crHandPoint;
     default:
-        return TGraphObject::QueryCursor(HT);
+        return TGraphObject::QueryCursor(ht);
     }
 }
 
-TObjectSides TGraphNode::QueryMobility(uint32_t HT) const
+TObjectSides TGraphNode::QueryMobility(uint32_t ht) const
 {
-    if (!HasAny(HT, hzMarkerMask))
-        return TGraphObject::QueryMobility(HT);
+    if (!HasAny(ht, hzMarkerMask))
+        return TGraphObject::QueryMobility(ht);
     constexpr uint32_t whole = hzBody | hzCaption;
     TObjectSides sides;
-    if (HasAny(HT, hzLeft | hzTopLeft | hzBottomLeft | whole))
+    if (HasAny(ht, hzLeft | hzTopLeft | hzBottomLeft | whole))
         sides.Include(osLeft);
-    if (HasAny(HT, hzTop | hzTopLeft | hzTopRight | whole))
+    if (HasAny(ht, hzTop | hzTopLeft | hzTopRight | whole))
         sides.Include(osTop);
-    if (HasAny(HT, hzRight | hzTopRight | hzBottomRight | whole))
+    if (HasAny(ht, hzRight | hzTopRight | hzBottomRight | whole))
         sides.Include(osRight);
-    if (HasAny(HT, hzBottom | hzBottomLeft | hzBottomRight | whole))
+    if (HasAny(ht, hzBottom | hzBottomLeft | hzBottomRight | whole))
         sides.Include(osBottom);
     return sides;
 }
 
-bool TGraphNode::OffsetHitTest(uint32_t HT, int32_t dX, int32_t dY)
+bool TGraphNode::OffsetHitTest(uint32_t ht, int32_t dx, int32_t dy)
 {
     const int32_t oldLeft = fLeft;
     const int32_t oldTop = fTop;
     const int32_t oldWidth = fWidth;
     const int32_t oldHeight = fHeight;
-    const int32_t movedLeft = AddWrapped(fLeft, dX);
-    const int32_t movedTop = AddWrapped(fTop, dY);
+    const int32_t movedLeft = AddWrapped(fLeft, dx);
+    const int32_t movedTop = AddWrapped(fTop, dy);
     int32_t left = fLeft;
     int32_t top = fTop;
     int32_t width = fWidth;
     int32_t height = fHeight;
     const auto moveLeftEdge = [&] {
         left = movedLeft;
-        width = AddWrapped(fWidth, -int64_t{dX});
+        width = AddWrapped(fWidth, -int64_t{dx});
     };
     const auto moveTopEdge = [&] {
         top = movedTop;
-        height = AddWrapped(fHeight, -int64_t{dY});
+        height = AddWrapped(fHeight, -int64_t{dy});
     };
-    const auto moveRightEdge = [&] { width = AddWrapped(fWidth, dX); };
-    const auto moveBottomEdge = [&] { height = AddWrapped(fHeight, dY); };
+    const auto moveRightEdge = [&] { width = AddWrapped(fWidth, dx); };
+    const auto moveBottomEdge = [&] { height = AddWrapped(fHeight, dy); };
     bool leftMoved = false;
     bool topMoved = false;
     bool resize = true;
-    switch (HT & hzMarkerMask) {
+    switch (ht & hzMarkerMask) {
     case hzLeft:
         moveLeftEdge();
         leftMoved = true;
@@ -205,7 +205,7 @@ bool TGraphNode::OffsetHitTest(uint32_t HT, int32_t dX, int32_t dY)
         resize = false;
         break;
     default:
-        return TGraphObject::OffsetHitTest(HT, dX, dY);
+        return TGraphObject::OffsetHitTest(ht, dx, dy);
     }
     if (!(resize ? IsResizable() : IsMovable()))
         return false;
@@ -227,20 +227,20 @@ bool TGraphNode::OffsetHitTest(uint32_t HT, int32_t dX, int32_t dY)
     return true;
 }
 
-void TGraphNode::SnapHitTestOffset(uint32_t HT, int32_t &dX, int32_t &dY) const
+void TGraphNode::SnapHitTestOffset(uint32_t ht, int32_t &dx, int32_t &dy) const
 {
-    if (!HasAny(HT, hzMarkerMask))
+    if (!HasAny(ht, hzMarkerMask))
         return;
-    const TPoint corner = {HasAny(HT, hzRight | hzTopRight | hzBottomRight) ? Right() : fLeft,
-                           HasAny(HT, hzBottom | hzBottomLeft | hzBottomRight) ? Bottom() : fTop};
-    Host().SnapOffset(corner, dX, dY);
+    const TPoint corner = {HasAny(ht, hzRight | hzTopRight | hzBottomRight) ? Right() : fLeft,
+                           HasAny(ht, hzBottom | hzBottomLeft | hzBottomRight) ? Bottom() : fTop};
+    Host().SnapOffset(corner, dx, dy);
 }
 
-bool TGraphNode::BeginFollowDrag(uint32_t HT)
+bool TGraphNode::BeginFollowDrag(uint32_t ht)
 {
-    if (!HasAny(HT, hzMarkerMask))
+    if (!HasAny(ht, hzMarkerMask))
         return false;
-    return TGraphObject::BeginFollowDrag(HT);
+    return TGraphObject::BeginFollowDrag(ht);
 }
 
 } // namespace talivo

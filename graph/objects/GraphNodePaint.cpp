@@ -15,16 +15,16 @@ namespace {
 constexpr std::array<uint32_t, 8> kMarkerDrawOrder = {
     hzTopLeft, hzTopRight, hzBottomLeft, hzBottomRight, hzBottom, hzRight, hzLeft, hzTop};
 
-TRect OffsetRect(const TRect &Rect, int64_t dX, int64_t dY)
+TRect OffsetRect(const TRect &rect, int64_t dx, int64_t dy)
 {
-    return {AddWrapped(Rect.Left, dX), AddWrapped(Rect.Top, dY), AddWrapped(Rect.Right, dX),
-            AddWrapped(Rect.Bottom, dY)};
+    return {AddWrapped(rect.Left, dx), AddWrapped(rect.Top, dy), AddWrapped(rect.Right, dx),
+            AddWrapped(rect.Bottom, dy)};
 }
 
-// Length * Percent / 100 with a 64-bit product, rounded to the nearest, ties to even.
-int64_t PercentOf(int32_t Length, int32_t Percent)
+// length * percent / 100 with a 64-bit product, rounded to the nearest, ties to even.
+int64_t PercentOf(int32_t length, int32_t percent)
 {
-    const int64_t product = int64_t{Length} * Percent;
+    const int64_t product = int64_t{length} * percent;
     int64_t quotient = product / 100;
     const int64_t remainder = product % 100;
     const int64_t twice = 2 * (remainder < 0 ? -remainder : remainder);
@@ -39,18 +39,18 @@ int64_t PercentOf(int32_t Length, int32_t Percent)
 // to caption. It is never destroyed: it would go after the application's fonts.
 TCanvas &MeasuringCanvas()
 {
-    static TCompatibleCanvas *const Canvas = new TCompatibleCanvas;
-    return *Canvas;
+    static TCompatibleCanvas *const canvas = new TCompatibleCanvas;
+    return *canvas;
 }
 
 } // namespace
 
-void TGraphNode::UpdateTextPlacement(bool Recalc, int32_t dX, int32_t dY)
+void TGraphNode::UpdateTextPlacement(bool recalc, int32_t dx, int32_t dy)
 {
-    if (Recalc)
+    if (recalc)
         fTextUnplaced = true;
     else if (!fTextUnplaced)
-        fTextRect = OffsetRect(fTextRect, dX, dY);
+        fTextRect = OffsetRect(fTextRect, dx, dy);
 }
 
 void TGraphNode::SettleText() const
@@ -96,20 +96,20 @@ TRect TGraphNode::QueryTextRect()
     rect.Right = std::min(rect.Right, maxRect.Right);
     rect.Bottom = std::min(rect.Bottom, maxRect.Bottom);
 
-    int64_t dX = 0;
+    int64_t dx = 0;
     if (fAlignment == taRightJustify)
-        dX = int64_t{maxRect.Right} - rect.Right;
+        dx = int64_t{maxRect.Right} - rect.Right;
     else if (fAlignment == taCenter)
-        dX = (int64_t{maxRect.Right} - rect.Right) / 2;
-    int64_t dY = 0;
+        dx = (int64_t{maxRect.Right} - rect.Right) / 2;
+    int64_t dy = 0;
     if (fLayout == tlBottom)
-        dY = int64_t{maxRect.Bottom} - rect.Bottom;
+        dy = int64_t{maxRect.Bottom} - rect.Bottom;
     else if (fLayout == tlCenter)
-        dY = (int64_t{maxRect.Bottom} - rect.Bottom) / 2;
-    return OffsetRect(rect, fLeft + dX, fTop + dY);
+        dy = (int64_t{maxRect.Bottom} - rect.Bottom) / 2;
+    return OffsetRect(rect, fLeft + dx, fTop + dy);
 }
 
-void TGraphNode::DrawText(TCanvas &Canvas)
+void TGraphNode::DrawText(TCanvas &canvas)
 {
     if (TextToShow().isEmpty())
         return;
@@ -125,45 +125,45 @@ void TGraphNode::DrawText(TCanvas &Canvas)
     if (Host().UseRightToLeftReading())
         flags |= DT_RTLREADING;
     // The caption lies on the shape without a background of its own.
-    const TBrushStyle brushStyle = Canvas.Brush().Style();
-    Canvas.Brush().SetStyle(bsClear);
+    const TBrushStyle brushStyle = canvas.Brush().Style();
+    canvas.Brush().SetStyle(bsClear);
     TRect rect = TextRect();
-    Canvas.DrawText(TextToShow(), rect, flags);
-    Canvas.Brush().SetStyle(brushStyle);
+    canvas.DrawText(TextToShow(), rect, flags);
+    canvas.Brush().SetStyle(brushStyle);
 }
 
-void TGraphNode::DrawBody(TCanvas &Canvas)
+void TGraphNode::DrawBody(TCanvas &canvas)
 {
-    DrawBorder(Canvas);
+    DrawBorder(canvas);
     if (fNodeOptions.Contains(gnoShowBackground))
-        DrawBackground(Canvas);
+        DrawBackground(canvas);
 }
 
-void TGraphNode::DrawHighlight(TCanvas &Canvas)
+void TGraphNode::DrawHighlight(TCanvas &canvas)
 {
-    DrawBorder(Canvas);
+    DrawBorder(canvas);
 }
 
-void TGraphNode::DrawControlPoints(TCanvas &Canvas)
+void TGraphNode::DrawControlPoints(TCanvas &canvas)
 {
     const bool resizable = !Host().LockNodes() && IsResizable();
     for (uint32_t zone : kMarkerDrawOrder)
-        DrawControlPoint(Canvas, MarkerCenter(zone), resizable);
+        DrawControlPoint(canvas, MarkerCenter(zone), resizable);
 }
 
-QRegion TGraphNode::CreateClipRgn(const TCanvas &Canvas) const
+QRegion TGraphNode::CreateClipRgn(const TCanvas &canvas) const
 {
-    const double scaleX = static_cast<double>(Canvas.ViewportExt().cx) / Canvas.WindowExt().cx;
-    const double scaleY = static_cast<double>(Canvas.ViewportExt().cy) / Canvas.WindowExt().cy;
+    const double scaleX = static_cast<double>(canvas.ViewportExt().cx) / canvas.WindowExt().cx;
+    const double scaleY = static_cast<double>(canvas.ViewportExt().cy) / canvas.WindowExt().cy;
     XFORM transform;
     transform.eM11 = static_cast<float>(scaleX);
     transform.eM22 = static_cast<float>(scaleY);
-    transform.eDx = static_cast<float>(Canvas.ViewportOrg().X - Canvas.WindowOrg().X * scaleX);
-    transform.eDy = static_cast<float>(Canvas.ViewportOrg().Y - Canvas.WindowOrg().Y * scaleY);
+    transform.eDx = static_cast<float>(canvas.ViewportOrg().X - canvas.WindowOrg().X * scaleX);
+    transform.eDy = static_cast<float>(canvas.ViewportOrg().Y - canvas.WindowOrg().Y * scaleY);
     return TransformRgn(Region(), transform);
 }
 
-void TGraphNode::DrawBackground(TCanvas &Canvas)
+void TGraphNode::DrawBackground(TCanvas &canvas)
 {
     if (fBackground.IsEmpty())
         return;
@@ -172,19 +172,19 @@ void TGraphNode::DrawBackground(TCanvas &Canvas)
                           AddWrapped(fTop, PercentOf(fHeight, margins.Top)),
                           AddWrapped(Right(), -PercentOf(fWidth, margins.Right)),
                           AddWrapped(Bottom(), -PercentOf(fHeight, margins.Bottom))};
-    QRegion clip = CreateClipRgn(Canvas);
-    if (Canvas.HasClip()) {
-        const TRect box = Canvas.LPtoDP(Canvas.ClipRect());
+    QRegion clip = CreateClipRgn(canvas);
+    if (canvas.HasClip()) {
+        const TRect box = canvas.LPtoDP(canvas.ClipRect());
         clip &= QRect(QPoint(std::min(box.Left, box.Right), std::min(box.Top, box.Bottom)),
                       QPoint(std::max(box.Left, box.Right) - 1, std::max(box.Top, box.Bottom) - 1));
     }
-    Canvas.SaveState();
-    Canvas.SetClipRegion(clip);
-    Canvas.StretchDraw(target, fBackground.Image());
-    Canvas.RestoreState();
+    canvas.SaveState();
+    canvas.SetClipRegion(clip);
+    canvas.StretchDraw(target, fBackground.Image());
+    canvas.RestoreState();
     // The outline goes on top of the picture.
-    Canvas.Brush().SetStyle(bsClear);
-    DrawBorder(Canvas);
+    canvas.Brush().SetStyle(bsClear);
+    DrawBorder(canvas);
 }
 
 } // namespace talivo

@@ -11,9 +11,9 @@ const QByteArray kPngKind = QByteArrayLiteral("TPngImage");
 
 } // namespace
 
-void TGraphNodePicture::SetImage(const QImage &Value)
+void TGraphNodePicture::SetImage(const QImage &value)
 {
-    fImage = Value;
+    fImage = value;
     if (OnChange)
         OnChange();
 }
@@ -31,20 +31,20 @@ QByteArray TGraphNodePicture::Data() const
     return data;
 }
 
-void TGraphNodePicture::SetData(const QByteArray &Value)
+void TGraphNodePicture::SetData(const QByteArray &value)
 {
-    if (Value.isEmpty()) {
+    if (value.isEmpty()) {
         SetImage(QImage());
         return;
     }
-    const qsizetype kindLength = static_cast<uchar>(Value[0]);
-    if (Value.size() < 1 + kindLength)
+    const qsizetype kindLength = static_cast<uchar>(value[0]);
+    if (value.size() < 1 + kindLength)
         throw EGraphStreamError(N_("Background picture data is cut short"));
     if (kindLength == 0) {
         SetImage(QImage());
         return;
     }
-    const QByteArray stored = Value.mid(1 + kindLength);
+    const QByteArray stored = value.mid(1 + kindLength);
     QImage image = QImage::fromData(stored);
     if (image.isNull() && stored.size() >= 4 &&
         qFromLittleEndian<quint32>(stored.constData()) == static_cast<quint32>(stored.size() - 4))
@@ -56,17 +56,17 @@ void TGraphNodePicture::SetData(const QByteArray &Value)
 
 const TPropTable &TGraphNodePicture::PropTable()
 {
-    static const TPropTable Table = [] {
+    static const TPropTable table = [] {
         TPropTable table;
         TPropInfo data =
             Prop<&TGraphNodePicture::Data, &TGraphNodePicture::SetData>("Data", TPropKind::Binary);
-        data.IsStored = [](const void *Instance) {
-            return !static_cast<const TGraphNodePicture *>(Instance)->IsEmpty();
+        data.IsStored = [](const void *instance) {
+            return !static_cast<const TGraphNodePicture *>(instance)->IsEmpty();
         };
         table.Defined.push_back(std::move(data));
         return table;
     }();
-    return Table;
+    return table;
 }
 
 } // namespace talivo

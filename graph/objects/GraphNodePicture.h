@@ -24,14 +24,14 @@ public:
     TGraphNodePicture &operator=(const TGraphNodePicture &) = delete;
 
     const QImage &Image() const { return fImage; }
-    void SetImage(const QImage &Value);
+    void SetImage(const QImage &value);
     bool IsEmpty() const { return fImage.isNull(); }
-    void Assign(const TGraphNodePicture &Source) { SetImage(Source.fImage); }
+    void Assign(const TGraphNodePicture &source) { SetImage(source.fImage); }
 
     // The stream form; empty for an empty picture. SetData raises EGraphStreamError for a payload
     // that is cut short or holds no image it can decode.
     QByteArray Data() const;
-    void SetData(const QByteArray &Value);
+    void SetData(const QByteArray &value);
 
     static const TPropTable &PropTable();
 

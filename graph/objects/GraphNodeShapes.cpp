@@ -12,18 +12,18 @@ namespace talivo {
 
 namespace {
 
-int32_t Offset(int32_t Value, int64_t Delta)
+int32_t Offset(int32_t value, int64_t delta)
 {
-    return AddWrapped(Value, Delta);
+    return AddWrapped(value, delta);
 }
 
 } // namespace
 
 const TGraphObjectClass &TRoundRectangularNode::StaticClass()
 {
-    static const TGraphObjectClass Class = TGraphObjectClass::Of<TRoundRectangularNode>(
+    static const TGraphObjectClass objectClass = TGraphObjectClass::Of<TRoundRectangularNode>(
         "TRoundRectangularNode", &TGraphNode::StaticClass());
-    return Class;
+    return objectClass;
 }
 
 const TGraphObjectClass &TRoundRectangularNode::ClassType() const
@@ -36,9 +36,9 @@ int32_t TRoundRectangularNode::CornerSize() const
     return std::max(Width(), Height()) / 4;
 }
 
-TPoints TRoundRectangularNode::LinkIntersect(const TPoint &Pt, double Angle) const
+TPoints TRoundRectangularNode::LinkIntersect(const TPoint &pt, double angle) const
 {
-    return IntersectLineRoundRect(Pt, Angle, GetBoundsRect(), CornerSize(), CornerSize());
+    return IntersectLineRoundRect(pt, angle, GetBoundsRect(), CornerSize(), CornerSize());
 }
 
 QRegion TRoundRectangularNode::CreateRegion() const
@@ -51,16 +51,16 @@ TPlacedRegion TRoundRectangularNode::CreatePlacedRegion() const
     return PlacedRoundRectRegion(Left(), Top(), Right(), Bottom(), CornerSize(), CornerSize());
 }
 
-void TRoundRectangularNode::DrawBorder(TCanvas &Canvas)
+void TRoundRectangularNode::DrawBorder(TCanvas &canvas)
 {
-    Canvas.RoundRect(Left(), Top(), Right(), Bottom(), CornerSize(), CornerSize());
+    canvas.RoundRect(Left(), Top(), Right(), Bottom(), CornerSize(), CornerSize());
 }
 
 const TGraphObjectClass &TEllipticNode::StaticClass()
 {
-    static const TGraphObjectClass Class =
+    static const TGraphObjectClass objectClass =
         TGraphObjectClass::Of<TEllipticNode>("TEllipticNode", &TGraphNode::StaticClass());
-    return Class;
+    return objectClass;
 }
 
 const TGraphObjectClass &TEllipticNode::ClassType() const
@@ -68,9 +68,9 @@ const TGraphObjectClass &TEllipticNode::ClassType() const
     return StaticClass();
 }
 
-TPoints TEllipticNode::LinkIntersect(const TPoint &Pt, double Angle) const
+TPoints TEllipticNode::LinkIntersect(const TPoint &pt, double angle) const
 {
-    return IntersectLineEllipse(Pt, Angle, GetBoundsRect());
+    return IntersectLineEllipse(pt, angle, GetBoundsRect());
 }
 
 QRegion TEllipticNode::CreateRegion() const
@@ -83,16 +83,16 @@ TPlacedRegion TEllipticNode::CreatePlacedRegion() const
     return PlacedEllipseRegion(Left(), Top(), Right(), Bottom());
 }
 
-void TEllipticNode::DrawBorder(TCanvas &Canvas)
+void TEllipticNode::DrawBorder(TCanvas &canvas)
 {
-    Canvas.Ellipse(Left(), Top(), Right(), Bottom());
+    canvas.Ellipse(Left(), Top(), Right(), Bottom());
 }
 
 const TGraphObjectClass &TCircularNode::StaticClass()
 {
-    static const TGraphObjectClass Class =
+    static const TGraphObjectClass objectClass =
         TGraphObjectClass::Of<TCircularNode>("TCircularNode", &TEllipticNode::StaticClass());
-    return Class;
+    return objectClass;
 }
 
 const TGraphObjectClass &TCircularNode::ClassType() const
@@ -110,17 +110,17 @@ TPlacedRegion TCircularNode::CreatePlacedRegion() const
     return PlacedEllipseRegion(Left(), Top(), Right(), Offset(Top(), Width()));
 }
 
-void TCircularNode::DrawBorder(TCanvas &Canvas)
+void TCircularNode::DrawBorder(TCanvas &canvas)
 {
-    Canvas.Ellipse(Left(), Top(), Right(), Offset(Top(), Width()));
+    canvas.Ellipse(Left(), Top(), Right(), Offset(Top(), Width()));
     SetHeight(Width());
 }
 
 const TGraphObjectClass &TCircularMarkNode::StaticClass()
 {
-    static const TGraphObjectClass Class = TGraphObjectClass::Of<TCircularMarkNode>(
+    static const TGraphObjectClass objectClass = TGraphObjectClass::Of<TCircularMarkNode>(
         "TCircularMarkNode", &TCircularNode::StaticClass());
-    return Class;
+    return objectClass;
 }
 
 const TGraphObjectClass &TCircularMarkNode::ClassType() const
@@ -128,26 +128,26 @@ const TGraphObjectClass &TCircularMarkNode::ClassType() const
     return StaticClass();
 }
 
-void TCircularMarkNode::DrawBorder(TCanvas &Canvas)
+void TCircularMarkNode::DrawBorder(TCanvas &canvas)
 {
-    const int32_t L = Left();
-    const int32_t T = Top();
-    const int32_t D = std::min(Width(), Height());
-    const int32_t h = D / 2;
-    Canvas.Ellipse(L, T, Offset(L, D), Offset(T, D));
-    Canvas.MoveTo(Offset(L, h), T);
-    Canvas.LineTo(Offset(L, h), Offset(T, D));
-    Canvas.MoveTo(L, Offset(T, h));
-    Canvas.LineTo(Offset(L, D), Offset(T, h));
-    SetWidth(D);
-    SetHeight(D);
+    const int32_t l = Left();
+    const int32_t t = Top();
+    const int32_t d = std::min(Width(), Height());
+    const int32_t h = d / 2;
+    canvas.Ellipse(l, t, Offset(l, d), Offset(t, d));
+    canvas.MoveTo(Offset(l, h), t);
+    canvas.LineTo(Offset(l, h), Offset(t, d));
+    canvas.MoveTo(l, Offset(t, h));
+    canvas.LineTo(Offset(l, d), Offset(t, h));
+    SetWidth(d);
+    SetHeight(d);
 }
 
 const TGraphObjectClass &TCircularFlagNode::StaticClass()
 {
-    static const TGraphObjectClass Class = TGraphObjectClass::Of<TCircularFlagNode>(
+    static const TGraphObjectClass objectClass = TGraphObjectClass::Of<TCircularFlagNode>(
         "TCircularFlagNode", &TCircularNode::StaticClass(), &TCircularFlagNode::PropTable);
-    return Class;
+    return objectClass;
 }
 
 const TGraphObjectClass &TCircularFlagNode::ClassType() const
@@ -157,54 +157,54 @@ const TGraphObjectClass &TCircularFlagNode::ClassType() const
 
 const TPropTable &TCircularFlagNode::PropTable()
 {
-    static const TPropTable Table = [] {
+    static const TPropTable table = [] {
         TPropTable table;
         table.Base = &TCircularNode::StaticClass().PropTable();
         table.Published = {Prop<&TCircularFlagNode::Flag, &TCircularFlagNode::SetFlag>(
             "Flag", TPropKind::Bool, int64_t{0})};
         return table;
     }();
-    return Table;
+    return table;
 }
 
-void TCircularFlagNode::SetFlag(bool Value)
+void TCircularFlagNode::SetFlag(bool value)
 {
-    if (Value != fFlag) {
-        fFlag = Value;
+    if (value != fFlag) {
+        fFlag = value;
         Invalidate();
     }
 }
 
-void TCircularFlagNode::DrawBorder(TCanvas &Canvas)
+void TCircularFlagNode::DrawBorder(TCanvas &canvas)
 {
-    const int32_t L = Left();
-    const int32_t T = Top();
+    const int32_t l = Left();
+    const int32_t t = Top();
     const double size = static_cast<double>(Width()) + Height();
     const double q = size / 4;
     const double r = size / 8;
     const int32_t e = Nearest(q - r);
-    const int32_t D = std::min(Width(), Height());
-    Canvas.Ellipse(Offset(L, e), Offset(T, e), Offset(L, int64_t{D} - e),
-                   Offset(T, int64_t{D} - e));
+    const int32_t d = std::min(Width(), Height());
+    canvas.Ellipse(Offset(l, e), Offset(t, e), Offset(l, int64_t{d} - e),
+                   Offset(t, int64_t{d} - e));
     if (fFlag && r > 0) {
-        const double cX = L + r + e;
-        const double cY = T + r + e;
-        const double dX = r / 2;
-        const double dY = -2 * r;
-        const double length = std::sqrt(dX * dX + dY * dY);
-        const double uX = dX / length;
-        const double uY = dY / length;
-        const TPoint pole = {Nearest(cX + dX), Nearest(cY + dY)};
-        const TPoint tip = {Nearest(cX + dX + 2 * r / 3), Nearest(cY + dY + 2 * r / 4)};
-        Canvas.MoveTo(Nearest(cX + r * uX), Nearest(cY + r * uY));
-        Canvas.LineTo(pole.X, pole.Y);
-        Canvas.MoveTo(pole.X, pole.Y);
-        Canvas.LineTo(tip.X, tip.Y);
-        Canvas.MoveTo(tip.X, tip.Y);
-        Canvas.LineTo(Nearest(cX + 1.4 * r * uX), Nearest(cY + 1.4 * r * uY));
+        const double cX = l + r + e;
+        const double cY = t + r + e;
+        const double dx = r / 2;
+        const double dy = -2 * r;
+        const double length = std::sqrt(dx * dx + dy * dy);
+        const double uX = dx / length;
+        const double uY = dy / length;
+        const TPoint pole = {Nearest(cX + dx), Nearest(cY + dy)};
+        const TPoint tip = {Nearest(cX + dx + 2 * r / 3), Nearest(cY + dy + 2 * r / 4)};
+        canvas.MoveTo(Nearest(cX + r * uX), Nearest(cY + r * uY));
+        canvas.LineTo(pole.X, pole.Y);
+        canvas.MoveTo(pole.X, pole.Y);
+        canvas.LineTo(tip.X, tip.Y);
+        canvas.MoveTo(tip.X, tip.Y);
+        canvas.LineTo(Nearest(cX + 1.4 * r * uX), Nearest(cY + 1.4 * r * uY));
     }
-    SetWidth(D);
-    SetHeight(D);
+    SetWidth(d);
+    SetHeight(d);
 }
 
 } // namespace talivo

@@ -18,45 +18,44 @@ constexpr TGraphObjectOptions AllOptions{goLinkable, goSelectable, goShowCaption
 
 // The carrier's own properties besides ID and G; a stream may hold them, and they mean nothing
 // to the object.
-bool IsIgnoredCarrierProp(std::string_view Path)
+bool IsIgnoredCarrierProp(std::string_view path)
 {
-    return Path == "Name" || Path == "Tag" || Path == "Left" || Path == "Top";
+    return path == "Name" || path == "Tag" || path == "Left" || path == "Top";
 }
 
 } // namespace
 
-void TGraphObject::TReplaceableList::ReplaceAll(TGraphObject *OldItem, TGraphObject *NewItem)
+void TGraphObject::TReplaceableList::ReplaceAll(TGraphObject *oldItem, TGraphObject *newItem)
 {
-    if (OldItem == NewItem) {
+    if (oldItem == newItem)
         return;
-    }
-    while (Replace(OldItem, NewItem) >= 0) {
+    while (Replace(oldItem, newItem) >= 0) {
     }
 }
 
-TGraphObject::TGraphObject(TGraphDocument *AOwner) : fOwner(AOwner)
+TGraphObject::TGraphObject(TGraphDocument *owner) : fOwner(owner)
 {
     fStates.Include(osCreating);
-    fFont.Assign(AOwner->Host().Font());
+    fFont.Assign(owner->Host().Font());
     fBrush.OnChange = [this] { StyleChanged(&fBrush); };
     fPen.OnChange = [this] { StyleChanged(&fPen); };
     fFont.OnChange = [this] { StyleChanged(&fFont); };
-    const auto Handler = [this](TGraphObjectList *Sender, TGraphObject *GraphObject,
-                                TGraphObjectListAction Action) {
-        ListChanged(Sender, GraphObject, Action);
+    const auto handler = [this](TGraphObjectList *sender, TGraphObject *graphObject,
+                                TGraphObjectListAction action) {
+        ListChanged(sender, graphObject, action);
     };
-    fDependentList.SetOnChange(Handler);
-    fLinkInputList.SetOnChange(Handler);
-    fLinkOutputList.SetOnChange(Handler);
+    fDependentList.SetOnChange(handler);
+    fLinkInputList.SetOnChange(handler);
+    fLinkOutputList.SetOnChange(handler);
 }
 
 TGraphObject::~TGraphObject() = default;
 
 const TGraphObjectClass &TGraphObject::StaticClass()
 {
-    static const TGraphObjectClass Class("TGraphObject", nullptr, nullptr,
-                                         &TGraphObject::PropTable);
-    return Class;
+    static const TGraphObjectClass objectClass("TGraphObject", nullptr, nullptr,
+                                               &TGraphObject::PropTable);
+    return objectClass;
 }
 
 const TGraphObjectClass &TGraphObject::ClassType() const
@@ -66,40 +65,38 @@ const TGraphObjectClass &TGraphObject::ClassType() const
 
 const TPropTable &TGraphObject::PropTable()
 {
-    static const TPropTable Table = [] {
-        TPropInfo CustomData;
-        CustomData.Name = "CustomData";
-        CustomData.Kind = TPropKind::Binary;
-        CustomData.IsStored = [](const void *Instance) {
-            return static_cast<const TGraphObject *>(Instance)->fHasCustomData;
+    static const TPropTable table = [] {
+        TPropInfo customData;
+        customData.Name = "CustomData";
+        customData.Kind = TPropKind::Binary;
+        customData.IsStored = [](const void *instance) {
+            return static_cast<const TGraphObject *>(instance)->fHasCustomData;
         };
         // The payload is a 32-bit byte count and the bytes the application's OnObjectWrite
         // handler wrote.
-        CustomData.Get = [](const void *Instance) -> TPropValue {
-            auto *Obj = const_cast<TGraphObject *>(static_cast<const TGraphObject *>(Instance));
-            QByteArray Bytes;
-            QBuffer Buffer(&Bytes);
-            Buffer.open(QIODevice::WriteOnly);
-            Obj->Host().DoObjectWrite(Obj, Buffer);
-            QByteArray Payload(4, '\0');
-            qToLittleEndian<int32_t>(static_cast<int32_t>(Bytes.size()), Payload.data());
-            return Payload + Bytes;
+        customData.Get = [](const void *instance) -> TPropValue {
+            auto *obj = const_cast<TGraphObject *>(static_cast<const TGraphObject *>(instance));
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            obj->Host().DoObjectWrite(obj, buffer);
+            QByteArray payload(4, '\0');
+            qToLittleEndian<int32_t>(static_cast<int32_t>(bytes.size()), payload.data());
+            return payload + bytes;
         };
-        CustomData.Set = [](void *Instance, const TPropValue &Value) {
-            auto *Obj = static_cast<TGraphObject *>(Instance);
-            const QByteArray &Payload = std::get<QByteArray>(Value);
-            if (Payload.size() < 4) {
+        customData.Set = [](void *instance, const TPropValue &value) {
+            auto *obj = static_cast<TGraphObject *>(instance);
+            const QByteArray &payload = std::get<QByteArray>(value);
+            if (payload.size() < 4)
                 throw EGraphStreamError(N_("Custom data of an object is cut short"));
-            }
-            const int32_t Count = qFromLittleEndian<int32_t>(Payload.constData());
-            if (Count < 0 || Count > Payload.size() - 4) {
+            const int32_t count = qFromLittleEndian<int32_t>(payload.constData());
+            if (count < 0 || count > payload.size() - 4)
                 throw EGraphStreamError(N_("Custom data of an object is cut short"));
-            }
-            if (Count >= 1) {
-                QByteArray Bytes = Payload.mid(4, Count);
-                QBuffer Buffer(&Bytes);
-                Buffer.open(QIODevice::ReadOnly);
-                Obj->Host().DoObjectRead(Obj, Buffer);
+            if (count >= 1) {
+                QByteArray bytes = payload.mid(4, count);
+                QBuffer buffer(&bytes);
+                buffer.open(QIODevice::ReadOnly);
+                obj->Host().DoObjectRead(obj, buffer);
             }
         };
         return TPropTable{
@@ -111,17 +108,17 @@ const TPropTable &TGraphObject::PropTable()
                                                                   QString()),
                 ObjectProp(
                     "Brush",
-                    [](void *I) -> void * { return &static_cast<TGraphObject *>(I)->fBrush; },
+                    [](void *i) -> void * { return &static_cast<TGraphObject *>(i)->fBrush; },
                     BrushPropTable),
                 ObjectProp(
-                    "Pen", [](void *I) -> void * { return &static_cast<TGraphObject *>(I)->fPen; },
+                    "Pen", [](void *i) -> void * { return &static_cast<TGraphObject *>(i)->fPen; },
                     PenPropTable),
                 ObjectProp(
                     "Font",
-                    [](void *I) -> void * { return &static_cast<TGraphObject *>(I)->fFont; },
+                    [](void *i) -> void * { return &static_cast<TGraphObject *>(i)->fFont; },
                     FontPropTable,
-                    [](const void *I) {
-                        return !static_cast<const TGraphObject *>(I)->fParentFont;
+                    [](const void *i) {
+                        return !static_cast<const TGraphObject *>(i)->fParentFont;
                     }),
                 Prop<&TGraphObject::ParentFont, &TGraphObject::SetParentFont>(
                     "ParentFont", TPropKind::Bool, int64_t{1}),
@@ -134,24 +131,23 @@ const TPropTable &TGraphObject::PropTable()
                 Prop<&TGraphObject::HasCustomData, &TGraphObject::SetHasCustomData>(
                     "HasCustomData", TPropKind::Bool, int64_t{0}),
             },
-            {CustomData}};
+            {customData}};
     }();
-    return Table;
+    return table;
 }
 
-void TGraphObject::Free(TGraphObject *Obj)
+void TGraphObject::Free(TGraphObject *obj)
 {
-    if (!Obj) {
+    if (!obj)
         return;
-    }
     try {
-        Obj->BeforeDestruction();
+        obj->BeforeDestruction();
     } catch (...) {
         // The object has left its lists before anything that can fail runs.
-        delete Obj;
+        delete obj;
         throw;
     }
-    delete Obj;
+    delete obj;
 }
 
 void TGraphObject::AfterConstruction()
@@ -174,54 +170,50 @@ void TGraphObject::AfterConstruction()
 
 void TGraphObject::BeforeDestruction()
 {
-    if (fStates.Contains(osDestroying)) {
+    if (fStates.Contains(osDestroying))
         return;
-    }
     fStates.Include(osDestroying);
     if (!fStates.Contains(osConverting)) {
         if (fOwner->IsListed(this)) {
-            const int32_t Index = fOwner->ObjectIndex().IndexOf(this);
-            if (Index >= 0) {
-                fOwner->Objects().Delete(Index);
-            }
+            const int32_t index = fOwner->ObjectIndex().IndexOf(this);
+            if (index >= 0)
+                fOwner->Objects().Delete(index);
         }
         NotifyDependents(gdcRemoved);
     }
 }
 
-void TGraphObject::SetID(uint32_t Value)
+void TGraphObject::SetID(uint32_t value)
 {
-    if (Value == fID) {
+    if (value == fID)
         return;
-    }
-    const uint32_t OldID = fID;
-    fID = Value;
-    fOwner->ObjectIDChanged(this, OldID);
+    const uint32_t oldId = fID;
+    fID = value;
+    fOwner->ObjectIDChanged(this, oldId);
 }
 
-void TGraphObject::AssignTo(TGraphObject &Dest) const
+void TGraphObject::AssignTo(TGraphObject &dest) const
 {
-    Dest.Assign(*this);
+    dest.Assign(*this);
 }
 
-void TGraphObject::Assign(const TGraphObject &Source)
+void TGraphObject::Assign(const TGraphObject &source)
 {
     const TUpdateBatch batch(*this);
-    SetText(Source.fText);
-    SetHint(Source.fHint);
-    fBrush.Assign(Source.fBrush);
-    fPen.Assign(Source.fPen);
-    fFont.Assign(Source.fFont);
-    SetParentFont(Source.fParentFont);
-    SetVisible(Source.fVisible);
-    SetOptions(Source.fOptions);
+    SetText(source.fText);
+    SetHint(source.fHint);
+    fBrush.Assign(source.fBrush);
+    fPen.Assign(source.fPen);
+    fFont.Assign(source.fFont);
+    SetParentFont(source.fParentFont);
+    SetVisible(source.fVisible);
+    SetOptions(source.fOptions);
 }
 
 void TGraphObject::Initialize()
 {
-    if (!fStates.Contains(osLoading)) {
+    if (!fStates.Contains(osLoading))
         LookupDependencies();
-    }
     UpdateTextPlacement(true, 0, 0);
     fVisualRect = QueryVisualRect();
     NotifyDependents(gdcChanged);
@@ -233,92 +225,87 @@ void TGraphObject::Loaded()
     LookupDependencies();
 }
 
-void TGraphObject::ReplaceID(uint32_t OldID, uint32_t NewID)
+void TGraphObject::ReplaceID(uint32_t oldId, uint32_t newId)
 {
-    if (fID == OldID) {
-        SetID(NewID);
-    }
+    if (fID == oldId)
+        SetID(newId);
 }
 
-void TGraphObject::ReplaceObject(TGraphObject *OldObject, TGraphObject *NewObject)
+void TGraphObject::ReplaceObject(TGraphObject *oldObject, TGraphObject *newObject)
 {
-    fDependentList.ReplaceAll(OldObject, NewObject);
-    fLinkInputList.ReplaceAll(OldObject, NewObject);
-    fLinkOutputList.ReplaceAll(OldObject, NewObject);
+    fDependentList.ReplaceAll(oldObject, newObject);
+    fLinkInputList.ReplaceAll(oldObject, newObject);
+    fLinkOutputList.ReplaceAll(oldObject, newObject);
 }
 
-void TGraphObject::ReplaceFrom(TGraphObject *Predecessor)
+void TGraphObject::ReplaceFrom(TGraphObject *predecessor)
 {
-    fData = Predecessor->fData;
-    fLinkInputList.Assign(Predecessor->fLinkInputList);
-    fLinkOutputList.Assign(Predecessor->fLinkOutputList);
-    fDependentList.Assign(Predecessor->fDependentList);
+    fData = predecessor->fData;
+    fLinkInputList.Assign(predecessor->fLinkInputList);
+    fLinkOutputList.Assign(predecessor->fLinkOutputList);
+    fDependentList.Assign(predecessor->fDependentList);
     // The new object takes the selection slot, so it must carry the flag that goes with it.
-    fSelected = Predecessor->fSelected;
-    fOwner->ReplaceListed(Predecessor, this);
-    TGraphObjectList &Objects = fOwner->Objects();
-    for (int32_t I = 0; I < Objects.Count(); ++I) {
-        Objects[I]->ReplaceObject(Predecessor, this);
-    }
+    fSelected = predecessor->fSelected;
+    fOwner->ReplaceListed(predecessor, this);
+    TGraphObjectList &objects = fOwner->Objects();
+    for (int32_t i = 0; i < objects.Count(); ++i)
+        objects[i]->ReplaceObject(predecessor, this);
 }
 
-TGraphObject *TGraphObject::ConvertTo(const TGraphObjectClass *AnotherClass)
+TGraphObject *TGraphObject::ConvertTo(const TGraphObjectClass *anotherClass)
 {
-    if (!AnotherClass || AnotherClass == &ClassType() || AnotherClass->IsLink() != IsLink()) {
+    if (!anotherClass || anotherClass == &ClassType() || anotherClass->IsLink() != IsLink())
         return this;
-    }
-    const bool WasListed = fOwner->IsListed(this);
-    TGraphObject *NewObject = nullptr;
+    const bool wasListed = fOwner->IsListed(this);
+    TGraphObject *newObject = nullptr;
     try {
-        NewObject = AnotherClass->CreateReplacing(this);
+        newObject = anotherClass->CreateReplacing(this);
     } catch (...) {
         // A failure after the new object took this one's place leaves this one out of every
         // list: it is freed as it would have been.
-        if (WasListed && !fOwner->IsListed(this)) {
+        if (wasListed && !fOwner->IsListed(this))
             Free(this);
-        }
         throw;
     }
     Free(this);
-    return NewObject;
+    return newObject;
 }
 
 TPropEntries TGraphObject::SaveToEntries()
 {
     fStates.Include(osWriting);
-    TPropEntries Entries;
+    TPropEntries entries;
     try {
-        Entries.push_back({"ID", int64_t{fID}});
-        WriteProps(GetPropTable(), this, "G.", Entries);
+        entries.push_back({"ID", int64_t{fID}});
+        WriteProps(GetPropTable(), this, "G.", entries);
     } catch (...) {
         fStates.Exclude(osWriting);
         throw;
     }
     fStates.Exclude(osWriting);
-    return Entries;
+    return entries;
 }
 
-void TGraphObject::LoadFromEntries(const TPropEntries &Entries)
+void TGraphObject::LoadFromEntries(const TPropEntries &entries)
 {
     const TUpdateBatch batch(*this);
     fStates.Include(osReading);
     try {
-        uint32_t NewID = 0;
-        for (const TPropEntry &Entry : Entries) {
-            if (Entry.Path == "ID") {
-                const int64_t Value = PropOrdinal(Entry.Value);
-                if (Value < INT32_MIN || Value > UINT32_MAX) {
+        uint32_t newId = 0;
+        for (const TPropEntry &entry : entries) {
+            if (entry.Path == "ID") {
+                const int64_t value = PropOrdinal(entry.Value);
+                if (value < INT32_MIN || value > UINT32_MAX)
                     throw EGraphStreamError(N_("Invalid value for property ID"));
-                }
-                NewID = static_cast<uint32_t>(Value);
-            } else if (Entry.Path.starts_with("G.")) {
-                ReadProp(GetPropTable(), this, std::string_view(Entry.Path).substr(2), Entry.Value);
-            } else if (!IsIgnoredCarrierProp(Entry.Path)) {
+                newId = static_cast<uint32_t>(value);
+            } else if (entry.Path.starts_with("G.")) {
+                ReadProp(GetPropTable(), this, std::string_view(entry.Path).substr(2), entry.Value);
+            } else if (!IsIgnoredCarrierProp(entry.Path)) {
                 throw EGraphStreamError(N_("Property %1 does not exist"),
-                                        {QString::fromLatin1(Entry.Path)});
+                                        {QString::fromLatin1(entry.Path)});
             }
         }
-        SetID(NewID);
+        SetID(newId);
         fStates.Exclude(osReading);
         if (!fStates.Contains(osCreating)) {
             Initialize();
@@ -345,9 +332,8 @@ void TGraphObject::EndUpdate()
     --UpdateCount;
     if (UpdateCount == 0) {
         fStates.Exclude(osUpdating);
-        if (!PendingChanges.IsEmpty()) {
+        if (!PendingChanges.IsEmpty())
             Changed(PendingChanges);
-        }
     }
 }
 
@@ -356,44 +342,39 @@ bool TGraphObject::IsUpdateLocked() const
     return fStates.Overlaps({osCreating, osDestroying, osReading, osUpdating});
 }
 
-void TGraphObject::Changed(TGraphChangeFlags Flags)
+void TGraphObject::Changed(TGraphChangeFlags flags)
 {
     // Every change that can move or grow the object passes here, also while it is locked. A
     // change of its look alone (selected, dragged) leaves its area as it is, unless its visual
     // rectangle follows the look.
-    if (!(Flags - TGraphChangeFlags{gcView}).IsEmpty() || Flags.Overlaps(fVisualRectFlags)) {
+    if (!(flags - TGraphChangeFlags{gcView}).IsEmpty() || flags.Overlaps(fVisualRectFlags))
         fOwner->ObjectIndex().Invalidate(this);
-    }
     if (IsUpdateLocked()) {
-        PendingChanges += Flags;
+        PendingChanges += flags;
         return;
     }
-    if (Flags.Contains(gcDependency)) {
+    if (flags.Contains(gcDependency))
         UpdateDependencies();
-    }
-    if (Flags.Contains(gcText) && (!fText.isEmpty() || !fTextToShow.isEmpty())) {
+    if (flags.Contains(gcText) && (!fText.isEmpty() || !fTextToShow.isEmpty()))
         UpdateTextPlacement(true, 0, 0);
-    }
-    if (Flags.Contains(gcPlacement)) {
+    if (flags.Contains(gcPlacement))
         NotifyDependents(gdcChanged);
-    }
-    if (Flags.Contains(gcView) && Flags.Overlaps(fVisualRectFlags)) {
-        const TRect R = QueryVisualRect();
-        if (R != fVisualRect) {
-            Flags.Include(gcPlacement);
+    if (flags.Contains(gcView) && flags.Overlaps(fVisualRectFlags)) {
+        const TRect r = QueryVisualRect();
+        if (r != fVisualRect) {
+            flags.Include(gcPlacement);
             Invalidate();
-            fVisualRect = R;
+            fVisualRect = r;
         }
     }
-    if (Flags.Overlaps({gcData, gcPlacement})) {
+    if (flags.Overlaps({gcData, gcPlacement}))
         Host().DoObjectChange(this);
-    }
-    fOwner->ObjectChanged(this, Flags);
+    fOwner->ObjectChanged(this, flags);
 }
 
-void TGraphObject::SetVisualRect(const TRect &Value)
+void TGraphObject::SetVisualRect(const TRect &value)
 {
-    fVisualRect = Value;
+    fVisualRect = value;
     fOwner->ObjectIndex().Invalidate(this);
 }
 
@@ -402,72 +383,70 @@ void TGraphObject::Invalidate()
     Host().InvalidateRect(GetSelectedVisualRect());
 }
 
-void TGraphObject::BoundsChanged(int32_t dX, int32_t dY, int32_t dWidth, int32_t dHeight)
+void TGraphObject::BoundsChanged(int32_t dx, int32_t dy, int32_t dWidth, int32_t dHeight)
 {
-    const bool PureMove = dWidth == 0 && dHeight == 0;
+    const bool pureMove = dWidth == 0 && dHeight == 0;
     if (!fText.isEmpty()) {
-        if (!PureMove && fStates.Contains(osUpdating) &&
+        if (!pureMove && fStates.Contains(osUpdating) &&
             !fStates.Overlaps({osCreating, osDestroying, osReading})) {
             // Inside the object's own update the caption is placed once, when the update ends,
             // however often the object is resized (and restyled) meanwhile.
             PendingChanges.Include(gcText);
         } else {
-            UpdateTextPlacement(!PureMove, dX, dY);
+            UpdateTextPlacement(!pureMove, dx, dy);
         }
     }
-    const TGraphChangeFlags SavedFlags = fVisualRectFlags;
-    if (PureMove) {
+    const TGraphChangeFlags savedFlags = fVisualRectFlags;
+    if (pureMove) {
         Invalidate();
-        fVisualRect = {AddWrapped(fVisualRect.Left, dX), AddWrapped(fVisualRect.Top, dY),
-                       AddWrapped(fVisualRect.Right, dX), AddWrapped(fVisualRect.Bottom, dY)};
+        fVisualRect = {AddWrapped(fVisualRect.Left, dx), AddWrapped(fVisualRect.Top, dy),
+                       AddWrapped(fVisualRect.Right, dx), AddWrapped(fVisualRect.Bottom, dy)};
         // The rectangle is already right; only this report must not recompute it.
         fVisualRectFlags -= {gcData, gcPlacement};
     }
     try {
         Changed({gcView, gcData, gcPlacement});
     } catch (...) {
-        fVisualRectFlags = SavedFlags;
+        fVisualRectFlags = savedFlags;
         throw;
     }
-    fVisualRectFlags = SavedFlags;
+    fVisualRectFlags = savedFlags;
 }
 
-void TGraphObject::PlaceQuietly(int32_t dX, int32_t dY, int32_t dWidth, int32_t dHeight)
+void TGraphObject::PlaceQuietly(int32_t dx, int32_t dy, int32_t dWidth, int32_t dHeight)
 {
     // Reading collects every change report; those of this placing are then dropped, and an
     // update the object was in keeps its own.
-    const TGraphChangeFlags Outer = UpdateCount > 0 ? PendingChanges : TGraphChangeFlags{};
+    const TGraphChangeFlags outer = UpdateCount > 0 ? PendingChanges : TGraphChangeFlags{};
     const TUpdateBatch batch(*this);
     fStates.Include(osReading);
-    const auto Settle = [this, Outer] {
+    const auto settle = [this, outer] {
         fStates.Exclude(osReading);
-        PendingChanges = Outer;
+        PendingChanges = outer;
     };
     try {
-        BoundsChanged(dX, dY, dWidth, dHeight);
+        BoundsChanged(dx, dy, dWidth, dHeight);
     } catch (...) {
-        Settle();
+        settle();
         throw;
     }
-    Settle();
+    settle();
 }
 
-void TGraphObject::NotifyDependents(TGraphDependencyChangeFlag Flag)
+void TGraphObject::NotifyDependents(TGraphDependencyChangeFlag flag)
 {
-    for (TGraphObject *Dependent = fDependentList.First(); Dependent;
-         Dependent = fDependentList.Next()) {
-        const bool Pushed = fDependentList.Push();
+    for (TGraphObject *dependent = fDependentList.First(); dependent;
+         dependent = fDependentList.Next()) {
+        const bool pushed = fDependentList.Push();
         try {
-            Dependent->UpdateDependencyTo(this, Flag);
+            dependent->UpdateDependencyTo(this, flag);
         } catch (...) {
-            if (Pushed) {
+            if (pushed)
                 fDependentList.Pop();
-            }
             throw;
         }
-        if (Pushed) {
+        if (pushed)
             fDependentList.Pop();
-        }
     }
 }
 
@@ -481,41 +460,38 @@ void TGraphObject::UpdateTextPlacement(bool, int32_t, int32_t) {}
 
 void TGraphObject::DependentChanged(TGraphObject *, TGraphObjectListAction) {}
 
-void TGraphObject::LinkInputChanged(TGraphObject *GraphObject, TGraphObjectListAction Action)
+void TGraphObject::LinkInputChanged(TGraphObject *graphObject, TGraphObjectListAction action)
 {
-    if (Action == glAdded) {
-        fDependentList.Add(GraphObject);
-    } else if (Action == glRemoved) {
-        fDependentList.Remove(GraphObject);
-    }
+    if (action == glAdded)
+        fDependentList.Add(graphObject);
+    else if (action == glRemoved)
+        fDependentList.Remove(graphObject);
 }
 
-void TGraphObject::LinkOutputChanged(TGraphObject *GraphObject, TGraphObjectListAction Action)
+void TGraphObject::LinkOutputChanged(TGraphObject *graphObject, TGraphObjectListAction action)
 {
-    if (Action == glAdded) {
-        fDependentList.Add(GraphObject);
-    } else if (Action == glRemoved) {
-        fDependentList.Remove(GraphObject);
-    }
+    if (action == glAdded)
+        fDependentList.Add(graphObject);
+    else if (action == glRemoved)
+        fDependentList.Remove(graphObject);
 }
 
-void TGraphObject::ListChanged(TGraphObjectList *Sender, TGraphObject *GraphObject,
-                               TGraphObjectListAction Action)
+void TGraphObject::ListChanged(TGraphObjectList *sender, TGraphObject *graphObject,
+                               TGraphObjectListAction action)
 {
-    if (Sender == &fDependentList) {
-        DependentChanged(GraphObject, Action);
-    } else if (Sender == &fLinkInputList) {
-        LinkInputChanged(GraphObject, Action);
-    } else if (Sender == &fLinkOutputList) {
-        LinkOutputChanged(GraphObject, Action);
-    }
+    if (sender == &fDependentList)
+        DependentChanged(graphObject, action);
+    else if (sender == &fLinkInputList)
+        LinkInputChanged(graphObject, action);
+    else if (sender == &fLinkOutputList)
+        LinkOutputChanged(graphObject, action);
 }
 
-void TGraphObject::StyleChanged(const void *Sender)
+void TGraphObject::StyleChanged(const void *sender)
 {
-    if (Sender == &fBrush) {
+    if (sender == &fBrush) {
         Changed({gcView, gcData});
-    } else if (Sender == &fPen) {
+    } else if (sender == &fPen) {
         Changed({gcView, gcData, gcText, gcPlacement});
     } else {
         fParentFont = false;
@@ -525,10 +501,10 @@ void TGraphObject::StyleChanged(const void *Sender)
 
 void TGraphObject::CopyParentFont()
 {
-    auto Handler = std::move(fFont.OnChange);
+    auto handler = std::move(fFont.OnChange);
     fFont.OnChange = nullptr;
     fFont.Assign(Host().Font());
-    fFont.OnChange = std::move(Handler);
+    fFont.OnChange = std::move(handler);
 }
 
 void TGraphObject::ParentFontChanged()
@@ -539,29 +515,28 @@ void TGraphObject::ParentFontChanged()
     }
 }
 
-void TGraphObject::SetText(const QString &Value)
+void TGraphObject::SetText(const QString &value)
 {
-    if (Value != fText) {
-        fText = Value;
+    if (value != fText) {
+        fText = value;
         Changed({gcView, gcData, gcText});
     }
 }
 
-void TGraphObject::SetHint(const QString &Value)
+void TGraphObject::SetHint(const QString &value)
 {
-    if (Value != fHint) {
-        fHint = Value;
+    if (value != fHint) {
+        fHint = value;
         Changed({gcData});
     }
 }
 
-void TGraphObject::SetParentFont(bool Value)
+void TGraphObject::SetParentFont(bool value)
 {
-    if (Value == fParentFont) {
+    if (value == fParentFont)
         return;
-    }
-    fParentFont = Value;
-    if (Value) {
+    fParentFont = value;
+    if (value) {
         CopyParentFont();
         Changed({gcView, gcData, gcText});
     } else {
@@ -569,44 +544,41 @@ void TGraphObject::SetParentFont(bool Value)
     }
 }
 
-void TGraphObject::SetOptions(TGraphObjectOptions Value)
+void TGraphObject::SetOptions(TGraphObjectOptions value)
 {
-    if (Value != fOptions) {
-        fOptions = Value;
+    if (value != fOptions) {
+        fOptions = value;
         Changed({gcView, gcData});
     }
 }
 
-void TGraphObject::SetVisible(bool Value)
+void TGraphObject::SetVisible(bool value)
 {
-    if (Value != fVisible) {
-        fVisible = Value;
+    if (value != fVisible) {
+        fVisible = value;
         Changed({gcView, gcData});
     }
 }
 
-void TGraphObject::SetHasCustomData(bool Value)
+void TGraphObject::SetHasCustomData(bool value)
 {
-    if (Value != fHasCustomData) {
-        fHasCustomData = Value;
+    if (value != fHasCustomData) {
+        fHasCustomData = value;
         Changed({gcData});
     }
 }
 
-void TGraphObject::SetSelected(bool Value)
+void TGraphObject::SetSelected(bool value)
 {
-    if (!fOptions.Contains(goSelectable)) {
-        Value = false;
-    }
-    if (Value == fSelected) {
+    if (!fOptions.Contains(goSelectable))
+        value = false;
+    if (value == fSelected)
         return;
-    }
-    fSelected = Value;
-    if (Value) {
+    fSelected = value;
+    if (value)
         fOwner->SelectedObjects().Add(this);
-    } else {
+    else
         fOwner->RemoveFromSelection(this);
-    }
     Changed({gcView});
 }
 
@@ -620,13 +592,12 @@ int32_t TGraphObject::GetZOrder() const
     return fOwner->ObjectIndex().IndexOf(const_cast<TGraphObject *>(this));
 }
 
-void TGraphObject::SetZOrder(int32_t NewIndex)
+void TGraphObject::SetZOrder(int32_t newIndex)
 {
-    TGraphObjectList &Objects = fOwner->Objects();
-    if (NewIndex < 0 || NewIndex >= Objects.Count()) {
-        NewIndex = Objects.Count() - 1;
-    }
-    Objects.Move(GetZOrder(), NewIndex);
+    TGraphObjectList &objects = fOwner->Objects();
+    if (newIndex < 0 || newIndex >= objects.Count())
+        newIndex = objects.Count() - 1;
+    objects.Move(GetZOrder(), newIndex);
 }
 
 void TGraphObject::BringToFront()
@@ -644,12 +615,11 @@ bool TGraphObject::IsLocked() const
     return IsLink() ? Host().LockLinks() : Host().LockNodes();
 }
 
-bool TGraphObject::Delete(TGraphObject *Obj)
+bool TGraphObject::Delete(TGraphObject *obj)
 {
-    if (!Obj || !Obj->CanDelete()) {
+    if (!obj || !obj->CanDelete())
         return false;
-    }
-    Free(Obj);
+    Free(obj);
     return true;
 }
 
@@ -665,13 +635,12 @@ int32_t TGraphObject::NeighborhoodRadius() const
 
 TRect TGraphObject::GetSelectedVisualRect() const
 {
-    const int32_t Grow = Host().MarkerSize() - fPen.Width() / 2;
-    if (Grow <= 0) {
+    const int32_t grow = Host().MarkerSize() - fPen.Width() / 2;
+    if (grow <= 0)
         return fVisualRect;
-    }
-    return {AddWrapped(fVisualRect.Left, -int64_t{Grow}),
-            AddWrapped(fVisualRect.Top, -int64_t{Grow}), AddWrapped(fVisualRect.Right, Grow),
-            AddWrapped(fVisualRect.Bottom, Grow)};
+    return {AddWrapped(fVisualRect.Left, -int64_t{grow}),
+            AddWrapped(fVisualRect.Top, -int64_t{grow}), AddWrapped(fVisualRect.Right, grow),
+            AddWrapped(fVisualRect.Bottom, grow)};
 }
 
 } // namespace talivo

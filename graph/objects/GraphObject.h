@@ -121,10 +121,10 @@ public:
     // converted to another class takes the place of the old one.
     class TReplaceableList : public TGraphObjectList {
     public:
-        void ReplaceAll(TGraphObject *OldItem, TGraphObject *NewItem);
+        void ReplaceAll(TGraphObject *oldItem, TGraphObject *newItem);
     };
 
-    explicit TGraphObject(TGraphDocument *AOwner);
+    explicit TGraphObject(TGraphDocument *owner);
     TGraphObject(const TGraphObject &) = delete;
     TGraphObject &operator=(const TGraphObject &) = delete;
 
@@ -136,37 +136,37 @@ public:
 
     // Destroys the object: BeforeDestruction (which takes it out of its owner's list) and then
     // the destructor. Nothing for null.
-    static void Free(TGraphObject *Obj);
+    static void Free(TGraphObject *obj);
 
     // Completion of construction and the start of destruction; see the class comment.
     virtual void AfterConstruction();
     virtual void BeforeDestruction();
 
     // Copying. Assign takes the object part from another graph object (not Tag, HasCustomData,
-    // ID or Data); AssignTo hands this object to Dest.Assign.
-    virtual void AssignTo(TGraphObject &Dest) const;
-    virtual void Assign(const TGraphObject &Source);
+    // ID or Data); AssignTo hands this object to dest.Assign.
+    virtual void AssignTo(TGraphObject &dest) const;
+    virtual void Assign(const TGraphObject &source);
 
     // Called by the file reader once every object of a stream exists.
     virtual void Loaded();
-    virtual void ReplaceID(uint32_t OldID, uint32_t NewID);
-    // Replaces every occurrence of OldObject in the dependents and link lists.
-    virtual void ReplaceObject(TGraphObject *OldObject, TGraphObject *NewObject);
+    virtual void ReplaceID(uint32_t oldId, uint32_t newId);
+    // Replaces every occurrence of oldObject in the dependents and link lists.
+    virtual void ReplaceObject(TGraphObject *oldObject, TGraphObject *newObject);
 
     // The object that now stands in this one's place: itself when nothing was converted, else a
-    // new object of AnotherClass (this one is then freed).
-    TGraphObject *ConvertTo(const TGraphObjectClass *AnotherClass);
+    // new object of anotherClass (this one is then freed).
+    TGraphObject *ConvertTo(const TGraphObjectClass *anotherClass);
 
     // The object's stream form: "ID" and its properties under "G.", in table order.
     TPropEntries SaveToEntries();
-    void LoadFromEntries(const TPropEntries &Entries);
+    void LoadFromEntries(const TPropEntries &entries);
     // The object's property stream (the body of its record in a graph stream).
-    void SaveToStream(QIODevice &Stream);
-    void LoadFromStream(QIODevice &Stream);
+    void SaveToStream(QIODevice &stream);
+    void LoadFromStream(QIODevice &stream);
 
     void BeginUpdate();
     void EndUpdate();
-    virtual void Changed(TGraphChangeFlags Flags);
+    virtual void Changed(TGraphChangeFlags flags);
     virtual bool IsUpdateLocked() const;
     // Asks the owner to repaint the selected visual rectangle.
     void Invalidate();
@@ -174,53 +174,53 @@ public:
     void BringToFront();
     void SendToBack();
     int32_t GetZOrder() const;
-    void SetZOrder(int32_t NewIndex);
+    void SetZOrder(int32_t newIndex);
 
     bool IsLink() const { return ClassType().IsLink(); }
     bool IsNode() const { return ClassType().IsNode(); }
     bool IsLocked() const;
 
     // Frees the object when CanDelete allows it; false otherwise and for null.
-    static bool Delete(TGraphObject *Obj);
+    static bool Delete(TGraphObject *obj);
     bool CanDelete();
 
-    uint32_t HitTest(const TPoint &Pt) const;
-    bool ContainsPoint(int32_t X, int32_t Y) const { return HitTest({X, Y}) != 0; }
-    virtual bool ContainsRect(const TRect &Rect) const;
+    uint32_t HitTest(const TPoint &pt) const;
+    bool ContainsPoint(int32_t x, int32_t y) const { return HitTest({x, y}) != 0; }
+    virtual bool ContainsRect(const TRect &rect) const;
 
-    bool BeginDrag(const TPoint &Pt, uint32_t HT = hzUnknown);
-    bool DragTo(const TPoint &Pt, bool SnapToGrid);
-    bool DragBy(int32_t dX, int32_t dY, bool SnapToGrid);
-    bool EndDrag(bool Accept);
-    virtual bool BeginFollowDrag(uint32_t HT);
+    bool BeginDrag(const TPoint &pt, uint32_t ht = hzUnknown);
+    bool DragTo(const TPoint &pt, bool snapToGrid);
+    bool DragBy(int32_t dx, int32_t dy, bool snapToGrid);
+    bool EndDrag(bool accept);
+    virtual bool BeginFollowDrag(uint32_t ht);
     virtual bool EndFollowDrag();
     virtual void DisableDrag();
     virtual void EnableDrag();
 
-    virtual TObjectSides QueryMobility(uint32_t HT) const;
-    virtual TCursor QueryCursor(uint32_t HT) const;
-    virtual bool OffsetHitTest(uint32_t HT, int32_t dX, int32_t dY);
-    virtual void SnapHitTestOffset(uint32_t HT, int32_t &dX, int32_t &dY) const;
-    virtual void MoveBy(int32_t dX, int32_t dY) = 0;
+    virtual TObjectSides QueryMobility(uint32_t ht) const;
+    virtual TCursor QueryCursor(uint32_t ht) const;
+    virtual bool OffsetHitTest(uint32_t ht, int32_t dx, int32_t dy);
+    virtual void SnapHitTestOffset(uint32_t ht, int32_t &dx, int32_t &dy) const;
+    virtual void MoveBy(int32_t dx, int32_t dy) = 0;
 
-    // Input hooks; Pt in graph units.
-    virtual void MouseDown(TMouseButton Button, TShiftState Shift, const TPoint &Pt);
-    virtual void MouseMove(TShiftState Shift, const TPoint &Pt);
-    virtual void MouseUp(TMouseButton Button, TShiftState Shift, const TPoint &Pt);
+    // Input hooks; pt in graph units.
+    virtual void MouseDown(TMouseButton button, TShiftState shift, const TPoint &pt);
+    virtual void MouseMove(TShiftState shift, const TPoint &pt);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, const TPoint &pt);
     // True when the key was handled.
-    virtual bool KeyPress(uint16_t &Key, TShiftState Shift);
+    virtual bool KeyPress(uint16_t &key, TShiftState shift);
 
     // Drawing.
-    virtual void Draw(TCanvas &Canvas);
-    virtual void DrawState(TCanvas &Canvas);
-    virtual bool IsVisibleOn(const TCanvas &Canvas) const;
+    virtual void Draw(TCanvas &canvas);
+    virtual void DrawState(TCanvas &canvas);
+    virtual bool IsVisibleOn(const TCanvas &canvas) const;
 
     virtual TRect GetBoundsRect() const = 0;
-    virtual void SetBoundsRect(const TRect &Rect) = 0;
+    virtual void SetBoundsRect(const TRect &rect) = 0;
     virtual TRect GetSelectedVisualRect() const;
     virtual int32_t NeighborhoodRadius() const;
     virtual TPoint FixHookAnchor() const = 0;
-    virtual TPoint RelativeHookAnchor(const TPoint &Pt) const = 0;
+    virtual TPoint RelativeHookAnchor(const TPoint &pt) const = 0;
     // The owner calls it when its own font changes.
     virtual void ParentFontChanged();
 
@@ -228,32 +228,32 @@ public:
     uint32_t ID() const { return fID; }
     TGraphDocument *Owner() const { return fOwner; }
     TGraphObjectStates States() const { return fStates; }
-    bool HasState(TGraphObjectState State) const { return fStates.Contains(State); }
+    bool HasState(TGraphObjectState state) const { return fStates.Contains(state); }
     const QString &Text() const { return fText; }
-    void SetText(const QString &Value);
+    void SetText(const QString &value);
     const QString &Hint() const { return fHint; }
-    void SetHint(const QString &Value);
+    void SetHint(const QString &value);
     TBrush &Brush() { return fBrush; }
     const TBrush &Brush() const { return fBrush; }
-    void SetBrush(const TBrush &Value) { fBrush.Assign(Value); }
+    void SetBrush(const TBrush &value) { fBrush.Assign(value); }
     TPen &Pen() { return fPen; }
     const TPen &Pen() const { return fPen; }
-    void SetPen(const TPen &Value) { fPen.Assign(Value); }
+    void SetPen(const TPen &value) { fPen.Assign(value); }
     TFont &Font() { return fFont; }
     const TFont &Font() const { return fFont; }
-    void SetFont(const TFont &Value) { fFont.Assign(Value); }
+    void SetFont(const TFont &value) { fFont.Assign(value); }
     bool ParentFont() const { return fParentFont; }
-    void SetParentFont(bool Value);
+    void SetParentFont(bool value);
     TGraphObjectOptions Options() const { return fOptions; }
-    void SetOptions(TGraphObjectOptions Value);
+    void SetOptions(TGraphObjectOptions value);
     bool Visible() const { return fVisible; }
-    void SetVisible(bool Value);
+    void SetVisible(bool value);
     int32_t Tag() const { return fTag; }
-    void SetTag(int32_t Value) { fTag = Value; }
+    void SetTag(int32_t value) { fTag = value; }
     bool HasCustomData() const { return fHasCustomData; }
-    void SetHasCustomData(bool Value);
+    void SetHasCustomData(bool value);
     bool Selected() const { return fSelected; }
-    void SetSelected(bool Value);
+    void SetSelected(bool value);
     bool Dragging() const { return fStates.Contains(osDragging); }
     bool Showing() const;
     int32_t ZOrder() const { return GetZOrder(); }
@@ -261,7 +261,7 @@ public:
     const TRect &VisualRect() const { return fVisualRect; }
     TRect SelectedVisualRect() const { return GetSelectedVisualRect(); }
     void *Data() const { return fData; }
-    void SetData(void *Value) { fData = Value; }
+    void SetData(void *value) { fData = value; }
     // The caption as drawn (shortened and wrapped).
     const QString &TextToShow() const
     {
@@ -270,54 +270,54 @@ public:
     }
 
     int32_t DependentCount() const { return fDependentList.Count(); }
-    TGraphObject *Dependents(int32_t Index) const { return fDependentList.Items(Index); }
+    TGraphObject *Dependents(int32_t index) const { return fDependentList.Items(index); }
     int32_t LinkInputCount() const { return fLinkInputList.Count(); }
-    TGraphObject *LinkInputs(int32_t Index) const { return fLinkInputList.Items(Index); }
+    TGraphObject *LinkInputs(int32_t index) const { return fLinkInputList.Items(index); }
     int32_t LinkOutputCount() const { return fLinkOutputList.Count(); }
-    TGraphObject *LinkOutputs(int32_t Index) const { return fLinkOutputList.Items(Index); }
+    TGraphObject *LinkOutputs(int32_t index) const { return fLinkOutputList.Items(index); }
 
 protected:
     virtual ~TGraphObject();
 
     virtual void Initialize();
-    virtual void NotifyDependents(TGraphDependencyChangeFlag Flag);
+    virtual void NotifyDependents(TGraphDependencyChangeFlag flag);
     virtual void LookupDependencies();
     virtual void UpdateDependencies();
-    virtual void UpdateDependencyTo(TGraphObject *GraphObject, TGraphDependencyChangeFlag Flag);
-    // Recalc: place the caption anew; otherwise shift its rectangle by (dX, dY).
-    virtual void UpdateTextPlacement(bool Recalc, int32_t dX, int32_t dY);
+    virtual void UpdateDependencyTo(TGraphObject *graphObject, TGraphDependencyChangeFlag flag);
+    // recalc: place the caption anew; otherwise shift its rectangle by (dx, dy).
+    virtual void UpdateTextPlacement(bool recalc, int32_t dx, int32_t dy);
     // Brings the caption's placement up to date where an object places it only when it is
     // needed.
     virtual void SettleText() const {}
-    // Called after the object moved by (dX, dY) and grew by (dWidth, dHeight).
-    virtual void BoundsChanged(int32_t dX, int32_t dY, int32_t dWidth, int32_t dHeight);
+    // Called after the object moved by (dx, dy) and grew by (dWidth, dHeight).
+    virtual void BoundsChanged(int32_t dx, int32_t dy, int32_t dWidth, int32_t dHeight);
     // BoundsChanged for bounds set as reading sets them: what follows the bounds follows, and
     // the change is not reported.
-    void PlaceQuietly(int32_t dX, int32_t dY, int32_t dWidth, int32_t dHeight);
-    virtual void DependentChanged(TGraphObject *GraphObject, TGraphObjectListAction Action);
-    virtual void LinkInputChanged(TGraphObject *GraphObject, TGraphObjectListAction Action);
-    virtual void LinkOutputChanged(TGraphObject *GraphObject, TGraphObjectListAction Action);
+    void PlaceQuietly(int32_t dx, int32_t dy, int32_t dWidth, int32_t dHeight);
+    virtual void DependentChanged(TGraphObject *graphObject, TGraphObjectListAction action);
+    virtual void LinkInputChanged(TGraphObject *graphObject, TGraphObjectListAction action);
+    virtual void LinkOutputChanged(TGraphObject *graphObject, TGraphObjectListAction action);
 
-    virtual void DrawControlPoint(TCanvas &Canvas, const TPoint &Pt, bool Resizable) const;
-    virtual void DrawControlPoints(TCanvas &Canvas) = 0;
-    virtual void DrawHighlight(TCanvas &Canvas) = 0;
-    virtual void DrawText(TCanvas &Canvas) = 0;
-    virtual void DrawBody(TCanvas &Canvas) = 0;
+    virtual void DrawControlPoint(TCanvas &canvas, const TPoint &pt, bool resizable) const;
+    virtual void DrawControlPoints(TCanvas &canvas) = 0;
+    virtual void DrawHighlight(TCanvas &canvas) = 0;
+    virtual void DrawText(TCanvas &canvas) = 0;
+    virtual void DrawBody(TCanvas &canvas) = 0;
     virtual TRect QueryVisualRect() const = 0;
-    virtual uint32_t QueryHitTest(const TPoint &Pt) const;
+    virtual uint32_t QueryHitTest(const TPoint &pt) const;
 
-    void IncludeState(TGraphObjectState State) { fStates.Include(State); }
-    void ExcludeState(TGraphObjectState State) { fStates.Exclude(State); }
+    void IncludeState(TGraphObjectState state) { fStates.Include(state); }
+    void ExcludeState(TGraphObjectState state) { fStates.Exclude(state); }
     // Stores the caption as drawn.
-    void SetTextToShow(const QString &Value) { fTextToShow = Value; }
-    void SetVisualRect(const TRect &Value);
+    void SetTextToShow(const QString &value) { fTextToShow = value; }
+    void SetVisualRect(const TRect &value);
     TGraphChangeFlags VisualRectFlags() const { return fVisualRectFlags; }
-    void SetVisualRectFlags(TGraphChangeFlags Value) { fVisualRectFlags = Value; }
+    void SetVisualRectFlags(TGraphChangeFlags value) { fVisualRectFlags = value; }
     TGraphObjectList &DependentList() { return fDependentList; }
     TGraphObjectList &LinkInputList() { return fLinkInputList; }
     TGraphObjectList &LinkOutputList() { return fLinkOutputList; }
     // Sets the ID and keeps the owner's ID index in step.
-    void SetID(uint32_t Value);
+    void SetID(uint32_t value);
     // Whoever shows the owner (GraphDocument.h defines it).
     TGraphHost &Host() const;
 
@@ -326,13 +326,13 @@ private:
     friend class TGraphDocument;
     friend class TObjectIndex;
 
-    void StyleChanged(const void *Sender);
-    void ListChanged(TGraphObjectList *Sender, TGraphObject *GraphObject,
-                     TGraphObjectListAction Action);
+    void StyleChanged(const void *sender);
+    void ListChanged(TGraphObjectList *sender, TGraphObject *graphObject,
+                     TGraphObjectListAction action);
     // Copies the owner's font without reporting a font change.
     void CopyParentFont();
     // Called by CreateReplacing on the new object.
-    void ReplaceFrom(TGraphObject *Predecessor);
+    void ReplaceFrom(TGraphObject *predecessor);
 
     uint32_t fID = 0;
     TGraphDocument *fOwner;

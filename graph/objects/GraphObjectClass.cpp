@@ -8,18 +8,17 @@
 
 namespace talivo {
 
-TGraphObjectClass::TGraphObjectClass(const char *ClassName, const TGraphObjectClass *Base,
-                                     TFactory Factory, const TPropTable &(*Table)(), bool IsLink)
-    : fClassName(ClassName), fBase(Base), fFactory(Factory), fTable(Table), fIsLink(IsLink)
+TGraphObjectClass::TGraphObjectClass(const char *className, const TGraphObjectClass *base,
+                                     TFactory factory, const TPropTable &(*table)(), bool isLink)
+    : fClassName(className), fBase(base), fFactory(factory), fTable(table), fIsLink(isLink)
 {}
 
-bool TGraphObjectClass::InheritsFrom(const TGraphObjectClass &Other) const
+bool TGraphObjectClass::InheritsFrom(const TGraphObjectClass &other) const
 {
     for (const TGraphObjectClass *objectClass = this; objectClass;
          objectClass = objectClass->fBase) {
-        if (objectClass == &Other) {
+        if (objectClass == &other)
             return true;
-        }
     }
     return false;
 }
@@ -28,25 +27,23 @@ const TPropTable &TGraphObjectClass::PropTable() const
 {
     for (const TGraphObjectClass *objectClass = this; objectClass;
          objectClass = objectClass->fBase) {
-        if (objectClass->fTable) {
+        if (objectClass->fTable)
             return objectClass->fTable();
-        }
     }
     return TGraphObject::PropTable();
 }
 
-TGraphObject *TGraphObjectClass::Construct(TGraphDocument *Owner) const
+TGraphObject *TGraphObjectClass::Construct(TGraphDocument *owner) const
 {
-    if (!fFactory) {
+    if (!fFactory)
         throw EAbstractError("Cannot create an object of the abstract class " +
                              std::string(fClassName));
-    }
-    return fFactory(Owner);
+    return fFactory(owner);
 }
 
-TGraphObject *TGraphObjectClass::Create(TGraphDocument *Owner) const
+TGraphObject *TGraphObjectClass::Create(TGraphDocument *owner) const
 {
-    TGraphObject *obj = Construct(Owner);
+    TGraphObject *obj = Construct(owner);
     try {
         obj->AfterConstruction();
     } catch (...) {
@@ -56,11 +53,11 @@ TGraphObject *TGraphObjectClass::Create(TGraphDocument *Owner) const
     return obj;
 }
 
-TGraphObject *TGraphObjectClass::CreateNew(TGraphDocument *Owner, const TRect &Bounds) const
+TGraphObject *TGraphObjectClass::CreateNew(TGraphDocument *owner, const TRect &bounds) const
 {
-    TGraphObject *obj = Construct(Owner);
+    TGraphObject *obj = Construct(owner);
     try {
-        obj->SetBoundsRect(Bounds);
+        obj->SetBoundsRect(bounds);
         obj->AfterConstruction();
     } catch (...) {
         TGraphObject::Free(obj);
@@ -69,13 +66,13 @@ TGraphObject *TGraphObjectClass::CreateNew(TGraphDocument *Owner, const TRect &B
     return obj;
 }
 
-TGraphObject *TGraphObjectClass::CreateLoaded(TGraphDocument *Owner,
-                                              const TPropEntries &Entries) const
+TGraphObject *TGraphObjectClass::CreateLoaded(TGraphDocument *owner,
+                                              const TPropEntries &entries) const
 {
-    TGraphObject *obj = Construct(Owner);
+    TGraphObject *obj = Construct(owner);
     try {
         obj->IncludeState(osLoading);
-        obj->LoadFromEntries(Entries);
+        obj->LoadFromEntries(entries);
         obj->AfterConstruction();
     } catch (...) {
         TGraphObject::Free(obj);
@@ -84,22 +81,22 @@ TGraphObject *TGraphObjectClass::CreateLoaded(TGraphDocument *Owner,
     return obj;
 }
 
-TGraphObject *TGraphObjectClass::CreateReplacing(TGraphObject *Predecessor) const
+TGraphObject *TGraphObjectClass::CreateReplacing(TGraphObject *predecessor) const
 {
-    TGraphObject *obj = Construct(Predecessor->Owner());
-    Predecessor->IncludeState(osConverting);
+    TGraphObject *obj = Construct(predecessor->Owner());
+    predecessor->IncludeState(osConverting);
     obj->IncludeState(osConverting);
     try {
         // The stream form carries every published property; a property the new class lacks
         // fails the read, so only classes with the same properties convert.
         QBuffer stream;
         stream.open(QIODevice::ReadWrite);
-        Predecessor->SaveToStream(stream);
+        predecessor->SaveToStream(stream);
         stream.seek(0);
         obj->LoadFromStream(stream);
-        obj->ReplaceFrom(Predecessor);
+        obj->ReplaceFrom(predecessor);
     } catch (...) {
-        Predecessor->ExcludeState(osConverting);
+        predecessor->ExcludeState(osConverting);
         TGraphObject::Free(obj);
         throw;
     }

@@ -5,66 +5,61 @@
 
 namespace talivo {
 
-bool TGraphObject::IsVisibleOn(const TCanvas &Canvas) const
+bool TGraphObject::IsVisibleOn(const TCanvas &canvas) const
 {
-    if (!Showing()) {
+    if (!Showing())
         return false;
-    }
-    if (Canvas.IsVectorRecording()) {
+    if (canvas.IsVectorRecording())
         return true;
-    }
-    TRect Area = GetSelectedVisualRect();
-    IntersectRect(Area, Canvas.ClipRect());
-    return !Area.IsEmpty();
+    TRect area = GetSelectedVisualRect();
+    IntersectRect(area, canvas.ClipRect());
+    return !area.IsEmpty();
 }
 
-void TGraphObject::Draw(TCanvas &Canvas)
+void TGraphObject::Draw(TCanvas &canvas)
 {
-    if (!IsVisibleOn(Canvas)) {
+    if (!IsVisibleOn(canvas))
         return;
-    }
-    Canvas.Brush().Assign(fBrush);
-    Canvas.Pen().Assign(fPen);
-    Canvas.Font().Assign(fFont);
-    Host().DoObjectBeforeDraw(Canvas, this);
-    DrawBody(Canvas);
-    if (fOptions.Contains(goShowCaption)) {
-        DrawText(Canvas);
-    }
-    Host().DoObjectAfterDraw(Canvas, this);
+    canvas.Brush().Assign(fBrush);
+    canvas.Pen().Assign(fPen);
+    canvas.Font().Assign(fFont);
+    Host().DoObjectBeforeDraw(canvas, this);
+    DrawBody(canvas);
+    if (fOptions.Contains(goShowCaption))
+        DrawText(canvas);
+    Host().DoObjectAfterDraw(canvas, this);
 }
 
-void TGraphObject::DrawState(TCanvas &Canvas)
+void TGraphObject::DrawState(TCanvas &canvas)
 {
-    if (!IsVisibleOn(Canvas)) {
+    if (!IsVisibleOn(canvas))
         return;
-    }
     if (Dragging()) {
-        const int32_t Width = fPen.Width();
-        Canvas.Brush().SetStyle(bsClear);
-        Canvas.Pen().SetMode(pmNot);
-        Canvas.Pen().SetStyle(psSolid);
-        Canvas.Pen().SetWidth(Width >= 2 ? (Width - 1) / 2 : Width + 2);
-        DrawHighlight(Canvas);
+        const int32_t width = fPen.Width();
+        canvas.Brush().SetStyle(bsClear);
+        canvas.Pen().SetMode(pmNot);
+        canvas.Pen().SetStyle(psSolid);
+        canvas.Pen().SetWidth(width >= 2 ? (width - 1) / 2 : width + 2);
+        DrawHighlight(canvas);
     } else if (fSelected) {
-        Canvas.Pen().SetWidth(1);
-        Canvas.Pen().SetMode(pmCopy);
-        Canvas.Pen().SetStyle(psInsideFrame);
-        Canvas.Pen().SetColor(Host().MarkerColor());
-        Canvas.Brush().SetColor(Host().Color());
-        Canvas.Brush().SetStyle(Host().MarkerStyle());
-        const TCanvas::TRectangleRun run(Canvas);
-        DrawControlPoints(Canvas);
+        canvas.Pen().SetWidth(1);
+        canvas.Pen().SetMode(pmCopy);
+        canvas.Pen().SetStyle(psInsideFrame);
+        canvas.Pen().SetColor(Host().MarkerColor());
+        canvas.Brush().SetColor(Host().Color());
+        canvas.Brush().SetStyle(Host().MarkerStyle());
+        const TCanvas::TRectangleRun run(canvas);
+        DrawControlPoints(canvas);
     }
 }
 
-void TGraphObject::DrawControlPoint(TCanvas &Canvas, const TPoint &Pt, bool Resizable) const
+void TGraphObject::DrawControlPoint(TCanvas &canvas, const TPoint &pt, bool resizable) const
 {
-    TRect R = MakeSquare(Pt, Host().MarkerSize());
-    Canvas.Rectangle(R);
-    if (!Resizable) {
-        R = {R.Left + 2, R.Top + 2, R.Right - 2, R.Bottom - 2};
-        Canvas.Rectangle(R);
+    TRect r = MakeSquare(pt, Host().MarkerSize());
+    canvas.Rectangle(r);
+    if (!resizable) {
+        r = {r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2};
+        canvas.Rectangle(r);
     }
 }
 

@@ -5,20 +5,17 @@
 
 namespace talivo {
 
-uint32_t TGraphObject::HitTest(const TPoint &Pt) const
+uint32_t TGraphObject::HitTest(const TPoint &pt) const
 {
-    if (!Showing()) {
+    if (!Showing())
         return hzNone;
-    }
-    const TRect Area = fSelected ? GetSelectedVisualRect() : fVisualRect;
-    if (!Area.Contains(Pt)) {
+    const TRect area = fSelected ? GetSelectedVisualRect() : fVisualRect;
+    if (!area.Contains(pt))
         return hzNone;
-    }
-    const uint32_t HT = QueryHitTest(Pt);
-    if (HT != hzNone && !fOptions.Contains(goSelectable)) {
+    const uint32_t ht = QueryHitTest(pt);
+    if (ht != hzNone && !fOptions.Contains(goSelectable))
         return hzInert;
-    }
-    return HT;
+    return ht;
 }
 
 uint32_t TGraphObject::QueryHitTest(const TPoint &) const
@@ -26,12 +23,11 @@ uint32_t TGraphObject::QueryHitTest(const TPoint &) const
     return hzNone;
 }
 
-bool TGraphObject::ContainsRect(const TRect &Rect) const
+bool TGraphObject::ContainsRect(const TRect &rect) const
 {
-    if (!Showing()) {
+    if (!Showing())
         return false;
-    }
-    return OverlappedRect(Rect, fSelected ? GetSelectedVisualRect() : fVisualRect);
+    return OverlappedRect(rect, fSelected ? GetSelectedVisualRect() : fVisualRect);
 }
 
 TObjectSides TGraphObject::QueryMobility(uint32_t) const
@@ -51,146 +47,130 @@ bool TGraphObject::OffsetHitTest(uint32_t, int32_t, int32_t)
 
 void TGraphObject::SnapHitTestOffset(uint32_t, int32_t &, int32_t &) const {}
 
-void TGraphObject::MouseDown(TMouseButton Button, TShiftState Shift, const TPoint &Pt)
+void TGraphObject::MouseDown(TMouseButton button, TShiftState shift, const TPoint &pt)
 {
-    if (Dragging()) {
+    if (Dragging())
         EndDrag(true);
-    }
     if (fSelected) {
-        if (Shift.Contains(ssShift)) {
+        if (shift.Contains(ssShift))
             SetSelected(false);
-        }
     } else if (fOptions.Contains(goSelectable)) {
-        if (!Shift.Contains(ssShift)) {
+        if (!shift.Contains(ssShift))
             Host().ClearSelection();
-        }
         SetSelected(true);
     }
-    const uint32_t HT = HitTest(Pt);
-    if (Button == mbLeft && !Shift.Contains(ssDouble) && fSelected && !IsLocked()) {
-        BeginDrag(Pt, HT);
-    }
-    Host().SetScreenCursor(QueryCursor(HT));
+    const uint32_t ht = HitTest(pt);
+    if (button == mbLeft && !shift.Contains(ssDouble) && fSelected && !IsLocked())
+        BeginDrag(pt, ht);
+    Host().SetScreenCursor(QueryCursor(ht));
 }
 
-void TGraphObject::MouseMove(TShiftState Shift, const TPoint &Pt)
+void TGraphObject::MouseMove(TShiftState shift, const TPoint &pt)
 {
-    if (Dragging()) {
-        DragTo(Pt, Shift.Contains(ssCtrl) != Host().SnapToGrid());
-    } else {
-        Host().SetScreenCursor(QueryCursor(HitTest(Pt)));
-    }
+    if (Dragging())
+        DragTo(pt, shift.Contains(ssCtrl) != Host().SnapToGrid());
+    else
+        Host().SetScreenCursor(QueryCursor(HitTest(pt)));
 }
 
-void TGraphObject::MouseUp(TMouseButton, TShiftState, const TPoint &Pt)
+void TGraphObject::MouseUp(TMouseButton, TShiftState, const TPoint &pt)
 {
     if (Dragging()) {
         EndDrag(true);
-        Host().SetScreenCursor(QueryCursor(HitTest(Pt)));
+        Host().SetScreenCursor(QueryCursor(HitTest(pt)));
     }
 }
 
-bool TGraphObject::KeyPress(uint16_t &Key, TShiftState Shift)
+bool TGraphObject::KeyPress(uint16_t &key, TShiftState shift)
 {
-    if (Key == VK_ESCAPE) {
+    if (key == VK_ESCAPE) {
         if (Dragging()) {
             EndDrag(false);
             return true;
         }
         return false;
     }
-    int32_t dX = 0;
-    int32_t dY = 0;
-    switch (Key) {
+    int32_t dx = 0;
+    int32_t dy = 0;
+    switch (key) {
     case VK_LEFT:
-        dX = -1;
+        dx = -1;
         break;
     case VK_RIGHT:
-        dX = 1;
+        dx = 1;
         break;
     case VK_UP:
-        dY = -1;
+        dy = -1;
         break;
     case VK_DOWN:
-        dY = 1;
+        dy = 1;
         break;
     default:
         return false;
     }
-    if (!(Shift - TShiftState{ssShift, ssCtrl}).IsEmpty()) {
+    if (!(shift - TShiftState{ssShift, ssCtrl}).IsEmpty())
         return false;
+    if (shift.Contains(ssCtrl) != Host().SnapToGrid()) {
+        dx *= Host().GridSize();
+        dy *= Host().GridSize();
     }
-    if (Shift.Contains(ssCtrl) != Host().SnapToGrid()) {
-        dX *= Host().GridSize();
-        dY *= Host().GridSize();
-    }
-    const bool Resize = Shift.Contains(ssShift);
-    const TObjectSides Sides =
-        Resize ? TObjectSides{osRight, osBottom} : TObjectSides{osLeft, osTop, osRight, osBottom};
-    const uint32_t Zone = Resize ? hzBottomRight : hzBody;
-    if (fOwner->GraphConstraints().ConfineOffset(dX, dY, Sides)) {
-        OffsetHitTest(Zone, dX, dY);
-    }
+    const bool resize = shift.Contains(ssShift);
+    const TObjectSides sides =
+        resize ? TObjectSides{osRight, osBottom} : TObjectSides{osLeft, osTop, osRight, osBottom};
+    const uint32_t zone = resize ? hzBottomRight : hzBody;
+    if (fOwner->GraphConstraints().ConfineOffset(dx, dy, sides))
+        OffsetHitTest(zone, dx, dy);
     return true;
 }
 
-bool TGraphObject::BeginDrag(const TPoint &Pt, uint32_t HT)
+bool TGraphObject::BeginDrag(const TPoint &pt, uint32_t ht)
 {
-    if (fStates.Contains(osDragDisabled)) {
+    if (fStates.Contains(osDragDisabled))
         return false;
-    }
-    if (Host().DragSource() && Host().DragSource() != this) {
+    if (Host().DragSource() && Host().DragSource() != this)
         return false;
-    }
-    if (HT == hzUnknown) {
-        HT = HitTest(Pt);
-    }
-    if (!Host().BeginDragObject(this, Pt, HT)) {
+    if (ht == hzUnknown)
+        ht = HitTest(pt);
+    if (!Host().BeginDragObject(this, pt, ht))
         return false;
-    }
     fStates.Include(osDragging);
     Changed({gcView});
     return true;
 }
 
-bool TGraphObject::DragTo(const TPoint &Pt, bool SnapToGrid)
+bool TGraphObject::DragTo(const TPoint &pt, bool snapToGrid)
 {
-    const TPoint &Target = Host().DragTargetPt();
-    return DragBy(AddWrapped(Pt.X, -int64_t{Target.X}), AddWrapped(Pt.Y, -int64_t{Target.Y}),
-                  SnapToGrid);
+    const TPoint &target = Host().DragTargetPt();
+    return DragBy(AddWrapped(pt.X, -int64_t{target.X}), AddWrapped(pt.Y, -int64_t{target.Y}),
+                  snapToGrid);
 }
 
-bool TGraphObject::DragBy(int32_t dX, int32_t dY, bool SnapToGrid)
+bool TGraphObject::DragBy(int32_t dx, int32_t dy, bool snapToGrid)
 {
-    if (Host().DragSource() != this) {
+    if (Host().DragSource() != this)
         return false;
-    }
-    if (dX == 0 && dY == 0) {
+    if (dx == 0 && dy == 0)
         return true;
-    }
-    if (SnapToGrid) {
-        SnapHitTestOffset(Host().DragHitTest(), dX, dY);
-    }
-    Host().PerformDragBy(dX, dY);
+    if (snapToGrid)
+        SnapHitTestOffset(Host().DragHitTest(), dx, dy);
+    Host().PerformDragBy(dx, dy);
     return true;
 }
 
-bool TGraphObject::EndDrag(bool Accept)
+bool TGraphObject::EndDrag(bool accept)
 {
-    if (Host().DragSource() != this) {
+    if (Host().DragSource() != this)
         return false;
-    }
     fStates.Exclude(osDragging);
     Changed({gcView});
-    Host().EndDragObject(Accept);
+    Host().EndDragObject(accept);
     return true;
 }
 
 bool TGraphObject::BeginFollowDrag(uint32_t)
 {
-    if (fStates.Contains(osDragDisabled) && !IsLocked()) {
+    if (fStates.Contains(osDragDisabled) && !IsLocked())
         return false;
-    }
     fStates.Include(osDragging);
     Changed({gcView});
     return true;
@@ -198,9 +178,8 @@ bool TGraphObject::BeginFollowDrag(uint32_t)
 
 bool TGraphObject::EndFollowDrag()
 {
-    if (!Dragging()) {
+    if (!Dragging())
         return false;
-    }
     fStates.Exclude(osDragging);
     Changed({gcView});
     return true;
@@ -208,22 +187,19 @@ bool TGraphObject::EndFollowDrag()
 
 void TGraphObject::DisableDrag()
 {
-    if (DragDisableCount == 0) {
+    if (DragDisableCount == 0)
         fStates.Include(osDragDisabled);
-    }
     ++DragDisableCount;
 }
 
 void TGraphObject::EnableDrag()
 {
     // An unmatched call would leave the count below zero and the next DisableDrag without effect.
-    if (DragDisableCount == 0) {
+    if (DragDisableCount == 0)
         return;
-    }
     --DragDisableCount;
-    if (DragDisableCount == 0) {
+    if (DragDisableCount == 0)
         fStates.Exclude(osDragDisabled);
-    }
 }
 
 } // namespace talivo

@@ -7,48 +7,42 @@ namespace talivo {
 
 namespace {
 
-[[noreturn]] void RaiseIndexError(int32_t Index)
+[[noreturn]] void RaiseIndexError(int32_t index)
 {
-    throw EListError("Index out of range (" + std::to_string(Index) + ")");
+    throw EListError("Index out of range (" + std::to_string(index) + ")");
 }
 
 // A nil entry would read as the end of a walk (Next returns nil there), so it is refused at the
 // door rather than silently cutting walks short.
-void CheckNotNil(const TGraphObject *Item)
+void CheckNotNil(const TGraphObject *item)
 {
-    if (!Item) {
+    if (!item)
         throw EListError("Cannot store a nil object in the list");
-    }
 }
 
 } // namespace
 
-void TGraphObjectList::CheckIndex(int32_t Index, int32_t Limit) const
+void TGraphObjectList::CheckIndex(int32_t index, int32_t limit) const
 {
-    if (Index < 0 || Index >= Limit) {
-        RaiseIndexError(Index);
-    }
+    if (index < 0 || index >= limit)
+        RaiseIndexError(index);
 }
 
-void TGraphObjectList::SetCapacity(int32_t N)
+void TGraphObjectList::SetCapacity(int32_t n)
 {
-    if (N < 0) {
-        throw EListError("Capacity out of range (" + std::to_string(N) + ")");
-    }
-    if (N == fCapacity) {
+    if (n < 0)
+        throw EListError("Capacity out of range (" + std::to_string(n) + ")");
+    if (n == fCapacity)
         return;
-    }
     // One by one from the end, so that every removal is reported and handlers that change the
     // list meanwhile are re-checked against the target.
-    while (fCount > N) {
+    while (fCount > n)
         Delete(fCount - 1);
-    }
     MoveGap(fCount);
-    fItems.resize(N);
-    if (N < fCapacity) {
+    fItems.resize(n);
+    if (n < fCapacity)
         fItems.shrink_to_fit();
-    }
-    fCapacity = N;
+    fCapacity = n;
 }
 
 void TGraphObjectList::Grow()
@@ -57,119 +51,111 @@ void TGraphObjectList::Grow()
     SetCapacity(fCapacity + (fCount < 64 ? 16 : 8));
 }
 
-TGraphObject *TGraphObjectList::Items(int32_t Index) const
+TGraphObject *TGraphObjectList::Items(int32_t index) const
 {
-    CheckIndex(Index, fCount);
-    return fItems[Slot(Index)];
+    CheckIndex(index, fCount);
+    return fItems[Slot(index)];
 }
 
-void TGraphObjectList::MoveGap(int32_t Index)
+void TGraphObjectList::MoveGap(int32_t index)
 {
-    const int32_t Gap = fCapacity - fCount;
-    const auto Begin = fItems.begin();
-    if (Index < fGapStart) {
-        std::copy_backward(Begin + Index, Begin + fGapStart, Begin + fGapStart + Gap);
-    } else if (Index > fGapStart) {
-        std::copy(Begin + fGapStart + Gap, Begin + Index + Gap, Begin + fGapStart);
-    }
-    fGapStart = Index;
+    const int32_t gap = fCapacity - fCount;
+    const auto begin = fItems.begin();
+    if (index < fGapStart)
+        std::copy_backward(begin + index, begin + fGapStart, begin + fGapStart + gap);
+    else if (index > fGapStart)
+        std::copy(begin + fGapStart + gap, begin + index + gap, begin + fGapStart);
+    fGapStart = index;
 }
 
-TGraphObject *TGraphObjectList::TakeOut(int32_t Index)
+TGraphObject *TGraphObjectList::TakeOut(int32_t index)
 {
-    MoveGap(Index);
-    TGraphObject *&Entry = fItems[Slot(Index)];
-    TGraphObject *Item = Entry;
-    Entry = nullptr;
+    MoveGap(index);
+    TGraphObject *&entry = fItems[Slot(index)];
+    TGraphObject *item = entry;
+    entry = nullptr;
     --fCount;
-    AdjustDeleted(Index, Enum);
-    for (int32_t I = 0; I < EnumStackPos; ++I) {
-        AdjustDeleted(Index, EnumStack[I]);
-    }
-    return Item;
+    AdjustDeleted(index, Enum);
+    for (int32_t i = 0; i < EnumStackPos; ++i)
+        AdjustDeleted(index, EnumStack[i]);
+    return item;
 }
 
-void TGraphObjectList::PutIn(int32_t Index, TGraphObject *Item)
+void TGraphObjectList::PutIn(int32_t index, TGraphObject *item)
 {
-    if (fCount == fCapacity) {
+    if (fCount == fCapacity)
         Grow();
-    }
-    MoveGap(Index);
-    fItems[Index] = Item;
+    MoveGap(index);
+    fItems[index] = item;
     ++fGapStart;
     ++fCount;
 }
 
-int32_t TGraphObjectList::Add(TGraphObject *Item)
+int32_t TGraphObjectList::Add(TGraphObject *item)
 {
-    CheckNotNil(Item);
-    const int32_t Index = fCount;
-    PutIn(Index, Item);
-    NotifyAction(Item, glAdded);
-    return Index;
+    CheckNotNil(item);
+    const int32_t index = fCount;
+    PutIn(index, item);
+    NotifyAction(item, glAdded);
+    return index;
 }
 
-void TGraphObjectList::Insert(int32_t Index, TGraphObject *Item)
+void TGraphObjectList::Insert(int32_t index, TGraphObject *item)
 {
-    CheckIndex(Index, fCount + 1);
-    CheckNotNil(Item);
-    PutIn(Index, Item);
-    NotifyAction(Item, glAdded);
+    CheckIndex(index, fCount + 1);
+    CheckNotNil(item);
+    PutIn(index, item);
+    NotifyAction(item, glAdded);
 }
 
-void TGraphObjectList::Delete(int32_t Index)
+void TGraphObjectList::Delete(int32_t index)
 {
-    CheckIndex(Index, fCount);
-    NotifyAction(TakeOut(Index), glRemoved);
+    CheckIndex(index, fCount);
+    NotifyAction(TakeOut(index), glRemoved);
 }
 
-int32_t TGraphObjectList::Remove(TGraphObject *Item)
+int32_t TGraphObjectList::Remove(TGraphObject *item)
 {
-    const int32_t Index = IndexOf(Item);
-    if (Index >= 0) {
-        Delete(Index);
-    }
-    return Index;
+    const int32_t index = IndexOf(item);
+    if (index >= 0)
+        Delete(index);
+    return index;
 }
 
-void TGraphObjectList::Move(int32_t CurIndex, int32_t NewIndex)
+void TGraphObjectList::Move(int32_t curIndex, int32_t newIndex)
 {
-    CheckIndex(CurIndex, fCount);
-    CheckIndex(NewIndex, fCount);
-    if (CurIndex == NewIndex) {
+    CheckIndex(curIndex, fCount);
+    CheckIndex(newIndex, fCount);
+    if (curIndex == newIndex)
         return;
-    }
     // Taken out and put back without reports of their own: listeners see one reordering only.
-    TGraphObject *Item = TakeOut(CurIndex);
-    PutIn(NewIndex, Item);
-    NotifyAction(Item, glReordered);
+    TGraphObject *item = TakeOut(curIndex);
+    PutIn(newIndex, item);
+    NotifyAction(item, glReordered);
 }
 
-int32_t TGraphObjectList::IndexOf(TGraphObject *Item) const
+int32_t TGraphObjectList::IndexOf(TGraphObject *item) const
 {
     // From the end: the most recently added objects are the ones looked up most often.
-    const int32_t Gap = fCapacity - fCount;
-    for (int32_t I = fCount - 1; I >= fGapStart; --I) {
-        if (fItems[I + Gap] == Item) {
-            return I;
-        }
+    const int32_t gap = fCapacity - fCount;
+    for (int32_t i = fCount - 1; i >= fGapStart; --i) {
+        if (fItems[i + gap] == item)
+            return i;
     }
-    for (int32_t I = fGapStart - 1; I >= 0; --I) {
-        if (fItems[I] == Item) {
-            return I;
-        }
+    for (int32_t i = fGapStart - 1; i >= 0; --i) {
+        if (fItems[i] == item)
+            return i;
     }
     return -1;
 }
 
-int32_t TGraphObjectList::Replace(TGraphObject *OldItem, TGraphObject *NewItem)
+int32_t TGraphObjectList::Replace(TGraphObject *oldItem, TGraphObject *newItem)
 {
-    CheckNotNil(NewItem);
-    const int32_t Index = IndexOf(OldItem);
-    if (Index >= 0) {
-        fItems[Slot(Index)] = NewItem;
-    }
-    return Index;
+    CheckNotNil(newItem);
+    const int32_t index = IndexOf(oldItem);
+    if (index >= 0)
+        fItems[Slot(index)] = newItem;
+    return index;
 }
 
 void TGraphObjectList::Clear()
@@ -179,34 +165,31 @@ void TGraphObjectList::Clear()
     EnumStackPos = 0;
 }
 
-void TGraphObjectList::Assign(const TGraphObjectList &Source)
+void TGraphObjectList::Assign(const TGraphObjectList &source)
 {
     // Clearing first would empty the very list being copied.
-    if (&Source == this) {
+    if (&source == this)
         return;
-    }
     Clear();
-    SetCapacity(Source.Count());
-    for (int32_t I = 0; I < Source.Count(); ++I) {
-        Add(Source.Items(I));
-    }
+    SetCapacity(source.Count());
+    for (int32_t i = 0; i < source.Count(); ++i)
+        Add(source.Items(i));
 }
 
-void TGraphObjectList::NotifyAction(TGraphObject *Item, TGraphObjectListAction Action)
+void TGraphObjectList::NotifyAction(TGraphObject *item, TGraphObjectListAction action)
 {
-    if (Item && fOnChange) {
+    if (item && fOnChange) {
         // A handler may replace itself; the copy keeps the running one alive until it returns.
-        const TGraphObjectListEvent Handler = fOnChange;
-        Handler(this, Item, Action);
+        const TGraphObjectListEvent handler = fOnChange;
+        handler(this, item, action);
     }
 }
 
-void TGraphObjectList::AdjustDeleted(int32_t Index, TListEnumState &State)
+void TGraphObjectList::AdjustDeleted(int32_t index, TListEnumState &state)
 {
     // Keeps the next step on the element that followed the deleted one in the walk's direction.
-    if (State.Dir != 0 && (Index < State.Current || (State.Dir == 1 && Index == State.Current))) {
-        --State.Current;
-    }
+    if (state.Dir != 0 && (index < state.Current || (state.Dir == 1 && index == state.Current)))
+        --state.Current;
 }
 
 TGraphObject *TGraphObjectList::First()
@@ -229,17 +212,16 @@ TGraphObject *TGraphObjectList::Last()
     return Items(fCount - 1);
 }
 
-TGraphObject *TGraphObjectList::Step(int32_t Delta)
+TGraphObject *TGraphObjectList::Step(int32_t delta)
 {
-    const int32_t Index = Enum.Current + Delta;
-    if (Index >= 0 && Index < fCount) {
-        Enum.Current = Index;
-        return fItems[Slot(Index)];
+    const int32_t index = Enum.Current + delta;
+    if (index >= 0 && index < fCount) {
+        Enum.Current = index;
+        return fItems[Slot(index)];
     }
-    if (Enum.Dir == 0) {
+    if (Enum.Dir == 0)
         throw EListError("List enumeration is not initialized");
-    }
-    Enum = {Index, 0};
+    Enum = {index, 0};
     return nullptr;
 }
 
@@ -255,21 +237,18 @@ TGraphObject *TGraphObjectList::Prior()
 
 bool TGraphObjectList::Push()
 {
-    if (Enum.Dir == 0) {
+    if (Enum.Dir == 0)
         return false;
-    }
-    if (EnumStackPos == static_cast<int32_t>(EnumStack.size())) {
+    if (EnumStackPos == static_cast<int32_t>(EnumStack.size()))
         EnumStack.resize(EnumStackPos + 1);
-    }
     EnumStack[EnumStackPos++] = Enum;
     return true;
 }
 
 bool TGraphObjectList::Pop()
 {
-    if (EnumStackPos == 0) {
+    if (EnumStackPos == 0)
         return false;
-    }
     Enum = EnumStack[--EnumStackPos];
     return true;
 }

@@ -24,7 +24,7 @@ struct TListEnumState {
 };
 
 using TGraphObjectListEvent = std::function<void(
-    TGraphObjectList *Sender, TGraphObject *GraphObject, TGraphObjectListAction Action)>;
+    TGraphObjectList *sender, TGraphObject *graphObject, TGraphObjectListAction action)>;
 
 // Ordered list of object references (z-order, selection, dependents). It never owns or touches the
 // objects: freeing them is the owner's business. Its walk survives deletions made while walking,
@@ -42,21 +42,21 @@ public:
 
     int32_t Count() const { return fCount; }
     int32_t Capacity() const { return fCapacity; }
-    void SetCapacity(int32_t N);
-    TGraphObject *Items(int32_t Index) const;
-    TGraphObject *operator[](int32_t Index) const { return Items(Index); }
+    void SetCapacity(int32_t n);
+    TGraphObject *Items(int32_t index) const;
+    TGraphObject *operator[](int32_t index) const { return Items(index); }
 
     const TGraphObjectListEvent &OnChange() const { return fOnChange; }
-    void SetOnChange(TGraphObjectListEvent Handler) { fOnChange = std::move(Handler); }
+    void SetOnChange(TGraphObjectListEvent handler) { fOnChange = std::move(handler); }
 
-    int32_t Add(TGraphObject *Item);
-    void Insert(int32_t Index, TGraphObject *Item);
-    void Delete(int32_t Index);
-    int32_t Remove(TGraphObject *Item);
-    void Move(int32_t CurIndex, int32_t NewIndex);
-    int32_t IndexOf(TGraphObject *Item) const;
+    int32_t Add(TGraphObject *item);
+    void Insert(int32_t index, TGraphObject *item);
+    void Delete(int32_t index);
+    int32_t Remove(TGraphObject *item);
+    void Move(int32_t curIndex, int32_t newIndex);
+    int32_t IndexOf(TGraphObject *item) const;
     void Clear();
-    void Assign(const TGraphObjectList &Source);
+    void Assign(const TGraphObjectList &source);
 
     TGraphObject *First();
     TGraphObject *Next();
@@ -66,10 +66,10 @@ public:
     bool Pop();
 
 protected:
-    virtual void NotifyAction(TGraphObject *Item, TGraphObjectListAction Action);
+    virtual void NotifyAction(TGraphObject *item, TGraphObjectListAction action);
 
     void Grow();
-    int32_t Replace(TGraphObject *OldItem, TGraphObject *NewItem);
+    int32_t Replace(TGraphObject *oldItem, TGraphObject *newItem);
 
 private:
     // Capacity slots: the items before the gap, Capacity - Count free slots from fGapStart, then
@@ -83,16 +83,16 @@ private:
     std::vector<TListEnumState> EnumStack;
     int32_t EnumStackPos = 0;
 
-    static void AdjustDeleted(int32_t Index, TListEnumState &State);
-    int32_t Slot(int32_t Index) const
+    static void AdjustDeleted(int32_t index, TListEnumState &state);
+    int32_t Slot(int32_t index) const
     {
-        return Index < fGapStart ? Index : Index + (fCapacity - fCount);
+        return index < fGapStart ? index : index + (fCapacity - fCount);
     }
-    void MoveGap(int32_t Index);
-    void CheckIndex(int32_t Index, int32_t Limit) const;
-    TGraphObject *TakeOut(int32_t Index);
-    void PutIn(int32_t Index, TGraphObject *Item);
-    TGraphObject *Step(int32_t Delta);
+    void MoveGap(int32_t index);
+    void CheckIndex(int32_t index, int32_t limit) const;
+    TGraphObject *TakeOut(int32_t index);
+    void PutIn(int32_t index, TGraphObject *item);
+    TGraphObject *Step(int32_t delta);
 };
 
 } // namespace talivo

@@ -4,14 +4,14 @@
 
 namespace talivo {
 
-void TGraphObject::SaveToStream(QIODevice &Stream)
+void TGraphObject::SaveToStream(QIODevice &stream)
 {
-    TGraphStreamWriter(Stream).WritePropertyStream(GetPropTable(), SaveToEntries());
+    TGraphStreamWriter(stream).WritePropertyStream(GetPropTable(), SaveToEntries());
 }
 
-void TGraphObject::LoadFromStream(QIODevice &Stream)
+void TGraphObject::LoadFromStream(QIODevice &stream)
 {
-    LoadFromEntries(TGraphStreamReader(Stream).ReadPropertyStream(GetPropTable()));
+    LoadFromEntries(TGraphStreamReader(stream).ReadPropertyStream(GetPropTable()));
 }
 
 } // namespace talivo

@@ -7,7 +7,7 @@ namespace talivo {
 // A node shaped as a hexagon with flat top and bottom.
 class THexagonalNode : public TPolygonalNode {
 public:
-    explicit THexagonalNode(TGraphDocument *AOwner) : TPolygonalNode(AOwner) {}
+    explicit THexagonalNode(TGraphDocument *owner) : TPolygonalNode(owner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;
@@ -15,7 +15,7 @@ public:
 protected:
     ~THexagonalNode() override = default;
 
-    void DefineVertices(const TRect &Rect, TPoints &Points) const override;
+    void DefineVertices(const TRect &rect, TPoints &points) const override;
     TRect QueryMaxTextRect() const override;
 };
 

@@ -59,9 +59,8 @@ TRect KeyOf(const TGraphObject &obj)
     UnionRect(key, Spanned(obj.SelectedVisualRect()));
     if (obj.IsNode()) {
         const QRect box = static_cast<const TGraphNode &>(obj).RegionBounds();
-        if (!box.isEmpty()) {
+        if (!box.isEmpty())
             UnionRect(key, {box.left(), box.top(), box.right(), box.bottom()});
-        }
     }
     return key;
 }
@@ -72,9 +71,8 @@ int32_t TObjectIndex::SlotOf(const TGraphObject *obj) const
 {
     // The slot may be one of another control's index: the entry tells.
     const int32_t slot = obj->fIndexSlot;
-    if (slot < 0 || slot >= static_cast<int32_t>(fEntries.size()) || fEntries[slot].Obj != obj) {
+    if (slot < 0 || slot >= static_cast<int32_t>(fEntries.size()) || fEntries[slot].Obj != obj)
         return -1;
-    }
     return slot;
 }
 
@@ -106,20 +104,17 @@ void TObjectIndex::Add(TGraphObject *obj, bool appended)
     entry.Dirty = true;
     obj->fIndexSlot = slot;
     fDirty.push_back(slot);
-    if (!appended) {
+    if (!appended)
         fOrderStale = true;
-    }
 }
 
 void TObjectIndex::Remove(TGraphObject *obj)
 {
     const int32_t slot = SlotOf(obj);
-    if (slot < 0) {
+    if (slot < 0)
         return;
-    }
-    if (fWalks > 0) {
+    if (fWalks > 0)
         fRemovedDuringWalk.insert(obj);
-    }
     if (--fEntries[slot].Copies > 0) {
         fOrderStale = true;
         return;
@@ -144,17 +139,15 @@ void TObjectIndex::Remove(TGraphObject *obj)
 
 void TObjectIndex::EndWalk()
 {
-    if (--fWalks == 0) {
+    if (--fWalks == 0)
         fRemovedDuringWalk.clear();
-    }
 }
 
 void TObjectIndex::Replace(TGraphObject *oldObj, TGraphObject *newObj)
 {
     const int32_t slot = SlotOf(oldObj);
-    if (slot < 0 || SlotOf(newObj) >= 0) {
+    if (slot < 0 || SlotOf(newObj) >= 0)
         return;
-    }
     // The cells hold slots, so the new object inherits the old one's place in them.
     fEntries[slot].Obj = newObj;
     oldObj->fIndexSlot = -1;
@@ -174,18 +167,16 @@ void TObjectIndex::Invalidate(TGraphObject *obj)
 void TObjectIndex::InvalidateAll()
 {
     for (size_t slot = 0; slot < fEntries.size(); ++slot) {
-        if (fEntries[slot].Obj) {
+        if (fEntries[slot].Obj)
             Invalidate(fEntries[slot].Obj);
-        }
     }
 }
 
 int64_t TObjectIndex::OrderOf(const TGraphObject *obj)
 {
     const int32_t slot = SlotOf(obj);
-    if (slot < 0) {
+    if (slot < 0)
         return -1;
-    }
     Renumber();
     return fEntries[slot].Order;
 }
@@ -193,9 +184,8 @@ int64_t TObjectIndex::OrderOf(const TGraphObject *obj)
 int32_t TObjectIndex::IndexOf(TGraphObject *obj)
 {
     const int32_t slot = SlotOf(obj);
-    if (slot < 0 || fEntries[slot].Copies > 1) {
+    if (slot < 0 || fEntries[slot].Copies > 1)
         return fObjects.IndexOf(obj);
-    }
     Renumber();
     const int64_t order = fEntries[slot].Order;
     int32_t low = 0;
@@ -203,33 +193,29 @@ int32_t TObjectIndex::IndexOf(TGraphObject *obj)
     while (low <= high) {
         const int32_t middle = low + (high - low) / 2;
         TGraphObject *item = fObjects[middle];
-        if (item == obj) {
+        if (item == obj)
             return middle;
-        }
         const int32_t itemSlot = SlotOf(item);
         if (itemSlot < 0) {
             // An object of another control on its way out of the list breaks the order.
             return fObjects.IndexOf(obj);
         }
-        if (fEntries[itemSlot].Order < order) {
+        if (fEntries[itemSlot].Order < order)
             low = middle + 1;
-        } else {
+        else
             high = middle - 1;
-        }
     }
     return fObjects.IndexOf(obj);
 }
 
 void TObjectIndex::Renumber()
 {
-    if (!fOrderStale) {
+    if (!fOrderStale)
         return;
-    }
     for (int32_t i = 0; i < fObjects.Count(); ++i) {
         const int32_t slot = SlotOf(fObjects[i]);
-        if (slot >= 0) {
+        if (slot >= 0)
             fEntries[slot].Order = i;
-        }
     }
     fNextOrder = fObjects.Count();
     fOrderStale = false;
@@ -237,23 +223,20 @@ void TObjectIndex::Renumber()
 
 void TObjectIndex::Flush()
 {
-    if (fDirty.empty()) {
+    if (fDirty.empty())
         return;
-    }
     fMoved.clear();
     for (const int32_t slot : fDirty) {
         TEntry &entry = fEntries[slot];
-        if (!entry.Obj || !entry.Dirty) {
+        if (!entry.Obj || !entry.Dirty)
             continue;
-        }
         entry.Dirty = false;
         const TRect key = KeyOf(*entry.Obj);
         if (entry.Placed && !entry.Wide && CellCount(key) <= kMaxCellsPerObject &&
-            SameCells(key, entry.Key)) {
+            SameCells(key, entry.Key))
             entry.Key = key;
-        } else {
+        else
             fMoved.push_back({slot, key});
-        }
     }
     fDirty.clear();
     const size_t listed = fEntries.size() - fFree.size();
@@ -262,19 +245,16 @@ void TObjectIndex::Flush()
         // each out of its old cells costs a search per cell, so every cell is emptied at once
         // and every object placed afresh. The emptied cells keep their memory for the objects
         // that come back to them.
-        for (TCellMap::TSlots &cell : fCells.Cells()) {
+        for (TCellMap::TSlots &cell : fCells.Cells())
             cell.clear();
-        }
         fEmptyCells = static_cast<int64_t>(fCells.Size());
         fWide.clear();
-        for (const auto &[slot, key] : fMoved) {
+        for (const auto &[slot, key] : fMoved)
             fEntries[slot].Key = key;
-        }
         for (size_t slot = 0; slot < fEntries.size(); ++slot) {
             fEntries[slot].Placed = false;
-            if (fEntries[slot].Obj) {
+            if (fEntries[slot].Obj)
                 Place(static_cast<int32_t>(slot));
-            }
         }
     } else {
         for (const auto &[slot, key] : fMoved) {
@@ -299,9 +279,8 @@ void TObjectIndex::Place(int32_t slot)
     for (int32_t x = CellOf(entry.Key.Left); x <= CellOf(entry.Key.Right); ++x) {
         for (int32_t y = CellOf(entry.Key.Top); y <= CellOf(entry.Key.Bottom); ++y) {
             std::vector<int32_t> &cell = fCells.Get(CellKey(x, y));
-            if (cell.empty() && fEmptyCells > 0 && cell.capacity() > 0) {
+            if (cell.empty() && fEmptyCells > 0 && cell.capacity() > 0)
                 --fEmptyCells;
-            }
             cell.push_back(slot);
         }
     }
@@ -311,9 +290,8 @@ void TObjectIndex::DropEmptyCells()
 {
     // Cells emptied by objects moving away stay for the objects moving in, so that a move of
     // many objects does not free and allocate every cell they pass; they go once they are many.
-    if (fEmptyCells <= 1024 || fEmptyCells <= static_cast<int64_t>(fCells.Size()) / 2) {
+    if (fEmptyCells <= 1024 || fEmptyCells <= static_cast<int64_t>(fCells.Size()) / 2)
         return;
-    }
     fCells.DropEmpty();
     fEmptyCells = 0;
 }
@@ -321,9 +299,8 @@ void TObjectIndex::DropEmptyCells()
 void TObjectIndex::Unplace(int32_t slot)
 {
     TEntry &entry = fEntries[slot];
-    if (!entry.Placed) {
+    if (!entry.Placed)
         return;
-    }
     entry.Placed = false;
     const auto drop = [slot](std::vector<int32_t> &held) {
         const auto it = std::find(held.begin(), held.end(), slot);
@@ -339,13 +316,11 @@ void TObjectIndex::Unplace(int32_t slot)
     for (int32_t x = CellOf(entry.Key.Left); x <= CellOf(entry.Key.Right); ++x) {
         for (int32_t y = CellOf(entry.Key.Top); y <= CellOf(entry.Key.Bottom); ++y) {
             TCellMap::TSlots *cell = fCells.Find(CellKey(x, y));
-            if (!cell) {
+            if (!cell)
                 continue;
-            }
             drop(*cell);
-            if (cell->empty()) {
+            if (cell->empty())
                 ++fEmptyCells;
-            }
         }
     }
 }
@@ -365,9 +340,8 @@ void TObjectIndex::Query(const TRect &area, std::vector<TGraphObject *> &result)
     Flush();
     Renumber();
     if (++fVisit == 0) {
-        for (TEntry &entry : fEntries) {
+        for (TEntry &entry : fEntries)
             entry.Visit = 0;
-        }
         fVisit = 1;
     }
     const TRect box = Spanned(area);
@@ -376,24 +350,20 @@ void TObjectIndex::Query(const TRect &area, std::vector<TGraphObject *> &result)
         // the list's own order needs no sorting.
         for (int32_t i = 0; i < fObjects.Count(); ++i) {
             const int32_t slot = SlotOf(fObjects[i]);
-            if (slot >= 0) {
+            if (slot >= 0)
                 Collect(slot, box, result);
-            }
         }
         return;
     }
-    for (const int32_t slot : fWide) {
+    for (const int32_t slot : fWide)
         Collect(slot, box, result);
-    }
     for (int32_t x = CellOf(box.Left); x <= CellOf(box.Right); ++x) {
         for (int32_t y = CellOf(box.Top); y <= CellOf(box.Bottom); ++y) {
             const TCellMap::TSlots *cell = fCells.Find(CellKey(x, y));
-            if (!cell) {
+            if (!cell)
                 continue;
-            }
-            for (const int32_t slot : *cell) {
+            for (const int32_t slot : *cell)
                 Collect(slot, box, result);
-            }
         }
     }
     std::sort(result.begin(), result.end(), [this](const TGraphObject *a, const TGraphObject *b) {

@@ -7,7 +7,7 @@ namespace talivo {
 // A node shaped as a pentagon with its apex at the top centre.
 class TPentagonalNode : public TPolygonalNode {
 public:
-    explicit TPentagonalNode(TGraphDocument *AOwner) : TPolygonalNode(AOwner) {}
+    explicit TPentagonalNode(TGraphDocument *owner) : TPolygonalNode(owner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;
@@ -15,7 +15,7 @@ public:
 protected:
     ~TPentagonalNode() override = default;
 
-    void DefineVertices(const TRect &Rect, TPoints &Points) const override;
+    void DefineVertices(const TRect &rect, TPoints &points) const override;
     TRect QueryMaxTextRect() const override;
 };
 

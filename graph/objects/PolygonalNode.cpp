@@ -11,18 +11,18 @@ namespace talivo {
 
 namespace {
 
-int32_t Half(int64_t Value)
+int32_t Half(int64_t value)
 {
-    return static_cast<int32_t>(Value / 2);
+    return static_cast<int32_t>(value / 2);
 }
 
 // The corners and middles of a bounds rectangle that the polygons are built from.
 struct TFrame {
-    explicit TFrame(const TRect &Rect)
-        : L(Rect.Left), T(Rect.Top), R(Rect.Right), B(Rect.Bottom),
-          cX(Half(int64_t{Rect.Left} + Rect.Right)), cY(Half(int64_t{Rect.Top} + Rect.Bottom)),
-          Lq(AddWrapped(Rect.Left, (int64_t{Rect.Right} - Rect.Left) / 4)),
-          Rq(AddWrapped(Rect.Right, -((int64_t{Rect.Right} - Rect.Left) / 4)))
+    explicit TFrame(const TRect &rect)
+        : L(rect.Left), T(rect.Top), R(rect.Right), B(rect.Bottom),
+          cX(Half(int64_t{rect.Left} + rect.Right)), cY(Half(int64_t{rect.Top} + rect.Bottom)),
+          Lq(AddWrapped(rect.Left, (int64_t{rect.Right} - rect.Left) / 4)),
+          Rq(AddWrapped(rect.Right, -((int64_t{rect.Right} - rect.Left) / 4)))
     {}
 
     // Lq and Rq lie a quarter of the width inside the left and the right side.
@@ -33,8 +33,9 @@ struct TFrame {
 
 const TGraphObjectClass &TPolygonalNode::StaticClass()
 {
-    static const TGraphObjectClass Class("TPolygonalNode", &TGraphNode::StaticClass(), nullptr);
-    return Class;
+    static const TGraphObjectClass objectClass("TPolygonalNode", &TGraphNode::StaticClass(),
+                                               nullptr);
+    return objectClass;
 }
 
 const TGraphObjectClass &TPolygonalNode::ClassType() const
@@ -48,18 +49,18 @@ void TPolygonalNode::Initialize()
     TGraphNode::Initialize();
 }
 
-void TPolygonalNode::BoundsChanged(int32_t dX, int32_t dY, int32_t dWidth, int32_t dHeight)
+void TPolygonalNode::BoundsChanged(int32_t dx, int32_t dy, int32_t dWidth, int32_t dHeight)
 {
     if (dWidth != 0 || dHeight != 0)
         DefineVertices(GetBoundsRect(), fVertices);
     else
-        OffsetPoints(fVertices, static_cast<int>(fVertices.size()) - 1, dX, dY);
-    TGraphNode::BoundsChanged(dX, dY, dWidth, dHeight);
+        OffsetPoints(fVertices, static_cast<int>(fVertices.size()) - 1, dx, dy);
+    TGraphNode::BoundsChanged(dx, dy, dWidth, dHeight);
 }
 
-TPoints TPolygonalNode::LinkIntersect(const TPoint &Pt, double Angle) const
+TPoints TPolygonalNode::LinkIntersect(const TPoint &pt, double angle) const
 {
-    return IntersectLinePolygon(Pt, Angle, fVertices, static_cast<int>(fVertices.size()) - 1);
+    return IntersectLinePolygon(pt, angle, fVertices, static_cast<int>(fVertices.size()) - 1);
 }
 
 TPoint TPolygonalNode::GetCenter() const
@@ -77,27 +78,27 @@ TPlacedRegion TPolygonalNode::CreatePlacedRegion() const
     return PlacedPolygonRegion(fVertices);
 }
 
-void TPolygonalNode::DrawBorder(TCanvas &Canvas)
+void TPolygonalNode::DrawBorder(TCanvas &canvas)
 {
-    Canvas.Polygon(fVertices);
+    canvas.Polygon(fVertices);
 }
 
-TRect TPolygonalNode::VertexTextRect(TRect (*Define)(const TPoints &Vertices)) const
+TRect TPolygonalNode::VertexTextRect(TRect (*define)(const TPoints &vertices)) const
 {
     TRect rect = TGraphNode::QueryMaxTextRect();
     // The vertices follow the bounds once the node is initialised; before, the shape has none.
     if (fVertices.empty())
         return rect;
-    TRect area = Define(fVertices);
+    TRect area = define(fVertices);
     IntersectRect(area, rect);
     return area;
 }
 
 const TGraphObjectClass &TRectangularNode::StaticClass()
 {
-    static const TGraphObjectClass Class =
+    static const TGraphObjectClass objectClass =
         TGraphObjectClass::Of<TRectangularNode>("TRectangularNode", &TPolygonalNode::StaticClass());
-    return Class;
+    return objectClass;
 }
 
 const TGraphObjectClass &TRectangularNode::ClassType() const
@@ -105,17 +106,17 @@ const TGraphObjectClass &TRectangularNode::ClassType() const
     return StaticClass();
 }
 
-void TRectangularNode::DefineVertices(const TRect &Rect, TPoints &Points) const
+void TRectangularNode::DefineVertices(const TRect &rect, TPoints &points) const
 {
-    const TFrame f(Rect);
-    Points = {{f.L, f.T}, {f.R, f.T}, {f.R, f.B}, {f.L, f.B}};
+    const TFrame f(rect);
+    points = {{f.L, f.T}, {f.R, f.T}, {f.R, f.B}, {f.L, f.B}};
 }
 
 const TGraphObjectClass &TTriangularNode::StaticClass()
 {
-    static const TGraphObjectClass Class =
+    static const TGraphObjectClass objectClass =
         TGraphObjectClass::Of<TTriangularNode>("TTriangularNode", &TPolygonalNode::StaticClass());
-    return Class;
+    return objectClass;
 }
 
 const TGraphObjectClass &TTriangularNode::ClassType() const
@@ -123,25 +124,25 @@ const TGraphObjectClass &TTriangularNode::ClassType() const
     return StaticClass();
 }
 
-void TTriangularNode::DefineVertices(const TRect &Rect, TPoints &Points) const
+void TTriangularNode::DefineVertices(const TRect &rect, TPoints &points) const
 {
-    const TFrame f(Rect);
-    Points = {{f.cX, f.T}, {f.R, f.B}, {f.L, f.B}};
+    const TFrame f(rect);
+    points = {{f.cX, f.T}, {f.R, f.B}, {f.L, f.B}};
 }
 
 TRect TTriangularNode::QueryMaxTextRect() const
 {
-    return VertexTextRect([](const TPoints &V) {
-        return TRect{Half(int64_t{V[0].X} + V[2].X), Half(int64_t{V[0].Y} + V[2].Y),
-                     Half(int64_t{V[0].X} + V[1].X), V[1].Y};
+    return VertexTextRect([](const TPoints &v) {
+        return TRect{Half(int64_t{v[0].X} + v[2].X), Half(int64_t{v[0].Y} + v[2].Y),
+                     Half(int64_t{v[0].X} + v[1].X), v[1].Y};
     });
 }
 
 const TGraphObjectClass &TRhomboidalNode::StaticClass()
 {
-    static const TGraphObjectClass Class =
+    static const TGraphObjectClass objectClass =
         TGraphObjectClass::Of<TRhomboidalNode>("TRhomboidalNode", &TPolygonalNode::StaticClass());
-    return Class;
+    return objectClass;
 }
 
 const TGraphObjectClass &TRhomboidalNode::ClassType() const
@@ -149,25 +150,25 @@ const TGraphObjectClass &TRhomboidalNode::ClassType() const
     return StaticClass();
 }
 
-void TRhomboidalNode::DefineVertices(const TRect &Rect, TPoints &Points) const
+void TRhomboidalNode::DefineVertices(const TRect &rect, TPoints &points) const
 {
-    const TFrame f(Rect);
-    Points = {{f.cX, f.T}, {f.R, f.cY}, {f.cX, f.B}, {f.L, f.cY}};
+    const TFrame f(rect);
+    points = {{f.cX, f.T}, {f.R, f.cY}, {f.cX, f.B}, {f.L, f.cY}};
 }
 
 TRect TRhomboidalNode::QueryMaxTextRect() const
 {
-    return VertexTextRect([](const TPoints &V) {
-        return TRect{Half(int64_t{V[0].X} + V[3].X), Half(int64_t{V[0].Y} + V[3].Y),
-                     Half(int64_t{V[1].X} + V[2].X), Half(int64_t{V[1].Y} + V[2].Y)};
+    return VertexTextRect([](const TPoints &v) {
+        return TRect{Half(int64_t{v[0].X} + v[3].X), Half(int64_t{v[0].Y} + v[3].Y),
+                     Half(int64_t{v[1].X} + v[2].X), Half(int64_t{v[1].Y} + v[2].Y)};
     });
 }
 
 const TGraphObjectClass &TPentagonalNode::StaticClass()
 {
-    static const TGraphObjectClass Class =
+    static const TGraphObjectClass objectClass =
         TGraphObjectClass::Of<TPentagonalNode>("TPentagonalNode", &TPolygonalNode::StaticClass());
-    return Class;
+    return objectClass;
 }
 
 const TGraphObjectClass &TPentagonalNode::ClassType() const
@@ -175,24 +176,24 @@ const TGraphObjectClass &TPentagonalNode::ClassType() const
     return StaticClass();
 }
 
-void TPentagonalNode::DefineVertices(const TRect &Rect, TPoints &Points) const
+void TPentagonalNode::DefineVertices(const TRect &rect, TPoints &points) const
 {
-    const TFrame f(Rect);
-    Points = {{f.cX, f.T}, {f.R, f.cY}, {f.Rq, f.B}, {f.Lq, f.B}, {f.L, f.cY}};
+    const TFrame f(rect);
+    points = {{f.cX, f.T}, {f.R, f.cY}, {f.Rq, f.B}, {f.Lq, f.B}, {f.L, f.cY}};
 }
 
 TRect TPentagonalNode::QueryMaxTextRect() const
 {
-    return VertexTextRect([](const TPoints &V) {
-        return TRect{V[3].X, Half(int64_t{V[0].Y} + V[4].Y), V[2].X, V[2].Y};
+    return VertexTextRect([](const TPoints &v) {
+        return TRect{v[3].X, Half(int64_t{v[0].Y} + v[4].Y), v[2].X, v[2].Y};
     });
 }
 
 const TGraphObjectClass &THexagonalNode::StaticClass()
 {
-    static const TGraphObjectClass Class =
+    static const TGraphObjectClass objectClass =
         TGraphObjectClass::Of<THexagonalNode>("THexagonalNode", &TPolygonalNode::StaticClass());
-    return Class;
+    return objectClass;
 }
 
 const TGraphObjectClass &THexagonalNode::ClassType() const
@@ -200,15 +201,15 @@ const TGraphObjectClass &THexagonalNode::ClassType() const
     return StaticClass();
 }
 
-void THexagonalNode::DefineVertices(const TRect &Rect, TPoints &Points) const
+void THexagonalNode::DefineVertices(const TRect &rect, TPoints &points) const
 {
-    const TFrame f(Rect);
-    Points = {{f.Lq, f.T}, {f.Rq, f.T}, {f.R, f.cY}, {f.Rq, f.B}, {f.Lq, f.B}, {f.L, f.cY}};
+    const TFrame f(rect);
+    points = {{f.Lq, f.T}, {f.Rq, f.T}, {f.R, f.cY}, {f.Rq, f.B}, {f.Lq, f.B}, {f.L, f.cY}};
 }
 
 TRect THexagonalNode::QueryMaxTextRect() const
 {
-    return VertexTextRect([](const TPoints &V) { return TRect{V[0].X, V[0].Y, V[3].X, V[3].Y}; });
+    return VertexTextRect([](const TPoints &v) { return TRect{v[0].X, v[0].Y, v[3].X, v[3].Y}; });
 }
 
 } // namespace talivo

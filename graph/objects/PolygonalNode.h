@@ -8,14 +8,14 @@ namespace talivo {
 // recomputed on a resize and only shifted on a move.
 class TPolygonalNode : public TGraphNode {
 public:
-    explicit TPolygonalNode(TGraphDocument *AOwner) : TGraphNode(AOwner) {}
+    explicit TPolygonalNode(TGraphDocument *owner) : TGraphNode(owner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;
 
     const TPoints &Vertices() const { return fVertices; }
 
-    TPoints LinkIntersect(const TPoint &Pt, double Angle) const override;
+    TPoints LinkIntersect(const TPoint &pt, double angle) const override;
     // The mean of the vertices.
     TPoint GetCenter() const override;
 
@@ -23,16 +23,16 @@ protected:
     ~TPolygonalNode() override = default;
 
     void Initialize() override;
-    void BoundsChanged(int32_t dX, int32_t dY, int32_t dWidth, int32_t dHeight) override;
+    void BoundsChanged(int32_t dx, int32_t dy, int32_t dWidth, int32_t dHeight) override;
     QRegion CreateRegion() const override;
     TPlacedRegion CreatePlacedRegion() const override;
-    void DrawBorder(TCanvas &Canvas) override;
+    void DrawBorder(TCanvas &canvas) override;
 
-    // The vertices of the shape in the bounds Rect, in drawing order.
-    virtual void DefineVertices(const TRect &Rect, TPoints &Points) const = 0;
+    // The vertices of the shape in the bounds rect, in drawing order.
+    virtual void DefineVertices(const TRect &rect, TPoints &points) const = 0;
     // The caption area bounded by the vertices' box (Left, Top, Right, Bottom built from
     // the vertices by Define) and by the general caption area.
-    TRect VertexTextRect(TRect (*Define)(const TPoints &Vertices)) const;
+    TRect VertexTextRect(TRect (*define)(const TPoints &vertices)) const;
 
 private:
     TPoints fVertices;

@@ -7,7 +7,7 @@ namespace talivo {
 // A node shaped as a rectangle.
 class TRectangularNode : public TPolygonalNode {
 public:
-    explicit TRectangularNode(TGraphDocument *AOwner) : TPolygonalNode(AOwner) {}
+    explicit TRectangularNode(TGraphDocument *owner) : TPolygonalNode(owner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;
@@ -15,7 +15,7 @@ public:
 protected:
     ~TRectangularNode() override = default;
 
-    void DefineVertices(const TRect &Rect, TPoints &Points) const override;
+    void DefineVertices(const TRect &rect, TPoints &points) const override;
 };
 
 } // namespace talivo

@@ -7,7 +7,7 @@ namespace talivo {
 // A node shaped as a diamond with its corners at the middles of the sides.
 class TRhomboidalNode : public TPolygonalNode {
 public:
-    explicit TRhomboidalNode(TGraphDocument *AOwner) : TPolygonalNode(AOwner) {}
+    explicit TRhomboidalNode(TGraphDocument *owner) : TPolygonalNode(owner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;
@@ -15,7 +15,7 @@ public:
 protected:
     ~TRhomboidalNode() override = default;
 
-    void DefineVertices(const TRect &Rect, TPoints &Points) const override;
+    void DefineVertices(const TRect &rect, TPoints &points) const override;
     TRect QueryMaxTextRect() const override;
 };
 

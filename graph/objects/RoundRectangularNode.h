@@ -8,19 +8,19 @@ namespace talivo {
 // larger side wide and high.
 class TRoundRectangularNode : public TGraphNode {
 public:
-    explicit TRoundRectangularNode(TGraphDocument *AOwner) : TGraphNode(AOwner) {}
+    explicit TRoundRectangularNode(TGraphDocument *owner) : TGraphNode(owner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;
 
-    TPoints LinkIntersect(const TPoint &Pt, double Angle) const override;
+    TPoints LinkIntersect(const TPoint &pt, double angle) const override;
 
 protected:
     ~TRoundRectangularNode() override = default;
 
     QRegion CreateRegion() const override;
     TPlacedRegion CreatePlacedRegion() const override;
-    void DrawBorder(TCanvas &Canvas) override;
+    void DrawBorder(TCanvas &canvas) override;
 
 private:
     int32_t CornerSize() const;

@@ -7,7 +7,7 @@ namespace talivo {
 // A node shaped as a triangle with its apex at the top centre.
 class TTriangularNode : public TPolygonalNode {
 public:
-    explicit TTriangularNode(TGraphDocument *AOwner) : TPolygonalNode(AOwner) {}
+    explicit TTriangularNode(TGraphDocument *owner) : TPolygonalNode(owner) {}
 
     static const TGraphObjectClass &StaticClass();
     const TGraphObjectClass &ClassType() const override;
@@ -15,7 +15,7 @@ public:
 protected:
     ~TTriangularNode() override = default;
 
-    void DefineVertices(const TRect &Rect, TPoints &Points) const override;
+    void DefineVertices(const TRect &rect, TPoints &points) const override;
     TRect QueryMaxTextRect() const override;
 };
 
