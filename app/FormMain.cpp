@@ -113,6 +113,11 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
     // After the translation, whose walk has no texts to find in key sequences.
     CreateGroupKeys();
     RestorePlacement();
+    try {
+        fFileFolders.Load();
+    } catch (...) {
+        // Dialogs that start in the home folder are no reason to keep the program from starting.
+    }
 }
 
 void TFormMain::CreateToolBar()

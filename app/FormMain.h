@@ -8,6 +8,8 @@
 #include "detect/ModuleRun.h"
 #include "graph/canvas/Types.h"
 #include "graph/objects/GraphObject.h"
+#include "platform/Prompter.h"
+#include "settings/FileFolders.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -178,6 +180,9 @@ private:
     void SetupModulesAndLayout();
     void SelectLanguage();
     void RestorePlacement();
+    // The file chosen in an open or save dialog that starts in the folder last used for the kind
+    // of file, which is remembered anew when a file is chosen.
+    std::optional<QString> ChooseFile(TFileKind kind, bool save, TFileDialogOptions options);
     // Keys 1 to 9 make the group rows 1 to 9 current; a text field with the focus keeps them.
     void CreateGroupKeys();
     void SelectGroupByKey(int row);
@@ -245,6 +250,7 @@ private:
     QPointer<TFormGroupSettings> fGroupSettings;
     QPointer<TFormInfo> fFormInfo;
 
+    TFileFolders fFileFolders;
     QString fStartImage;
     QString fDefaultGroupsPath;
     QString fLanguageCode = "EN";
