@@ -24,6 +24,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSlider>
 #include <QSplitter>
 #include <QStatusBar>
@@ -109,7 +110,14 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
     SetupModulesAndLayout();
     fStatusPanels[0]->setText("V. " + GetVersionInfoValue(QString(), vkFileVersion));
     setWindowTitle("Korvel Talivo");
+    // After the translation, whose walk has no texts to find in key sequences.
+    CreateGroupKeys();
     RestorePlacement();
+    try {
+        fFileFolders.Load();
+    } catch (...) {
+        // Dialogs that start in the home folder are no reason to keep the program from starting.
+    }
 }
 
 void TFormMain::CreateToolBar()
@@ -318,12 +326,14 @@ void TFormMain::CreateStatusBar()
 {
     QStatusBar *bar = statusBar();
     bar->setObjectName("StatusBar1");
-    const int widths[3] = {100, 500, 0};
-    for (int i = 0; i < 3; ++i) {
+    const int widths[4] = {100, 500, 0, 0};
+    // The messages take the free width; the current group keeps to the right end.
+    const int stretches[4] = {0, 1, 2, 0};
+    for (int i = 0; i < 4; ++i) {
         fStatusPanels[i] = new QLabel(bar);
         fStatusPanels[i]->setObjectName(QString("StatusPanel%1").arg(i));
         fStatusPanels[i]->setMinimumWidth(widths[i]);
-        bar->addWidget(fStatusPanels[i], i);
+        bar->addWidget(fStatusPanels[i], stretches[i]);
     }
     fProgressPanel = new TProgressPanel(bar);
     bar->addPermanentWidget(fProgressPanel);
@@ -332,6 +342,38 @@ void TFormMain::CreateStatusBar()
 QString TFormMain::StatusText(int panel) const
 {
     return fStatusPanels[panel]->text();
+}
+
+void TFormMain::CreateGroupKeys()
+{
+    for (int row = 0; row < 9; ++row) {
+        // A shortcut rather than the window's key handling: the group table takes digits for its
+        // own search, while a text field with the focus claims them before any shortcut.
+        auto *shortcut = new QShortcut(this);
+        shortcut->setObjectName(QString("ShortcutGroup%1").arg(row + 1));
+        const auto key = Qt::Key(Qt::Key_1 + row);
+        shortcut->setKeys({QKeySequence(key), QKeySequence(Qt::KeypadModifier | key)});
+        connect(shortcut, &QShortcut::activated, this, [this, row] { SelectGroupByKey(row); });
+    }
+    QItemSelectionModel *selection = fListViewGroups->selectionModel();
+    connect(selection, &QItemSelectionModel::selectionChanged, this, &TFormMain::UpdateGroupStatus);
+    TGroupTableModel &groups = fMeasurement.Groups();
+    connect(&groups, &QAbstractItemModel::dataChanged, this, &TFormMain::UpdateGroupStatus);
+    connect(&groups, &QAbstractItemModel::rowsRemoved, this, &TFormMain::UpdateGroupStatus);
+    connect(&groups, &QAbstractItemModel::modelReset, this, &TFormMain::UpdateGroupStatus);
+}
+
+void TFormMain::SelectGroupByKey(int row)
+{
+    if (row < fMeasurement.Groups().RowCount())
+        fListViewGroups->Select(row);
+}
+
+void TFormMain::UpdateGroupStatus()
+{
+    const int row = fListViewGroups->Selected();
+    fStatusPanels[3]->setText(row < 0 ? QString()
+                                      : _("Group: %1").arg(fMeasurement.Groups().Description(row)));
 }
 
 void TFormMain::SelectLanguage()

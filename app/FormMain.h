@@ -8,6 +8,8 @@
 #include "detect/ModuleRun.h"
 #include "graph/canvas/Types.h"
 #include "graph/objects/GraphObject.h"
+#include "platform/Prompter.h"
+#include "settings/FileFolders.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -52,6 +54,8 @@ public:
     TGroupTableModel &Groups() { return fMeasurement.Groups(); }
     const TGroupTableModel &Groups() const { return fMeasurement.Groups(); }
     TGroupListView &ListViewGroups() const { return *fListViewGroups; }
+    // The panels hold the zoom (the version at first), the picture's name, what the last command
+    // did, and the current group.
     QString StatusText(int panel) const;
     QString LanguageCode() const { return fLanguageCode; }
 
@@ -176,6 +180,13 @@ private:
     void SetupModulesAndLayout();
     void SelectLanguage();
     void RestorePlacement();
+    // The file chosen in an open or save dialog that starts in the folder last used for the kind
+    // of file, which is remembered anew when a file is chosen.
+    std::optional<QString> ChooseFile(TFileKind kind, bool save, TFileDialogOptions options);
+    // Keys 1 to 9 make the group rows 1 to 9 current; a text field with the focus keeps them.
+    void CreateGroupKeys();
+    void SelectGroupByKey(int row);
+    void UpdateGroupStatus();
     void SavePlacement();
     QString ManualFileName() const;
     // True when nothing unsaved would be lost, or the user agrees to lose it.
@@ -233,12 +244,13 @@ private:
     QMenu *fModulesMenu = nullptr;
     QMenu *fPopupMenuGroups = nullptr;
     QAction *fManualAction = nullptr;
-    // The zoom, the picture's name, and what the last command did.
-    QLabel *fStatusPanels[3] = {};
+    // The zoom, the picture's name, what the last command did, and the current group.
+    QLabel *fStatusPanels[4] = {};
     QTimer *fTimerStart = nullptr;
     QPointer<TFormGroupSettings> fGroupSettings;
     QPointer<TFormInfo> fFormInfo;
 
+    TFileFolders fFileFolders;
     QString fStartImage;
     QString fDefaultGroupsPath;
     QString fLanguageCode = "EN";

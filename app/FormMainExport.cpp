@@ -12,7 +12,7 @@ void TFormMain::Exportmeasurement1Click()
     TFileDialogOptions options;
     options.Filters = {{_("*.txt"), "*.txt"}, {_("*.*"), "*.*"}};
     options.DefaultExt = ".txt";
-    const std::optional<QString> fileName = Prompter().SaveFile(options);
+    const std::optional<QString> fileName = ChooseFile(fkExport, true, options);
     // Asked here rather than by the dialog, which not every platform makes ask.
     if (!fileName || !MayWrite(*fileName))
         return;

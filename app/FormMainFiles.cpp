@@ -36,7 +36,8 @@ void TFormMain::Savemeasurement1Click()
 {
     if (!MayStartJob())
         return;
-    const std::optional<QString> fileName = Prompter().SaveFile(MeasurementDialogOptions());
+    const std::optional<QString> fileName =
+        ChooseFile(fkMeasurement, true, MeasurementDialogOptions());
     if (!fileName || !MayWrite(*fileName))
         return;
     bool written = false;
@@ -70,7 +71,8 @@ void TFormMain::Openmeasurement1Click()
     }
     if (!MayStartJob() || !MayDiscardChanges())
         return;
-    const std::optional<QString> fileName = Prompter().OpenFile(MeasurementDialogOptions());
+    const std::optional<QString> fileName =
+        ChooseFile(fkMeasurement, false, MeasurementDialogOptions());
     if (!fileName)
         return;
     // Read and checked whole first: a file that cannot be opened, or a cancel, leaves the
@@ -96,6 +98,22 @@ void TFormMain::Openmeasurement1Click()
             TrackBarPointSizeChange();
             fUnsaved = false;
         });
+}
+
+std::optional<QString> TFormMain::ChooseFile(TFileKind kind, bool save, TFileDialogOptions options)
+{
+    options.InitialDir = fFileFolders.InitialDir(kind);
+    std::optional<QString> fileName =
+        save ? Prompter().SaveFile(options) : Prompter().OpenFile(options);
+    if (fileName) {
+        try {
+            fFileFolders.Remember(kind, *fileName);
+        } catch (...) {
+            // A settings file that cannot be written costs the next run its folder, not this
+            // command.
+        }
+    }
+    return fileName;
 }
 
 bool TFormMain::MayStartJob()

@@ -67,7 +67,7 @@ void TFormMain::CreateCanvas()
 
 void TFormMain::Openimage1Click()
 {
-    OpenImage([] { return Prompter().OpenFile(ImageDialogOptions()); });
+    OpenImage([this] { return ChooseFile(fkPicture, false, ImageDialogOptions()); });
 }
 
 void TFormMain::OpenImageFile(const QString &fileName)
@@ -178,7 +178,7 @@ void TFormMain::Saveimage1Click()
         return;
     TFileDialogOptions options = ImageDialogOptions();
     options.DefaultExt = ".bmp";
-    const std::optional<QString> fileName = Prompter().SaveFile(options);
+    const std::optional<QString> fileName = ChooseFile(fkMarkedPicture, true, options);
     if (!fileName || !MayWrite(*fileName))
         return;
     // The marks are the canvas's objects and are drawn here, with the window out of reach; the

@@ -216,6 +216,8 @@ TEST_F(GermanProgramTest, LanguageFileMakesTheProgramSpeakGerman)
     EXPECT_EQ(windows.Info.findChild<QPushButton *>("ButtonClose")->text(), "Schließen");
     EXPECT_EQ(windows.GroupSettings.windowTitle(), "Gruppeneinstellungen");
     EXPECT_EQ(windows.GroupSettings.ColorBoxGroup().itemText(0), "Eigene Farbe ...");
+    form.AddGroupRow("Zellen", 0x0000FF00, 0, 0);
+    EXPECT_EQ(form.StatusText(3), "Gruppe: Zellen");
 
     // A question: the program's texts from its own domain, the buttons from Qt's.
     fPrompter.PushAnswer(false);
