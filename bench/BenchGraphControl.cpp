@@ -27,12 +27,12 @@ void EnsureApplication()
 }
 
 // Nodes laid out on a grid, so that they neither overlap nor leave the graph's bounds.
-void InsertNodes(TGraphControl &Graph, int Count)
+void InsertNodes(TGraphControl &graph, int count)
 {
-    for (int I = 0; I < Count; ++I) {
-        const int32_t Left = (I % 300) * 200;
-        const int32_t Top = (I / 300) * 150;
-        Graph.InsertNode({Left, Top, Left + 20, Top + 20});
+    for (int i = 0; i < count; ++i) {
+        const int32_t left = (i % 300) * 200;
+        const int32_t top = (i / 300) * 150;
+        graph.InsertNode({left, top, left + 20, top + 20});
     }
 }
 
@@ -40,21 +40,21 @@ void InsertNodes(TGraphControl &Graph, int Count)
 // shape work of a real node.
 class TBareObject : public TGraphObject {
 public:
-    explicit TBareObject(TGraphDocument *AOwner) : TGraphObject(AOwner) {}
+    explicit TBareObject(TGraphDocument *owner) : TGraphObject(owner) {}
 
     static const TGraphObjectClass &StaticClass()
     {
-        static const TGraphObjectClass Class =
+        static const TGraphObjectClass objectClass =
             TGraphObjectClass::Of<TBareObject>("TBareObject", &TGraphObject::StaticClass());
-        return Class;
+        return objectClass;
     }
     const TGraphObjectClass &ClassType() const override { return StaticClass(); }
 
     void MoveBy(int32_t, int32_t) override {}
     TRect GetBoundsRect() const override { return fBounds; }
-    void SetBoundsRect(const TRect &Rect) override { fBounds = Rect; }
+    void SetBoundsRect(const TRect &rect) override { fBounds = rect; }
     TPoint FixHookAnchor() const override { return {}; }
-    TPoint RelativeHookAnchor(const TPoint &Pt) const override { return Pt; }
+    TPoint RelativeHookAnchor(const TPoint &pt) const override { return pt; }
 
 protected:
     void DrawControlPoints(TCanvas &) override {}
@@ -67,129 +67,127 @@ private:
     TRect fBounds;
 };
 
-void BM_InsertBareObjects(benchmark::State &State)
+void BM_InsertBareObjects(benchmark::State &state)
 {
     EnsureApplication();
-    const int Count = static_cast<int>(State.range(0));
-    for (auto _ : State) {
-        State.PauseTiming();
-        auto Graph = std::make_unique<TGraphControl>();
-        State.ResumeTiming();
-        for (int I = 0; I < Count; ++I) {
-            const int32_t Left = (I % 300) * 200;
-            const int32_t Top = (I / 300) * 150;
-            TBareObject::StaticClass().CreateNew(&Graph->Document(),
-                                                 {Left, Top, Left + 20, Top + 20});
+    const int count = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto graph = std::make_unique<TGraphControl>();
+        state.ResumeTiming();
+        for (int i = 0; i < count; ++i) {
+            const int32_t left = (i % 300) * 200;
+            const int32_t top = (i / 300) * 150;
+            TBareObject::StaticClass().CreateNew(&graph->Document(),
+                                                 {left, top, left + 20, top + 20});
         }
-        benchmark::DoNotOptimize(Graph->Objects().Count());
-        State.PauseTiming();
-        Graph.reset();
-        State.ResumeTiming();
+        benchmark::DoNotOptimize(graph->Objects().Count());
+        state.PauseTiming();
+        graph.reset();
+        state.ResumeTiming();
     }
-    State.SetItemsProcessed(State.iterations() * Count);
+    state.SetItemsProcessed(state.iterations() * count);
 }
 BENCHMARK(BM_InsertBareObjects)->Arg(10000)->Arg(kNodes)->Unit(benchmark::kMillisecond);
 
-void BM_InsertNodes(benchmark::State &State)
+void BM_InsertNodes(benchmark::State &state)
 {
     EnsureApplication();
-    const int Count = static_cast<int>(State.range(0));
-    for (auto _ : State) {
-        State.PauseTiming();
-        auto Graph = std::make_unique<TGraphControl>();
-        State.ResumeTiming();
-        InsertNodes(*Graph, Count);
-        benchmark::DoNotOptimize(Graph->Objects().Count());
-        State.PauseTiming();
-        Graph.reset();
-        State.ResumeTiming();
+    const int count = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto graph = std::make_unique<TGraphControl>();
+        state.ResumeTiming();
+        InsertNodes(*graph, count);
+        benchmark::DoNotOptimize(graph->Objects().Count());
+        state.PauseTiming();
+        graph.reset();
+        state.ResumeTiming();
     }
-    State.SetItemsProcessed(State.iterations() * Count);
+    state.SetItemsProcessed(state.iterations() * count);
 }
 BENCHMARK(BM_InsertNodes)->Arg(10000)->Arg(kNodes)->Unit(benchmark::kMillisecond);
 
-void BM_FindObjectByID(benchmark::State &State)
+void BM_FindObjectByID(benchmark::State &state)
 {
     EnsureApplication();
-    const int Count = static_cast<int>(State.range(0));
-    TGraphControl Graph;
-    InsertNodes(Graph, Count);
-    for (auto _ : State) {
-        for (uint32_t ID = 1; ID <= static_cast<uint32_t>(Count); ++ID) {
-            benchmark::DoNotOptimize(Graph.FindObjectByID(ID));
-        }
+    const int count = static_cast<int>(state.range(0));
+    TGraphControl graph;
+    InsertNodes(graph, count);
+    for (auto _ : state) {
+        for (uint32_t id = 1; id <= static_cast<uint32_t>(count); ++id)
+            benchmark::DoNotOptimize(graph.FindObjectByID(id));
     }
-    State.SetItemsProcessed(State.iterations() * Count);
+    state.SetItemsProcessed(state.iterations() * count);
 }
 BENCHMARK(BM_FindObjectByID)->Arg(10000)->Arg(kNodes)->Unit(benchmark::kMillisecond);
 
-void BM_Clear(benchmark::State &State)
+void BM_Clear(benchmark::State &state)
 {
     EnsureApplication();
-    const int Count = static_cast<int>(State.range(0));
-    for (auto _ : State) {
-        State.PauseTiming();
-        TGraphControl Graph;
-        InsertNodes(Graph, Count);
-        State.ResumeTiming();
-        Graph.Clear();
-        benchmark::DoNotOptimize(Graph.Objects().Count());
+    const int count = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        TGraphControl graph;
+        InsertNodes(graph, count);
+        state.ResumeTiming();
+        graph.Clear();
+        benchmark::DoNotOptimize(graph.Objects().Count());
     }
-    State.SetItemsProcessed(State.iterations() * Count);
+    state.SetItemsProcessed(state.iterations() * count);
 }
 BENCHMARK(BM_Clear)->Arg(10000)->Arg(kNodes)->Unit(benchmark::kMillisecond);
 
 // Objects whose IDs start above 1 (as a merged file's may) put every new object's first candidate,
 // the count plus one, inside a long run of taken numbers: the case that a search rescanning the
 // list after each clash would make quadratic.
-void BM_InsertAfterShiftedIds(benchmark::State &State)
+void BM_InsertAfterShiftedIds(benchmark::State &state)
 {
     EnsureApplication();
-    const int Count = static_cast<int>(State.range(0));
-    for (auto _ : State) {
-        State.PauseTiming();
-        TGraphControl Graph;
-        InsertNodes(Graph, Count);
-        for (int I = Count - 1; I >= 0; --I) {
-            TGraphObject *Obj = Graph.Objects()[I];
-            Obj->ReplaceID(Obj->ID(), Obj->ID() + Count / 2);
+    const int count = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        TGraphControl graph;
+        InsertNodes(graph, count);
+        for (int i = count - 1; i >= 0; --i) {
+            TGraphObject *obj = graph.Objects()[i];
+            obj->ReplaceID(obj->ID(), obj->ID() + count / 2);
         }
-        State.ResumeTiming();
-        InsertNodes(Graph, Count / 2);
-        benchmark::DoNotOptimize(Graph.Objects().Count());
+        state.ResumeTiming();
+        InsertNodes(graph, count / 2);
+        benchmark::DoNotOptimize(graph.Objects().Count());
     }
-    State.SetItemsProcessed(State.iterations() * (Count / 2));
+    state.SetItemsProcessed(state.iterations() * (count / 2));
 }
 BENCHMARK(BM_InsertAfterShiftedIds)->Arg(10000)->Arg(kNodes)->Unit(benchmark::kMillisecond);
 
 // Every node of a dense field moved by more than a cell, as a drag of everything selected or its
 // cancel leaves them: the first hit test after it brings the index up to date.
-void BM_HitTestAfterMovingEveryNode(benchmark::State &State)
+void BM_HitTestAfterMovingEveryNode(benchmark::State &state)
 {
     EnsureApplication();
-    const int Count = static_cast<int>(State.range(0));
-    TGraphControl Graph;
-    Graph.BeginUpdate();
-    for (int I = 0; I < Count; ++I) {
-        const int32_t Left = (I % 320) * 31;
-        const int32_t Top = (I / 320) * 31;
-        Graph.InsertNode({Left, Top, Left + 20, Top + 20});
+    const int count = static_cast<int>(state.range(0));
+    TGraphControl graph;
+    graph.BeginUpdate();
+    for (int i = 0; i < count; ++i) {
+        const int32_t left = (i % 320) * 31;
+        const int32_t top = (i / 320) * 31;
+        graph.InsertNode({left, top, left + 20, top + 20});
     }
-    Graph.EndUpdate();
-    benchmark::DoNotOptimize(Graph.FindObjectAt(5, 5));
-    int32_t Step = 40;
-    for (auto _ : State) {
-        State.PauseTiming();
-        Graph.BeginUpdate();
-        for (int I = 0; I < Graph.Objects().Count(); ++I) {
-            Graph.Objects()[I]->MoveBy(Step, 0);
-        }
-        Graph.EndUpdate();
-        Step = -Step;
-        State.ResumeTiming();
-        benchmark::DoNotOptimize(Graph.FindObjectAt(5, 5));
+    graph.EndUpdate();
+    benchmark::DoNotOptimize(graph.FindObjectAt(5, 5));
+    int32_t step = 40;
+    for (auto _ : state) {
+        state.PauseTiming();
+        graph.BeginUpdate();
+        for (int i = 0; i < graph.Objects().Count(); ++i)
+            graph.Objects()[i]->MoveBy(step, 0);
+        graph.EndUpdate();
+        step = -step;
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(graph.FindObjectAt(5, 5));
     }
-    State.SetItemsProcessed(State.iterations() * Count);
+    state.SetItemsProcessed(state.iterations() * count);
 }
 BENCHMARK(BM_HitTestAfterMovingEveryNode)->Arg(kNodes)->Unit(benchmark::kMillisecond);
 

@@ -42,17 +42,16 @@ void EnsureApplication()
 // The picture both views show: a pixmap, whose raster form the graph control shares.
 const QPixmap &Picture()
 {
-    static const QPixmap Pixmap = [] {
-        QImage Image(kPicture, kPicture, QImage::Format_RGB32);
-        for (int Y = 0; Y < kPicture; ++Y) {
-            auto *Line = reinterpret_cast<QRgb *>(Image.scanLine(Y));
-            for (int X = 0; X < kPicture; ++X) {
-                Line[X] = qRgb(X & 0xFF, Y & 0xFF, (X ^ Y) & 0xFF);
-            }
+    static const QPixmap pixmap = [] {
+        QImage image(kPicture, kPicture, QImage::Format_RGB32);
+        for (int y = 0; y < kPicture; ++y) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < kPicture; ++x)
+                line[x] = qRgb(x & 0xFF, y & 0xFF, (x ^ y) & 0xFF);
         }
-        return QPixmap::fromImage(std::move(Image));
+        return QPixmap::fromImage(std::move(image));
     }();
-    return Pixmap;
+    return pixmap;
 }
 
 // A layout of Count marks of Size pixels over the view, as a dense counting session leaves them:
@@ -62,122 +61,122 @@ struct TMarkLayout {
     int Size;
     int Columns;
 
-    explicit TMarkLayout(const benchmark::State &State)
-        : Count(static_cast<int>(State.range(0))), Size(static_cast<int>(State.range(1))),
+    explicit TMarkLayout(const benchmark::State &state)
+        : Count(static_cast<int>(state.range(0))), Size(static_cast<int>(state.range(1))),
           Columns(static_cast<int>(std::lround(200 * std::sqrt(Count / 20000.0))))
     {}
 
-    // The top-left corner of the I-th mark.
-    QPoint At(int I) const
+    // The top-left corner of the i-th mark.
+    QPoint At(int i) const
     {
-        const int Rows = Count / Columns;
-        return {(I % Columns) * (kViewWidth / Columns), (I / Columns) * (kViewHeight / Rows)};
+        const int rows = Count / Columns;
+        return {(i % Columns) * (kViewWidth / Columns), (i / Columns) * (kViewHeight / rows)};
     }
 };
 
 // The caption of a mark: its number within its group, as the window writes it.
-QString Caption(int I)
+QString Caption(int i)
 {
-    return QStringLiteral("#%1").arg(I + 1);
+    return QStringLiteral("#%1").arg(i + 1);
 }
 
 // The caption height the window gives marks of a size: half the radius in pixels.
-int32_t CaptionHeight(int Size)
+int32_t CaptionHeight(int size)
 {
-    return -(Size / 2 / 2);
+    return -(size / 2 / 2);
 }
 
 // Renders the viewport at (0, 0) into the image, as a repaint of the whole view does; returns the
 // time it took in seconds.
-double RenderOnce(QWidget &Viewport, QImage &Target)
+double RenderOnce(QWidget &viewport, QImage &target)
 {
-    const auto Start = std::chrono::steady_clock::now();
-    Viewport.render(&Target, QPoint(), QRegion(0, 0, kViewWidth, kViewHeight),
+    const auto start = std::chrono::steady_clock::now();
+    viewport.render(&target, QPoint(), QRegion(0, 0, kViewWidth, kViewHeight),
                     QWidget::RenderFlags());
-    benchmark::DoNotOptimize(Target.constBits());
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+    benchmark::DoNotOptimize(target.constBits());
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 std::unique_ptr<TGraphControl> MakeGraph()
 {
-    auto Graph = std::make_unique<TGraphControl>();
-    Graph->resize(kViewWidth + 40, kViewHeight + 40);
-    Graph->SetShowGrid(false);
-    Graph->SetTransparent(false);
-    Graph->GraphConstraints().SetBoundsRect({0, 0, kPicture, kPicture});
-    Graph->SetFixedScrollBars(true);
-    Graph->Background().SetImage(Picture().toImage());
-    Graph->SetShowBackground(true);
-    return Graph;
+    auto graph = std::make_unique<TGraphControl>();
+    graph->resize(kViewWidth + 40, kViewHeight + 40);
+    graph->SetShowGrid(false);
+    graph->SetTransparent(false);
+    graph->GraphConstraints().SetBoundsRect({0, 0, kPicture, kPicture});
+    graph->SetFixedScrollBars(true);
+    graph->Background().SetImage(Picture().toImage());
+    graph->SetShowBackground(true);
+    return graph;
 }
 
 // Marks of the layout as the window makes them (circles of a group colour, not resizable, the
 // caption height of their size); Finish(mark, i) does the rest for the i-th.
 template <typename TFinish>
-void AddMarks(TGraphControl &Graph, const TMarkLayout &Layout, const TFinish &Finish)
+void AddMarks(TGraphControl &graph, const TMarkLayout &layout, const TFinish &finish)
 {
-    Graph.BeginUpdate();
-    for (int I = 0; I < Layout.Count; ++I) {
-        const QPoint At = Layout.At(I);
-        TGraphNode *Mark =
-            Graph.InsertNode({At.x(), At.y(), At.x() + Layout.Size, At.y() + Layout.Size},
+    graph.BeginUpdate();
+    for (int i = 0; i < layout.Count; ++i) {
+        const QPoint at = layout.At(i);
+        TGraphNode *mark =
+            graph.InsertNode({at.x(), at.y(), at.x() + layout.Size, at.y() + layout.Size},
                              &TCircularNode::StaticClass());
-        Mark->SetNodeOptions({talivo::gnoMovable, talivo::gnoShowBackground});
-        Mark->Brush().SetColor(0x00FFFF);
-        Mark->Pen().SetColor(0x0000FF);
-        Mark->Font().SetHeight(CaptionHeight(Layout.Size));
-        Mark->Font().SetColor(0x000000);
-        Finish(*Mark, I);
+        mark->SetNodeOptions({talivo::gnoMovable, talivo::gnoShowBackground});
+        mark->Brush().SetColor(0x00FFFF);
+        mark->Pen().SetColor(0x0000FF);
+        mark->Font().SetHeight(CaptionHeight(layout.Size));
+        mark->Font().SetColor(0x000000);
+        finish(*mark, i);
     }
-    Graph.EndUpdate();
+    graph.EndUpdate();
 }
 
 // Numbered marks painted over the picture by the graph control and by a QGraphicsView holding the
 // same picture, circles and captions, in turns, so that both meet the same load of the machine.
 // The benchmark's time is the graph control's; "ratio" is its time over QGraphicsView's.
-void BM_PaintMarksAgainstQGraphicsView(benchmark::State &State)
+void BM_PaintMarksAgainstQGraphicsView(benchmark::State &state)
 {
     EnsureApplication();
-    const TMarkLayout Layout(State);
-    const std::unique_ptr<TGraphControl> Graph = MakeGraph();
-    AddMarks(*Graph, Layout, [](TGraphNode &Mark, int I) { Mark.SetText(Caption(I)); });
+    const TMarkLayout layout(state);
+    const std::unique_ptr<TGraphControl> graph = MakeGraph();
+    AddMarks(*graph, layout, [](TGraphNode &mark, int i) { mark.SetText(Caption(i)); });
 
-    QGraphicsScene Scene(0, 0, kPicture, kPicture);
-    Scene.addItem(new QGraphicsPixmapItem(Picture()));
-    const QPen Pen(QColor(255, 0, 0), 1);
-    const QBrush Brush(QColor(255, 255, 0));
-    TFont MarkFont;
-    MarkFont.SetHeight(CaptionHeight(Layout.Size));
-    const QFont Font = MarkFont.ToQFont();
-    for (int I = 0; I < Layout.Count; ++I) {
-        const QPoint At = Layout.At(I);
-        QGraphicsEllipseItem *Circle =
-            Scene.addEllipse(At.x(), At.y(), Layout.Size, Layout.Size, Pen, Brush);
-        auto *Text = new QGraphicsSimpleTextItem(Caption(I), Circle);
-        Text->setFont(Font);
-        const QRectF Box = Text->boundingRect();
-        Text->setPos(At.x() + (Layout.Size - Box.width()) / 2,
-                     At.y() + (Layout.Size - Box.height()) / 2);
+    QGraphicsScene scene(0, 0, kPicture, kPicture);
+    scene.addItem(new QGraphicsPixmapItem(Picture()));
+    const QPen pen(QColor(255, 0, 0), 1);
+    const QBrush brush(QColor(255, 255, 0));
+    TFont markFont;
+    markFont.SetHeight(CaptionHeight(layout.Size));
+    const QFont font = markFont.ToQFont();
+    for (int i = 0; i < layout.Count; ++i) {
+        const QPoint at = layout.At(i);
+        QGraphicsEllipseItem *circle =
+            scene.addEllipse(at.x(), at.y(), layout.Size, layout.Size, pen, brush);
+        auto *text = new QGraphicsSimpleTextItem(Caption(i), circle);
+        text->setFont(font);
+        const QRectF box = text->boundingRect();
+        text->setPos(at.x() + (layout.Size - box.width()) / 2,
+                     at.y() + (layout.Size - box.height()) / 2);
     }
-    QGraphicsView View(&Scene);
-    View.resize(kViewWidth + 40, kViewHeight + 40);
-    View.setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    View.horizontalScrollBar()->setValue(0);
-    View.verticalScrollBar()->setValue(0);
+    QGraphicsView view(&scene);
+    view.resize(kViewWidth + 40, kViewHeight + 40);
+    view.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    view.horizontalScrollBar()->setValue(0);
+    view.verticalScrollBar()->setValue(0);
 
-    QImage Target(kViewWidth, kViewHeight, QImage::Format_ARGB32_Premultiplied);
-    double Ours = 0;
-    double Theirs = 0;
-    for (auto _ : State) {
-        const double Time = RenderOnce(*Graph->viewport(), Target);
-        State.SetIterationTime(Time);
-        Ours += Time;
-        Theirs += RenderOnce(*View.viewport(), Target);
+    QImage target(kViewWidth, kViewHeight, QImage::Format_ARGB32_Premultiplied);
+    double ours = 0;
+    double theirs = 0;
+    for (auto _ : state) {
+        const double time = RenderOnce(*graph->viewport(), target);
+        state.SetIterationTime(time);
+        ours += time;
+        theirs += RenderOnce(*view.viewport(), target);
     }
-    const double Iterations = static_cast<double>(State.iterations());
-    State.counters["ours_ms"] = Ours / Iterations * 1000;
-    State.counters["qgraphicsview_ms"] = Theirs / Iterations * 1000;
-    State.counters["ratio"] = Ours / Theirs;
+    const double iterations = static_cast<double>(state.iterations());
+    state.counters["ours_ms"] = ours / iterations * 1000;
+    state.counters["qgraphicsview_ms"] = theirs / iterations * 1000;
+    state.counters["ratio"] = ours / theirs;
 }
 // 20,000 overlapping marks of 20 pixels, too small for their captions, and 5,000 of 40 pixels,
 // the size from which captions show.
@@ -189,31 +188,29 @@ BENCHMARK(BM_PaintMarksAgainstQGraphicsView)
 
 // A view full of selected marks, as after selecting every mark of a dense session: each draws
 // its eight markers over the picture.
-void BM_PaintSelectedMarks(benchmark::State &State)
+void BM_PaintSelectedMarks(benchmark::State &state)
 {
     EnsureApplication();
-    const TMarkLayout Layout(State);
-    const std::unique_ptr<TGraphControl> Graph = MakeGraph();
-    Graph->SetMarkerSize(2);
-    AddMarks(*Graph, Layout, [](TGraphNode &Mark, int) { Mark.SetSelected(true); });
-    QImage Target(kViewWidth, kViewHeight, QImage::Format_ARGB32_Premultiplied);
-    for (auto _ : State) {
-        RenderOnce(*Graph->viewport(), Target);
-    }
+    const TMarkLayout layout(state);
+    const std::unique_ptr<TGraphControl> graph = MakeGraph();
+    graph->SetMarkerSize(2);
+    AddMarks(*graph, layout, [](TGraphNode &mark, int) { mark.SetSelected(true); });
+    QImage target(kViewWidth, kViewHeight, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state)
+        RenderOnce(*graph->viewport(), target);
 }
 BENCHMARK(BM_PaintSelectedMarks)->Args({20000, 20})->Unit(benchmark::kMillisecond);
 
 // The area the viewport repaints.
 class TPaintSpy : public QObject {
 public:
-    bool eventFilter(QObject *, QEvent *Event) override
+    bool eventFilter(QObject *, QEvent *event) override
     {
-        if (Event->type() == QEvent::Paint) {
-            const QRegion &Region = static_cast<QPaintEvent *>(Event)->region();
-            for (const QRect &Rect : Region) {
-                Area += double(Rect.width()) * Rect.height();
-            }
-            Bounding += double(Region.boundingRect().width()) * Region.boundingRect().height();
+        if (event->type() == QEvent::Paint) {
+            const QRegion &region = static_cast<QPaintEvent *>(event)->region();
+            for (const QRect &rect : region)
+                Area += double(rect.width()) * rect.height();
+            Bounding += double(region.boundingRect().width()) * region.boundingRect().height();
         }
         return false;
     }
@@ -224,41 +221,40 @@ public:
 
 // One drag step of three marks far apart among 100,000, with the repaint it causes; with fixed
 // scroll bars (as for a picture) or with a scroll range that follows the graph's bounds.
-void BM_DragStepRepaint(benchmark::State &State)
+void BM_DragStepRepaint(benchmark::State &state)
 {
     EnsureApplication();
-    const std::unique_ptr<TGraphControl> Graph = MakeGraph();
-    Graph->SetFixedScrollBars(State.range(0) != 0);
-    Graph->BeginUpdate();
-    for (int I = 0; I < 100000; ++I) {
-        const int Left = (I % 400) * 40;
-        const int Top = (I / 400) * 64;
-        Graph->InsertNode({Left, Top, Left + kMark, Top + kMark}, &TCircularNode::StaticClass());
+    const std::unique_ptr<TGraphControl> graph = MakeGraph();
+    graph->SetFixedScrollBars(state.range(0) != 0);
+    graph->BeginUpdate();
+    for (int i = 0; i < 100000; ++i) {
+        const int left = (i % 400) * 40;
+        const int top = (i / 400) * 64;
+        graph->InsertNode({left, top, left + kMark, top + kMark}, &TCircularNode::StaticClass());
     }
-    Graph->EndUpdate();
-    Graph->show();
+    graph->EndUpdate();
+    graph->show();
     QApplication::processEvents();
-    TGraphObject *Dragged[] = {Graph->FindObjectAt(130, 138), Graph->FindObjectAt(1490, 138),
-                               Graph->FindObjectAt(810, 906)};
-    for (TGraphObject *Obj : Dragged) {
-        Obj->SetSelected(true);
-    }
-    Graph->BeginDragObject(Dragged[0], {130, 138}, talivo::hzBody);
+    TGraphObject *dragged[] = {graph->FindObjectAt(130, 138), graph->FindObjectAt(1490, 138),
+                               graph->FindObjectAt(810, 906)};
+    for (TGraphObject *obj : dragged)
+        obj->SetSelected(true);
+    graph->BeginDragObject(dragged[0], {130, 138}, talivo::hzBody);
     QApplication::processEvents();
-    TPaintSpy Spy;
-    Graph->viewport()->installEventFilter(&Spy);
-    int Step = 1;
-    for (auto _ : State) {
-        Graph->PerformDragBy(Step, 0);
-        Step = -Step;
+    TPaintSpy spy;
+    graph->viewport()->installEventFilter(&spy);
+    int step = 1;
+    for (auto _ : state) {
+        graph->PerformDragBy(step, 0);
+        step = -step;
         QApplication::processEvents();
     }
-    Graph->viewport()->removeEventFilter(&Spy);
-    Graph->EndDragObject(false);
-    const QSize Viewport = Graph->viewport()->size();
-    State.counters["repainted_px"] = Spy.Area / double(State.iterations());
-    State.counters["viewport_px"] = double(Viewport.width()) * Viewport.height();
-    State.counters["bounding_px"] = Spy.Bounding / double(State.iterations());
+    graph->viewport()->removeEventFilter(&spy);
+    graph->EndDragObject(false);
+    const QSize viewport = graph->viewport()->size();
+    state.counters["repainted_px"] = spy.Area / double(state.iterations());
+    state.counters["viewport_px"] = double(viewport.width()) * viewport.height();
+    state.counters["bounding_px"] = spy.Bounding / double(state.iterations());
 }
 BENCHMARK(BM_DragStepRepaint)->ArgName("fixed")->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 

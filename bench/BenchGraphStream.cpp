@@ -25,99 +25,98 @@ void EnsureApplication()
 }
 
 // Marks as a counting session leaves them: many small circles on a grid, each with its number.
-std::unique_ptr<TGraphControl> MarkedGraph(int Count)
+std::unique_ptr<TGraphControl> MarkedGraph(int count)
 {
-    auto Graph = std::make_unique<TGraphControl>();
-    Graph->BeginUpdate();
-    for (int I = 0; I < Count; ++I) {
-        const int32_t Left = (I % 300) * 20;
-        const int32_t Top = (I / 300) * 20;
-        Graph->InsertNode({Left, Top, Left + 16, Top + 16}, &TCircularMarkNode::StaticClass())
-            ->SetText(QString::number(I + 1));
+    auto graph = std::make_unique<TGraphControl>();
+    graph->BeginUpdate();
+    for (int i = 0; i < count; ++i) {
+        const int32_t left = (i % 300) * 20;
+        const int32_t top = (i / 300) * 20;
+        graph->InsertNode({left, top, left + 16, top + 16}, &TCircularMarkNode::StaticClass())
+            ->SetText(QString::number(i + 1));
     }
-    Graph->EndUpdate();
-    return Graph;
+    graph->EndUpdate();
+    return graph;
 }
 
-QByteArray Saved(TGraphControl &Graph)
+QByteArray Saved(TGraphControl &graph)
 {
-    QByteArray Bytes;
-    QBuffer Buffer(&Bytes);
-    Buffer.open(QIODevice::WriteOnly);
-    Graph.SaveToStream(Buffer);
-    return Bytes;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    graph.SaveToStream(buffer);
+    return bytes;
 }
 
-void BM_SaveMarks(benchmark::State &State)
+void BM_SaveMarks(benchmark::State &state)
 {
     EnsureApplication();
-    const auto Graph = MarkedGraph(static_cast<int>(State.range(0)));
-    int64_t Bytes = 0;
-    for (auto _ : State) {
-        Bytes = Saved(*Graph).size();
-        benchmark::DoNotOptimize(Bytes);
+    const auto graph = MarkedGraph(static_cast<int>(state.range(0)));
+    int64_t bytes = 0;
+    for (auto _ : state) {
+        bytes = Saved(*graph).size();
+        benchmark::DoNotOptimize(bytes);
     }
-    State.SetItemsProcessed(State.iterations() * State.range(0));
-    State.SetBytesProcessed(State.iterations() * Bytes);
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    state.SetBytesProcessed(state.iterations() * bytes);
 }
 BENCHMARK(BM_SaveMarks)->Arg(kMarks)->Unit(benchmark::kMillisecond);
 
-void BM_LoadMarks(benchmark::State &State)
+void BM_LoadMarks(benchmark::State &state)
 {
     EnsureApplication();
-    QByteArray Bytes = Saved(*MarkedGraph(static_cast<int>(State.range(0))));
-    TGraphControl Graph;
-    for (auto _ : State) {
-        QBuffer Buffer(&Bytes);
-        Buffer.open(QIODevice::ReadOnly);
-        Graph.LoadFromStream(Buffer);
-        benchmark::DoNotOptimize(Graph.Objects().Count());
+    QByteArray bytes = Saved(*MarkedGraph(static_cast<int>(state.range(0))));
+    TGraphControl graph;
+    for (auto _ : state) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        graph.LoadFromStream(buffer);
+        benchmark::DoNotOptimize(graph.Objects().Count());
     }
-    State.SetItemsProcessed(State.iterations() * State.range(0));
-    State.SetBytesProcessed(State.iterations() * Bytes.size());
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 BENCHMARK(BM_LoadMarks)->Arg(kMarks)->Unit(benchmark::kMillisecond);
 
 // Nodes chained by links, as another program of the same canvas may store them.
-QByteArray LinkedGraph(int Count)
+QByteArray LinkedGraph(int count)
 {
-    TGraphControl Graph;
-    Graph.BeginUpdate();
-    for (int I = 0; I < Count; ++I) {
-        const int32_t Left = (I % 300) * 20;
-        const int32_t Top = (I / 300) * 20;
-        Graph.InsertNode({Left, Top, Left + 16, Top + 16}, &TCircularMarkNode::StaticClass());
+    TGraphControl graph;
+    graph.BeginUpdate();
+    for (int i = 0; i < count; ++i) {
+        const int32_t left = (i % 300) * 20;
+        const int32_t top = (i / 300) * 20;
+        graph.InsertNode({left, top, left + 16, top + 16}, &TCircularMarkNode::StaticClass());
     }
-    for (int I = 0; I + 1 < Count; ++I) {
+    for (int i = 0; i + 1 < count; ++i)
         talivo::TGraphLink::StaticClass()
-            .CreateLoaded(&Graph.Document(), {{"ID", int64_t{Count + 1 + I}},
-                                              {"G.Source", int64_t{I + 1}},
-                                              {"G.Target", int64_t{I + 2}}})
+            .CreateLoaded(&graph.Document(), {{"ID", int64_t{count + 1 + i}},
+                                              {"G.Source", int64_t{i + 1}},
+                                              {"G.Target", int64_t{i + 2}}})
             ->Loaded();
-    }
-    Graph.EndUpdate();
-    return Saved(Graph);
+    graph.EndUpdate();
+    return Saved(graph);
 }
 
 // Merging a graph into a copy of itself: every ID is taken, so every object is renumbered and
 // every link follows the objects it names.
-void BM_MergeRenumberedLinks(benchmark::State &State)
+void BM_MergeRenumberedLinks(benchmark::State &state)
 {
     EnsureApplication();
-    QByteArray Bytes = LinkedGraph(static_cast<int>(State.range(0)));
-    for (auto _ : State) {
-        State.PauseTiming();
-        TGraphControl Graph;
-        QBuffer First(&Bytes);
-        First.open(QIODevice::ReadOnly);
-        Graph.LoadFromStream(First);
-        State.ResumeTiming();
-        QBuffer Second(&Bytes);
-        Second.open(QIODevice::ReadOnly);
-        Graph.MergeFromStream(Second, 0, 0);
-        benchmark::DoNotOptimize(Graph.Objects().Count());
+    QByteArray bytes = LinkedGraph(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        TGraphControl graph;
+        QBuffer first(&bytes);
+        first.open(QIODevice::ReadOnly);
+        graph.LoadFromStream(first);
+        state.ResumeTiming();
+        QBuffer second(&bytes);
+        second.open(QIODevice::ReadOnly);
+        graph.MergeFromStream(second, 0, 0);
+        benchmark::DoNotOptimize(graph.Objects().Count());
     }
-    State.SetItemsProcessed(State.iterations() * State.range(0));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_MergeRenumberedLinks)
     ->Arg(1000)

@@ -14,113 +14,106 @@ using talivo::TGraphObjectList;
 constexpr int kItems = 100000;
 
 // The list never dereferences its items, so addresses inside a buffer serve as distinct objects.
-std::vector<TGraphObject *> MakeObjects(int N)
+std::vector<TGraphObject *> MakeObjects(int n)
 {
-    static std::vector<char> Pool(kItems);
-    std::vector<TGraphObject *> Objects(N);
-    for (int I = 0; I < N; ++I) {
-        Objects[I] = reinterpret_cast<TGraphObject *>(&Pool[I]);
-    }
-    return Objects;
+    static std::vector<char> pool(kItems);
+    std::vector<TGraphObject *> objects(n);
+    for (int i = 0; i < n; ++i)
+        objects[i] = reinterpret_cast<TGraphObject *>(&pool[i]);
+    return objects;
 }
 
-void Fill(TGraphObjectList &List, const std::vector<TGraphObject *> &Objects)
+void Fill(TGraphObjectList &list, const std::vector<TGraphObject *> &objects)
 {
-    for (TGraphObject *Item : Objects) {
-        List.Add(Item);
-    }
+    for (TGraphObject *item : objects)
+        list.Add(item);
 }
 
-void BM_Add(benchmark::State &State)
+void BM_Add(benchmark::State &state)
 {
-    const auto Objects = MakeObjects(static_cast<int>(State.range(0)));
-    for (auto _ : State) {
-        TGraphObjectList List;
-        Fill(List, Objects);
-        benchmark::DoNotOptimize(List.Count());
+    const auto objects = MakeObjects(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        TGraphObjectList list;
+        Fill(list, objects);
+        benchmark::DoNotOptimize(list.Count());
     }
-    State.SetItemsProcessed(State.iterations() * State.range(0));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_Add)->Arg(kItems)->Unit(benchmark::kMillisecond);
 
 // Objects spread evenly from the bottom to the top of the z-order; the scan runs from the top.
-void BM_IndexOf(benchmark::State &State)
+void BM_IndexOf(benchmark::State &state)
 {
-    const int N = static_cast<int>(State.range(0));
-    const auto Objects = MakeObjects(N);
-    TGraphObjectList List;
-    Fill(List, Objects);
+    const int n = static_cast<int>(state.range(0));
+    const auto objects = MakeObjects(n);
+    TGraphObjectList list;
+    Fill(list, objects);
     constexpr int kLookups = 100;
-    for (auto _ : State) {
-        for (int I = 0; I < kLookups; ++I) {
-            benchmark::DoNotOptimize(List.IndexOf(Objects[I * (N / kLookups)]));
-        }
+    for (auto _ : state) {
+        for (int i = 0; i < kLookups; ++i)
+            benchmark::DoNotOptimize(list.IndexOf(objects[i * (n / kLookups)]));
     }
-    State.SetItemsProcessed(State.iterations() * kLookups);
+    state.SetItemsProcessed(state.iterations() * kLookups);
 }
 BENCHMARK(BM_IndexOf)->Arg(kItems)->Unit(benchmark::kMillisecond);
 
 // Newest first is the cheap order: each lookup finds its object at the first step.
-void BM_RemoveNewestFirst(benchmark::State &State)
+void BM_RemoveNewestFirst(benchmark::State &state)
 {
-    const auto Objects = MakeObjects(static_cast<int>(State.range(0)));
-    TGraphObjectList List;
-    for (auto _ : State) {
-        State.PauseTiming();
-        Fill(List, Objects);
-        State.ResumeTiming();
-        for (auto It = Objects.rbegin(); It != Objects.rend(); ++It) {
-            List.Remove(*It);
-        }
+    const auto objects = MakeObjects(static_cast<int>(state.range(0)));
+    TGraphObjectList list;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Fill(list, objects);
+        state.ResumeTiming();
+        for (auto it = objects.rbegin(); it != objects.rend(); ++it)
+            list.Remove(*it);
     }
-    State.SetItemsProcessed(State.iterations() * State.range(0));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_RemoveNewestFirst)->Arg(kItems)->Unit(benchmark::kMillisecond);
 
 // A random order costs a scan and a shift of half the list on average per removal.
-void BM_RemoveRandomOrder(benchmark::State &State)
+void BM_RemoveRandomOrder(benchmark::State &state)
 {
-    const auto Objects = MakeObjects(static_cast<int>(State.range(0)));
-    auto Order = Objects;
-    std::shuffle(Order.begin(), Order.end(), std::mt19937(12345));
-    TGraphObjectList List;
-    for (auto _ : State) {
-        State.PauseTiming();
-        Fill(List, Objects);
-        State.ResumeTiming();
-        for (TGraphObject *Item : Order) {
-            List.Remove(Item);
-        }
+    const auto objects = MakeObjects(static_cast<int>(state.range(0)));
+    auto order = objects;
+    std::shuffle(order.begin(), order.end(), std::mt19937(12345));
+    TGraphObjectList list;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Fill(list, objects);
+        state.ResumeTiming();
+        for (TGraphObject *item : order)
+            list.Remove(item);
     }
-    State.SetItemsProcessed(State.iterations() * State.range(0));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_RemoveRandomOrder)->Arg(kItems)->Unit(benchmark::kMillisecond);
 
 // A First/Next walk that removes every other object by reference, as an object deleting itself
 // from the canvas does; the walk's position follows each deletion.
-void BM_WalkDeletingEveryOther(benchmark::State &State)
+void BM_WalkDeletingEveryOther(benchmark::State &state)
 {
-    const auto Objects = MakeObjects(static_cast<int>(State.range(0)));
-    TGraphObjectList List;
-    for (auto _ : State) {
-        State.PauseTiming();
-        Fill(List, Objects);
-        State.ResumeTiming();
-        bool Drop = true;
-        for (TGraphObject *Item = List.First(); Item; Item = List.Next()) {
-            if (Drop) {
-                List.Remove(Item);
-            }
-            Drop = !Drop;
+    const auto objects = MakeObjects(static_cast<int>(state.range(0)));
+    TGraphObjectList list;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Fill(list, objects);
+        state.ResumeTiming();
+        bool drop = true;
+        for (TGraphObject *item = list.First(); item; item = list.Next()) {
+            if (drop)
+                list.Remove(item);
+            drop = !drop;
         }
-        State.PauseTiming();
-        if (List.Count() != State.range(0) / 2) {
-            State.SkipWithError("walk skipped or repeated objects");
-        }
-        List.Clear();
-        State.ResumeTiming();
+        state.PauseTiming();
+        if (list.Count() != state.range(0) / 2)
+            state.SkipWithError("walk skipped or repeated objects");
+        list.Clear();
+        state.ResumeTiming();
     }
-    State.SetItemsProcessed(State.iterations() * State.range(0));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_WalkDeletingEveryOther)->Arg(kItems)->Unit(benchmark::kMillisecond);
 

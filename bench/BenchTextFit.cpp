@@ -19,35 +19,34 @@ void EnsureApplication()
     talivo::bench::EnsureApplication<QGuiApplication>("BenchTextFit");
 }
 
-QString Caption(int64_t Characters)
+QString Caption(int64_t characters)
 {
-    QString Text;
-    while (Text.size() < Characters) {
-        Text += "cell nucleus, stained; ";
-    }
-    Text.truncate(Characters);
-    return Text;
+    QString text;
+    while (text.size() < characters)
+        text += "cell nucleus, stained; ";
+    text.truncate(characters);
+    return text;
 }
 
 // A caption fitted as a node fits it, with a fresh canvas each time so that no measurement is
 // remembered from the round before.
-void FitCaption(benchmark::State &State, const talivo::TRect &Rect)
+void FitCaption(benchmark::State &state, const talivo::TRect &rect)
 {
     EnsureApplication();
-    const QString Text = Caption(State.range(0));
-    for (auto _ : State) {
-        TCompatibleCanvas Canvas;
-        Canvas.Font().SetName("DejaVu Sans");
-        Canvas.Font().SetHeight(-12);
-        benchmark::DoNotOptimize(talivo::MinimizeText(Canvas, Text, Rect));
+    const QString text = Caption(state.range(0));
+    for (auto _ : state) {
+        TCompatibleCanvas canvas;
+        canvas.Font().SetName("DejaVu Sans");
+        canvas.Font().SetHeight(-12);
+        benchmark::DoNotOptimize(talivo::MinimizeText(canvas, text, rect));
     }
-    State.SetItemsProcessed(State.iterations() * State.range(0));
+    state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
 // A node wide enough for the whole caption on one line: every run measured would be long.
-void BM_FitCaptionOnOneLine(benchmark::State &State)
+void BM_FitCaptionOnOneLine(benchmark::State &state)
 {
-    FitCaption(State, {0, 0, std::numeric_limits<int32_t>::max(), 100});
+    FitCaption(state, {0, 0, std::numeric_limits<int32_t>::max(), 100});
 }
 BENCHMARK(BM_FitCaptionOnOneLine)
     ->Arg(1000)
@@ -56,9 +55,9 @@ BENCHMARK(BM_FitCaptionOnOneLine)
     ->Unit(benchmark::kMillisecond);
 
 // A node of a usual width and a great height: the caption wraps into many lines.
-void BM_FitCaptionInManyLines(benchmark::State &State)
+void BM_FitCaptionInManyLines(benchmark::State &state)
 {
-    FitCaption(State, {0, 0, 300, std::numeric_limits<int32_t>::max()});
+    FitCaption(state, {0, 0, 300, std::numeric_limits<int32_t>::max()});
 }
 BENCHMARK(BM_FitCaptionInManyLines)
     ->Arg(1000)

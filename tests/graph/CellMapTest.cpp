@@ -20,24 +20,20 @@ TEST(CellMapTest, EveryCellKeepsItsSlotsThroughGrowthAndDropping)
     TCellMap map;
     std::vector<uint64_t> keys;
     for (int32_t x = -30; x < 30; ++x) {
-        for (int32_t y = -25; y < 25; ++y) {
+        for (int32_t y = -25; y < 25; ++y)
             keys.push_back(KeyOf(x, y));
-        }
     }
     keys.push_back(KeyOf(std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min()));
     keys.push_back(KeyOf(std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-    for (size_t i = 0; i < keys.size(); ++i) {
+    for (size_t i = 0; i < keys.size(); ++i)
         map.Get(keys[i]).push_back(static_cast<int32_t>(i));
-    }
     ASSERT_EQ(map.Size(), keys.size());
-    for (size_t i = 0; i < keys.size(); ++i) {
+    for (size_t i = 0; i < keys.size(); ++i)
         ASSERT_EQ(map.Get(keys[i]), std::vector<int32_t>{static_cast<int32_t>(i)});
-    }
     EXPECT_EQ(map.Find(KeyOf(30, 0)), nullptr);
 
-    for (size_t i = 0; i < keys.size(); i += 2) {
+    for (size_t i = 0; i < keys.size(); i += 2)
         map.Find(keys[i])->clear();
-    }
     map.DropEmpty();
     EXPECT_EQ(map.Size(), keys.size() / 2);
     for (size_t i = 0; i < keys.size(); ++i) {

@@ -25,24 +25,24 @@ public:
 
 class TFailingNode : public TRectangularNode {
 public:
-    explicit TFailingNode(TGraphDocument *AOwner) : TRectangularNode(AOwner)
+    explicit TFailingNode(TGraphDocument *owner) : TRectangularNode(owner)
     {
         throw std::runtime_error("cannot be made");
     }
     static const TGraphObjectClass &StaticClass()
     {
-        static const TGraphObjectClass Class =
+        static const TGraphObjectClass objectClass =
             TGraphObjectClass::Of<TFailingNode>("TFailingNode", &TRectangularNode::StaticClass());
-        return Class;
+        return objectClass;
     }
     const TGraphObjectClass &ClassType() const override { return StaticClass(); }
 };
 
 class GraphControlTest : public ::testing::Test {
 protected:
-    TGraphNode *Insert(int32_t Left, int32_t Top, int32_t Size = 20)
+    TGraphNode *Insert(int32_t left, int32_t top, int32_t size = 20)
     {
-        return Graph.InsertNode({Left, Top, Left + Size, Top + Size});
+        return Graph.InsertNode({left, top, left + size, top + size});
     }
 
     TTestGraph Graph;
@@ -57,114 +57,112 @@ TEST_F(GraphControlTest, NewControlStartsEmptyInEditModeWithTheFirstRegisteredCl
     EXPECT_EQ(Graph.DefaultNodeClass(), &TRectangularNode::StaticClass());
     EXPECT_EQ(Graph.DefaultLinkClass(), &TGraphLink::StaticClass());
 
-    const std::vector<std::string> Expected = {
+    const std::vector<std::string> expected = {
         "TRectangularNode",  "TRoundRectangularNode", "TEllipticNode",  "TTriangularNode",
         "TRhomboidalNode",   "TPentagonalNode",       "THexagonalNode", "TCircularNode",
         "TCircularMarkNode", "TCircularFlagNode"};
-    ASSERT_EQ(TGraphControl::NodeClassCount(), static_cast<int32_t>(Expected.size()));
-    for (int32_t I = 0; I < TGraphControl::NodeClassCount(); ++I) {
-        EXPECT_EQ(TGraphControl::NodeClasses(I)->ClassName(), Expected[I]);
-    }
+    ASSERT_EQ(TGraphControl::NodeClassCount(), static_cast<int32_t>(expected.size()));
+    for (int32_t i = 0; i < TGraphControl::NodeClassCount(); ++i)
+        EXPECT_EQ(TGraphControl::NodeClasses(i)->ClassName(), expected[i]);
     EXPECT_EQ(TGraphControl::FindClass("TCircularNode"), &TCircularNode::StaticClass());
     EXPECT_EQ(TGraphControl::FindClass("TGraphLink"), &TGraphLink::StaticClass());
     EXPECT_EQ(TGraphControl::FindClass("TNoSuchNode"), nullptr);
     TGraphControl::RegisterNode(TCircularNode::StaticClass());
-    EXPECT_EQ(TGraphControl::NodeClassCount(), static_cast<int32_t>(Expected.size()));
+    EXPECT_EQ(TGraphControl::NodeClassCount(), static_cast<int32_t>(expected.size()));
 }
 
 TEST_F(GraphControlTest, IdsCountOnAndSkipTakenNumbers)
 {
-    TGraphNode *A = Insert(0, 0);
-    TGraphNode *B = Insert(30, 0);
-    TGraphNode *C = Insert(60, 0);
-    EXPECT_EQ(A->ID(), 1u);
-    EXPECT_EQ(B->ID(), 2u);
-    EXPECT_EQ(C->ID(), 3u);
-    EXPECT_TRUE(TGraphObject::Delete(B));
-    TGraphNode *D = Insert(90, 0);
-    EXPECT_EQ(D->ID(), 4u);
+    TGraphNode *a = Insert(0, 0);
+    TGraphNode *b = Insert(30, 0);
+    TGraphNode *c = Insert(60, 0);
+    EXPECT_EQ(a->ID(), 1u);
+    EXPECT_EQ(b->ID(), 2u);
+    EXPECT_EQ(c->ID(), 3u);
+    EXPECT_TRUE(TGraphObject::Delete(b));
+    TGraphNode *d = Insert(90, 0);
+    EXPECT_EQ(d->ID(), 4u);
     EXPECT_EQ(Graph.FindObjectByID(2), nullptr);
-    EXPECT_EQ(Graph.FindObjectByID(4), D);
-    EXPECT_EQ(Graph.Objects()[2], D);
+    EXPECT_EQ(Graph.FindObjectByID(4), d);
+    EXPECT_EQ(Graph.Objects()[2], d);
 
     // An object keeps a free ID of its own; a taken one moves on to the next free number.
-    D->ReplaceID(4, 7);
-    EXPECT_EQ(Graph.FindObjectByID(7), D);
+    d->ReplaceID(4, 7);
+    EXPECT_EQ(Graph.FindObjectByID(7), d);
     EXPECT_EQ(Graph.FindObjectByID(4), nullptr);
-    EXPECT_EQ(Graph.CreateUniqueID(D), 7u);
-    A->ReplaceID(1, 3);
-    EXPECT_EQ(Graph.FindObjectByID(3), C) << "duplicates: the topmost holder is found";
-    EXPECT_EQ(Graph.CreateUniqueID(A), 4u);
-    EXPECT_EQ(Graph.CreateUniqueID(C), 4u);
+    EXPECT_EQ(Graph.CreateUniqueID(d), 7u);
+    a->ReplaceID(1, 3);
+    EXPECT_EQ(Graph.FindObjectByID(3), c) << "duplicates: the topmost holder is found";
+    EXPECT_EQ(Graph.CreateUniqueID(a), 4u);
+    EXPECT_EQ(Graph.CreateUniqueID(c), 4u);
 }
 
 // The ID index must give what scanning every object again after each clash gives.
 TEST_F(GraphControlTest, UniqueIdsMatchARescanAfterRandomEdits)
 {
-    const auto Rescan = [this](TGraphObject *Obj) {
-        uint32_t Candidate =
-            Obj->ID() != 0 ? Obj->ID() : static_cast<uint32_t>(Graph.Objects().Count()) + 1;
-        for (bool Clash = true; Clash;) {
-            Clash = false;
-            for (int32_t I = Graph.Objects().Count() - 1; I >= 0; --I) {
-                if (Graph.Objects()[I] != Obj && Graph.Objects()[I]->ID() == Candidate) {
-                    ++Candidate;
-                    Clash = true;
+    const auto rescan = [this](TGraphObject *obj) {
+        uint32_t candidate =
+            obj->ID() != 0 ? obj->ID() : static_cast<uint32_t>(Graph.Objects().Count()) + 1;
+        for (bool clash = true; clash;) {
+            clash = false;
+            for (int32_t i = Graph.Objects().Count() - 1; i >= 0; --i) {
+                if (Graph.Objects()[i] != obj && Graph.Objects()[i]->ID() == candidate) {
+                    ++candidate;
+                    clash = true;
                     break;
                 }
             }
         }
-        return Candidate;
+        return candidate;
     };
-    std::mt19937 Random(7);
-    for (int Step = 0; Step < 600; ++Step) {
-        const int32_t Count = Graph.Objects().Count();
-        const int Action = static_cast<int>(Random() % 4);
-        if (Action == 0 && Count > 0) {
-            TGraphObject::Delete(Graph.Objects()[static_cast<int32_t>(Random() % Count)]);
-        } else if (Action == 1 && Count > 0) {
-            TGraphObject *Obj = Graph.Objects()[static_cast<int32_t>(Random() % Count)];
-            Obj->ReplaceID(Obj->ID(), static_cast<uint32_t>(Random() % 40));
+    std::mt19937 random(7);
+    for (int step = 0; step < 600; ++step) {
+        const int32_t count = Graph.Objects().Count();
+        const int action = static_cast<int>(random() % 4);
+        if (action == 0 && count > 0) {
+            TGraphObject::Delete(Graph.Objects()[static_cast<int32_t>(random() % count)]);
+        } else if (action == 1 && count > 0) {
+            TGraphObject *obj = Graph.Objects()[static_cast<int32_t>(random() % count)];
+            obj->ReplaceID(obj->ID(), static_cast<uint32_t>(random() % 40));
         } else {
-            const uint32_t Expected = static_cast<uint32_t>(Count) + 1;
-            TGraphNode *Node = Insert(0, 0);
-            ASSERT_NE(Node, nullptr);
-            ASSERT_EQ(Node->ID(), [&] {
+            const uint32_t expected = static_cast<uint32_t>(count) + 1;
+            TGraphNode *node = Insert(0, 0);
+            ASSERT_NE(node, nullptr);
+            ASSERT_EQ(node->ID(), [&] {
                 // The new node is listed now; the rescan asks for the number it would have got.
-                uint32_t Candidate = Expected;
-                for (bool Clash = true; Clash;) {
-                    Clash = false;
-                    for (int32_t I = 0; I < Graph.Objects().Count() - 1; ++I) {
-                        if (Graph.Objects()[I]->ID() == Candidate) {
-                            ++Candidate;
-                            Clash = true;
+                uint32_t candidate = expected;
+                for (bool clash = true; clash;) {
+                    clash = false;
+                    for (int32_t i = 0; i < Graph.Objects().Count() - 1; ++i) {
+                        if (Graph.Objects()[i]->ID() == candidate) {
+                            ++candidate;
+                            clash = true;
                         }
                     }
                 }
-                return Candidate;
+                return candidate;
             }());
         }
-        for (int32_t I = 0; I < Graph.Objects().Count(); ++I) {
-            TGraphObject *Obj = Graph.Objects()[I];
-            ASSERT_EQ(Graph.CreateUniqueID(Obj), Rescan(Obj)) << "step " << Step;
+        for (int32_t i = 0; i < Graph.Objects().Count(); ++i) {
+            TGraphObject *obj = Graph.Objects()[i];
+            ASSERT_EQ(Graph.CreateUniqueID(obj), rescan(obj)) << "step " << step;
         }
-        for (uint32_t ID = 0; ID < 60; ++ID) {
-            TGraphObject *Found = nullptr;
-            for (int32_t I = Graph.Objects().Count() - 1; I >= 0 && !Found; --I) {
-                if (Graph.Objects()[I]->ID() == ID) {
-                    Found = Graph.Objects()[I];
-                }
+        for (uint32_t id = 0; id < 60; ++id) {
+            TGraphObject *found = nullptr;
+            for (int32_t i = Graph.Objects().Count() - 1; i >= 0 && !found; --i) {
+                if (Graph.Objects()[i]->ID() == id)
+                    found = Graph.Objects()[i];
             }
-            ASSERT_EQ(Graph.FindObjectByID(ID), Found) << "step " << Step;
+            ASSERT_EQ(Graph.FindObjectByID(id), found) << "step " << step;
         }
     }
 }
 
 TEST_F(GraphControlTest, FailedInsertionReturnsNilAndChangesNothing)
 {
-    int Events = 0;
-    Graph.OnObjectInsert = [&](TGraphControl *, TGraphObject *) { ++Events; };
-    Graph.OnGraphChange = [&](TGraphControl *) { ++Events; };
+    int events = 0;
+    Graph.OnObjectInsert = [&](TGraphControl *, TGraphObject *) { ++events; };
+    Graph.OnGraphChange = [&](TGraphControl *) { ++events; };
     EXPECT_EQ(Graph.InsertNode({0, 0, 20, 20}, &TFailingNode::StaticClass()), nullptr);
 
     Graph.OnObjectInitInstance = [](TGraphControl *, TGraphObject *) {
@@ -175,7 +173,7 @@ TEST_F(GraphControlTest, FailedInsertionReturnsNilAndChangesNothing)
     EXPECT_EQ(Graph.InsertNode({0, 0, 20, 20}, &TGraphLink::StaticClass()), nullptr);
     EXPECT_EQ(Graph.Objects().Count(), 0);
     EXPECT_FALSE(Graph.Modified());
-    EXPECT_EQ(Events, 0);
+    EXPECT_EQ(events, 0);
 
     Graph.OnObjectInitInstance = nullptr;
     EXPECT_EQ(Insert(0, 0)->ID(), 1u);
@@ -183,76 +181,74 @@ TEST_F(GraphControlTest, FailedInsertionReturnsNilAndChangesNothing)
 
 TEST_F(GraphControlTest, BatchedInsertsSettleTheModifiedStateOnce)
 {
-    int Inserts = 0;
-    int GraphChanges = 0;
-    Graph.OnObjectInsert = [&](TGraphControl *, TGraphObject *) { ++Inserts; };
-    Graph.OnGraphChange = [&](TGraphControl *G) {
-        ++GraphChanges;
-        EXPECT_TRUE(G->Modified());
+    int inserts = 0;
+    int graphChanges = 0;
+    Graph.OnObjectInsert = [&](TGraphControl *, TGraphObject *) { ++inserts; };
+    Graph.OnGraphChange = [&](TGraphControl *g) {
+        ++graphChanges;
+        EXPECT_TRUE(g->Modified());
     };
     Graph.BeginUpdate();
     Graph.BeginUpdate();
-    for (int I = 0; I < 10; ++I) {
-        Insert(I * 30, 0);
-    }
+    for (int i = 0; i < 10; ++i)
+        Insert(i * 30, 0);
     Graph.EndUpdate();
-    EXPECT_EQ(GraphChanges, 0);
+    EXPECT_EQ(graphChanges, 0);
     Graph.EndUpdate();
-    EXPECT_EQ(Inserts, 10);
-    EXPECT_EQ(GraphChanges, 1);
+    EXPECT_EQ(inserts, 10);
+    EXPECT_EQ(graphChanges, 1);
     EXPECT_TRUE(Graph.Modified());
 
     // Outside a batch every data change reports at once.
     Insert(0, 50);
-    EXPECT_EQ(GraphChanges, 2);
+    EXPECT_EQ(graphChanges, 2);
 }
 
 TEST_F(GraphControlTest, ClearRemovesLastToFirstAndLeavesTheGraphUnmodified)
 {
-    for (int I = 0; I < 3; ++I) {
-        Insert(I * 30, 0);
-    }
+    for (int i = 0; i < 3; ++i)
+        Insert(i * 30, 0);
     Graph.Objects()[1]->SetSelected(true);
     Graph.SetCommandMode(cmPan);
-    std::vector<uint32_t> Removed;
-    int GraphChanges = 0;
-    bool Vetoed = false;
-    Graph.OnObjectRemove = [&](TGraphControl *, TGraphObject *Obj) {
-        Removed.push_back(Obj->ID());
+    std::vector<uint32_t> removed;
+    int graphChanges = 0;
+    bool vetoed = false;
+    Graph.OnObjectRemove = [&](TGraphControl *, TGraphObject *obj) {
+        removed.push_back(obj->ID());
     };
-    Graph.OnGraphChange = [&](TGraphControl *) { ++GraphChanges; };
-    Graph.OnCanRemoveObject = [&](TGraphControl *, TGraphObject *, bool &CanRemove) {
-        Vetoed = true;
-        CanRemove = false;
+    Graph.OnGraphChange = [&](TGraphControl *) { ++graphChanges; };
+    Graph.OnCanRemoveObject = [&](TGraphControl *, TGraphObject *, bool &canRemove) {
+        vetoed = true;
+        canRemove = false;
     };
     Graph.Clear();
-    EXPECT_EQ(Removed, (std::vector<uint32_t>{3, 2, 1}));
-    EXPECT_FALSE(Vetoed) << "query events are suspended while clearing";
+    EXPECT_EQ(removed, (std::vector<uint32_t>{3, 2, 1}));
+    EXPECT_FALSE(vetoed) << "query events are suspended while clearing";
     EXPECT_EQ(Graph.Objects().Count(), 0);
     EXPECT_EQ(Graph.SelectedObjects().Count(), 0);
     EXPECT_FALSE(Graph.Modified());
-    EXPECT_EQ(GraphChanges, 1);
+    EXPECT_EQ(graphChanges, 1);
     EXPECT_EQ(Graph.CommandMode(), cmEdit);
 
     Graph.SetCommandMode(cmPan);
     Graph.Clear();
-    EXPECT_EQ(GraphChanges, 1);
+    EXPECT_EQ(graphChanges, 1);
     EXPECT_EQ(Graph.CommandMode(), cmEdit);
 }
 
 TEST_F(GraphControlTest, RemovalLeavesTheCursorDeselectsAndFrees)
 {
-    TGraphNode *A = Insert(0, 0);
-    A->SetSelected(true);
-    Graph.RenewObjectAtCursor(A);
-    std::vector<std::string> Log;
-    Graph.OnObjectMouseLeave = [&](TGraphControl *, TGraphObject *) { Log.push_back("leave"); };
-    Graph.OnObjectSelect = [&](TGraphControl *, TGraphObject *Obj) {
-        Log.push_back(Obj->Selected() ? "select" : "deselect");
+    TGraphNode *a = Insert(0, 0);
+    a->SetSelected(true);
+    Graph.RenewObjectAtCursor(a);
+    std::vector<std::string> log;
+    Graph.OnObjectMouseLeave = [&](TGraphControl *, TGraphObject *) { log.push_back("leave"); };
+    Graph.OnObjectSelect = [&](TGraphControl *, TGraphObject *obj) {
+        log.push_back(obj->Selected() ? "select" : "deselect");
     };
-    Graph.OnObjectRemove = [&](TGraphControl *, TGraphObject *) { Log.push_back("remove"); };
+    Graph.OnObjectRemove = [&](TGraphControl *, TGraphObject *) { log.push_back("remove"); };
     Graph.Objects().Delete(0);
-    EXPECT_EQ(Log, (std::vector<std::string>{"leave", "deselect", "remove"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"leave", "deselect", "remove"}));
     EXPECT_EQ(Graph.ObjectAtCursor(), nullptr);
     EXPECT_EQ(Graph.SelectedObjects().Count(), 0);
     EXPECT_EQ(Graph.FindObjectByID(1), nullptr);
@@ -268,142 +264,140 @@ TEST_F(GraphControlTest, RemovalLeavesTheCursorDeselectsAndFrees)
 
 TEST_F(GraphControlTest, RemovingTheDragSourceEndsItsDrag)
 {
-    TGraphNode *A = Insert(10, 10);
-    std::vector<bool> Ends;
-    Graph.OnObjectEndDrag = [&](TGraphControl *, TGraphObject *, uint32_t, bool Cancelled) {
-        Ends.push_back(Cancelled);
+    TGraphNode *a = Insert(10, 10);
+    std::vector<bool> ends;
+    Graph.OnObjectEndDrag = [&](TGraphControl *, TGraphObject *, uint32_t, bool cancelled) {
+        ends.push_back(cancelled);
     };
-    ASSERT_TRUE(A->BeginDrag({15, 15}));
+    ASSERT_TRUE(a->BeginDrag({15, 15}));
     Graph.Objects().Delete(0);
     EXPECT_EQ(Graph.DragSource(), nullptr);
     EXPECT_EQ(Graph.DraggingObjects().Count(), 0);
-    EXPECT_EQ(Ends, (std::vector<bool>{true}));
+    EXPECT_EQ(ends, (std::vector<bool>{true}));
 
     // A node being inserted with the mouse is freed by its removal, not a second time by the
     // cancelled drag.
     Graph.SetCommandMode(cmInsertNode);
-    TGraphNode *B = Insert(10, 10);
-    ASSERT_TRUE(B->BeginDrag({30, 30}));
+    TGraphNode *b = Insert(10, 10);
+    ASSERT_TRUE(b->BeginDrag({30, 30}));
     Graph.Objects().Delete(0);
     EXPECT_EQ(Graph.Objects().Count(), 0);
     EXPECT_EQ(Graph.CommandMode(), cmEdit);
 
     Graph.SetCommandMode(cmInsertNode);
-    TGraphNode *C = Insert(10, 10);
-    ASSERT_TRUE(C->BeginDrag({30, 30}));
-    uint16_t Key = VK_ESCAPE;
-    EXPECT_TRUE(C->KeyPress(Key, {}));
+    TGraphNode *c = Insert(10, 10);
+    ASSERT_TRUE(c->BeginDrag({30, 30}));
+    uint16_t key = VK_ESCAPE;
+    EXPECT_TRUE(c->KeyPress(key, {}));
     EXPECT_EQ(Graph.Objects().Count(), 0) << "a cancelled insertion removes the node";
 }
 
 TEST_F(GraphControlTest, ConstraintsConfinePointsRectanglesAndOffsets)
 {
-    TGraphConstraints &K = Graph.GraphConstraints();
-    K.SetBounds(0, 0, 100, 50);
-    EXPECT_EQ(K.BoundsRect(), (TRect{0, 0, 100, 50}));
-    EXPECT_FALSE(K.WithinBounds({{100, 10}}));
-    EXPECT_TRUE(K.WithinBounds({{0, 0}, {99, 49}}));
-    TPoint Pt{100, 60};
-    EXPECT_FALSE(K.ConfinePt(Pt));
-    EXPECT_EQ(Pt, (TPoint{100, 50}));
-    EXPECT_TRUE(K.ConfinePt(Pt));
-    TRect R{-5, 10, 120, 40};
-    EXPECT_FALSE(K.ConfineRect(R));
-    EXPECT_EQ(R, (TRect{0, 10, 100, 40}));
+    TGraphConstraints &k = Graph.GraphConstraints();
+    k.SetBounds(0, 0, 100, 50);
+    EXPECT_EQ(k.BoundsRect(), (TRect{0, 0, 100, 50}));
+    EXPECT_FALSE(k.WithinBounds({{100, 10}}));
+    EXPECT_TRUE(k.WithinBounds({{0, 0}, {99, 49}}));
+    TPoint pt{100, 60};
+    EXPECT_FALSE(k.ConfinePt(pt));
+    EXPECT_EQ(pt, (TPoint{100, 50}));
+    EXPECT_TRUE(k.ConfinePt(pt));
+    TRect r{-5, 10, 120, 40};
+    EXPECT_FALSE(k.ConfineRect(r));
+    EXPECT_EQ(r, (TRect{0, 10, 100, 40}));
 
-    K.SetSourceRect({10, 10, 30, 30});
-    int32_t dX = -50;
-    int32_t dY = 40;
-    EXPECT_TRUE(K.ConfineOffset(dX, dY, {osLeft, osTop, osRight, osBottom}));
-    EXPECT_EQ(dX, -10);
-    EXPECT_EQ(dY, 20);
-    dX = -50;
-    EXPECT_TRUE(K.ConfineOffset(dX, dY, {}));
-    EXPECT_EQ(dX, -50);
-    K.SetSourceRect({10, 0, 30, 20});
-    dX = 0;
-    dY = -10;
-    EXPECT_FALSE(K.ConfineOffset(dX, dY, {osTop})) << "already at the top edge";
-    EXPECT_EQ(dY, 0);
+    k.SetSourceRect({10, 10, 30, 30});
+    int32_t dx = -50;
+    int32_t dy = 40;
+    EXPECT_TRUE(k.ConfineOffset(dx, dy, {osLeft, osTop, osRight, osBottom}));
+    EXPECT_EQ(dx, -10);
+    EXPECT_EQ(dy, 20);
+    dx = -50;
+    EXPECT_TRUE(k.ConfineOffset(dx, dy, {}));
+    EXPECT_EQ(dx, -50);
+    k.SetSourceRect({10, 0, 30, 20});
+    dx = 0;
+    dy = -10;
+    EXPECT_FALSE(k.ConfineOffset(dx, dy, {osTop})) << "already at the top edge";
+    EXPECT_EQ(dy, 0);
 
     // A source wider than the bounds: the right side wins.
-    K.SetSourceRect({-10, 0, 200, 10});
-    dX = 5;
-    dY = 0;
-    EXPECT_TRUE(K.ConfineOffset(dX, dY, {osLeft, osRight}));
-    EXPECT_EQ(dX, -100);
-    K.SetMaxRight(300);
-    EXPECT_EQ(K.BoundsRect(), (TRect{0, 0, 300, 50}));
+    k.SetSourceRect({-10, 0, 200, 10});
+    dx = 5;
+    dy = 0;
+    EXPECT_TRUE(k.ConfineOffset(dx, dy, {osLeft, osRight}));
+    EXPECT_EQ(dx, -100);
+    k.SetMaxRight(300);
+    EXPECT_EQ(k.BoundsRect(), (TRect{0, 0, 300, 50}));
 }
 
 TEST_F(GraphControlTest, CommandModeKeepsTheSelectionOnlyForPanAndEdit)
 {
-    TGraphNode *A = Insert(0, 0);
-    A->SetSelected(true);
-    int Changes = 0;
-    Graph.OnCommandModeChange = [&](TGraphControl *) { ++Changes; };
+    TGraphNode *a = Insert(0, 0);
+    a->SetSelected(true);
+    int changes = 0;
+    Graph.OnCommandModeChange = [&](TGraphControl *) { ++changes; };
     Graph.SetCommandMode(cmPan);
     Graph.SetCommandMode(cmEdit);
-    EXPECT_TRUE(A->Selected());
+    EXPECT_TRUE(a->Selected());
     Graph.SetCommandMode(cmEdit);
-    EXPECT_EQ(Changes, 2);
+    EXPECT_EQ(changes, 2);
     Graph.SetCommandMode(cmViewOnly);
-    EXPECT_FALSE(A->Selected());
+    EXPECT_FALSE(a->Selected());
     EXPECT_EQ(Graph.SelectedObjects().Count(), 0);
 }
 
 TEST_F(GraphControlTest, AlignAndResizeTheSelection)
 {
-    TGraphNode *A = Graph.InsertNode({10, 10, 30, 30});
-    TGraphNode *B = Graph.InsertNode({50, 40, 90, 60});
-    A->SetSelected(true);
-    B->SetSelected(true);
+    TGraphNode *a = Graph.InsertNode({10, 10, 30, 30});
+    TGraphNode *b = Graph.InsertNode({50, 40, 90, 60});
+    a->SetSelected(true);
+    b->SetSelected(true);
     EXPECT_FALSE(Graph.AlignSelection(haSpaceEqually, vaNoChange));
-    EXPECT_EQ(B->GetBoundsRect(), (TRect{50, 40, 90, 60}));
+    EXPECT_EQ(b->GetBoundsRect(), (TRect{50, 40, 90, 60}));
 
     EXPECT_TRUE(Graph.AlignSelection(haLeft, vaBottom));
-    EXPECT_EQ(B->GetBoundsRect(), (TRect{10, 10, 50, 30}));
-    EXPECT_EQ(A->GetBoundsRect(), (TRect{10, 10, 30, 30}));
+    EXPECT_EQ(b->GetBoundsRect(), (TRect{10, 10, 50, 30}));
+    EXPECT_EQ(a->GetBoundsRect(), (TRect{10, 10, 30, 30}));
 
     EXPECT_TRUE(Graph.ResizeSelection(roLargest, roNoChange));
-    EXPECT_EQ(A->GetBoundsRect(), (TRect{10, 10, 50, 30}));
+    EXPECT_EQ(a->GetBoundsRect(), (TRect{10, 10, 50, 30}));
     EXPECT_FALSE(Graph.ResizeSelection(roSmallest, roSmallest));
 
     // Three objects: the middle one is moved so that the gaps are equal.
-    TGraphNode *C = Graph.InsertNode({200, 0, 220, 20});
-    TGraphNode *D = Graph.InsertNode({100, 0, 120, 20});
+    TGraphNode *c = Graph.InsertNode({200, 0, 220, 20});
+    TGraphNode *d = Graph.InsertNode({100, 0, 120, 20});
     Graph.ClearSelection();
-    B->SetBoundsRect({0, 0, 20, 20});
-    for (TGraphNode *N : {B, C, D}) {
-        N->SetSelected(true);
-    }
+    b->SetBoundsRect({0, 0, 20, 20});
+    for (TGraphNode *n : {b, c, d})
+        n->SetSelected(true);
     EXPECT_FALSE(Graph.AlignSelection(haSpaceEqually, vaNoChange));
-    EXPECT_EQ(D->GetBoundsRect(), (TRect{100, 0, 120, 20}));
-    D->SetBoundsRect({30, 0, 50, 20});
+    EXPECT_EQ(d->GetBoundsRect(), (TRect{100, 0, 120, 20}));
+    d->SetBoundsRect({30, 0, 50, 20});
     EXPECT_TRUE(Graph.AlignSelection(haSpaceEqually, vaNoChange));
-    EXPECT_EQ(D->GetBoundsRect(), (TRect{100, 0, 120, 20}));
+    EXPECT_EQ(d->GetBoundsRect(), (TRect{100, 0, 120, 20}));
 }
 
 TEST_F(GraphControlTest, SelectNextObjectStepsToSelectableObjectsAndEnds)
 {
-    TGraphNode *A = Insert(0, 0);
-    TGraphNode *B = Insert(30, 0);
-    TGraphNode *C = Insert(60, 0);
-    B->SetOptions({goLinkable, goShowCaption});
+    TGraphNode *a = Insert(0, 0);
+    TGraphNode *b = Insert(30, 0);
+    TGraphNode *c = Insert(60, 0);
+    b->SetOptions({goLinkable, goShowCaption});
     EXPECT_TRUE(Graph.SelectNextObject(false));
-    EXPECT_TRUE(A->Selected());
+    EXPECT_TRUE(a->Selected());
     EXPECT_TRUE(Graph.SelectNextObject(false));
-    EXPECT_TRUE(C->Selected()) << "B cannot be selected and is skipped";
-    EXPECT_FALSE(A->Selected());
+    EXPECT_TRUE(c->Selected()) << "B cannot be selected and is skipped";
+    EXPECT_FALSE(a->Selected());
     EXPECT_TRUE(Graph.SelectNextObject(false));
-    EXPECT_TRUE(A->Selected()) << "wraps around";
+    EXPECT_TRUE(a->Selected()) << "wraps around";
     EXPECT_TRUE(Graph.SelectNextObject(true));
-    EXPECT_TRUE(C->Selected());
+    EXPECT_TRUE(c->Selected());
     EXPECT_TRUE(Graph.SelectNextObject(false, &TCircularNode::StaticClass()) == false);
 
-    for (TGraphNode *N : {A, C}) {
-        N->SetOptions({goLinkable, goShowCaption});
-    }
+    for (TGraphNode *n : {a, c})
+        n->SetOptions({goLinkable, goShowCaption});
     EXPECT_FALSE(Graph.SelectNextObject(false));
     EXPECT_FALSE(Graph.SelectNextObject(true));
 }
@@ -412,51 +406,48 @@ TEST_F(GraphControlTest, SelectNextObjectStepsToSelectableObjectsAndEnds)
 // or an object was converted, leaves the list and the selection events as a plain list would.
 TEST_F(GraphControlTest, SelectionListFollowsEverySelectionChange)
 {
-    std::vector<TGraphObject *> Nodes;
-    for (int I = 0; I < 40; ++I) {
-        Nodes.push_back(Insert(I * 30, 0));
-    }
-    std::vector<TGraphObject *> Expected;
-    std::vector<TGraphObject *> Events;
-    Graph.OnObjectSelect = [&](TGraphControl *, TGraphObject *Obj) { Events.push_back(Obj); };
-    const auto Listed = [this] {
-        std::vector<TGraphObject *> Result;
-        for (int32_t I = 0; I < Graph.SelectedObjects().Count(); ++I) {
-            Result.push_back(Graph.SelectedObjects()[I]);
-        }
-        return Result;
+    std::vector<TGraphObject *> nodes;
+    for (int i = 0; i < 40; ++i)
+        nodes.push_back(Insert(i * 30, 0));
+    std::vector<TGraphObject *> expected;
+    std::vector<TGraphObject *> events;
+    Graph.OnObjectSelect = [&](TGraphControl *, TGraphObject *obj) { events.push_back(obj); };
+    const auto listed = [this] {
+        std::vector<TGraphObject *> result;
+        for (int32_t i = 0; i < Graph.SelectedObjects().Count(); ++i)
+            result.push_back(Graph.SelectedObjects()[i]);
+        return result;
     };
-    std::mt19937 Random(11);
-    for (int Step = 0; Step < 3000; ++Step) {
-        const int Kind = std::uniform_int_distribution<int>(0, 99)(Random);
-        TGraphObject *&Node = Nodes[std::uniform_int_distribution<size_t>(0, 39)(Random)];
-        Events.clear();
-        if (Kind < 2) {
+    std::mt19937 random(11);
+    for (int step = 0; step < 3000; ++step) {
+        const int kind = std::uniform_int_distribution<int>(0, 99)(random);
+        TGraphObject *&node = nodes[std::uniform_int_distribution<size_t>(0, 39)(random)];
+        events.clear();
+        if (kind < 2) {
             Graph.ClearSelection();
-            EXPECT_EQ(Events, std::vector<TGraphObject *>(Expected.rbegin(), Expected.rend()));
-            Expected.clear();
-        } else if (Kind < 4 && Expected.size() > 1) {
-            Graph.SelectedObjects().Move(0, static_cast<int32_t>(Expected.size()) - 1);
-            std::rotate(Expected.begin(), Expected.begin() + 1, Expected.end());
-        } else if (Kind < 5) {
-            TGraphObject *Old = Node;
-            Node = Node->ConvertTo(Node->ClassType().InheritsFrom(TCircularNode::StaticClass())
+            EXPECT_EQ(events, std::vector<TGraphObject *>(expected.rbegin(), expected.rend()));
+            expected.clear();
+        } else if (kind < 4 && expected.size() > 1) {
+            Graph.SelectedObjects().Move(0, static_cast<int32_t>(expected.size()) - 1);
+            std::rotate(expected.begin(), expected.begin() + 1, expected.end());
+        } else if (kind < 5) {
+            TGraphObject *old = node;
+            node = node->ConvertTo(node->ClassType().InheritsFrom(TCircularNode::StaticClass())
                                        ? &TRectangularNode::StaticClass()
                                        : &TCircularNode::StaticClass());
-            std::replace(Expected.begin(), Expected.end(), Old, Node);
-        } else if (Node->Selected()) {
-            Node->SetSelected(false);
-            Expected.erase(std::find(Expected.begin(), Expected.end(), Node));
-            EXPECT_EQ(Events, std::vector<TGraphObject *>{Node});
+            std::replace(expected.begin(), expected.end(), old, node);
+        } else if (node->Selected()) {
+            node->SetSelected(false);
+            expected.erase(std::find(expected.begin(), expected.end(), node));
+            EXPECT_EQ(events, std::vector<TGraphObject *>{node});
         } else {
-            Node->SetSelected(true);
-            Expected.push_back(Node);
-            EXPECT_EQ(Events, std::vector<TGraphObject *>{Node});
+            node->SetSelected(true);
+            expected.push_back(node);
+            EXPECT_EQ(events, std::vector<TGraphObject *>{node});
         }
-        ASSERT_EQ(Listed(), Expected) << "after step " << Step;
-        for (TGraphObject *Obj : Nodes) {
-            ASSERT_EQ(Obj->Selected(), std::count(Expected.begin(), Expected.end(), Obj) == 1);
-        }
+        ASSERT_EQ(listed(), expected) << "after step " << step;
+        for (TGraphObject *obj : nodes)
+            ASSERT_EQ(obj->Selected(), std::count(expected.begin(), expected.end(), obj) == 1);
     }
     Graph.OnObjectSelect = nullptr;
 }
@@ -465,25 +456,25 @@ TEST_F(GraphControlTest, BoundsAreCachedAndFollowTheObjects)
 {
     EXPECT_EQ(Graph.GetObjectsBounds(Graph.Objects()), (TRect{0, 0, 0, 0}));
     EXPECT_EQ(Graph.GraphBounds(), (TRect{0, 0, 0, 0}));
-    TGraphNode *A = Graph.InsertNode({100, 100, 120, 120});
-    const TRect First = A->VisualRect();
-    EXPECT_EQ(Graph.GraphBounds(), First);
-    TGraphNode *B = Graph.InsertNode({200, 50, 220, 70});
-    TRect Both = First;
-    Both.Right = B->VisualRect().Right;
-    Both.Top = B->VisualRect().Top;
-    EXPECT_EQ(Graph.GraphBounds(), Both);
-    B->SetBoundsRect({110, 110, 130, 130});
+    TGraphNode *a = Graph.InsertNode({100, 100, 120, 120});
+    const TRect first = a->VisualRect();
+    EXPECT_EQ(Graph.GraphBounds(), first);
+    TGraphNode *b = Graph.InsertNode({200, 50, 220, 70});
+    TRect both = first;
+    both.Right = b->VisualRect().Right;
+    both.Top = b->VisualRect().Top;
+    EXPECT_EQ(Graph.GraphBounds(), both);
+    b->SetBoundsRect({110, 110, 130, 130});
     EXPECT_EQ(Graph.GraphBounds(), Graph.GetObjectsBounds(Graph.Objects()));
     EXPECT_EQ(Graph.SelectionBounds(), (TRect{0, 0, 0, 0}));
-    A->SetSelected(true);
-    EXPECT_EQ(Graph.SelectionBounds(), First);
-    A->SetVisible(false);
-    B->SetBoundsRect({120, 120, 140, 140});
-    EXPECT_EQ(Graph.GraphBounds(), B->VisualRect());
+    a->SetSelected(true);
+    EXPECT_EQ(Graph.SelectionBounds(), first);
+    a->SetVisible(false);
+    b->SetBoundsRect({120, 120, 140, 140});
+    EXPECT_EQ(Graph.GraphBounds(), b->VisualRect());
     Graph.SetShowHiddenObjects(true);
     EXPECT_EQ(Graph.GraphBounds(), Graph.GetObjectsBounds(Graph.Objects()));
-    EXPECT_EQ(Graph.GraphBounds().Left, First.Left);
+    EXPECT_EQ(Graph.GraphBounds().Left, first.Left);
 }
 
 // During a drag the graph's bounds are the bounds of the objects left in place and of the dragged
@@ -492,85 +483,81 @@ TEST_F(GraphControlTest, GraphBoundsFollowEveryDragStepAndEveryOtherChange)
 {
     Graph.SetSnapToGrid(false);
     Graph.KeepInside = false;
-    std::mt19937 Random(3);
-    const auto Pick = [&Random](int Low, int High) {
-        return std::uniform_int_distribution<int>(Low, High)(Random);
+    std::mt19937 random(3);
+    const auto pick = [&random](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
     };
-    for (int I = 0; I < 40; ++I) {
-        Insert(Pick(0, 600), Pick(0, 400), Pick(10, 40));
-    }
-    for (int Round = 0; Round < 60; ++Round) {
-        for (int32_t I = 0; I < Graph.Objects().Count(); ++I) {
-            Graph.Objects()[I]->SetSelected(Pick(0, 3) == 0);
-        }
-        TGraphObject *Source = Graph.Objects()[Pick(0, Graph.Objects().Count() - 1)];
-        Source->SetSelected(true);
-        const TRect Bounds = Source->BoundsRect();
-        ASSERT_TRUE(Source->BeginDrag(
-            {(Bounds.Left + Bounds.Right) / 2, (Bounds.Top + Bounds.Bottom) / 2}));
-        for (int Step = 0; Step < 8 && Graph.DragSource(); ++Step) {
-            switch (Pick(0, 5)) {
+    for (int i = 0; i < 40; ++i)
+        Insert(pick(0, 600), pick(0, 400), pick(10, 40));
+    for (int round = 0; round < 60; ++round) {
+        for (int32_t i = 0; i < Graph.Objects().Count(); ++i)
+            Graph.Objects()[i]->SetSelected(pick(0, 3) == 0);
+        TGraphObject *source = Graph.Objects()[pick(0, Graph.Objects().Count() - 1)];
+        source->SetSelected(true);
+        const TRect bounds = source->BoundsRect();
+        ASSERT_TRUE(source->BeginDrag(
+            {(bounds.Left + bounds.Right) / 2, (bounds.Top + bounds.Bottom) / 2}));
+        for (int step = 0; step < 8 && Graph.DragSource(); ++step) {
+            switch (pick(0, 5)) {
             case 0:
-                Graph.Objects()[Pick(0, Graph.Objects().Count() - 1)]->MoveBy(Pick(-50, 50), 0);
+                Graph.Objects()[pick(0, Graph.Objects().Count() - 1)]->MoveBy(pick(-50, 50), 0);
                 break;
             case 1:
-                Insert(Pick(-100, 800), Pick(-100, 600));
+                Insert(pick(-100, 800), pick(-100, 600));
                 break;
             case 2:
-                if (Graph.Objects().Count() > 5) {
-                    TGraphObject::Delete(Graph.Objects()[Pick(0, Graph.Objects().Count() - 1)]);
-                }
+                if (Graph.Objects().Count() > 5)
+                    TGraphObject::Delete(Graph.Objects()[pick(0, Graph.Objects().Count() - 1)]);
                 break;
             default:
-                Source->DragBy(Pick(-90, 90), Pick(-90, 90), false);
+                source->DragBy(pick(-90, 90), pick(-90, 90), false);
                 break;
             }
             ASSERT_EQ(Graph.GraphBounds(), Graph.GetObjectsBounds(Graph.Objects()))
-                << "round " << Round << ", step " << Step;
+                << "round " << round << ", step " << step;
         }
-        if (Graph.DragSource()) {
-            Graph.DragSource()->EndDrag(Pick(0, 1) == 0);
-        }
-        ASSERT_EQ(Graph.GraphBounds(), Graph.GetObjectsBounds(Graph.Objects())) << Round;
+        if (Graph.DragSource())
+            Graph.DragSource()->EndDrag(pick(0, 1) == 0);
+        ASSERT_EQ(Graph.GraphBounds(), Graph.GetObjectsBounds(Graph.Objects())) << round;
     }
 }
 
 TEST_F(GraphControlTest, ClicksAndPopupsGoToTheFirstSelectedObject)
 {
-    std::vector<std::string> Log;
-    Graph.OnClick = [&](TGraphControl *) { Log.push_back("click"); };
-    Graph.OnDblClick = [&](TGraphControl *) { Log.push_back("dblclick"); };
-    Graph.OnObjectClick = [&](TGraphControl *, TGraphObject *O) {
-        Log.push_back("object click " + std::to_string(O->ID()));
+    std::vector<std::string> log;
+    Graph.OnClick = [&](TGraphControl *) { log.push_back("click"); };
+    Graph.OnDblClick = [&](TGraphControl *) { log.push_back("dblclick"); };
+    Graph.OnObjectClick = [&](TGraphControl *, TGraphObject *o) {
+        log.push_back("object click " + std::to_string(o->ID()));
     };
-    Graph.OnObjectDblClick = [&](TGraphControl *, TGraphObject *O) {
-        Log.push_back("object dblclick " + std::to_string(O->ID()));
+    Graph.OnObjectDblClick = [&](TGraphControl *, TGraphObject *o) {
+        log.push_back("object dblclick " + std::to_string(o->ID()));
     };
-    Graph.OnContextPopup = [&](TGraphControl *, const TPoint &, bool &) { Log.push_back("popup"); };
+    Graph.OnContextPopup = [&](TGraphControl *, const TPoint &, bool &) { log.push_back("popup"); };
     Graph.OnObjectContextPopup = [&](TGraphControl *, TGraphObject *, const TPoint &,
-                                     bool &Handled) {
-        Log.push_back("object popup");
-        Handled = true;
+                                     bool &handled) {
+        log.push_back("object popup");
+        handled = true;
     };
-    bool Handled = false;
+    bool handled = false;
     Graph.Click();
     Graph.DblClick();
-    Graph.DoContextPopup({5, 5}, Handled);
-    EXPECT_FALSE(Handled);
+    Graph.DoContextPopup({5, 5}, handled);
+    EXPECT_FALSE(handled);
     Insert(0, 0);
     Insert(30, 0)->SetSelected(true);
     Graph.Objects()[0]->SetSelected(true);
     Graph.Click();
     Graph.DblClick();
-    Graph.DoContextPopup({5, 5}, Handled);
-    EXPECT_TRUE(Handled);
-    EXPECT_EQ(Log, (std::vector<std::string>{"click", "dblclick", "popup", "object click 2",
+    Graph.DoContextPopup({5, 5}, handled);
+    EXPECT_TRUE(handled);
+    EXPECT_EQ(log, (std::vector<std::string>{"click", "dblclick", "popup", "object click 2",
                                              "object dblclick 2", "object popup"}));
 }
 
 TEST_F(GraphControlTest, LinkRecordsAreKeptAsRead)
 {
-    const TPropEntries Stored = {
+    const TPropEntries stored = {
         {"ID", int64_t{9}},
         {"G.Text", QString("link")},
         {"G.BeginStyle", QByteArray("lsArrow")},
@@ -580,16 +567,16 @@ TEST_F(GraphControlTest, LinkRecordsAreKeptAsRead)
         {"G.Target", int64_t{4294967295}},
         {"G.BreakPoints", QByteArray("\x01\x02", 2)},
     };
-    TGraphObject *Link = TGraphLink::StaticClass().CreateLoaded(&Graph.Document(), Stored);
-    Link->Loaded();
-    EXPECT_TRUE(Link->IsLink());
-    EXPECT_EQ(Link->ID(), 9u);
-    EXPECT_EQ(Link->SaveToEntries(), Stored);
-    EXPECT_EQ(Link->HitTest({0, 0}), hzNone);
+    TGraphObject *link = TGraphLink::StaticClass().CreateLoaded(&Graph.Document(), stored);
+    link->Loaded();
+    EXPECT_TRUE(link->IsLink());
+    EXPECT_EQ(link->ID(), 9u);
+    EXPECT_EQ(link->SaveToEntries(), stored);
+    EXPECT_EQ(link->HitTest({0, 0}), hzNone);
 
-    Link->ReplaceID(1, 12);
-    EXPECT_EQ(Link->SaveToEntries()[5], (TPropEntry{"G.Source", int64_t{12}}));
-    EXPECT_EQ(Link->ConvertTo(&TRectangularNode::StaticClass()), Link);
+    link->ReplaceID(1, 12);
+    EXPECT_EQ(link->SaveToEntries()[5], (TPropEntry{"G.Source", int64_t{12}}));
+    EXPECT_EQ(link->ConvertTo(&TRectangularNode::StaticClass()), link);
     EXPECT_THROW(
         TGraphLink::StaticClass().CreateLoaded(&Graph.Document(), {{"G.Left", int64_t{1}}}),
         EGraphStreamError);

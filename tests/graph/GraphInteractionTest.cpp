@@ -19,12 +19,12 @@ namespace {
 // A selectable object that is no node, for band selections by class.
 class TBandLink : public TGraphLink {
 public:
-    explicit TBandLink(TGraphDocument *AOwner) : TGraphLink(AOwner) {}
+    explicit TBandLink(TGraphDocument *owner) : TGraphLink(owner) {}
     static const TGraphObjectClass &StaticClass()
     {
-        static const TGraphObjectClass Class =
+        static const TGraphObjectClass objectClass =
             TGraphObjectClass::Of<TBandLink>("TBandLink", &TGraphLink::StaticClass());
-        return Class;
+        return objectClass;
     }
     const TGraphObjectClass &ClassType() const override { return StaticClass(); }
 
@@ -45,49 +45,49 @@ protected:
         Window.show();
     }
 
-    TGraphObject *Mark(int32_t X, int32_t Y)
+    TGraphObject *Mark(int32_t x, int32_t y)
     {
-        static const TGraphObjectClass *Circular = TGraphControl::FindClass("TCircularNode");
-        return Graph.InsertNode({X - 10, Y - 10, X + 10, Y + 10}, Circular);
+        static const TGraphObjectClass *circular = TGraphControl::FindClass("TCircularNode");
+        return Graph.InsertNode({x - 10, y - 10, x + 10, y + 10}, circular);
     }
 
-    static TPoint Center(const TGraphObject *Obj)
+    static TPoint Center(const TGraphObject *obj)
     {
-        const TRect R = Obj->BoundsRect();
-        return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
+        const TRect r = obj->BoundsRect();
+        return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
     }
 
-    void Mouse(QEvent::Type Type, QPoint Pos, Qt::MouseButton Button, Qt::MouseButtons Buttons,
-               Qt::KeyboardModifiers Modifiers)
+    void Mouse(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers modifiers)
     {
-        QWidget *Client = Graph.viewport();
-        QMouseEvent Event(Type, Pos, Client->mapToGlobal(Pos), Button, Buttons, Modifiers);
-        QApplication::sendEvent(Client, &Event);
+        QWidget *client = Graph.viewport();
+        QMouseEvent event(type, pos, client->mapToGlobal(pos), button, buttons, modifiers);
+        QApplication::sendEvent(client, &event);
     }
-    void Press(QPoint Pos, Qt::KeyboardModifiers Modifiers = Qt::NoModifier)
+    void Press(QPoint pos, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        Mouse(QEvent::MouseButtonPress, Pos, Qt::LeftButton, Qt::LeftButton, Modifiers);
+        Mouse(QEvent::MouseButtonPress, pos, Qt::LeftButton, Qt::LeftButton, modifiers);
     }
-    void MoveHeld(QPoint Pos, Qt::KeyboardModifiers Modifiers = Qt::NoModifier)
+    void MoveHeld(QPoint pos, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        Mouse(QEvent::MouseMove, Pos, Qt::NoButton, Qt::LeftButton, Modifiers);
+        Mouse(QEvent::MouseMove, pos, Qt::NoButton, Qt::LeftButton, modifiers);
     }
-    void Release(QPoint Pos, Qt::KeyboardModifiers Modifiers = Qt::NoModifier)
+    void Release(QPoint pos, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        Mouse(QEvent::MouseButtonRelease, Pos, Qt::LeftButton, Qt::NoButton, Modifiers);
+        Mouse(QEvent::MouseButtonRelease, pos, Qt::LeftButton, Qt::NoButton, modifiers);
     }
-    void Drag(QPoint From, QPoint To, Qt::KeyboardModifiers Modifiers = Qt::NoModifier)
+    void Drag(QPoint from, QPoint to, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        Press(From, Modifiers);
-        MoveHeld(To, Modifiers);
-        Release(To, Modifiers);
+        Press(from, modifiers);
+        MoveHeld(to, modifiers);
+        Release(to, modifiers);
     }
     // True when the control consumed the key.
-    bool Key(int QtKey, Qt::KeyboardModifiers Modifiers = Qt::NoModifier)
+    bool Key(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
-        QKeyEvent Event(QEvent::KeyPress, QtKey, Modifiers);
-        QApplication::sendEvent(&Graph, &Event);
-        return Event.isAccepted();
+        QKeyEvent event(QEvent::KeyPress, qtKey, modifiers);
+        QApplication::sendEvent(&Graph, &event);
+        return event.isAccepted();
     }
 
     QWidget Window;
@@ -97,107 +97,105 @@ protected:
 
 TEST_F(GraphInteractionTest, PressSelectsAtOnceAndMouseUpSeesTheSelection)
 {
-    TGraphObject *A = Mark(50, 50);
-    TGraphObject *B = Mark(100, 50);
-    TGraphObject *C = Mark(150, 50);
-    A->SetSelected(true);
-    B->SetSelected(true);
-    bool SelectedBeforeHandling = true;
+    TGraphObject *a = Mark(50, 50);
+    TGraphObject *b = Mark(100, 50);
+    TGraphObject *c = Mark(150, 50);
+    a->SetSelected(true);
+    b->SetSelected(true);
+    bool selectedBeforeHandling = true;
     Graph.OnMouseDown = [&](TGraphControl *, TMouseButton, TShiftState, int32_t, int32_t) {
-        SelectedBeforeHandling = C->Selected();
+        selectedBeforeHandling = c->Selected();
     };
-    std::vector<TGraphObject *> SeenOnMouseUp;
-    Graph.OnMouseUp = [&](TGraphControl *, TMouseButton Button, TShiftState, int32_t, int32_t) {
-        EXPECT_EQ(Button, mbLeft);
+    std::vector<TGraphObject *> seenOnMouseUp;
+    Graph.OnMouseUp = [&](TGraphControl *, TMouseButton button, TShiftState, int32_t, int32_t) {
+        EXPECT_EQ(button, mbLeft);
         EXPECT_EQ(Graph.DragSource(), nullptr);
-        for (int32_t I = 0; I < Graph.SelectedObjects().Count(); ++I) {
-            SeenOnMouseUp.push_back(Graph.SelectedObjects()[I]);
-        }
+        for (int32_t i = 0; i < Graph.SelectedObjects().Count(); ++i)
+            seenOnMouseUp.push_back(Graph.SelectedObjects()[i]);
     };
 
-    std::vector<TGraphObject *> Clicked;
-    Graph.OnObjectClick = [&](TGraphControl *, TGraphObject *Obj) { Clicked.push_back(Obj); };
+    std::vector<TGraphObject *> clicked;
+    Graph.OnObjectClick = [&](TGraphControl *, TGraphObject *obj) { clicked.push_back(obj); };
 
     Press({150, 50});
-    EXPECT_FALSE(SelectedBeforeHandling);
-    EXPECT_TRUE(C->Selected());
-    EXPECT_FALSE(A->Selected());
-    EXPECT_FALSE(B->Selected());
+    EXPECT_FALSE(selectedBeforeHandling);
+    EXPECT_TRUE(c->Selected());
+    EXPECT_FALSE(a->Selected());
+    EXPECT_FALSE(b->Selected());
     Release({150, 50});
-    EXPECT_EQ(SeenOnMouseUp, std::vector<TGraphObject *>{C});
-    EXPECT_EQ(Clicked, std::vector<TGraphObject *>{C});
-    EXPECT_EQ(Graph.ObjectAtCursor(), C);
+    EXPECT_EQ(seenOnMouseUp, std::vector<TGraphObject *>{c});
+    EXPECT_EQ(clicked, std::vector<TGraphObject *>{c});
+    EXPECT_EQ(Graph.ObjectAtCursor(), c);
 
     Press({150, 50}, Qt::ShiftModifier);
-    EXPECT_FALSE(C->Selected());
+    EXPECT_FALSE(c->Selected());
     EXPECT_EQ(Graph.DragSource(), nullptr);
     Release({150, 50}, Qt::ShiftModifier);
-    EXPECT_EQ(Center(C), (TPoint{150, 50}));
+    EXPECT_EQ(Center(c), (TPoint{150, 50}));
 }
 
 TEST_F(GraphInteractionTest, DraggingASelectedMarkMovesTheSelectionStepByStep)
 {
-    TGraphObject *Marks[] = {Mark(50, 50), Mark(100, 50), Mark(150, 50)};
-    for (TGraphObject *M : Marks) {
-        M->SetSelected(true);
-    }
-    int EndDrags = 0;
-    Graph.OnObjectEndDrag = [&](TGraphControl *, TGraphObject *Obj, uint32_t, bool Cancelled) {
-        ++EndDrags;
-        EXPECT_EQ(Obj, Marks[1]);
-        EXPECT_FALSE(Cancelled);
+    TGraphObject *marks[] = {Mark(50, 50), Mark(100, 50), Mark(150, 50)};
+    for (TGraphObject *m : marks)
+        m->SetSelected(true);
+    int endDrags = 0;
+    Graph.OnObjectEndDrag = [&](TGraphControl *, TGraphObject *obj, uint32_t, bool cancelled) {
+        ++endDrags;
+        EXPECT_EQ(obj, marks[1]);
+        EXPECT_FALSE(cancelled);
     };
     Graph.SetModified(false);
 
     Press({100, 50});
     EXPECT_EQ(Graph.DraggingObjects().Count(), 3);
-    for (int Step = 1; Step <= 2; ++Step) {
+    for (int step = 1; step <= 2; ++step) {
         Graph.SetModified(false);
-        const int Before = GraphChanges;
-        MoveHeld({100 + 10 * Step, 50 + 5 * Step});
+        const int before = GraphChanges;
+        MoveHeld({100 + 10 * step, 50 + 5 * step});
         EXPECT_TRUE(Graph.Modified());
-        EXPECT_GT(GraphChanges, Before);
+        EXPECT_GT(GraphChanges, before);
     }
     Release({120, 60});
 
-    EXPECT_EQ(EndDrags, 1);
-    EXPECT_EQ(Center(Marks[0]), (TPoint{70, 60}));
-    EXPECT_EQ(Center(Marks[1]), (TPoint{120, 60}));
-    EXPECT_EQ(Center(Marks[2]), (TPoint{170, 60}));
+    EXPECT_EQ(endDrags, 1);
+    EXPECT_EQ(Center(marks[0]), (TPoint{70, 60}));
+    EXPECT_EQ(Center(marks[1]), (TPoint{120, 60}));
+    EXPECT_EQ(Center(marks[2]), (TPoint{170, 60}));
     EXPECT_EQ(Graph.SelectedObjects().Count(), 3);
 }
 
 TEST_F(GraphInteractionTest, EscapeCancelsADragAndTheDocumentStaysModified)
 {
-    TGraphObject *A = Mark(50, 50);
-    TGraphObject *B = Mark(150, 50);
-    B->SetSelected(true);
-    bool Cancelled = false;
-    Graph.OnObjectEndDrag = [&](TGraphControl *, TGraphObject *, uint32_t, bool C) {
-        Cancelled = C;
+    TGraphObject *a = Mark(50, 50);
+    TGraphObject *b = Mark(150, 50);
+    b->SetSelected(true);
+    bool cancelled = false;
+    Graph.OnObjectEndDrag = [&](TGraphControl *, TGraphObject *, uint32_t, bool c) {
+        cancelled = c;
     };
     Graph.SetModified(false);
 
     Press({50, 50});
     MoveHeld({80, 90});
-    EXPECT_EQ(Center(A), (TPoint{80, 90}));
+    EXPECT_EQ(Center(a), (TPoint{80, 90}));
     EXPECT_TRUE(Key(Qt::Key_Escape));
-    EXPECT_EQ(Center(A), (TPoint{50, 50}));
-    EXPECT_TRUE(Cancelled);
+    EXPECT_EQ(Center(a), (TPoint{50, 50}));
+    EXPECT_TRUE(cancelled);
     EXPECT_TRUE(Graph.Modified());
     EXPECT_EQ(Graph.DragSource(), nullptr);
     MoveHeld({100, 100});
     Release({100, 100});
-    EXPECT_EQ(Center(A), (TPoint{50, 50}));
-    EXPECT_EQ(Center(B), (TPoint{150, 50}));
+    EXPECT_EQ(Center(a), (TPoint{50, 50}));
+    EXPECT_EQ(Center(b), (TPoint{150, 50}));
 }
 
 TEST_F(GraphInteractionTest, ClickOnEmptySpaceDeselectsUnlessShiftIsHeld)
 {
-    TGraphObject *A = Mark(50, 50);
-    TGraphObject *B = Mark(100, 50);
-    A->SetSelected(true);
-    B->SetSelected(true);
+    TGraphObject *a = Mark(50, 50);
+    TGraphObject *b = Mark(100, 50);
+    a->SetSelected(true);
+    b->SetSelected(true);
 
     Press({300, 200}, Qt::ShiftModifier);
     EXPECT_EQ(Graph.ScreenCursor(), crCross);
@@ -212,19 +210,19 @@ TEST_F(GraphInteractionTest, ClickOnEmptySpaceDeselectsUnlessShiftIsHeld)
 
 TEST_F(GraphInteractionTest, RubberBandSelectsByClassOrZoomsWithAlt)
 {
-    TGraphObject *Inside = Mark(50, 50);
-    TGraphObject *Outside = Mark(250, 200);
-    TGraphObject *Link = TBandLink::StaticClass().Create(&Graph.Document());
-    Outside->SetSelected(true);
+    TGraphObject *inside = Mark(50, 50);
+    TGraphObject *outside = Mark(250, 200);
+    TGraphObject *link = TBandLink::StaticClass().Create(&Graph.Document());
+    outside->SetSelected(true);
 
     Drag({30, 30}, {130, 130}, Qt::ControlModifier);
-    EXPECT_TRUE(Inside->Selected());
-    EXPECT_FALSE(Link->Selected());
-    EXPECT_FALSE(Outside->Selected());
+    EXPECT_TRUE(inside->Selected());
+    EXPECT_FALSE(link->Selected());
+    EXPECT_FALSE(outside->Selected());
 
     Drag({30, 30}, {130, 130});
-    EXPECT_TRUE(Inside->Selected());
-    EXPECT_TRUE(Link->Selected());
+    EXPECT_TRUE(inside->Selected());
+    EXPECT_TRUE(link->Selected());
 
     Graph.ClearSelection();
     Drag({30, 30}, {130, 130}, Qt::AltModifier);
@@ -237,24 +235,24 @@ TEST_F(GraphInteractionTest, DraggedMarkKeepsItsCenterInsideTheConstraints)
     Graph.KeepInside = false;
     Graph.KeepCenterInside = true;
     Graph.GraphConstraints().SetBoundsRect({0, 0, 200, 200});
-    TGraphObject *A = Mark(180, 100);
+    TGraphObject *a = Mark(180, 100);
 
     Press({180, 100});
     MoveHeld({240, 100});
     MoveHeld({290, 100});
     Release({290, 100});
-    EXPECT_EQ(Center(A), (TPoint{200, 100}));
+    EXPECT_EQ(Center(a), (TPoint{200, 100}));
 }
 
 TEST_F(GraphInteractionTest, ViewOnlyLeavesTheMarksAlone)
 {
-    TGraphObject *A = Mark(50, 50);
+    TGraphObject *a = Mark(50, 50);
     Graph.SetCommandMode(cmViewOnly);
     Drag({50, 50}, {90, 90});
-    EXPECT_FALSE(A->Selected());
-    EXPECT_EQ(Center(A), (TPoint{50, 50}));
+    EXPECT_FALSE(a->Selected());
+    EXPECT_EQ(Center(a), (TPoint{50, 50}));
     Key(Qt::Key_Tab);
-    EXPECT_FALSE(A->Selected());
+    EXPECT_FALSE(a->Selected());
 }
 
 TEST_F(GraphInteractionTest, PanningScrollsWithinTheRange)
@@ -262,9 +260,9 @@ TEST_F(GraphInteractionTest, PanningScrollsWithinTheRange)
     Graph.GraphConstraints().SetBoundsRect({0, 0, 2000, 2000});
     Graph.SetFixedScrollBars(true);
     Graph.SetCommandMode(cmPan);
-    TGraphScrollBar &Horz = Graph.HorzScrollBar();
-    ASSERT_TRUE(Horz.IsScrollBarVisible());
-    Horz.SetPosition(100);
+    TGraphScrollBar &horz = Graph.HorzScrollBar();
+    ASSERT_TRUE(horz.IsScrollBarVisible());
+    horz.SetPosition(100);
 
     Mouse(QEvent::MouseMove, {100, 100}, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     EXPECT_EQ(Graph.ScreenCursor(), GC_HANDFLAT);
@@ -273,14 +271,14 @@ TEST_F(GraphInteractionTest, PanningScrollsWithinTheRange)
     MoveHeld({115, 100});
     MoveHeld({130, 100});
     Release({130, 100});
-    EXPECT_EQ(Horz.Position(), 70);
+    EXPECT_EQ(horz.Position(), 70);
 
-    Horz.SetPosition(20);
+    horz.SetPosition(20);
     Drag({100, 100}, {130, 100});
-    EXPECT_EQ(Horz.Position(), 0);
+    EXPECT_EQ(horz.Position(), 0);
 
     EXPECT_TRUE(Key(Qt::Key_Right));
-    EXPECT_EQ(Horz.Position(), Horz.Increment());
+    EXPECT_EQ(horz.Position(), horz.Increment());
 }
 
 TEST_F(GraphInteractionTest, KeysGoToTheHandlerThenToTheApplication)
@@ -290,46 +288,46 @@ TEST_F(GraphInteractionTest, KeysGoToTheHandlerThenToTheApplication)
     EXPECT_TRUE(Key(Qt::Key_Backtab, Qt::ShiftModifier));
     EXPECT_EQ(Window.focusWidget(), &Graph);
 
-    uint16_t SeenKey = 0;
-    Graph.OnKeyDown = [&](TGraphControl *, uint16_t &Key, TShiftState Shift) {
-        SeenKey = Key;
-        EXPECT_TRUE(Shift.Contains(ssCtrl));
+    uint16_t seenKey = 0;
+    Graph.OnKeyDown = [&](TGraphControl *, uint16_t &key, TShiftState shift) {
+        seenKey = key;
+        EXPECT_TRUE(shift.Contains(ssCtrl));
     };
     EXPECT_FALSE(Key(Qt::Key_Left, Qt::ControlModifier));
-    EXPECT_EQ(SeenKey, VK_LEFT);
+    EXPECT_EQ(seenKey, VK_LEFT);
 
-    TGraphObject *A = Mark(50, 50);
-    TGraphObject *B = Mark(100, 50);
-    A->SetSelected(true);
-    B->SetSelected(true);
-    SeenKey = 0;
+    TGraphObject *a = Mark(50, 50);
+    TGraphObject *b = Mark(100, 50);
+    a->SetSelected(true);
+    b->SetSelected(true);
+    seenKey = 0;
     EXPECT_TRUE(Key(Qt::Key_Right));
-    EXPECT_EQ(SeenKey, 0);
-    EXPECT_EQ(Center(A), (TPoint{51, 50}));
-    EXPECT_EQ(Center(B), (TPoint{101, 50}));
+    EXPECT_EQ(seenKey, 0);
+    EXPECT_EQ(Center(a), (TPoint{51, 50}));
+    EXPECT_EQ(Center(b), (TPoint{101, 50}));
 }
 
 TEST_F(GraphInteractionTest, InsertModeInsertsAndSizesANode)
 {
     Graph.SetDefaultNodeClass(TGraphControl::FindClass("TCircularNode"));
-    int Removed = 0;
-    Graph.OnObjectRemove = [&](TGraphControl *, TGraphObject *) { ++Removed; };
+    int removed = 0;
+    Graph.OnObjectRemove = [&](TGraphControl *, TGraphObject *) { ++removed; };
 
     Graph.SetCommandMode(cmInsertNode);
     Graph.SetModified(false);
     Press({50, 50});
     ASSERT_EQ(Graph.Objects().Count(), 1);
-    TGraphObject *Node = Graph.Objects()[0];
-    EXPECT_EQ(Graph.DragSource(), Node);
-    EXPECT_EQ(Graph.CursorPos(), Node->BoundsRect().BottomRight());
+    TGraphObject *node = Graph.Objects()[0];
+    EXPECT_EQ(Graph.DragSource(), node);
+    EXPECT_EQ(Graph.CursorPos(), node->BoundsRect().BottomRight());
     // The pointer's move is reported to the window while it still exists.
     QApplication::processEvents();
     MoveHeld({90, 90});
     Release({90, 90});
-    EXPECT_EQ(Node->BoundsRect(), (TRect{50, 50, 90, 90}));
+    EXPECT_EQ(node->BoundsRect(), (TRect{50, 50, 90, 90}));
     EXPECT_EQ(Graph.CommandMode(), cmEdit);
     EXPECT_TRUE(Graph.Modified());
-    EXPECT_TRUE(Node->Selected());
+    EXPECT_TRUE(node->Selected());
 
     Graph.SetCommandMode(cmInsertNode);
     Press({200, 100});
@@ -338,7 +336,7 @@ TEST_F(GraphInteractionTest, InsertModeInsertsAndSizesANode)
     MoveHeld({230, 130});
     EXPECT_TRUE(Key(Qt::Key_Escape));
     EXPECT_EQ(Graph.Objects().Count(), 1);
-    EXPECT_EQ(Removed, 1);
+    EXPECT_EQ(removed, 1);
     EXPECT_EQ(Graph.CommandMode(), cmEdit);
     Release({230, 130});
     EXPECT_EQ(Graph.Objects().Count(), 1);
@@ -346,26 +344,26 @@ TEST_F(GraphInteractionTest, InsertModeInsertsAndSizesANode)
 
 TEST_F(GraphInteractionTest, PointerEnteringAndLeavingMarksAndTheControl)
 {
-    TGraphObject *A = Mark(50, 50);
-    A->SetHint("Counted|Counted cell");
-    std::vector<std::pair<char, TGraphObject *>> Seen;
-    Graph.OnObjectMouseEnter = [&](TGraphControl *, TGraphObject *Obj) {
-        Seen.push_back({'+', Obj});
+    TGraphObject *a = Mark(50, 50);
+    a->SetHint("Counted|Counted cell");
+    std::vector<std::pair<char, TGraphObject *>> seen;
+    Graph.OnObjectMouseEnter = [&](TGraphControl *, TGraphObject *obj) {
+        seen.push_back({'+', obj});
     };
-    Graph.OnObjectMouseLeave = [&](TGraphControl *, TGraphObject *Obj) {
-        Seen.push_back({'-', Obj});
+    Graph.OnObjectMouseLeave = [&](TGraphControl *, TGraphObject *obj) {
+        seen.push_back({'-', obj});
     };
 
     Mouse(QEvent::MouseMove, {50, 50}, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     EXPECT_EQ(Graph.ScreenCursor(), crSizeAll);
-    QHelpEvent Hint(QEvent::ToolTip, {50, 50}, Graph.viewport()->mapToGlobal(QPoint(50, 50)));
-    QApplication::sendEvent(Graph.viewport(), &Hint);
+    QHelpEvent hint(QEvent::ToolTip, {50, 50}, Graph.viewport()->mapToGlobal(QPoint(50, 50)));
+    QApplication::sendEvent(Graph.viewport(), &hint);
     EXPECT_EQ(QToolTip::text(), "Counted");
-    QEvent Leave(QEvent::Leave);
-    QApplication::sendEvent(Graph.viewport(), &Leave);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(Graph.viewport(), &leave);
     EXPECT_EQ(Graph.ScreenCursor(), crDefault);
     EXPECT_EQ(Graph.ObjectAtCursor(), nullptr);
-    EXPECT_EQ(Seen, (std::vector<std::pair<char, TGraphObject *>>{{'+', A}, {'-', A}}));
+    EXPECT_EQ(seen, (std::vector<std::pair<char, TGraphObject *>>{{'+', a}, {'-', a}}));
 }
 
 } // namespace

@@ -34,28 +34,28 @@ int Mismatches(int width, int height, const std::function<void(TCanvas &)> &draw
 
 TEST(GraphNodeRegionTest, RegionsCoverExactlyTheDrawnPixels)
 {
-    const int L = 7;
-    const int T = 11;
-    for (int W = 1; W <= 64; W += 3) {
-        for (int H : {1, 2, 5, 20, 33, 64, 97}) {
-            const int R = L + W;
-            const int B = T + H;
-            const int cX = (L + R) / 2;
-            const int cY = (T + B) / 2;
-            const int q = W / 4;
-            const int S = std::max(W, H) / 4;
-            const TPoints hexagon{{L + q, T}, {R - q, T}, {R, cY}, {R - q, B}, {L + q, B}, {L, cY}};
-            const TPoints triangle{{cX, T}, {R, B}, {L, B}};
-            const int w = R + 20;
-            const int h = B + 20;
-            SCOPED_TRACE(testing::Message() << W << " x " << H);
+    const int l = 7;
+    const int t = 11;
+    for (int width = 1; width <= 64; width += 3) {
+        for (int height : {1, 2, 5, 20, 33, 64, 97}) {
+            const int r = l + width;
+            const int b = t + height;
+            const int cx = (l + r) / 2;
+            const int cy = (t + b) / 2;
+            const int q = width / 4;
+            const int s = std::max(width, height) / 4;
+            const TPoints hexagon{{l + q, t}, {r - q, t}, {r, cy}, {r - q, b}, {l + q, b}, {l, cy}};
+            const TPoints triangle{{cx, t}, {r, b}, {l, b}};
+            const int w = r + 20;
+            const int h = b + 20;
+            SCOPED_TRACE(testing::Message() << width << " x " << height);
             const auto expectSame = [&](const std::function<void(TCanvas &)> &draw,
                                         const QRegion &region) {
                 EXPECT_EQ(Mismatches(w, h, draw, region), 0);
             };
-            expectSame([&](TCanvas &c) { c.Ellipse(L, T, R, B); }, EllipseRegion(L, T, R, B));
-            expectSame([&](TCanvas &c) { c.RoundRect(L, T, R, B, S, S); },
-                       RoundRectRegion(L, T, R, B, S, S));
+            expectSame([&](TCanvas &c) { c.Ellipse(l, t, r, b); }, EllipseRegion(l, t, r, b));
+            expectSame([&](TCanvas &c) { c.RoundRect(l, t, r, b, s, s); },
+                       RoundRectRegion(l, t, r, b, s, s));
             expectSame([&](TCanvas &c) { c.Polygon(hexagon); }, PolygonRegion(hexagon));
             expectSame([&](TCanvas &c) { c.Polygon(triangle); }, PolygonRegion(triangle));
         }

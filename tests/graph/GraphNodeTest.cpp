@@ -19,14 +19,14 @@
 
 namespace talivo {
 
-static void PrintTo(const TRect &Rect, std::ostream *os)
+static void PrintTo(const TRect &rect, std::ostream *os)
 {
-    *os << "(" << Rect.Left << ", " << Rect.Top << ", " << Rect.Right << ", " << Rect.Bottom << ")";
+    *os << "(" << rect.Left << ", " << rect.Top << ", " << rect.Right << ", " << rect.Bottom << ")";
 }
 
-static void PrintTo(const TPoint &Pt, std::ostream *os)
+static void PrintTo(const TPoint &pt, std::ostream *os)
 {
-    *os << "(" << Pt.X << ", " << Pt.Y << ")";
+    *os << "(" << pt.X << ", " << pt.Y << ")";
 }
 
 namespace {
@@ -39,37 +39,37 @@ protected:
         fGraph = std::make_unique<TGraphControl>();
     }
 
-    template <typename T> T *Insert(const TRect &Bounds)
+    template <typename T> T *Insert(const TRect &bounds)
     {
-        return static_cast<T *>(fGraph->InsertNode(Bounds, &T::StaticClass()));
+        return static_cast<T *>(fGraph->InsertNode(bounds, &T::StaticClass()));
     }
 
     // The node drawn on white; each pixel it touched is not white.
-    static QImage Drawn(TGraphNode &Node, int Width = 300, int Height = 200)
+    static QImage Drawn(TGraphNode &node, int width = 300, int height = 200)
     {
-        QImage image(Width, Height, QImage::Format_RGB32);
+        QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::white);
         TCanvas canvas;
         EXPECT_TRUE(canvas.BeginPaint(image));
-        Node.Draw(canvas);
+        node.Draw(canvas);
         canvas.EndPaint();
         return image;
     }
 
     // The box around the pixels of the given colour, right and bottom excluded.
-    static TRect InkBounds(const QImage &Image, QRgb Color = qRgb(0, 0, 0))
+    static TRect InkBounds(const QImage &image, QRgb color = qRgb(0, 0, 0))
     {
         QRect box;
-        for (int y = 0; y < Image.height(); ++y)
-            for (int x = 0; x < Image.width(); ++x)
-                if ((Image.pixel(x, y) & 0xFFFFFF) == (Color & 0xFFFFFF))
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if ((image.pixel(x, y) & 0xFFFFFF) == (color & 0xFFFFFF))
                     box |= QRect(x, y, 1, 1);
         return {box.left(), box.top(), box.right() + 1, box.bottom() + 1};
     }
 
-    static bool Inked(const QImage &Image, int X, int Y)
+    static bool Inked(const QImage &image, int x, int y)
     {
-        return (Image.pixel(X, Y) & 0xFFFFFF) != 0xFFFFFF;
+        return (image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF;
     }
 
     std::unique_ptr<TGraphControl> fGraph;
@@ -141,8 +141,8 @@ TEST_F(GraphNodeTest, ConstraintsClampMovesAndResizes)
 
     int vetoed = 0;
     fGraph->OnCanMoveResizeNode = [&](TGraphControl *, TGraphNode *, int32_t &, int32_t &,
-                                      int32_t &, int32_t &, bool &CanMove, bool &) {
-        CanMove = false;
+                                      int32_t &, int32_t &, bool &canMove, bool &) {
+        canMove = false;
         ++vetoed;
     };
     int reported = 0;
@@ -221,20 +221,20 @@ TEST_F(GraphNodeTest, SnappingPutsTheMovedCornerOnTheGrid)
 {
     fGraph->SetGridSize(8);
     TRectangularNode *node = Insert<TRectangularNode>({3, 5, 30, 30});
-    int32_t dX = 2;
-    int32_t dY = 2;
-    node->SnapHitTestOffset(hzBody, dX, dY);
-    EXPECT_EQ((3 + dX) % 8, 0);
-    EXPECT_EQ((5 + dY) % 8, 0);
-    dX = 2;
-    dY = 2;
-    node->SnapHitTestOffset(hzBottomRight, dX, dY);
-    EXPECT_EQ((30 + dX) % 8, 0);
-    EXPECT_EQ((30 + dY) % 8, 0);
-    dX = 2;
-    dY = 2;
-    node->SnapHitTestOffset(hzNone, dX, dY);
-    EXPECT_EQ(dX, 2);
+    int32_t dx = 2;
+    int32_t dy = 2;
+    node->SnapHitTestOffset(hzBody, dx, dy);
+    EXPECT_EQ((3 + dx) % 8, 0);
+    EXPECT_EQ((5 + dy) % 8, 0);
+    dx = 2;
+    dy = 2;
+    node->SnapHitTestOffset(hzBottomRight, dx, dy);
+    EXPECT_EQ((30 + dx) % 8, 0);
+    EXPECT_EQ((30 + dy) % 8, 0);
+    dx = 2;
+    dy = 2;
+    node->SnapHitTestOffset(hzNone, dx, dy);
+    EXPECT_EQ(dx, 2);
     EXPECT_FALSE(node->BeginFollowDrag(hzNone));
 }
 

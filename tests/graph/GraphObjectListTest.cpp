@@ -21,31 +21,29 @@ protected:
     TGraphObjectList List;
     TEvents Log;
 
-    TGraphObject *Obj(int I) { return reinterpret_cast<TGraphObject *>(&Pool[I]); }
-    int Id(TGraphObject *Item) { return Item ? reinterpret_cast<char *>(Item) - Pool.data() : -1; }
+    TGraphObject *Obj(int i) { return reinterpret_cast<TGraphObject *>(&Pool[i]); }
+    int Id(TGraphObject *item) { return item ? reinterpret_cast<char *>(item) - Pool.data() : -1; }
 
-    void Fill(int N)
+    void Fill(int n)
     {
-        for (int I = 0; I < N; ++I) {
-            List.Add(Obj(I));
-        }
+        for (int i = 0; i < n; ++i)
+            List.Add(Obj(i));
     }
 
     void Record()
     {
         List.SetOnChange(
-            [this](TGraphObjectList *, TGraphObject *Item, TGraphObjectListAction Action) {
-                Log.emplace_back(Id(Item), Action);
+            [this](TGraphObjectList *, TGraphObject *item, TGraphObjectListAction action) {
+                Log.emplace_back(Id(item), action);
             });
     }
 
     TIds Ids()
     {
-        TIds Result;
-        for (int I = 0; I < List.Count(); ++I) {
-            Result.push_back(Id(List[I]));
-        }
-        return Result;
+        TIds result;
+        for (int i = 0; i < List.Count(); ++i)
+            result.push_back(Id(List[i]));
+        return result;
     }
 };
 
@@ -109,11 +107,11 @@ TEST_F(GraphObjectListTest, ClearAndAssign)
     EXPECT_EQ(List.Capacity(), 0);
     EXPECT_FALSE(List.Pop());
 
-    TGraphObjectList Source;
-    Source.Add(Obj(5));
-    Source.Add(Obj(6));
+    TGraphObjectList source;
+    source.Add(Obj(5));
+    source.Add(Obj(6));
     Log.clear();
-    List.Assign(Source);
+    List.Assign(source);
     List.Assign(List);
     EXPECT_EQ(Ids(), (TIds{5, 6}));
     EXPECT_EQ(List.Capacity(), 2);
@@ -124,68 +122,67 @@ TEST_F(GraphObjectListTest, FailuresRaiseAndChangeNothing)
 {
     Fill(3);
     Record();
-    auto ExpectError = [&](auto Call, const char *Message) {
+    auto expectError = [&](auto call, const char *message) {
         try {
-            Call();
-            ADD_FAILURE() << "no error for " << Message;
-        } catch (const EListError &E) {
-            EXPECT_STREQ(E.what(), Message);
+            call();
+            ADD_FAILURE() << "no error for " << message;
+        } catch (const EListError &e) {
+            EXPECT_STREQ(e.what(), message);
         }
         EXPECT_EQ(Ids(), (TIds{0, 1, 2}));
         EXPECT_EQ(List.Capacity(), 16);
         EXPECT_TRUE(Log.empty());
     };
-    ExpectError([&] { List.Items(3); }, "Index out of range (3)");
-    ExpectError([&] { List.Items(-1); }, "Index out of range (-1)");
-    ExpectError([&] { List.Delete(3); }, "Index out of range (3)");
-    ExpectError([&] { List.Insert(4, Obj(9)); }, "Index out of range (4)");
-    ExpectError([&] { List.Move(0, 3); }, "Index out of range (3)");
-    ExpectError([&] { List.Move(-2, 1); }, "Index out of range (-2)");
-    ExpectError([&] { List.Move(5, 5); }, "Index out of range (5)");
-    ExpectError([&] { List.Add(nullptr); }, "Cannot store a nil object in the list");
-    ExpectError([&] { List.SetCapacity(-1); }, "Capacity out of range (-1)");
+    expectError([&] { List.Items(3); }, "Index out of range (3)");
+    expectError([&] { List.Items(-1); }, "Index out of range (-1)");
+    expectError([&] { List.Delete(3); }, "Index out of range (3)");
+    expectError([&] { List.Insert(4, Obj(9)); }, "Index out of range (4)");
+    expectError([&] { List.Move(0, 3); }, "Index out of range (3)");
+    expectError([&] { List.Move(-2, 1); }, "Index out of range (-2)");
+    expectError([&] { List.Move(5, 5); }, "Index out of range (5)");
+    expectError([&] { List.Add(nullptr); }, "Cannot store a nil object in the list");
+    expectError([&] { List.SetCapacity(-1); }, "Capacity out of range (-1)");
 
     List.First();
     EXPECT_EQ(Id(List.Next()), 1);
     EXPECT_EQ(Id(List.Next()), 2);
     EXPECT_EQ(List.Next(), nullptr);
-    ExpectError([&] { List.Next(); }, "List enumeration is not initialized");
-    ExpectError([&] { List.Next(); }, "List enumeration is not initialized");
+    expectError([&] { List.Next(); }, "List enumeration is not initialized");
+    expectError([&] { List.Next(); }, "List enumeration is not initialized");
     List.Last();
     EXPECT_EQ(Id(List.Prior()), 1);
     EXPECT_EQ(Id(List.Prior()), 0);
     EXPECT_EQ(List.Prior(), nullptr);
-    ExpectError([&] { List.Prior(); }, "List enumeration is not initialized");
+    expectError([&] { List.Prior(); }, "List enumeration is not initialized");
 }
 
 TEST_F(GraphObjectListTest, WalksSurviveDeletions)
 {
     Fill(6);
-    TIds Seen;
-    for (TGraphObject *Item = List.First(); Item; Item = List.Next()) {
-        Seen.push_back(Id(Item));
-        if (Id(Item) == 1) {
+    TIds seen;
+    for (TGraphObject *item = List.First(); item; item = List.Next()) {
+        seen.push_back(Id(item));
+        if (Id(item) == 1) {
             List.Remove(Obj(1)); // the current one
-        } else if (Id(Item) == 3) {
+        } else if (Id(item) == 3) {
             List.Remove(Obj(0)); // one already passed
-        } else if (Id(Item) == 4) {
+        } else if (Id(item) == 4) {
             List.Remove(Obj(5)); // one still ahead
         }
     }
-    EXPECT_EQ(Seen, (TIds{0, 1, 2, 3, 4}));
+    EXPECT_EQ(seen, (TIds{0, 1, 2, 3, 4}));
 
     List.Clear();
     Fill(6);
-    Seen.clear();
-    for (TGraphObject *Item = List.Last(); Item; Item = List.Prior()) {
-        Seen.push_back(Id(Item));
-        if (Id(Item) == 4) {
+    seen.clear();
+    for (TGraphObject *item = List.Last(); item; item = List.Prior()) {
+        seen.push_back(Id(item));
+        if (Id(item) == 4)
             List.Remove(Obj(4));
-        } else if (Id(Item) == 3) {
+        else if (Id(item) == 3)
             List.Remove(Obj(1));
-        }
     }
-    EXPECT_EQ(Seen, (TIds{5, 4, 3, 2, 0}));
+    EXPECT_EQ(seen, (TIds{5, 4, 3, 2, 0}));
     EXPECT_EQ(Ids(), (TIds{0, 2, 3, 5}));
 }
 
@@ -193,28 +190,26 @@ TEST_F(GraphObjectListTest, NestedWalkAndHandlerDeletions)
 {
     Fill(5);
     // Removing object 1 takes object 2 with it, from inside the report.
-    List.SetOnChange([this](TGraphObjectList *, TGraphObject *Item, TGraphObjectListAction) {
-        if (Id(Item) == 1) {
+    List.SetOnChange([this](TGraphObjectList *, TGraphObject *item, TGraphObjectListAction) {
+        if (Id(item) == 1)
             List.Remove(Obj(2));
-        }
     });
-    TIds Outer, InnerCounts;
-    for (TGraphObject *Item = List.First(); Item; Item = List.Next()) {
-        Outer.push_back(Id(Item));
+    TIds outer, innerCounts;
+    for (TGraphObject *item = List.First(); item; item = List.Next()) {
+        outer.push_back(Id(item));
         ASSERT_TRUE(List.Push());
-        int Inner = 0;
-        for (TGraphObject *Other = List.First(); Other; Other = List.Next()) {
-            ++Inner;
-            if (Id(Item) == 1 && Id(Other) == 1) {
+        int inner = 0;
+        for (TGraphObject *other = List.First(); other; other = List.Next()) {
+            ++inner;
+            if (Id(item) == 1 && Id(other) == 1)
                 List.Delete(1);
-            }
         }
-        InnerCounts.push_back(Inner);
+        innerCounts.push_back(inner);
         ASSERT_TRUE(List.Pop());
     }
     EXPECT_FALSE(List.Pop());
-    EXPECT_EQ(Outer, (TIds{0, 1, 3, 4}));
-    EXPECT_EQ(InnerCounts, (TIds{5, 4, 3, 3}));
+    EXPECT_EQ(outer, (TIds{0, 1, 3, 4}));
+    EXPECT_EQ(innerCounts, (TIds{5, 4, 3, 3}));
 
     // A handler that drops itself must finish its own call safely.
     List.SetOnChange([this](TGraphObjectList *, TGraphObject *, TGraphObjectListAction) {
@@ -230,58 +225,57 @@ TEST_F(GraphObjectListTest, NestedWalkAndHandlerDeletions)
 // the items, the indexes and the capacity exactly as a plain array would.
 TEST_F(GraphObjectListTest, EditsInAnyOrderMatchAPlainArray)
 {
-    std::mt19937 Random(7);
-    TIds Model;
-    int32_t Capacity = 0;
-    const auto Pick = [&Random](size_t Count) {
-        return static_cast<int32_t>(std::uniform_int_distribution<size_t>(0, Count - 1)(Random));
+    std::mt19937 random(7);
+    TIds model;
+    int32_t capacity = 0;
+    const auto pick = [&random](size_t count) {
+        return static_cast<int32_t>(std::uniform_int_distribution<size_t>(0, count - 1)(random));
     };
-    for (int Step = 0; Step < 4000; ++Step) {
-        const int Kind = std::uniform_int_distribution<int>(0, 9)(Random);
-        if (Kind < 3 || Model.empty()) {
-            const int Item = Pick(Pool.size());
-            if (Kind == 0 && !Model.empty()) {
-                const int32_t Index = Pick(Model.size() + 1);
-                List.Insert(Index, Obj(Item));
-                Model.insert(Model.begin() + Index, Item);
+    for (int step = 0; step < 4000; ++step) {
+        const int kind = std::uniform_int_distribution<int>(0, 9)(random);
+        if (kind < 3 || model.empty()) {
+            const int item = pick(Pool.size());
+            if (kind == 0 && !model.empty()) {
+                const int32_t index = pick(model.size() + 1);
+                List.Insert(index, Obj(item));
+                model.insert(model.begin() + index, item);
             } else {
-                List.Add(Obj(Item));
-                Model.push_back(Item);
+                List.Add(Obj(item));
+                model.push_back(item);
             }
-            if (static_cast<int32_t>(Model.size()) > Capacity) {
-                Capacity += Capacity < 64 ? 16 : 8;
-            }
-        } else if (Kind < 6) {
+            if (static_cast<int32_t>(model.size()) > capacity)
+                capacity += capacity < 64 ? 16 : 8;
+        } else if (kind < 6) {
             // Runs from the front and from the back, as a selection is emptied.
-            const int32_t Index = Kind == 3   ? 0
-                                  : Kind == 4 ? Pick(Model.size())
-                                              : static_cast<int32_t>(Model.size()) - 1;
-            List.Delete(Index);
-            Model.erase(Model.begin() + Index);
-        } else if (Kind == 6) {
-            const int32_t From = Pick(Model.size());
-            const int32_t To = Pick(Model.size());
-            List.Move(From, To);
-            const int Item = Model[From];
-            Model.erase(Model.begin() + From);
-            Model.insert(Model.begin() + To, Item);
-        } else if (Kind == 7) {
-            const int Item = Model[Pick(Model.size())];
-            const auto Last = std::find(Model.rbegin(), Model.rend(), Item);
-            const int32_t Expected = static_cast<int32_t>(Model.rend() - Last) - 1;
-            EXPECT_EQ(List.IndexOf(Obj(Item)), Expected);
-            EXPECT_EQ(List.Remove(Obj(Item)), Expected);
-            Model.erase(Model.begin() + Expected);
-        } else if (Kind == 8) {
-            Capacity = static_cast<int32_t>(Model.size()) + Pick(20);
-            List.SetCapacity(Capacity);
+            const int32_t index = kind == 3   ? 0
+                                  : kind == 4 ? pick(model.size())
+                                              : static_cast<int32_t>(model.size()) - 1;
+            List.Delete(index);
+            model.erase(model.begin() + index);
+        } else if (kind == 6) {
+            const int32_t from = pick(model.size());
+            const int32_t to = pick(model.size());
+            List.Move(from, to);
+            const int item = model[from];
+            model.erase(model.begin() + from);
+            model.insert(model.begin() + to, item);
+        } else if (kind == 7) {
+            const int item = model[pick(model.size())];
+            const auto last = std::find(model.rbegin(), model.rend(), item);
+            const int32_t expected = static_cast<int32_t>(model.rend() - last) - 1;
+            EXPECT_EQ(List.IndexOf(Obj(item)), expected);
+            EXPECT_EQ(List.Remove(Obj(item)), expected);
+            model.erase(model.begin() + expected);
+        } else if (kind == 8) {
+            capacity = static_cast<int32_t>(model.size()) + pick(20);
+            List.SetCapacity(capacity);
         } else {
-            Capacity = Pick(Model.size());
-            List.SetCapacity(Capacity);
-            Model.resize(Capacity);
+            capacity = pick(model.size());
+            List.SetCapacity(capacity);
+            model.resize(capacity);
         }
-        ASSERT_EQ(Ids(), Model) << "after step " << Step;
-        ASSERT_EQ(List.Capacity(), Capacity) << "after step " << Step;
+        ASSERT_EQ(Ids(), model) << "after step " << step;
+        ASSERT_EQ(List.Capacity(), capacity) << "after step " << step;
     }
 }
 

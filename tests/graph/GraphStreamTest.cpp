@@ -57,60 +57,60 @@ QByteArray ExampleFile()
                                "6874020A0000");
 }
 
-QByteArray Save(TGraphControl &Graph)
+QByteArray Save(TGraphControl &graph)
 {
-    QByteArray Bytes;
-    QBuffer Buffer(&Bytes);
-    Buffer.open(QIODevice::WriteOnly);
-    Graph.SaveToStream(Buffer);
-    return Bytes;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    graph.SaveToStream(buffer);
+    return bytes;
 }
 
-void Load(TGraphControl &Graph, const QByteArray &Bytes)
+void Load(TGraphControl &graph, const QByteArray &bytes)
 {
-    QByteArray Copy = Bytes;
-    QBuffer Buffer(&Copy);
-    Buffer.open(QIODevice::ReadOnly);
-    Graph.LoadFromStream(Buffer);
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    graph.LoadFromStream(buffer);
 }
 
-void Merge(TGraphControl &Graph, const QByteArray &Bytes, int32_t dX = 0, int32_t dY = 0)
+void Merge(TGraphControl &graph, const QByteArray &bytes, int32_t dx = 0, int32_t dy = 0)
 {
-    QByteArray Copy = Bytes;
-    QBuffer Buffer(&Copy);
-    Buffer.open(QIODevice::ReadOnly);
-    Graph.MergeFromStream(Buffer, dX, dY);
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    graph.MergeFromStream(buffer, dx, dy);
 }
 
-QByteArray Written(const std::function<void(TGraphStreamWriter &)> &Write)
+QByteArray Written(const std::function<void(TGraphStreamWriter &)> &write)
 {
-    QByteArray Bytes;
-    QBuffer Buffer(&Bytes);
-    Buffer.open(QIODevice::WriteOnly);
-    TGraphStreamWriter Writer(Buffer);
-    Write(Writer);
-    return Bytes;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    TGraphStreamWriter writer(buffer);
+    write(writer);
+    return bytes;
 }
 
-QByteArray ShortName(const char *Name)
+QByteArray ShortName(const char *name)
 {
-    return QByteArray(1, static_cast<char>(qstrlen(Name))) + Name;
+    return QByteArray(1, static_cast<char>(qstrlen(name))) + name;
 }
 
-// A graph stream of one record of the class whose property stream holds Properties (each a
+// A graph stream of one record of the class whose property stream holds properties (each a
 // short-name path and its value, already encoded).
-QByteArray OneRecord(const QByteArray &ClassName, const QByteArray &Properties,
-                     const QByteArray &Prefix = {}, const char *Component = "")
+QByteArray OneRecord(const QByteArray &className, const QByteArray &properties,
+                     const QByteArray &prefix = {}, const char *component = "")
 {
-    QByteArray Bytes("0.GS\x01\x00\x00\x00", 8);
-    Bytes += char(ClassName.size() + 1) + QByteArray(3, '\0') + ClassName + '\0';
-    Bytes += "TPF0" + Prefix + ShortName("TGraphStreamableObject") + ShortName(Component);
-    return Bytes + Properties + QByteArray(2, '\0');
+    QByteArray bytes("0.GS\x01\x00\x00\x00", 8);
+    bytes += char(className.size() + 1) + QByteArray(3, '\0') + className + '\0';
+    bytes += "TPF0" + prefix + ShortName("TGraphStreamableObject") + ShortName(component);
+    return bytes + properties + QByteArray(2, '\0');
 }
 
-QByteArray NodeProperties(int8_t ID)
+QByteArray NodeProperties(int8_t id)
 {
-    return ShortName("ID") + QByteArray("\x02") + char(ID) + ShortName("G.Left") +
+    return ShortName("ID") + QByteArray("\x02") + char(id) + ShortName("G.Left") +
            QByteArray::fromHex("0200") + ShortName("G.Top") + QByteArray::fromHex("0200") +
            ShortName("G.Width") + QByteArray::fromHex("0220") + ShortName("G.Height") +
            QByteArray::fromHex("0220");
@@ -120,9 +120,9 @@ class GraphStreamTest : public ::testing::Test {
 protected:
     GraphStreamTest() { Graph.SetMinNodeSize(1); }
 
-    TGraphNode *Insert(const TRect &Bounds, const TGraphNodeClass &Class)
+    TGraphNode *Insert(const TRect &bounds, const TGraphNodeClass &nodeClass)
     {
-        return Graph.InsertNode(Bounds, &Class);
+        return Graph.InsertNode(bounds, &nodeClass);
     }
 
     TGraphControl Graph;
@@ -130,37 +130,37 @@ protected:
 
 TEST_F(GraphStreamTest, ExampleGraphIsWrittenByteForByteAndReadBackUnchanged)
 {
-    TGraphNode *Circle = Insert({90, 40, 110, 60}, TCircularNode::StaticClass());
-    Circle->SetText("#1");
-    Circle->Brush().SetColor(clRed);
-    Circle->Pen().SetColor(clRed);
-    Circle->Font().SetCharset(DEFAULT_CHARSET);
-    Circle->Font().SetColor(clWhite);
-    Circle->Font().SetHeight(-10);
-    Circle->Font().SetName("Tahoma");
-    Circle->Font().SetStyle({});
-    Circle->SetParentFont(false);
-    Circle->SetTag(3);
-    Circle->SetNodeOptions({gnoMovable, gnoShowBackground});
-    TGraphNode *Rect = Insert({0, 0, 10, 10}, TRectangularNode::StaticClass());
-    Rect->SetText("3\r\n7");
-    Rect->SetTag(500);
-    ASSERT_EQ(Circle->ID(), 1u);
-    ASSERT_EQ(Rect->ID(), 2u);
+    TGraphNode *circle = Insert({90, 40, 110, 60}, TCircularNode::StaticClass());
+    circle->SetText("#1");
+    circle->Brush().SetColor(clRed);
+    circle->Pen().SetColor(clRed);
+    circle->Font().SetCharset(DEFAULT_CHARSET);
+    circle->Font().SetColor(clWhite);
+    circle->Font().SetHeight(-10);
+    circle->Font().SetName("Tahoma");
+    circle->Font().SetStyle({});
+    circle->SetParentFont(false);
+    circle->SetTag(3);
+    circle->SetNodeOptions({gnoMovable, gnoShowBackground});
+    TGraphNode *rect = Insert({0, 0, 10, 10}, TRectangularNode::StaticClass());
+    rect->SetText("3\r\n7");
+    rect->SetTag(500);
+    ASSERT_EQ(circle->ID(), 1u);
+    ASSERT_EQ(rect->ID(), 2u);
 
-    const QByteArray Expected = ExampleFile();
-    ASSERT_EQ(Expected.size(), 438);
-    EXPECT_EQ(Save(Graph).toHex(' '), Expected.toHex(' '));
+    const QByteArray expected = ExampleFile();
+    ASSERT_EQ(expected.size(), 438);
+    EXPECT_EQ(Save(Graph).toHex(' '), expected.toHex(' '));
 
-    TGraphControl Other;
-    Other.SetMinNodeSize(1);
-    Load(Other, Expected);
-    ASSERT_EQ(Other.Objects().Count(), 2);
-    EXPECT_EQ(Other.Objects()[0]->ClassName(), "TCircularNode");
-    EXPECT_EQ(Other.Objects()[1]->Text(), "3\r\n7");
-    EXPECT_EQ(Other.Objects()[1]->BoundsRect(), (TRect{0, 0, 10, 10}));
-    EXPECT_FALSE(Other.Modified());
-    EXPECT_EQ(Save(Other).toHex(' '), Expected.toHex(' '));
+    TGraphControl other;
+    other.SetMinNodeSize(1);
+    Load(other, expected);
+    ASSERT_EQ(other.Objects().Count(), 2);
+    EXPECT_EQ(other.Objects()[0]->ClassName(), "TCircularNode");
+    EXPECT_EQ(other.Objects()[1]->Text(), "3\r\n7");
+    EXPECT_EQ(other.Objects()[1]->BoundsRect(), (TRect{0, 0, 10, 10}));
+    EXPECT_FALSE(other.Modified());
+    EXPECT_EQ(Save(other).toHex(' '), expected.toHex(' '));
 }
 
 TEST_F(GraphStreamTest, EmptyGraphIsEightBytesAndLoadingItEmptiesTheGraph)
@@ -174,212 +174,211 @@ TEST_F(GraphStreamTest, EmptyGraphIsEightBytesAndLoadingItEmptiesTheGraph)
 
 TEST(GraphStreamValueTest, IntegersTakeTheSmallestForm)
 {
-    const auto Int = [](int64_t Value) {
-        return Written([Value](TGraphStreamWriter &W) { W.WriteInteger(Value); }).toHex();
+    const auto integer = [](int64_t value) {
+        return Written([value](TGraphStreamWriter &w) { w.WriteInteger(value); }).toHex();
     };
-    EXPECT_EQ(Int(0), "0200");
-    EXPECT_EQ(Int(127), "027f");
-    EXPECT_EQ(Int(-128), "0280");
-    EXPECT_EQ(Int(128), "038000");
-    EXPECT_EQ(Int(-129), "037fff");
-    EXPECT_EQ(Int(-200), "0338ff");
-    EXPECT_EQ(Int(500), "03f401");
-    EXPECT_EQ(Int(32767), "03ff7f");
-    EXPECT_EQ(Int(-32768), "030080");
-    EXPECT_EQ(Int(32768), "0400800000");
-    EXPECT_EQ(Int(-32769), "04ff7fffff");
-    EXPECT_EQ(Int(std::numeric_limits<int32_t>::max()), "04ffffff7f");
-    EXPECT_EQ(Int(std::numeric_limits<int32_t>::min()), "0400000080");
-    EXPECT_EQ(Int(int64_t{1} << 31), "130000008000000000");
-    EXPECT_EQ(Int(-(int64_t{1} << 31) - 1), "13ffffff7fffffffff");
+    EXPECT_EQ(integer(0), "0200");
+    EXPECT_EQ(integer(127), "027f");
+    EXPECT_EQ(integer(-128), "0280");
+    EXPECT_EQ(integer(128), "038000");
+    EXPECT_EQ(integer(-129), "037fff");
+    EXPECT_EQ(integer(-200), "0338ff");
+    EXPECT_EQ(integer(500), "03f401");
+    EXPECT_EQ(integer(32767), "03ff7f");
+    EXPECT_EQ(integer(-32768), "030080");
+    EXPECT_EQ(integer(32768), "0400800000");
+    EXPECT_EQ(integer(-32769), "04ff7fffff");
+    EXPECT_EQ(integer(std::numeric_limits<int32_t>::max()), "04ffffff7f");
+    EXPECT_EQ(integer(std::numeric_limits<int32_t>::min()), "0400000080");
+    EXPECT_EQ(integer(int64_t{1} << 31), "130000008000000000");
+    EXPECT_EQ(integer(-(int64_t{1} << 31) - 1), "13ffffff7fffffffff");
 }
 
 TEST(GraphStreamValueTest, StringsTakeTheFormTheirCharactersNeed)
 {
-    const auto Str = [](const QString &Value) {
-        return Written([&Value](TGraphStreamWriter &W) { W.WriteString(Value); });
+    const auto str = [](const QString &value) {
+        return Written([&value](TGraphStreamWriter &w) { w.WriteString(value); });
     };
-    EXPECT_EQ(Str("#1").toHex(), "06022331");
-    EXPECT_EQ(Str(QString::fromUtf8("Größe")), QByteArray::fromHex("1407000000") +
+    EXPECT_EQ(str("#1").toHex(), "06022331");
+    EXPECT_EQ(str(QString::fromUtf8("Größe")), QByteArray::fromHex("1407000000") +
                                                    "Gr\xC3\xB6\xC3\x9F"
                                                    "e");
-    EXPECT_EQ(Str(QString::fromUtf8("中文字")).toHex(), "12030000002d4e8765575b");
-    EXPECT_EQ(Str(QString()).toHex(), "1200000000");
-    const QByteArray Long = Str(QString(300, 'a'));
-    EXPECT_EQ(Long.left(5).toHex(), "0c2c010000");
-    EXPECT_EQ(Long.size(), 305);
+    EXPECT_EQ(str(QString::fromUtf8("中文字")).toHex(), "12030000002d4e8765575b");
+    EXPECT_EQ(str(QString()).toHex(), "1200000000");
+    const QByteArray longForm = str(QString(300, 'a'));
+    EXPECT_EQ(longForm.left(5).toHex(), "0c2c010000");
+    EXPECT_EQ(longForm.size(), 305);
 
     // Pure ASCII up to 255 bytes is the short form with its one length byte; from 256 on the
     // long form.
-    EXPECT_EQ(Str(QString(255, 'a')), "\x06\xFF" + QByteArray(255, 'a'));
-    EXPECT_EQ(Str(QString(256, 'a')), QByteArray::fromHex("0c00010000") + QByteArray(256, 'a'));
+    EXPECT_EQ(str(QString(255, 'a')), "\x06\xFF" + QByteArray(255, 'a'));
+    EXPECT_EQ(str(QString(256, 'a')), QByteArray::fromHex("0c00010000") + QByteArray(256, 'a'));
     // UTF-8 at exactly twice the UTF-16 units is stored as UTF-16; one byte less as UTF-8.
-    EXPECT_EQ(Str(QString::fromUtf8("é")).toHex(), "1201000000e900");
-    EXPECT_EQ(Str(QString::fromUtf8("aé")).toHex(), "140300000061c3a9");
-    EXPECT_EQ(Str(QString::fromUtf8("aé") + QString(300, 'a')).left(5).toHex(), "142f010000");
+    EXPECT_EQ(str(QString::fromUtf8("é")).toHex(), "1201000000e900");
+    EXPECT_EQ(str(QString::fromUtf8("aé")).toHex(), "140300000061c3a9");
+    EXPECT_EQ(str(QString::fromUtf8("aé") + QString(300, 'a')).left(5).toHex(), "142f010000");
 }
 
 TEST(GraphStreamValueTest, ShortNamesHoldUpTo255Bytes)
 {
-    const auto Name = [](const std::string &Value) {
-        return Written([&Value](TGraphStreamWriter &W) { W.WriteShortName(Value); });
+    const auto name = [](const std::string &value) {
+        return Written([&value](TGraphStreamWriter &w) { w.WriteShortName(value); });
     };
-    EXPECT_EQ(Name(std::string(255, 'n')), "\xFF" + QByteArray(255, 'n'));
-    EXPECT_EQ(Name(""), QByteArray(1, '\0'));
-    EXPECT_THROW(Name(std::string(256, 'n')), EGraphStreamError);
+    EXPECT_EQ(name(std::string(255, 'n')), "\xFF" + QByteArray(255, 'n'));
+    EXPECT_EQ(name(""), QByteArray(1, '\0'));
+    EXPECT_THROW(name(std::string(256, 'n')), EGraphStreamError);
 }
 
 TEST_F(GraphStreamTest, IdentifiersSetsAndBinaryValuesAreWrittenAsNamed)
 {
-    TGraphNode *Node = Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
-    Node->Brush().SetColor(0x00123456);
-    Node->Pen().SetColor(clBtnFace);
-    Node->Pen().SetStyle(psDash);
-    Node->Font().SetCharset(0x55);
-    Node->Font().SetStyle({fsBold, fsStrikeOut});
-    Node->SetParentFont(false);
-    Node->SetOptions({goSelectable});
-    Node->SetVisible(false);
-    Node->SetAlignment(taLeftJustify);
-    Node->SetBackgroundMargins({1, 2, 3, 4});
-    const QByteArray Bytes = Save(Graph);
-    EXPECT_TRUE(Bytes.contains(ShortName("G.Brush.Color") + QByteArray::fromHex("0456341200")));
-    EXPECT_TRUE(Bytes.contains(ShortName("G.Pen.Color") + "\x07" + ShortName("clBtnFace")));
-    EXPECT_TRUE(Bytes.contains(ShortName("G.Pen.Style") + "\x07" + ShortName("psDash")));
-    EXPECT_TRUE(Bytes.contains(ShortName("G.Font.Charset") + "\x02\x55"));
-    EXPECT_TRUE(Bytes.contains(ShortName("G.Font.Style") + "\x0B" + ShortName("fsBold") +
+    TGraphNode *node = Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
+    node->Brush().SetColor(0x00123456);
+    node->Pen().SetColor(clBtnFace);
+    node->Pen().SetStyle(psDash);
+    node->Font().SetCharset(0x55);
+    node->Font().SetStyle({fsBold, fsStrikeOut});
+    node->SetParentFont(false);
+    node->SetOptions({goSelectable});
+    node->SetVisible(false);
+    node->SetAlignment(taLeftJustify);
+    node->SetBackgroundMargins({1, 2, 3, 4});
+    const QByteArray bytes = Save(Graph);
+    EXPECT_TRUE(bytes.contains(ShortName("G.Brush.Color") + QByteArray::fromHex("0456341200")));
+    EXPECT_TRUE(bytes.contains(ShortName("G.Pen.Color") + "\x07" + ShortName("clBtnFace")));
+    EXPECT_TRUE(bytes.contains(ShortName("G.Pen.Style") + "\x07" + ShortName("psDash")));
+    EXPECT_TRUE(bytes.contains(ShortName("G.Font.Charset") + "\x02\x55"));
+    EXPECT_TRUE(bytes.contains(ShortName("G.Font.Style") + "\x0B" + ShortName("fsBold") +
                                ShortName("fsStrikeOut") + '\0'));
-    EXPECT_TRUE(Bytes.contains(ShortName("G.Options") + "\x0B" + ShortName("goSelectable") + '\0'));
-    EXPECT_TRUE(Bytes.contains(ShortName("G.Visible") + "\x08"));
-    EXPECT_TRUE(Bytes.contains(ShortName("G.Alignment") + "\x07" + ShortName("taLeftJustify")));
+    EXPECT_TRUE(bytes.contains(ShortName("G.Options") + "\x0B" + ShortName("goSelectable") + '\0'));
+    EXPECT_TRUE(bytes.contains(ShortName("G.Visible") + "\x08"));
+    EXPECT_TRUE(bytes.contains(ShortName("G.Alignment") + "\x07" + ShortName("taLeftJustify")));
     EXPECT_TRUE(
-        Bytes.contains(ShortName("G.BackgroundMargins") + QByteArray::fromHex("0201020202030204")));
-    EXPECT_FALSE(Bytes.contains("G.Font.Size"));
-    EXPECT_FALSE(Bytes.contains("G.Tag"));
+        bytes.contains(ShortName("G.BackgroundMargins") + QByteArray::fromHex("0201020202030204")));
+    EXPECT_FALSE(bytes.contains("G.Font.Size"));
+    EXPECT_FALSE(bytes.contains("G.Tag"));
 }
 
 TEST_F(GraphStreamTest, CustomDataGoesThroughTheWriteAndReadEvents)
 {
-    TGraphNode *Node = Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
-    Node->SetHasCustomData(true);
-    Graph.OnObjectWrite = [](TGraphControl *, TGraphObject *, QIODevice &Stream) {
-        Stream.write("abc");
+    TGraphNode *node = Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
+    node->SetHasCustomData(true);
+    Graph.OnObjectWrite = [](TGraphControl *, TGraphObject *, QIODevice &stream) {
+        stream.write("abc");
     };
-    const QByteArray Bytes = Save(Graph);
-    EXPECT_TRUE(Bytes.contains(ShortName("G.CustomData") + QByteArray::fromHex("0A07000000") +
+    const QByteArray bytes = Save(Graph);
+    EXPECT_TRUE(bytes.contains(ShortName("G.CustomData") + QByteArray::fromHex("0A07000000") +
                                QByteArray::fromHex("03000000") + "abc"));
 
-    TGraphControl Other;
-    QByteArray Received;
-    Other.OnObjectRead = [&Received](TGraphControl *, TGraphObject *, QIODevice &Stream) {
-        Received = Stream.readAll();
+    TGraphControl other;
+    QByteArray received;
+    other.OnObjectRead = [&received](TGraphControl *, TGraphObject *, QIODevice &stream) {
+        received = stream.readAll();
     };
-    Load(Other, Bytes);
-    EXPECT_EQ(Received, "abc");
-    EXPECT_TRUE(Other.Objects()[0]->HasCustomData());
+    Load(other, bytes);
+    EXPECT_EQ(received, "abc");
+    EXPECT_TRUE(other.Objects()[0]->HasCustomData());
 }
 
 TEST_F(GraphStreamTest, EveryRegisteredNodeClassRoundTrips)
 {
-    for (int32_t I = 0; I < TGraphControl::NodeClassCount(); ++I) {
-        TGraphNode *Node = Insert({10 * I, 5, 10 * I + 40, 45}, *TGraphControl::NodeClasses(I));
-        Node->SetText(QString::fromUtf8("Größe %1 中").arg(I));
-        Node->SetHint(QString(300, 'h'));
-        Node->Brush().SetStyle(bsCross);
-        Node->Pen().SetWidth(I + 2);
-        Node->Font().SetOrientation(-900);
-        Node->SetParentFont(false);
-        Node->SetTag(-70000 * I);
-        Node->SetMargin(3);
-        Node->SetLayout(tlBottom);
+    for (int32_t i = 0; i < TGraphControl::NodeClassCount(); ++i) {
+        TGraphNode *node = Insert({10 * i, 5, 10 * i + 40, 45}, *TGraphControl::NodeClasses(i));
+        node->SetText(QString::fromUtf8("Größe %1 中").arg(i));
+        node->SetHint(QString(300, 'h'));
+        node->Brush().SetStyle(bsCross);
+        node->Pen().SetWidth(i + 2);
+        node->Font().SetOrientation(-900);
+        node->SetParentFont(false);
+        node->SetTag(-70000 * i);
+        node->SetMargin(3);
+        node->SetLayout(tlBottom);
     }
-    const QByteArray Bytes = Save(Graph);
-    TGraphControl Other;
-    Other.SetMinNodeSize(1);
-    Load(Other, Bytes);
-    ASSERT_EQ(Other.Objects().Count(), TGraphControl::NodeClassCount());
-    for (int32_t I = 0; I < Other.Objects().Count(); ++I) {
-        EXPECT_EQ(Other.Objects()[I]->ClassName(), TGraphControl::NodeClasses(I)->ClassName());
-        EXPECT_EQ(Other.Objects()[I]->SaveToEntries(), Graph.Objects()[I]->SaveToEntries());
+    const QByteArray bytes = Save(Graph);
+    TGraphControl other;
+    other.SetMinNodeSize(1);
+    Load(other, bytes);
+    ASSERT_EQ(other.Objects().Count(), TGraphControl::NodeClassCount());
+    for (int32_t i = 0; i < other.Objects().Count(); ++i) {
+        EXPECT_EQ(other.Objects()[i]->ClassName(), TGraphControl::NodeClasses(i)->ClassName());
+        EXPECT_EQ(other.Objects()[i]->SaveToEntries(), Graph.Objects()[i]->SaveToEntries());
     }
-    EXPECT_EQ(Save(Other), Bytes);
+    EXPECT_EQ(Save(other), bytes);
 }
 
 TEST_F(GraphStreamTest, ReaderAcceptsWhatOtherWritersMayProduce)
 {
     // A prefix byte with a child position, a component name, carrier properties, a font size,
     // identifiers in another case and a node option this program does not know.
-    QByteArray Props = NodeProperties(7) + ShortName("Name") +
+    QByteArray props = NodeProperties(7) + ShortName("Name") +
                        "\x06\x03"
                        "abc" +
                        ShortName("Tag") + "\x02\x05" + ShortName("G.Font.Size") + "\x02\x0C" +
                        ShortName("G.Brush.Color") + "\x07" + ShortName("CLRED") +
                        ShortName("G.NodeOptions") + "\x0B" + ShortName("gnoMovable") +
                        ShortName("gnoFuture") + '\0';
-    const QByteArray Bytes =
-        OneRecord("TRectangularNode", Props, QByteArray::fromHex("F20205"), "xyz");
-    Load(Graph, Bytes);
+    const QByteArray bytes =
+        OneRecord("TRectangularNode", props, QByteArray::fromHex("F20205"), "xyz");
+    Load(Graph, bytes);
     ASSERT_EQ(Graph.Objects().Count(), 1);
-    const auto *Node = static_cast<TGraphNode *>(Graph.Objects()[0]);
-    EXPECT_EQ(Node->ID(), 7u);
-    EXPECT_EQ(Node->Tag(), 0);
-    EXPECT_EQ(Node->Brush().Color(), clRed);
-    EXPECT_EQ(Node->NodeOptions(), TGraphNodeOptions{gnoMovable});
-    EXPECT_EQ(Node->BoundsRect(), (TRect{0, 0, 32, 32}));
+    const auto *node = static_cast<TGraphNode *>(Graph.Objects()[0]);
+    EXPECT_EQ(node->ID(), 7u);
+    EXPECT_EQ(node->Tag(), 0);
+    EXPECT_EQ(node->Brush().Color(), clRed);
+    EXPECT_EQ(node->NodeOptions(), TGraphNodeOptions{gnoMovable});
+    EXPECT_EQ(node->BoundsRect(), (TRect{0, 0, 32, 32}));
 }
 
 TEST_F(GraphStreamTest, WrongSignatureChangesNothing)
 {
     Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
-    QByteArray Bytes = ExampleFile();
-    Bytes[0] = '1';
+    QByteArray bytes = ExampleFile();
+    bytes[0] = '1';
     try {
-        Load(Graph, Bytes);
+        Load(Graph, bytes);
         FAIL() << "no error";
-    } catch (const EGraphStreamError &E) {
-        EXPECT_STREQ(E.what(), "Invalid stream content");
+    } catch (const EGraphStreamError &e) {
+        EXPECT_STREQ(e.what(), "Invalid stream content");
     }
-    EXPECT_THROW(Merge(Graph, Bytes), EGraphStreamError);
+    EXPECT_THROW(Merge(Graph, bytes), EGraphStreamError);
     EXPECT_EQ(Graph.Objects().Count(), 1);
 }
 
 TEST_F(GraphStreamTest, DamagedRecordsFailAndKeepTheObjectsReadBefore)
 {
-    const QByteArray Good = ExampleFile();
-    const qsizetype Second = Good.indexOf(QByteArray("\x11\0\0\0TRect", 9));
-    const auto LoadCount = [this](const QByteArray &Bytes) {
-        EXPECT_THROW(Load(Graph, Bytes), EGraphStreamError);
+    const QByteArray good = ExampleFile();
+    const qsizetype second = good.indexOf(QByteArray("\x11\0\0\0TRect", 9));
+    const auto loadCount = [this](const QByteArray &bytes) {
+        EXPECT_THROW(Load(Graph, bytes), EGraphStreamError);
         EXPECT_FALSE(Graph.IsUpdating());
         return Graph.Objects().Count();
     };
-    QByteArray Unregistered = Good;
-    Unregistered.replace("TRectangularNode", "TRectangularNodf");
-    EXPECT_EQ(LoadCount(Unregistered), 1);
-    QByteArray UnknownProperty = Good;
-    UnknownProperty.replace("G.Top", "G.Tip");
-    EXPECT_EQ(LoadCount(UnknownProperty), 0);
-    QByteArray WrongTag = Good;
-    WrongTag[Good.indexOf("G.Tag\x03") + 5] = vaString;
-    EXPECT_EQ(LoadCount(WrongTag), 1);
-    QByteArray BadIdent = Good;
-    BadIdent.replace("clRed", "clRex");
-    EXPECT_EQ(LoadCount(BadIdent), 0);
-    QByteArray LongName =
-        Good.left(Second) + QByteArray::fromHex("00010000") + QByteArray(256, 'T');
-    EXPECT_EQ(LoadCount(LongName), 1);
-    QByteArray LongerName = Good.left(Second) + QByteArray::fromHex("2c010000") + Good.mid(Second);
-    EXPECT_EQ(LoadCount(LongerName), 1);
-    QByteArray HugeCount = Good;
-    HugeCount.replace(4, 4, QByteArray::fromHex("ffffff7f"));
-    EXPECT_EQ(LoadCount(HugeCount), 2);
+    QByteArray unregistered = good;
+    unregistered.replace("TRectangularNode", "TRectangularNodf");
+    EXPECT_EQ(loadCount(unregistered), 1);
+    QByteArray unknownProperty = good;
+    unknownProperty.replace("G.Top", "G.Tip");
+    EXPECT_EQ(loadCount(unknownProperty), 0);
+    QByteArray wrongTag = good;
+    wrongTag[good.indexOf("G.Tag\x03") + 5] = vaString;
+    EXPECT_EQ(loadCount(wrongTag), 1);
+    QByteArray badIdent = good;
+    badIdent.replace("clRed", "clRex");
+    EXPECT_EQ(loadCount(badIdent), 0);
+    QByteArray longName =
+        good.left(second) + QByteArray::fromHex("00010000") + QByteArray(256, 'T');
+    EXPECT_EQ(loadCount(longName), 1);
+    QByteArray longerName = good.left(second) + QByteArray::fromHex("2c010000") + good.mid(second);
+    EXPECT_EQ(loadCount(longerName), 1);
+    QByteArray hugeCount = good;
+    hugeCount.replace(4, 4, QByteArray::fromHex("ffffff7f"));
+    EXPECT_EQ(loadCount(hugeCount), 2);
     EXPECT_LT(Graph.Objects().Capacity(), 100);
-    QByteArray HugeString = Good;
-    HugeString.replace(Good.indexOf("G.Text\x06\x02") + 6, 2, QByteArray::fromHex("0cffffff7f"));
-    EXPECT_EQ(LoadCount(HugeString), 0);
+    QByteArray hugeString = good;
+    hugeString.replace(good.indexOf("G.Text\x06\x02") + 6, 2, QByteArray::fromHex("0cffffff7f"));
+    EXPECT_EQ(loadCount(hugeString), 0);
     // Cut anywhere, the data fails cleanly; the first object stays once its record is complete.
-    for (qsizetype Size = 4; Size < Good.size(); ++Size) {
-        EXPECT_EQ(LoadCount(Good.left(Size)), Size < Second ? 0 : 1) << Size;
-    }
+    for (qsizetype size = 4; size < good.size(); ++size)
+        EXPECT_EQ(loadCount(good.left(size)), size < second ? 0 : 1) << size;
 }
 
 TEST_F(GraphStreamTest, ReadObjectsRenumbersTakenAndDuplicateIDs)
@@ -393,116 +392,116 @@ TEST_F(GraphStreamTest, ReadObjectsRenumbersTakenAndDuplicateIDs)
     EXPECT_EQ(Graph.Objects()[3]->BoundsRect(), (TRect{5, 5, 15, 15}));
     EXPECT_EQ(Graph.SelectedObjectsCount(), 0);
 
-    TGraphControl Other;
-    QByteArray Twice = ExampleFile();
-    Twice.replace(Twice.indexOf("ID\x02\x02") + 3, 1, "\x01");
-    Load(Other, Twice);
-    ASSERT_EQ(Other.Objects().Count(), 2);
-    EXPECT_NE(Other.Objects()[0]->ID(), Other.Objects()[1]->ID());
+    TGraphControl other;
+    QByteArray twice = ExampleFile();
+    twice.replace(twice.indexOf("ID\x02\x02") + 3, 1, "\x01");
+    Load(other, twice);
+    ASSERT_EQ(other.Objects().Count(), 2);
+    EXPECT_NE(other.Objects()[0]->ID(), other.Objects()[1]->ID());
 }
 
 TEST_F(GraphStreamTest, SavingAFileReplacesItOnlyWhenComplete)
 {
-    test::TempDir Dir;
-    const QString Name = Dir.file("graph.gsd");
+    test::TempDir dir;
+    const QString name = dir.file("graph.gsd");
     Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
     Graph.SetModified(true);
-    Graph.SaveToFile(Name);
+    Graph.SaveToFile(name);
     EXPECT_FALSE(Graph.Modified());
-    QFile File(Name);
-    ASSERT_TRUE(File.open(QIODevice::ReadOnly));
-    const QByteArray Saved = File.readAll();
-    File.close();
-    EXPECT_EQ(Saved, Save(Graph));
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    file.close();
+    EXPECT_EQ(saved, Save(Graph));
 
     Graph.Objects()[0]->SetHasCustomData(true);
     Graph.OnObjectWrite = [](TGraphControl *, TGraphObject *, QIODevice &) {
         throw std::runtime_error("handler failed");
     };
     Graph.SetModified(true);
-    EXPECT_THROW(Graph.SaveToFile(Name), std::runtime_error);
+    EXPECT_THROW(Graph.SaveToFile(name), std::runtime_error);
     EXPECT_TRUE(Graph.Modified());
-    ASSERT_TRUE(File.open(QIODevice::ReadOnly));
-    EXPECT_EQ(File.readAll(), Saved);
-    File.close();
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), saved);
+    file.close();
 
-    TGraphControl Other;
-    Other.LoadFromFile(Name);
-    EXPECT_EQ(Other.Objects().Count(), 1);
-    EXPECT_THROW(Other.LoadFromFile(Dir.file("missing.gsd")), EGraphStreamError);
-    EXPECT_EQ(Other.Objects().Count(), 1);
+    TGraphControl other;
+    other.LoadFromFile(name);
+    EXPECT_EQ(other.Objects().Count(), 1);
+    EXPECT_THROW(other.LoadFromFile(dir.file("missing.gsd")), EGraphStreamError);
+    EXPECT_EQ(other.Objects().Count(), 1);
 }
 
 TEST_F(GraphStreamTest, RestoringABackupPutsTheObjectsBack)
 {
-    TGraphNode *A = Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
-    A->SetText("before");
-    TGraphNode *B = Insert({40, 0, 60, 20}, TCircularNode::StaticClass());
-    TGraphObjectList List;
-    List.Add(A);
-    List.Add(B);
-    QByteArray Bytes;
-    QBuffer Buffer(&Bytes);
-    Buffer.open(QIODevice::WriteOnly);
-    Graph.BackupObjects(Buffer, List);
-    Buffer.close();
-    A->SetBounds(30, 30, 50, 50);
-    A->SetText("moved");
-    TGraphObject::Delete(B);
+    TGraphNode *a = Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
+    a->SetText("before");
+    TGraphNode *b = Insert({40, 0, 60, 20}, TCircularNode::StaticClass());
+    TGraphObjectList list;
+    list.Add(a);
+    list.Add(b);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    Graph.BackupObjects(buffer, list);
+    buffer.close();
+    a->SetBounds(30, 30, 50, 50);
+    a->SetText("moved");
+    TGraphObject::Delete(b);
 
-    Buffer.open(QIODevice::ReadOnly);
-    Graph.RestoreObjects(Buffer);
-    EXPECT_EQ(A->BoundsRect(), (TRect{0, 0, 20, 20}));
-    EXPECT_EQ(A->Text(), "before");
-    EXPECT_TRUE(Buffer.atEnd());
+    buffer.open(QIODevice::ReadOnly);
+    Graph.RestoreObjects(buffer);
+    EXPECT_EQ(a->BoundsRect(), (TRect{0, 0, 20, 20}));
+    EXPECT_EQ(a->Text(), "before");
+    EXPECT_TRUE(buffer.atEnd());
     EXPECT_FALSE(Graph.IsUpdating());
 }
 
 TEST_F(GraphStreamTest, CopyAndPasteThroughTheNativeClipboardFormat)
 {
-    TMemoryClipboard Memory;
-    TScopedClipboard Guard(&Memory);
+    TMemoryClipboard memory;
+    TScopedClipboard guard(&memory);
     EXPECT_FALSE(Graph.PasteFromClipboard());
-    TGraphNode *Node = Insert({10, 10, 30, 30}, TRectangularNode::StaticClass());
+    TGraphNode *node = Insert({10, 10, 30, 30}, TRectangularNode::StaticClass());
     Graph.CopyToClipboard(true);
-    EXPECT_FALSE(Memory.HasFormat(CF_GRAPHOBJECTS));
+    EXPECT_FALSE(memory.HasFormat(CF_GRAPHOBJECTS));
 
-    Node->SetSelected(true);
+    node->SetSelected(true);
     Graph.CopyToClipboard(true);
-    ASSERT_TRUE(Memory.HasFormat(CF_GRAPHOBJECTS));
-    EXPECT_EQ(*Memory.Data(CF_GRAPHOBJECTS), Save(Graph).mid(4));
+    ASSERT_TRUE(memory.HasFormat(CF_GRAPHOBJECTS));
+    EXPECT_EQ(*memory.Data(CF_GRAPHOBJECTS), Save(Graph).mid(4));
     ASSERT_TRUE(Graph.PasteFromClipboard());
     ASSERT_TRUE(Graph.PasteFromClipboard());
     ASSERT_EQ(Graph.Objects().Count(), 3);
     EXPECT_EQ(Graph.Objects()[1]->ID(), 2u);
     EXPECT_EQ(Graph.Objects()[2]->ID(), 3u);
-    EXPECT_EQ(Graph.Objects()[2]->BoundsRect(), Node->BoundsRect());
+    EXPECT_EQ(Graph.Objects()[2]->BoundsRect(), node->BoundsRect());
     EXPECT_EQ(Graph.SelectedObjectsCount(), 1);
     EXPECT_TRUE(Graph.Objects()[2]->Selected());
 }
 
 TEST_F(GraphStreamTest, ValuesAtEachFormBoundaryReadBackAsWritten)
 {
-    TGraphNode *Node = Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
-    Node->SetText(QString(255, 'a'));
-    Node->SetHint(QString(256, 'b'));
-    Node->ReplaceID(Node->ID(), std::numeric_limits<uint32_t>::max());
-    for (const int32_t Tag :
+    TGraphNode *node = Insert({0, 0, 20, 20}, TRectangularNode::StaticClass());
+    node->SetText(QString(255, 'a'));
+    node->SetHint(QString(256, 'b'));
+    node->ReplaceID(node->ID(), std::numeric_limits<uint32_t>::max());
+    for (const int32_t tag :
          {127, 128, -128, -129, 32767, 32768, -32768, -32769, std::numeric_limits<int32_t>::max(),
           std::numeric_limits<int32_t>::min()}) {
-        SCOPED_TRACE(Tag);
-        Node->SetTag(Tag);
-        const QByteArray Bytes = Save(Graph);
+        SCOPED_TRACE(tag);
+        node->SetTag(tag);
+        const QByteArray bytes = Save(Graph);
         // IDs are written as their 32-bit pattern, so the largest one is -1.
-        EXPECT_TRUE(Bytes.contains(ShortName("ID") + "\x02\xFF"));
-        TGraphControl Other;
-        Load(Other, Bytes);
-        ASSERT_EQ(Other.Objects().Count(), 1);
-        EXPECT_EQ(Other.Objects()[0]->ID(), std::numeric_limits<uint32_t>::max());
-        EXPECT_EQ(Other.Objects()[0]->Tag(), Tag);
-        EXPECT_EQ(Other.Objects()[0]->Text(), Node->Text());
-        EXPECT_EQ(Other.Objects()[0]->Hint(), Node->Hint());
-        EXPECT_EQ(Save(Other), Bytes);
+        EXPECT_TRUE(bytes.contains(ShortName("ID") + "\x02\xFF"));
+        TGraphControl other;
+        Load(other, bytes);
+        ASSERT_EQ(other.Objects().Count(), 1);
+        EXPECT_EQ(other.Objects()[0]->ID(), std::numeric_limits<uint32_t>::max());
+        EXPECT_EQ(other.Objects()[0]->Tag(), tag);
+        EXPECT_EQ(other.Objects()[0]->Text(), node->Text());
+        EXPECT_EQ(other.Objects()[0]->Hint(), node->Hint());
+        EXPECT_EQ(Save(other), bytes);
     }
 }
 
@@ -511,148 +510,147 @@ const char16_t kWindows1252High[] = u"€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u00
 
 TEST_F(GraphStreamTest, EightBitStringsAreReadInTheWindowsCodePage)
 {
-    const auto TextOf = [this](const QByteArray &Value) {
-        Load(Graph, OneRecord("TRectangularNode", NodeProperties(1) + ShortName("G.Text") + Value));
+    const auto textOf = [this](const QByteArray &value) {
+        Load(Graph, OneRecord("TRectangularNode", NodeProperties(1) + ShortName("G.Text") + value));
         return Graph.Objects()[0]->Text();
     };
-    QByteArray High;
-    for (int Byte = 0x80; Byte <= 0x9F; ++Byte) {
-        SCOPED_TRACE(Byte);
-        EXPECT_EQ(TextOf(QByteArray("\x06\x01") + char(Byte)),
-                  QString(QChar(kWindows1252High[Byte - 0x80])));
-        High += char(Byte);
+    QByteArray high;
+    for (int byte = 0x80; byte <= 0x9F; ++byte) {
+        SCOPED_TRACE(byte);
+        EXPECT_EQ(textOf(QByteArray("\x06\x01") + char(byte)),
+                  QString(QChar(kWindows1252High[byte - 0x80])));
+        high += char(byte);
     }
     // The long form too, and the other bytes stand for their own code points.
-    const QByteArray Long = High + QByteArray(300, 'x') + "\xA0\xE4\xFF";
-    QByteArray Size(4, '\0');
-    qToLittleEndian<int32_t>(static_cast<int32_t>(Long.size()), Size.data());
-    EXPECT_EQ(TextOf("\x0C" + Size + Long), QString::fromUtf16(kWindows1252High, 32) +
-                                                QString(300, 'x') + QString::fromUtf8("\u00A0äÿ"));
+    const QByteArray longForm = high + QByteArray(300, 'x') + "\xA0\xE4\xFF";
+    QByteArray size(4, '\0');
+    qToLittleEndian<int32_t>(static_cast<int32_t>(longForm.size()), size.data());
+    EXPECT_EQ(textOf("\x0C" + size + longForm), QString::fromUtf16(kWindows1252High, 32) +
+                                                    QString(300, 'x') +
+                                                    QString::fromUtf8("\u00A0äÿ"));
 
     // Saved again, the text is what it was read as, now in a form without a code page.
-    const QString Read = TextOf("\x06\x18\x80-Z\xE4hlung \x84Kerne\x93 \x96 gro\xDF");
-    EXPECT_EQ(Read, QString::fromUtf8("€-Zählung „Kerne“ – groß"));
-    const QByteArray Saved = Save(Graph);
-    EXPECT_TRUE(Saved.contains(ShortName("G.Text") + "\x14"));
-    TGraphControl Other;
-    Load(Other, Saved);
-    EXPECT_EQ(Other.Objects()[0]->Text(), Read);
+    const QString read = textOf("\x06\x18\x80-Z\xE4hlung \x84Kerne\x93 \x96 gro\xDF");
+    EXPECT_EQ(read, QString::fromUtf8("€-Zählung „Kerne“ – groß"));
+    const QByteArray saved = Save(Graph);
+    EXPECT_TRUE(saved.contains(ShortName("G.Text") + "\x14"));
+    TGraphControl other;
+    Load(other, saved);
+    EXPECT_EQ(other.Objects()[0]->Text(), read);
 }
 
 TEST_F(GraphStreamTest, LinkIdentifiersKeepTheirExactBytes)
 {
     // Identifiers that are no text in any encoding, the longest a name can be.
-    const QByteArray Style(255, '\xFF');
-    const QByteArray Props = ShortName("ID") + "\x02\x09" + ShortName("G.BeginStyle") + "\x07" +
-                             char(Style.size()) + Style + ShortName("G.LinkOptions") + "\x0B" +
+    const QByteArray style(255, '\xFF');
+    const QByteArray props = ShortName("ID") + "\x02\x09" + ShortName("G.BeginStyle") + "\x07" +
+                             char(style.size()) + style + ShortName("G.LinkOptions") + "\x0B" +
                              "\x02\xFE\xC3" + ShortName("lo,A") + char(0) + ShortName("G.Source") +
                              "\x02\x01";
-    const QByteArray Bytes = OneRecord("TGraphLink", Props);
-    Load(Graph, Bytes);
+    const QByteArray bytes = OneRecord("TGraphLink", props);
+    Load(Graph, bytes);
     ASSERT_EQ(Graph.Objects().Count(), 1);
-    EXPECT_EQ(Save(Graph), Bytes);
+    EXPECT_EQ(Save(Graph), bytes);
 }
 
 TEST_F(GraphStreamTest, MergedLinksFollowTheObjectsTheyName)
 {
     // Nodes 1 and 2, a link 3 from 1 to 2, and a link 4 from itself to 1.
-    const auto Link = [](char ID, char Source, char Target) {
-        return ShortName("ID") + "\x02" + ID + ShortName("G.Source") + "\x02" + Source +
-               ShortName("G.Target") + "\x02" + Target;
+    const auto link = [](char id, char source, char target) {
+        return ShortName("ID") + "\x02" + id + ShortName("G.Source") + "\x02" + source +
+               ShortName("G.Target") + "\x02" + target;
     };
-    QByteArray Bytes("0.GS\x04\x00\x00\x00", 8);
-    for (const auto &[Class, Props] :
+    QByteArray bytes("0.GS\x04\x00\x00\x00", 8);
+    for (const auto &[className, properties] :
          {std::pair<QByteArray, QByteArray>{"TRectangularNode", NodeProperties(1)},
           {"TRectangularNode", NodeProperties(2)},
-          {"TGraphLink", Link(3, 1, 2)},
-          {"TGraphLink", Link(4, 4, 1)}}) {
-        Bytes += OneRecord(Class, Props).mid(8);
-    }
-    Load(Graph, Bytes);
-    Merge(Graph, Bytes);
+          {"TGraphLink", link(3, 1, 2)},
+          {"TGraphLink", link(4, 4, 1)}})
+        bytes += OneRecord(className, properties).mid(8);
+    Load(Graph, bytes);
+    Merge(Graph, bytes);
     ASSERT_EQ(Graph.Objects().Count(), 8);
-    std::vector<std::tuple<uint32_t, int64_t, int64_t>> Links;
-    for (int32_t I = 0; I < Graph.Objects().Count(); ++I) {
-        if (const auto *L = dynamic_cast<const TGraphLink *>(Graph.Objects()[I])) {
-            Links.emplace_back(L->ID(), L->Source(), L->Target());
-        }
+    std::vector<std::tuple<uint32_t, int64_t, int64_t>> links;
+    for (int32_t i = 0; i < Graph.Objects().Count(); ++i) {
+        if (const auto *l = dynamic_cast<const TGraphLink *>(Graph.Objects()[i]))
+            links.emplace_back(l->ID(), l->Source(), l->Target());
     }
     // The copies are renumbered 5 to 8, and their links point at the copies.
-    EXPECT_EQ(Links, (std::vector<std::tuple<uint32_t, int64_t, int64_t>>{
+    EXPECT_EQ(links, (std::vector<std::tuple<uint32_t, int64_t, int64_t>>{
                          {3, 1, 2}, {4, 4, 1}, {7, 5, 6}, {8, 8, 5}}));
 }
 
 // The stream of a graph as a document without a view holds it.
-QByteArray SaveDocument(TGraphDocument &Document)
+QByteArray SaveDocument(TGraphDocument &document)
 {
-    QByteArray Bytes;
-    QBuffer Buffer(&Bytes);
-    Buffer.open(QIODevice::WriteOnly);
-    Document.SaveToStream(Buffer);
-    return Bytes;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    document.SaveToStream(buffer);
+    return bytes;
 }
 
-void LoadDocument(TGraphDocument &Document, const QByteArray &Bytes)
+void LoadDocument(TGraphDocument &document, const QByteArray &bytes)
 {
-    QByteArray Copy = Bytes;
-    QBuffer Buffer(&Copy);
-    Buffer.open(QIODevice::ReadOnly);
-    Document.LoadFromStream(Buffer);
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    document.LoadFromStream(buffer);
 }
 
 // A caption in the owner's font that fits in a small font only, and a node with a font of its
 // own whose stream leaves out the parts at their defaults.
 QByteArray CaptionedNodes()
 {
-    TGraphDocument Writer;
-    Writer.SetMinNodeSize(1);
-    TGraphNode *Owned = Writer.InsertNode({0, 0, 60, 30}, &TRectangularNode::StaticClass());
-    Owned->SetText("12345");
-    TGraphNode *Own = Writer.InsertNode({100, 0, 160, 60}, &TCircularNode::StaticClass());
-    Own->Font().SetName("DejaVu Sans");
-    Own->Font().SetHeight(-8);
-    Own->SetText("#7");
-    return SaveDocument(Writer);
+    TGraphDocument writer;
+    writer.SetMinNodeSize(1);
+    TGraphNode *owned = writer.InsertNode({0, 0, 60, 30}, &TRectangularNode::StaticClass());
+    owned->SetText("12345");
+    TGraphNode *own = writer.InsertNode({100, 0, 160, 60}, &TCircularNode::StaticClass());
+    own->Font().SetName("DejaVu Sans");
+    own->Font().SetHeight(-8);
+    own->SetText("#7");
+    return SaveDocument(writer);
 }
 
 // The host's looks that reading applies: a font that the owned caption does not fit in, turned.
-void StyleHost(TGraphControl &Host)
+void StyleHost(TGraphControl &host)
 {
-    Host.SetMinNodeSize(1);
-    Host.Font().SetName("DejaVu Serif");
-    Host.Font().SetHeight(-40);
-    Host.Font().SetOrientation(900);
+    host.SetMinNodeSize(1);
+    host.Font().SetName("DejaVu Serif");
+    host.Font().SetHeight(-40);
+    host.Font().SetOrientation(900);
 }
 
 TEST_F(GraphStreamTest, TakenOverObjectsAreWhatReadingThemHereMakes)
 {
     StyleHost(Graph);
-    TGraphControl Direct;
-    StyleHost(Direct);
-    Load(Direct, CaptionedNodes());
-    TGraphDocument Source;
-    LoadDocument(Source, CaptionedNodes());
-    ASSERT_EQ(Source.Objects()[0]->TextToShow(), "12345") << "the caption fits the default font";
-    int Inserted = 0;
-    Graph.OnObjectInsert = [&](TGraphControl *, TGraphObject *) { ++Inserted; };
+    TGraphControl direct;
+    StyleHost(direct);
+    Load(direct, CaptionedNodes());
+    TGraphDocument source;
+    LoadDocument(source, CaptionedNodes());
+    ASSERT_EQ(source.Objects()[0]->TextToShow(), "12345") << "the caption fits the default font";
+    int inserted = 0;
+    Graph.OnObjectInsert = [&](TGraphControl *, TGraphObject *) { ++inserted; };
 
-    Graph.Document().TakeOverObjects(Source);
-    EXPECT_EQ(Inserted, 2);
-    EXPECT_EQ(Source.Objects().Count(), 0);
-    EXPECT_EQ(Source.FindObjectByID(1), nullptr);
+    Graph.Document().TakeOverObjects(source);
+    EXPECT_EQ(inserted, 2);
+    EXPECT_EQ(source.Objects().Count(), 0);
+    EXPECT_EQ(source.FindObjectByID(1), nullptr);
     ASSERT_EQ(Graph.Objects().Count(), 2);
-    EXPECT_EQ(Save(Graph), Save(Direct));
-    for (int32_t I = 0; I < 2; ++I) {
-        const auto *Taken = dynamic_cast<const TGraphNode *>(Graph.Objects()[I]);
-        const auto *Read = dynamic_cast<const TGraphNode *>(Direct.Objects()[I]);
-        ASSERT_TRUE(Taken && Read);
-        EXPECT_EQ(Taken->Owner(), &Graph.Document());
-        EXPECT_TRUE(Taken->Font() == Read->Font()) << I;
-        EXPECT_EQ(Taken->ParentFont(), Read->ParentFont()) << I;
-        EXPECT_EQ(Taken->TextToShow(), Read->TextToShow()) << I;
-        EXPECT_EQ(Taken->TextRect(), Read->TextRect()) << I;
-        EXPECT_EQ(Taken->VisualRect(), Read->VisualRect()) << I;
-        EXPECT_EQ(Graph.FindObjectByID(Taken->ID()), Taken);
+    EXPECT_EQ(Save(Graph), Save(direct));
+    for (int32_t i = 0; i < 2; ++i) {
+        const auto *taken = dynamic_cast<const TGraphNode *>(Graph.Objects()[i]);
+        const auto *read = dynamic_cast<const TGraphNode *>(direct.Objects()[i]);
+        ASSERT_TRUE(taken && read);
+        EXPECT_EQ(taken->Owner(), &Graph.Document());
+        EXPECT_TRUE(taken->Font() == read->Font()) << i;
+        EXPECT_EQ(taken->ParentFont(), read->ParentFont()) << i;
+        EXPECT_EQ(taken->TextToShow(), read->TextToShow()) << i;
+        EXPECT_EQ(taken->TextRect(), read->TextRect()) << i;
+        EXPECT_EQ(taken->VisualRect(), read->VisualRect()) << i;
+        EXPECT_EQ(Graph.FindObjectByID(taken->ID()), taken);
     }
     EXPECT_EQ(Graph.Objects()[1]->Font().Orientation(), 900) << "a default part is the host's";
 
@@ -670,73 +668,71 @@ TEST_F(GraphStreamTest, TakenOverObjectsAreWhatReadingThemHereMakes)
 
 TEST_F(GraphStreamTest, TakenOverObjectsLeaveTheirViewUnselectedAndNamedAnew)
 {
-    const auto Link = [](char ID, char Source, char Target) {
-        return ShortName("ID") + "\x02" + ID + ShortName("G.Source") + "\x02" + Source +
-               ShortName("G.Target") + "\x02" + Target;
+    const auto link = [](char id, char source, char target) {
+        return ShortName("ID") + "\x02" + id + ShortName("G.Source") + "\x02" + source +
+               ShortName("G.Target") + "\x02" + target;
     };
-    QByteArray Bytes("0.GS\x04\x00\x00\x00", 8);
-    for (const auto &[Class, Props] :
+    QByteArray bytes("0.GS\x04\x00\x00\x00", 8);
+    for (const auto &[className, properties] :
          {std::pair<QByteArray, QByteArray>{"TRectangularNode", NodeProperties(1)},
           {"TRectangularNode", NodeProperties(2)},
-          {"TGraphLink", Link(3, 1, 2)},
-          {"TGraphLink", Link(4, 4, 1)}}) {
-        Bytes += OneRecord(Class, Props).mid(8);
-    }
-    Load(Graph, Bytes);
+          {"TGraphLink", link(3, 1, 2)},
+          {"TGraphLink", link(4, 4, 1)}})
+        bytes += OneRecord(className, properties).mid(8);
+    Load(Graph, bytes);
     Graph.Objects()[0]->SetSelected(true);
-    TGraphControl Source;
-    Source.SetMinNodeSize(1);
-    Load(Source, Bytes);
-    Source.Objects()[0]->SetSelected(true);
-    Source.Objects()[1]->SetSelected(true);
-    std::vector<TGraphObject *> Removed;
-    Source.OnObjectRemove = [&](TGraphControl *, TGraphObject *Obj) { Removed.push_back(Obj); };
-    const TGraphObject *FirstNode = Source.Objects()[0];
+    TGraphControl source;
+    source.SetMinNodeSize(1);
+    Load(source, bytes);
+    source.Objects()[0]->SetSelected(true);
+    source.Objects()[1]->SetSelected(true);
+    std::vector<TGraphObject *> removed;
+    source.OnObjectRemove = [&](TGraphControl *, TGraphObject *obj) { removed.push_back(obj); };
+    const TGraphObject *firstNode = source.Objects()[0];
 
-    Graph.Document().TakeOverObjects(Source.Document());
-    EXPECT_EQ(Removed.size(), 4u) << "the source's view lets go of each";
-    EXPECT_EQ(Source.SelectedObjects().Count(), 0);
+    Graph.Document().TakeOverObjects(source.Document());
+    EXPECT_EQ(removed.size(), 4u) << "the source's view lets go of each";
+    EXPECT_EQ(source.SelectedObjects().Count(), 0);
     ASSERT_EQ(Graph.Objects().Count(), 8);
-    EXPECT_EQ(Graph.Objects()[4], FirstNode);
+    EXPECT_EQ(Graph.Objects()[4], firstNode);
     ASSERT_EQ(Graph.SelectedObjects().Count(), 1) << "only what was selected here stays so";
     EXPECT_EQ(Graph.SelectedObjects()[0], Graph.Objects()[0]);
-    for (int32_t I = 4; I < 8; ++I)
-        EXPECT_FALSE(Graph.Objects()[I]->Selected()) << I;
-    std::vector<std::tuple<uint32_t, int64_t, int64_t>> Links;
-    for (int32_t I = 0; I < Graph.Objects().Count(); ++I) {
-        if (const auto *L = dynamic_cast<const TGraphLink *>(Graph.Objects()[I])) {
-            Links.emplace_back(L->ID(), L->Source(), L->Target());
-        }
+    for (int32_t i = 4; i < 8; ++i)
+        EXPECT_FALSE(Graph.Objects()[i]->Selected()) << i;
+    std::vector<std::tuple<uint32_t, int64_t, int64_t>> links;
+    for (int32_t i = 0; i < Graph.Objects().Count(); ++i) {
+        if (const auto *l = dynamic_cast<const TGraphLink *>(Graph.Objects()[i]))
+            links.emplace_back(l->ID(), l->Source(), l->Target());
     }
-    EXPECT_EQ(Links, (std::vector<std::tuple<uint32_t, int64_t, int64_t>>{
+    EXPECT_EQ(links, (std::vector<std::tuple<uint32_t, int64_t, int64_t>>{
                          {3, 1, 2}, {4, 4, 1}, {7, 5, 6}, {8, 8, 5}}));
-    EXPECT_EQ(Graph.FindObjectByID(5), FirstNode);
+    EXPECT_EQ(Graph.FindObjectByID(5), firstNode);
     EXPECT_EQ(Graph.FindObjectByID(1), Graph.Objects()[0]);
 
     // Selecting all of them and deleting them frees each once, in this document.
-    for (int32_t I = 0; I < Graph.Objects().Count(); ++I)
-        Graph.Objects()[I]->SetSelected(true);
+    for (int32_t i = 0; i < Graph.Objects().Count(); ++i)
+        Graph.Objects()[i]->SetSelected(true);
     EXPECT_EQ(Graph.SelectedObjects().Count(), 8);
     while (Graph.Objects().Count() > 0)
         Graph.Objects().Delete(Graph.Objects().Count() - 1);
     EXPECT_EQ(Graph.SelectedObjects().Count(), 0);
-    Source.Clear();
+    source.Clear();
 }
 
 TEST_F(GraphStreamTest, TakenOverObjectsArriveAllWhenAHandlerFails)
 {
-    TGraphDocument Source;
-    LoadDocument(Source, CaptionedNodes());
-    TGraphObject *First = Source.Objects()[0];
-    Graph.OnObjectInsert = [&](TGraphControl *, TGraphObject *Obj) {
-        if (Obj == First)
+    TGraphDocument source;
+    LoadDocument(source, CaptionedNodes());
+    TGraphObject *first = source.Objects()[0];
+    Graph.OnObjectInsert = [&](TGraphControl *, TGraphObject *obj) {
+        if (obj == first)
             throw std::runtime_error("refused");
     };
-    EXPECT_THROW(Graph.Document().TakeOverObjects(Source), std::runtime_error);
-    EXPECT_EQ(Source.Objects().Count(), 0);
+    EXPECT_THROW(Graph.Document().TakeOverObjects(source), std::runtime_error);
+    EXPECT_EQ(source.Objects().Count(), 0);
     ASSERT_EQ(Graph.Objects().Count(), 2) << "no object is lost between the documents";
-    EXPECT_EQ(Graph.Objects()[0], First);
-    EXPECT_EQ(First->Owner(), &Graph.Document());
+    EXPECT_EQ(Graph.Objects()[0], first);
+    EXPECT_EQ(first->Owner(), &Graph.Document());
 }
 
 } // namespace

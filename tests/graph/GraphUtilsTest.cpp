@@ -12,13 +12,13 @@ namespace {
 constexpr int32_t MaxInt = std::numeric_limits<int32_t>::max();
 constexpr int32_t MinInt = std::numeric_limits<int32_t>::min();
 
-// An angle whose sine or tangent is exactly Target, so that rounding ties are reached for sure.
-double AngleWhere(const std::function<double(double)> &Fn, double Target, double Start)
+// An angle whose sine or tangent is exactly target, so that rounding ties are reached for sure.
+double AngleWhere(const std::function<double(double)> &fn, double target, double start)
 {
-    for (double lo = Start, hi = Start; lo > Start - 1e-12;) {
-        if (Fn(lo) == Target)
+    for (double lo = start, hi = start; lo > start - 1e-12;) {
+        if (fn(lo) == target)
             return lo;
-        if (Fn(hi) == Target)
+        if (fn(hi) == target)
             return hi;
         lo = std::nextafter(lo, -10.0);
         hi = std::nextafter(hi, 10.0);

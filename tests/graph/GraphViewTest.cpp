@@ -20,10 +20,10 @@ protected:
         Graph.show();
     }
 
-    // A graph of W x H units whose scroll range is its whole area, as for an opened image.
-    void UseFixedArea(int32_t W, int32_t H)
+    // A graph of w x h units whose scroll range is its whole area, as for an opened image.
+    void UseFixedArea(int32_t w, int32_t h)
     {
-        Graph.GraphConstraints().SetBoundsRect({0, 0, W, H});
+        Graph.GraphConstraints().SetBoundsRect({0, 0, w, h});
         Graph.SetFixedScrollBars(true);
     }
 
@@ -52,20 +52,20 @@ TEST_F(GraphViewTest, ConversionsFollowZoomAndScrollPositions)
     Graph.SetZoom(33.3);
     Graph.HorzScrollBar().SetPosition(7);
     Graph.VertScrollBar().SetPosition(3);
-    TCanvas Canvas;
-    Graph.AdjustDC(Canvas);
-    for (const TPoint &Pt : {TPoint{0, 0}, TPoint{3, 5}, TPoint{1001, 2999}, TPoint{-17, 45}}) {
-        EXPECT_EQ(Graph.GraphToClient(Pt.X, Pt.Y), Canvas.LPtoDP(Pt));
-        EXPECT_EQ(Graph.ClientToGraph(Pt.X, Pt.Y), Canvas.DPtoLP(Pt));
+    TCanvas canvas;
+    Graph.AdjustDC(canvas);
+    for (const TPoint &pt : {TPoint{0, 0}, TPoint{3, 5}, TPoint{1001, 2999}, TPoint{-17, 45}}) {
+        EXPECT_EQ(Graph.GraphToClient(pt.X, pt.Y), canvas.LPtoDP(pt));
+        EXPECT_EQ(Graph.ClientToGraph(pt.X, pt.Y), canvas.DPtoLP(pt));
     }
 }
 
 TEST_F(GraphViewTest, ZoomIsClampedAndOnlyAChangeIsReported)
 {
-    int Changes = 0;
-    Graph.OnZoomChange = [&](TGraphControl *) { ++Changes; };
+    int changes = 0;
+    Graph.OnZoomChange = [&](TGraphControl *) { ++changes; };
     EXPECT_FALSE(Graph.ChangeZoom(100, zoCenter));
-    EXPECT_EQ(Changes, 0);
+    EXPECT_EQ(changes, 0);
 
     EXPECT_TRUE(Graph.ChangeZoom(0.05, zoTopLeft));
     EXPECT_EQ(Graph.Zoom(), 0.1);
@@ -73,43 +73,42 @@ TEST_F(GraphViewTest, ZoomIsClampedAndOnlyAChangeIsReported)
     EXPECT_FALSE(Graph.ChangeZoom(std::nan(""), zoTopLeft));
     EXPECT_TRUE(Graph.ChangeZoom(40000, zoCenter));
     EXPECT_EQ(Graph.Zoom(), 32767);
-    EXPECT_EQ(Changes, 2);
+    EXPECT_EQ(changes, 2);
 
     Graph.SetZoom(100);
     Graph.SetZoom(40000);
     EXPECT_EQ(Graph.Zoom(), 32767);
     Graph.SetZoom(32767);
-    EXPECT_EQ(Changes, 4);
+    EXPECT_EQ(changes, 4);
 }
 
 TEST_F(GraphViewTest, ZoomOriginsKeepTheirPointInPlace)
 {
     UseFixedArea(4000, 3000);
     Graph.ScrollCenter(TPoint{1000, 800});
-    const TPoint Centre = Graph.ClientToGraph(ClientWidth() / 2, ClientHeight() / 2);
+    const TPoint centre = Graph.ClientToGraph(ClientWidth() / 2, ClientHeight() / 2);
     EXPECT_TRUE(Graph.ChangeZoom(250, zoCenter));
-    const TPoint NewCentre = Graph.ClientToGraph(ClientWidth() / 2, ClientHeight() / 2);
-    EXPECT_NEAR(NewCentre.X, Centre.X, 1);
-    EXPECT_NEAR(NewCentre.Y, Centre.Y, 1);
+    const TPoint newCentre = Graph.ClientToGraph(ClientWidth() / 2, ClientHeight() / 2);
+    EXPECT_NEAR(newCentre.X, centre.X, 1);
+    EXPECT_NEAR(newCentre.Y, centre.Y, 1);
 
     EXPECT_TRUE(Graph.ChangeZoomPosition(100, {2000, 1500}));
     EXPECT_EQ(Graph.HorzScrollBar().Position(), 2000 - ClientWidth() / 2);
     EXPECT_EQ(Graph.VertScrollBar().Position(), 1500 - ClientHeight() / 2);
 
-    const QPoint Client(100, 80);
-    QCursor::setPos(Graph.viewport()->mapToGlobal(Client));
-    if (Graph.viewport()->mapFromGlobal(QCursor::pos()) != Client) {
+    const QPoint client(100, 80);
+    QCursor::setPos(Graph.viewport()->mapToGlobal(client));
+    if (Graph.viewport()->mapFromGlobal(QCursor::pos()) != client)
         GTEST_SKIP() << "the platform cannot move the mouse pointer";
-    }
-    const TPoint UnderPointer = Graph.ClientToGraph(Client.x(), Client.y());
+    const TPoint underPointer = Graph.ClientToGraph(client.x(), client.y());
     EXPECT_TRUE(Graph.ChangeZoom(300, zoCursor));
-    const TPoint StillUnder = Graph.ClientToGraph(Client.x(), Client.y());
-    EXPECT_NEAR(StillUnder.X, UnderPointer.X, 1);
-    EXPECT_NEAR(StillUnder.Y, UnderPointer.Y, 1);
+    const TPoint stillUnder = Graph.ClientToGraph(client.x(), client.y());
+    EXPECT_NEAR(stillUnder.X, underPointer.X, 1);
+    EXPECT_NEAR(stillUnder.Y, underPointer.Y, 1);
     EXPECT_TRUE(Graph.ChangeZoom(200, zoCursorCenter));
-    const TPoint Centred = Graph.ClientToGraph(ClientWidth() / 2, ClientHeight() / 2);
-    EXPECT_NEAR(Centred.X, StillUnder.X, 1);
-    EXPECT_NEAR(Centred.Y, StillUnder.Y, 1);
+    const TPoint centred = Graph.ClientToGraph(ClientWidth() / 2, ClientHeight() / 2);
+    EXPECT_NEAR(centred.X, stillUnder.X, 1);
+    EXPECT_NEAR(centred.Y, stillUnder.Y, 1);
 }
 
 TEST_F(GraphViewTest, FixedScrollBarsTakeTheRangeFromTheConstraints)
@@ -118,64 +117,64 @@ TEST_F(GraphViewTest, FixedScrollBarsTakeTheRangeFromTheConstraints)
     ASSERT_EQ(ClientWidth(), 400);
     UseFixedArea(1000, 100);
     Graph.SetZoom(50);
-    TGraphScrollBar &Horz = Graph.HorzScrollBar();
-    EXPECT_EQ(Horz.Range(), 500);
-    EXPECT_EQ(Horz.CalcRange(), 100);
-    EXPECT_TRUE(Horz.IsScrollBarVisible());
+    TGraphScrollBar &horz = Graph.HorzScrollBar();
+    EXPECT_EQ(horz.Range(), 500);
+    EXPECT_EQ(horz.CalcRange(), 100);
+    EXPECT_TRUE(horz.IsScrollBarVisible());
     EXPECT_FALSE(Graph.VertScrollBar().IsScrollBarVisible());
     EXPECT_EQ(Graph.horizontalScrollBar()->maximum(), 100);
     EXPECT_EQ(Graph.horizontalScrollBar()->pageStep(), 400);
 
-    Horz.SetPosition(500);
-    EXPECT_EQ(Horz.Position(), 100);
+    horz.SetPosition(500);
+    EXPECT_EQ(horz.Position(), 100);
     EXPECT_EQ(Graph.horizontalScrollBar()->value(), 100);
     // A range that fits the client hides the bar and brings the position back.
     Graph.GraphConstraints().SetMaxRight(700);
-    EXPECT_EQ(Horz.Range(), 350);
-    EXPECT_FALSE(Horz.IsScrollBarVisible());
-    EXPECT_EQ(Horz.Position(), 0);
-    EXPECT_EQ(Horz.ScrollPos(), 0);
+    EXPECT_EQ(horz.Range(), 350);
+    EXPECT_FALSE(horz.IsScrollBarVisible());
+    EXPECT_EQ(horz.Position(), 0);
+    EXPECT_EQ(horz.ScrollPos(), 0);
 
     // Without fixed bars the range follows the objects.
     Graph.SetFixedScrollBars(false);
     Graph.KeepInside = false;
     Graph.InsertNode({0, 0, 1200, 40});
     ASSERT_GE(Graph.GraphBounds().Right, 1200);
-    EXPECT_EQ(Horz.Range(), Nearest(Graph.GraphBounds().Right / 2.0));
-    Horz.SetVisible(false);
-    EXPECT_EQ(Horz.CalcRange(), 0);
-    EXPECT_FALSE(Horz.IsScrollBarVisible());
+    EXPECT_EQ(horz.Range(), Nearest(Graph.GraphBounds().Right / 2.0));
+    horz.SetVisible(false);
+    EXPECT_EQ(horz.CalcRange(), 0);
+    EXPECT_FALSE(horz.IsScrollBarVisible());
 }
 
 TEST_F(GraphViewTest, QtScrollBarActionsMoveTheControlsPosition)
 {
     UseFixedArea(4000, 3000);
-    TGraphScrollBar &Horz = Graph.HorzScrollBar();
-    QScrollBar *Bar = Graph.horizontalScrollBar();
-    const int32_t PageIncrement = ClientWidth() * 9 / 10;
-    EXPECT_EQ(Horz.PageIncrement(), PageIncrement);
-    EXPECT_EQ(Horz.Increment(), PageIncrement / 10);
+    TGraphScrollBar &horz = Graph.HorzScrollBar();
+    QScrollBar *bar = Graph.horizontalScrollBar();
+    const int32_t pageIncrement = ClientWidth() * 9 / 10;
+    EXPECT_EQ(horz.PageIncrement(), pageIncrement);
+    EXPECT_EQ(horz.Increment(), pageIncrement / 10);
 
-    Bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(Horz.Position(), PageIncrement / 10);
-    Bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_EQ(Horz.Position(), PageIncrement / 10 + PageIncrement);
-    EXPECT_EQ(Bar->value(), Horz.Position());
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(horz.Position(), pageIncrement / 10);
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(horz.Position(), pageIncrement / 10 + pageIncrement);
+    EXPECT_EQ(bar->value(), horz.Position());
 
-    Horz.SetSmooth(false);
-    Horz.SetIncrement(5);
-    Bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    EXPECT_EQ(Horz.Position(), PageIncrement / 10 + PageIncrement - 5);
-    Bar->triggerAction(QAbstractSlider::SliderToMaximum);
-    EXPECT_EQ(Horz.Position(), Horz.CalcRange());
-    Bar->setSliderPosition(40);
-    EXPECT_EQ(Horz.Position(), 40);
-    Bar->setValue(70);
-    EXPECT_EQ(Horz.Position(), 70);
+    horz.SetSmooth(false);
+    horz.SetIncrement(5);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(horz.Position(), pageIncrement / 10 + pageIncrement - 5);
+    bar->triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(horz.Position(), horz.CalcRange());
+    bar->setSliderPosition(40);
+    EXPECT_EQ(horz.Position(), 40);
+    bar->setValue(70);
+    EXPECT_EQ(horz.Position(), 70);
     EXPECT_EQ(Graph.ClientToGraph(0, 0).X, 70);
 
     Graph.Clear();
-    EXPECT_EQ(Horz.Position(), 0);
+    EXPECT_EQ(horz.Position(), 0);
 }
 
 // Counts the viewport's paints.
@@ -184,11 +183,10 @@ public:
     int Paints = 0;
 
 protected:
-    bool eventFilter(QObject *, QEvent *Event) override
+    bool eventFilter(QObject *, QEvent *event) override
     {
-        if (Event->type() == QEvent::Paint) {
+        if (event->type() == QEvent::Paint)
             ++Paints;
-        }
         return false;
     }
 };
@@ -197,35 +195,35 @@ TEST_F(GraphViewTest, SmoothPageStepPaintsOncePerStepThatMoves)
 {
     UseFixedArea(4000, 3000);
     QApplication::processEvents();
-    TGraphScrollBar &Horz = Graph.HorzScrollBar();
-    QScrollBar *Bar = Graph.horizontalScrollBar();
-    Horz.SetDelay(1);
-    const int32_t Step = Horz.PageIncrement() / Horz.PageDiv();
-    const int32_t Steps = Horz.PageDiv() + (Horz.PageIncrement() % Horz.PageDiv() > 0 ? 1 : 0);
-    ASSERT_GT(Step, 10);
-    TPaintCounter Counter;
-    Graph.viewport()->installEventFilter(&Counter);
+    TGraphScrollBar &horz = Graph.HorzScrollBar();
+    QScrollBar *bar = Graph.horizontalScrollBar();
+    horz.SetDelay(1);
+    const int32_t step = horz.PageIncrement() / horz.PageDiv();
+    const int32_t steps = horz.PageDiv() + (horz.PageIncrement() % horz.PageDiv() > 0 ? 1 : 0);
+    ASSERT_GT(step, 10);
+    TPaintCounter counter;
+    Graph.viewport()->installEventFilter(&counter);
 
-    Bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
     QApplication::processEvents();
-    EXPECT_EQ(Horz.Position(), Horz.PageIncrement());
-    EXPECT_EQ(Counter.Paints, Steps);
+    EXPECT_EQ(horz.Position(), horz.PageIncrement());
+    EXPECT_EQ(counter.Paints, steps);
 
     // Near the end of the range only the steps that still move paint.
-    Horz.SetPosition(Horz.CalcRange() - Step - Step / 2);
+    horz.SetPosition(horz.CalcRange() - step - step / 2);
     QApplication::processEvents();
-    Counter.Paints = 0;
-    Bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    counter.Paints = 0;
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
     QApplication::processEvents();
-    EXPECT_EQ(Horz.Position(), Horz.CalcRange());
-    EXPECT_EQ(Counter.Paints, 2);
+    EXPECT_EQ(horz.Position(), horz.CalcRange());
+    EXPECT_EQ(counter.Paints, 2);
 
-    Counter.Paints = 0;
-    Bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    Bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    counter.Paints = 0;
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QApplication::processEvents();
-    EXPECT_EQ(Counter.Paints, 0);
-    Graph.viewport()->removeEventFilter(&Counter);
+    EXPECT_EQ(counter.Paints, 0);
+    Graph.viewport()->removeEventFilter(&counter);
 }
 
 TEST_F(GraphViewTest, ScrollingBringsPointsIntoViewAndToTheCentre)
@@ -257,25 +255,25 @@ TEST_F(GraphViewTest, ScrollingBringsPointsIntoViewAndToTheCentre)
 TEST_F(GraphViewTest, HalfPixelsRoundToEvenWhenScrollingAPointIntoView)
 {
     UseFixedArea(40000, 30000);
-    for (const double Zoom : {50.0, 150.0, 250.0}) {
-        Graph.SetZoom(Zoom);
-        for (int32_t X = 2001; X <= 2008; ++X) {
-            SCOPED_TRACE(testing::Message() << "zoom " << Zoom << ", point " << X);
-            const int32_t Pixel = static_cast<int32_t>(std::nearbyint(X * Zoom / 100));
+    for (const double zoom : {50.0, 150.0, 250.0}) {
+        Graph.SetZoom(zoom);
+        for (int32_t x = 2001; x <= 2008; ++x) {
+            SCOPED_TRACE(testing::Message() << "zoom " << zoom << ", point " << x);
+            const int32_t pixel = static_cast<int32_t>(std::nearbyint(x * zoom / 100));
             // From the far end the point comes in at the view's near edge ...
             Graph.HorzScrollBar().SetPosition(30000);
             Graph.VertScrollBar().SetPosition(30000);
-            Graph.ScrollInView(TPoint{X, X});
-            EXPECT_EQ(Graph.HorzScrollBar().Position(), Pixel);
-            EXPECT_EQ(Graph.GraphToClient(X, X), (TPoint{0, 0}));
+            Graph.ScrollInView(TPoint{x, x});
+            EXPECT_EQ(Graph.HorzScrollBar().Position(), pixel);
+            EXPECT_EQ(Graph.GraphToClient(x, x), (TPoint{0, 0}));
             // ... and from the start at its far edge.
             Graph.HorzScrollBar().SetPosition(0);
             Graph.VertScrollBar().SetPosition(0);
-            Graph.ScrollInView(TPoint{X, X});
-            EXPECT_EQ(Graph.HorzScrollBar().Position(), Pixel - ClientWidth());
-            EXPECT_EQ(Graph.GraphToClient(X, X), (TPoint{ClientWidth(), ClientHeight()}));
-            Graph.ScrollCenter(TPoint{X, X});
-            EXPECT_EQ(Graph.GraphToClient(X, X), (TPoint{ClientWidth() / 2, ClientHeight() / 2}));
+            Graph.ScrollInView(TPoint{x, x});
+            EXPECT_EQ(Graph.HorzScrollBar().Position(), pixel - ClientWidth());
+            EXPECT_EQ(Graph.GraphToClient(x, x), (TPoint{ClientWidth(), ClientHeight()}));
+            Graph.ScrollCenter(TPoint{x, x});
+            EXPECT_EQ(Graph.GraphToClient(x, x), (TPoint{ClientWidth() / 2, ClientHeight() / 2}));
         }
     }
     // At 33.25 % the mapping itself is 332.5 units per 1000, whose half goes to 332.
@@ -311,50 +309,50 @@ TEST_F(GraphViewTest, ZoomRectFitsTheRectangleUnlessTheZoomIsClamped)
 
 TEST_F(GraphViewTest, ConstraintsConfineAndReportChanges)
 {
-    TGraphConstraints &C = Graph.GraphConstraints();
-    int Changes = 0;
-    C.OnChange = [&](TGraphConstraints *) { ++Changes; };
-    C.SetBounds(0, 0, 100, 50);
-    C.SetBoundsRect({0, 0, 100, 50});
-    EXPECT_EQ(Changes, 1);
-    C.SetMaxBottom(60);
-    EXPECT_EQ(C.BoundsRect(), (TRect{0, 0, 100, 60}));
-    EXPECT_EQ(Changes, 2);
+    TGraphConstraints &c = Graph.GraphConstraints();
+    int changes = 0;
+    c.OnChange = [&](TGraphConstraints *) { ++changes; };
+    c.SetBounds(0, 0, 100, 50);
+    c.SetBoundsRect({0, 0, 100, 50});
+    EXPECT_EQ(changes, 1);
+    c.SetMaxBottom(60);
+    EXPECT_EQ(c.BoundsRect(), (TRect{0, 0, 100, 60}));
+    EXPECT_EQ(changes, 2);
 
-    EXPECT_TRUE(C.WithinBounds({{0, 0}, {99, 59}}));
-    EXPECT_FALSE(C.WithinBounds({{0, 0}, {100, 10}}));
-    TPoint Edge{100, 60};
-    EXPECT_TRUE(C.ConfinePt(Edge));
-    TPoint Outside{-5, 70};
-    EXPECT_FALSE(C.ConfinePt(Outside));
-    EXPECT_EQ(Outside, (TPoint{0, 60}));
-    TRect Wide{-10, 5, 120, 50};
-    EXPECT_FALSE(C.ConfineRect(Wide));
-    EXPECT_EQ(Wide, (TRect{0, 5, 100, 50}));
+    EXPECT_TRUE(c.WithinBounds({{0, 0}, {99, 59}}));
+    EXPECT_FALSE(c.WithinBounds({{0, 0}, {100, 10}}));
+    TPoint edge{100, 60};
+    EXPECT_TRUE(c.ConfinePt(edge));
+    TPoint outside{-5, 70};
+    EXPECT_FALSE(c.ConfinePt(outside));
+    EXPECT_EQ(outside, (TPoint{0, 60}));
+    TRect wide{-10, 5, 120, 50};
+    EXPECT_FALSE(c.ConfineRect(wide));
+    EXPECT_EQ(wide, (TRect{0, 5, 100, 50}));
 
-    int32_t dX = -30;
-    int32_t dY = 40;
-    C.SetSourceRect({10, 10, 30, 30});
-    EXPECT_TRUE(C.ConfineOffset(dX, dY, {}));
-    EXPECT_EQ(dX, -30);
-    EXPECT_EQ(dY, 40);
-    EXPECT_TRUE(C.ConfineOffset(dX, dY, {osLeft, osTop, osRight, osBottom}));
-    EXPECT_EQ(dX, -10);
-    EXPECT_EQ(dY, 30);
+    int32_t dx = -30;
+    int32_t dy = 40;
+    c.SetSourceRect({10, 10, 30, 30});
+    EXPECT_TRUE(c.ConfineOffset(dx, dy, {}));
+    EXPECT_EQ(dx, -30);
+    EXPECT_EQ(dy, 40);
+    EXPECT_TRUE(c.ConfineOffset(dx, dy, {osLeft, osTop, osRight, osBottom}));
+    EXPECT_EQ(dx, -10);
+    EXPECT_EQ(dy, 30);
     // A source larger than the bounds: the right side wins.
-    C.SetSourceRect({-20, 0, 130, 10});
-    dX = 5;
-    dY = 0;
-    EXPECT_TRUE(C.ConfineOffset(dX, dY, {osLeft, osRight}));
-    EXPECT_EQ(dX, -30);
-    dX = 0;
-    EXPECT_FALSE(C.ConfineOffset(dX, dY, {}));
+    c.SetSourceRect({-20, 0, 130, 10});
+    dx = 5;
+    dy = 0;
+    EXPECT_TRUE(c.ConfineOffset(dx, dy, {osLeft, osRight}));
+    EXPECT_EQ(dx, -30);
+    dx = 0;
+    EXPECT_FALSE(c.ConfineOffset(dx, dy, {}));
 
     Graph.KeepInside = false;
     Graph.KeepCenterInside = true;
-    TGraphNode *Node = Graph.InsertNode({10, 10, 30, 30});
-    Node->SetLeft(-50);
-    EXPECT_EQ(Node->Left(), -10);
+    TGraphNode *node = Graph.InsertNode({10, 10, 30, 30});
+    node->SetLeft(-50);
+    EXPECT_EQ(node->Left(), -10);
 }
 
 } // namespace

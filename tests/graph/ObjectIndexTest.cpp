@@ -12,59 +12,55 @@
 namespace talivo {
 namespace {
 
-std::vector<TGraphObject *> ListOf(const TGraphObjectList &List)
+std::vector<TGraphObject *> ListOf(const TGraphObjectList &list)
 {
-    std::vector<TGraphObject *> Result;
-    for (int32_t I = 0; I < List.Count(); ++I) {
-        Result.push_back(List[I]);
-    }
-    return Result;
+    std::vector<TGraphObject *> result;
+    for (int32_t i = 0; i < list.Count(); ++i)
+        result.push_back(list[i]);
+    return result;
 }
 
 // The hit test as a walk over every object, from the top of the list down.
-TGraphObject *WalkedObjectAt(TGraphControl &Graph, TPoint Pt, TGraphObject *LookAfter = nullptr)
+TGraphObject *WalkedObjectAt(TGraphControl &graph, TPoint pt, TGraphObject *lookAfter = nullptr)
 {
-    const TGraphObjectList &Objects = Graph.Objects();
-    const int32_t Start = LookAfter ? Objects.IndexOf(LookAfter) - 1 : Objects.Count() - 1;
-    TGraphObject *Result = nullptr;
-    for (int32_t I = Start; I >= 0; --I) {
-        TGraphObject *Obj = Objects[I];
-        const uint32_t HT = Obj == Graph.DragSource() ? hzNone : Obj->HitTest(Pt);
-        if (HT == hzNone) {
+    const TGraphObjectList &objects = graph.Objects();
+    const int32_t start = lookAfter ? objects.IndexOf(lookAfter) - 1 : objects.Count() - 1;
+    TGraphObject *result = nullptr;
+    for (int32_t i = start; i >= 0; --i) {
+        TGraphObject *obj = objects[i];
+        const uint32_t ht = obj == graph.DragSource() ? hzNone : obj->HitTest(pt);
+        if (ht == hzNone)
             continue;
-        }
-        if (!Result) {
-            Result = Obj;
-            if (Graph.SelectedObjects().Count() == 0 || Obj->Selected()) {
+        if (!result) {
+            result = obj;
+            if (graph.SelectedObjects().Count() == 0 || obj->Selected())
                 break;
-            }
-        } else if (Obj->Selected() && (HT & (hzBody | hzCaption)) == 0) {
-            return Obj;
+        } else if (obj->Selected() && (ht & (hzBody | hzCaption)) == 0) {
+            return obj;
         }
     }
-    return Result;
+    return result;
 }
 
 // The selection, in order, that a band over every object would leave.
-std::vector<TGraphObject *> WalkedSelection(TGraphControl &Graph, const TRect &Rect, bool KeepOld,
-                                            const TGraphObjectClass *Class)
+std::vector<TGraphObject *> WalkedSelection(TGraphControl &graph, const TRect &rect, bool keepOld,
+                                            const TGraphObjectClass *objectClass)
 {
-    std::vector<TGraphObject *> Selection = ListOf(Graph.SelectedObjects());
-    for (TGraphObject *Obj : ListOf(Graph.Objects())) {
-        const bool Was = Obj->Selected();
-        bool Will = Was;
-        if ((!Class || Obj->ClassType().InheritsFrom(*Class)) && Obj->ContainsRect(Rect)) {
-            Will = !(KeepOld && Was) && Obj->Options().Contains(goSelectable);
-        } else if (!KeepOld) {
-            Will = false;
-        }
-        if (Will && !Was) {
-            Selection.push_back(Obj);
-        } else if (!Will && Was) {
-            Selection.erase(std::find(Selection.begin(), Selection.end(), Obj));
-        }
+    std::vector<TGraphObject *> selection = ListOf(graph.SelectedObjects());
+    for (TGraphObject *obj : ListOf(graph.Objects())) {
+        const bool was = obj->Selected();
+        bool will = was;
+        if ((!objectClass || obj->ClassType().InheritsFrom(*objectClass)) &&
+            obj->ContainsRect(rect))
+            will = !(keepOld && was) && obj->Options().Contains(goSelectable);
+        else if (!keepOld)
+            will = false;
+        if (will && !was)
+            selection.push_back(obj);
+        else if (!will && was)
+            selection.erase(std::find(selection.begin(), selection.end(), obj));
     }
-    return Selection;
+    return selection;
 }
 
 class ObjectIndexTest : public ::testing::Test {
@@ -73,68 +69,66 @@ protected:
     {
         Graph.resize(400, 300);
         Graph.KeepInside = false;
-        for (int32_t I = 0; I < TGraphControl::NodeClassCount(); ++I) {
-            Classes.push_back(TGraphControl::NodeClasses(I));
-        }
+        for (int32_t i = 0; i < TGraphControl::NodeClassCount(); ++i)
+            Classes.push_back(TGraphControl::NodeClasses(i));
     }
 
-    int32_t Random(int32_t Low, int32_t High)
+    int32_t Random(int32_t low, int32_t high)
     {
-        return std::uniform_int_distribution<int32_t>(Low, High)(Engine);
+        return std::uniform_int_distribution<int32_t>(low, high)(Engine);
     }
 
-    TRect RandomRect(int32_t MaxSize)
+    TRect RandomRect(int32_t maxSize)
     {
-        const int32_t Left = Random(-300, 2000);
-        const int32_t Top = Random(-300, 2000);
-        return {Left, Top, Left + Random(1, MaxSize), Top + Random(1, MaxSize)};
+        const int32_t left = Random(-300, 2000);
+        const int32_t top = Random(-300, 2000);
+        return {left, top, left + Random(1, maxSize), top + Random(1, maxSize)};
     }
 
     TGraphObject *RandomObject() { return Graph.Objects()[Random(0, Graph.Objects().Count() - 1)]; }
 
-    void AddNodes(int32_t Count)
+    void AddNodes(int32_t count)
     {
-        for (int32_t I = 0; I < Count; ++I) {
+        for (int32_t i = 0; i < count; ++i) {
             // Mostly marks, some nodes that span many cells of the index.
-            const TRect Bounds = RandomRect(Random(0, 9) == 0 ? 1500 : 60);
-            TGraphNode *Node =
-                Graph.InsertNode(Bounds, Classes[Random(0, int32_t(Classes.size()) - 1)]);
-            if (Random(0, 3) == 0) {
-                Node->SetText(QString::number(I));
+            const TRect bounds = RandomRect(Random(0, 9) == 0 ? 1500 : 60);
+            TGraphNode *node =
+                Graph.InsertNode(bounds, Classes[Random(0, int32_t(Classes.size()) - 1)]);
+            if (Random(0, 3) == 0)
+                node->SetText(QString::number(i));
+        }
+    }
+
+    void ExpectSameHits(int32_t points)
+    {
+        for (int32_t i = 0; i < 20; ++i) {
+            TGraphObject *obj = RandomObject();
+            ASSERT_EQ(obj->ZOrder(), Graph.Objects().IndexOf(obj));
+        }
+        for (int32_t i = 0; i < points; ++i) {
+            const TPoint pt{Random(-320, 2100), Random(-320, 2100)};
+            ASSERT_EQ(Graph.FindObjectAt(pt.X, pt.Y), WalkedObjectAt(Graph, pt))
+                << pt.X << "," << pt.Y;
+            TGraphObject *hit = WalkedObjectAt(Graph, pt);
+            if (hit) {
+                ASSERT_EQ(Graph.FindObjectAt(pt.X, pt.Y, hit), WalkedObjectAt(Graph, pt, hit));
             }
         }
     }
 
-    void ExpectSameHits(int32_t Points)
+    void ExpectSameBands(int32_t bands)
     {
-        for (int32_t I = 0; I < 20; ++I) {
-            TGraphObject *Obj = RandomObject();
-            ASSERT_EQ(Obj->ZOrder(), Graph.Objects().IndexOf(Obj));
-        }
-        for (int32_t I = 0; I < Points; ++I) {
-            const TPoint Pt{Random(-320, 2100), Random(-320, 2100)};
-            ASSERT_EQ(Graph.FindObjectAt(Pt.X, Pt.Y), WalkedObjectAt(Graph, Pt))
-                << Pt.X << "," << Pt.Y;
-            TGraphObject *Hit = WalkedObjectAt(Graph, Pt);
-            if (Hit) {
-                ASSERT_EQ(Graph.FindObjectAt(Pt.X, Pt.Y, Hit), WalkedObjectAt(Graph, Pt, Hit));
-            }
-        }
-    }
-
-    void ExpectSameBands(int32_t Bands)
-    {
-        for (int32_t I = 0; I < Bands; ++I) {
+        for (int32_t i = 0; i < bands; ++i) {
             // Zero-size bands too: a click in the edit mode is one.
-            const TRect Rect = Random(0, 2) == 0 ? RandomRect(1) : RandomRect(700);
-            const TRect Band{Rect.Left, Rect.Top, Rect.Right - 1, Rect.Bottom - 1};
-            const bool KeepOld = Random(0, 1) == 1;
-            const TGraphObjectClass *Class =
+            const TRect rect = Random(0, 2) == 0 ? RandomRect(1) : RandomRect(700);
+            const TRect band{rect.Left, rect.Top, rect.Right - 1, rect.Bottom - 1};
+            const bool keepOld = Random(0, 1) == 1;
+            const TGraphObjectClass *objectClass =
                 Random(0, 3) == 0 ? Classes[Random(0, int32_t(Classes.size()) - 1)] : nullptr;
-            const std::vector<TGraphObject *> Expected =
-                WalkedSelection(Graph, Band, KeepOld, Class);
-            Graph.ToggleSelection(Band, KeepOld, Class);
-            ASSERT_EQ(ListOf(Graph.SelectedObjects()), Expected);
+            const std::vector<TGraphObject *> expected =
+                WalkedSelection(Graph, band, keepOld, objectClass);
+            Graph.ToggleSelection(band, keepOld, objectClass);
+            ASSERT_EQ(ListOf(Graph.SelectedObjects()), expected);
         }
     }
 
@@ -149,38 +143,38 @@ TEST_F(ObjectIndexTest, HitTestAndBandsMatchAWalkOverEveryObjectThroughEdits)
     ExpectSameHits(400);
     ExpectSameBands(40);
 
-    for (int Round = 0; Round < 12; ++Round) {
-        for (int I = 0; I < 15; ++I) {
-            TGraphObject *Obj = RandomObject();
+    for (int round = 0; round < 12; ++round) {
+        for (int i = 0; i < 15; ++i) {
+            TGraphObject *obj = RandomObject();
             switch (Random(0, 7)) {
             case 0:
-                Obj->MoveBy(Random(-200, 200), Random(-200, 200));
+                obj->MoveBy(Random(-200, 200), Random(-200, 200));
                 break;
             case 1:
-                Obj->SetBoundsRect(RandomRect(Random(0, 4) == 0 ? 1200 : 80));
+                obj->SetBoundsRect(RandomRect(Random(0, 4) == 0 ? 1200 : 80));
                 break;
             case 2:
-                Obj->SetZOrder(Random(0, Graph.Objects().Count() - 1));
+                obj->SetZOrder(Random(0, Graph.Objects().Count() - 1));
                 break;
             case 3:
-                Random(0, 1) ? Obj->BringToFront() : Obj->SendToBack();
+                Random(0, 1) ? obj->BringToFront() : obj->SendToBack();
                 break;
             case 4:
-                TGraphObject::Delete(Obj);
+                TGraphObject::Delete(obj);
                 break;
             case 5:
-                Obj->Pen().SetWidth(Random(0, 12));
+                obj->Pen().SetWidth(Random(0, 12));
                 break;
             case 6:
-                Obj->SetSelected(!Obj->Selected());
+                obj->SetSelected(!obj->Selected());
                 break;
             default:
-                Obj->SetVisible(!Obj->Visible());
+                obj->SetVisible(!obj->Visible());
                 break;
             }
         }
         AddNodes(5);
-        if (Round % 4 == 3) {
+        if (round % 4 == 3) {
             Graph.SetMarkerSize(static_cast<TMarkerSize>(Random(3, 9)));
             Graph.SetShowHiddenObjects(!Graph.ShowHiddenObjects());
         }
@@ -195,18 +189,17 @@ TEST_F(ObjectIndexTest, HitTestAndBandsMatchAWalkOverEveryObjectThroughEdits)
 TEST_F(ObjectIndexTest, HitsStayRightWhileEveryObjectMovesFarAwayAndBack)
 {
     AddNodes(4500);
-    for (int Round = 0; Round < 8; ++Round) {
-        const int32_t Step = Round < 4 ? 3000 : -3000;
-        const int32_t Every = Round % 3 == 2 ? 3 : 1;
+    for (int round = 0; round < 8; ++round) {
+        const int32_t step = round < 4 ? 3000 : -3000;
+        const int32_t every = round % 3 == 2 ? 3 : 1;
         Graph.BeginUpdate();
-        for (int32_t I = 0; I < Graph.Objects().Count(); I += Every) {
-            Graph.Objects()[I]->MoveBy(Step, Round % 2 ? Step : 0);
-        }
+        for (int32_t i = 0; i < Graph.Objects().Count(); i += every)
+            Graph.Objects()[i]->MoveBy(step, round % 2 ? step : 0);
         Graph.EndUpdate();
-        for (int32_t I = 0; I < Graph.Objects().Count(); I += 7) {
-            const TRect Bounds = Graph.Objects()[I]->BoundsRect();
-            const TPoint Pt{Bounds.Left + Bounds.Width() / 2, Bounds.Top + Bounds.Height() / 2};
-            ASSERT_EQ(Graph.FindObjectAt(Pt.X, Pt.Y), WalkedObjectAt(Graph, Pt)) << Round;
+        for (int32_t i = 0; i < Graph.Objects().Count(); i += 7) {
+            const TRect bounds = Graph.Objects()[i]->BoundsRect();
+            const TPoint pt{bounds.Left + bounds.Width() / 2, bounds.Top + bounds.Height() / 2};
+            ASSERT_EQ(Graph.FindObjectAt(pt.X, pt.Y), WalkedObjectAt(Graph, pt)) << round;
         }
     }
     ExpectSameHits(300);
@@ -215,44 +208,43 @@ TEST_F(ObjectIndexTest, HitsStayRightWhileEveryObjectMovesFarAwayAndBack)
 
 TEST_F(ObjectIndexTest, ObjectsInsertedBelowOthersKeepTheirPlaceInTheOrder)
 {
-    const TGraphNodeClass *Class = Classes[0];
-    TGraphObject *Bottom = Graph.InsertNode({0, 0, 100, 100}, Class);
-    TGraphObject *Top = Graph.InsertNode({0, 0, 100, 100}, Class);
-    EXPECT_EQ(Graph.FindObjectAt(50, 50), Top);
-    EXPECT_EQ(Graph.FindObjectAt(50, 50, Top), Bottom);
-    EXPECT_EQ(Graph.FindObjectAt(50, 50, Bottom), nullptr);
+    const TGraphNodeClass *nodeClass = Classes[0];
+    TGraphObject *bottom = Graph.InsertNode({0, 0, 100, 100}, nodeClass);
+    TGraphObject *top = Graph.InsertNode({0, 0, 100, 100}, nodeClass);
+    EXPECT_EQ(Graph.FindObjectAt(50, 50), top);
+    EXPECT_EQ(Graph.FindObjectAt(50, 50, top), bottom);
+    EXPECT_EQ(Graph.FindObjectAt(50, 50, bottom), nullptr);
 
-    Top->SendToBack();
-    EXPECT_EQ(Graph.FindObjectAt(50, 50), Bottom);
-    EXPECT_EQ(Graph.FindObjectAt(50, 50, Bottom), Top);
+    top->SendToBack();
+    EXPECT_EQ(Graph.FindObjectAt(50, 50), bottom);
+    EXPECT_EQ(Graph.FindObjectAt(50, 50, bottom), top);
 
     // An object put into the list below the others, not appended.
-    TGraphObject *Inserted = Graph.InsertNode({0, 0, 100, 100}, Class);
+    TGraphObject *inserted = Graph.InsertNode({0, 0, 100, 100}, nodeClass);
     Graph.Objects().Move(Graph.Objects().Count() - 1, 1);
-    EXPECT_EQ(Graph.FindObjectAt(50, 50), Bottom);
-    EXPECT_EQ(Graph.FindObjectAt(50, 50, Bottom), Inserted);
-    EXPECT_EQ(Graph.FindObjectAt(50, 50, Inserted), Top);
+    EXPECT_EQ(Graph.FindObjectAt(50, 50), bottom);
+    EXPECT_EQ(Graph.FindObjectAt(50, 50, bottom), inserted);
+    EXPECT_EQ(Graph.FindObjectAt(50, 50, inserted), top);
 
     // Emptied and filled again, the index starts afresh.
     Graph.Clear();
     EXPECT_EQ(Graph.FindObjectAt(50, 50), nullptr);
-    TGraphObject *Again = Graph.InsertNode({40, 40, 60, 60}, Class);
-    EXPECT_EQ(Graph.FindObjectAt(50, 50), Again);
-    EXPECT_EQ(Graph.FindObjectAt(50, 50, Again), nullptr);
+    TGraphObject *again = Graph.InsertNode({40, 40, 60, 60}, nodeClass);
+    EXPECT_EQ(Graph.FindObjectAt(50, 50), again);
+    EXPECT_EQ(Graph.FindObjectAt(50, 50, again), nullptr);
 }
 
 TEST_F(ObjectIndexTest, BandSurvivesHandlersThatDeleteObjectsItHasYetToVisit)
 {
-    std::vector<TGraphObject *> Row;
-    for (int32_t I = 0; I < 10; ++I) {
-        Row.push_back(Graph.InsertNode({I * 30, 0, I * 30 + 20, 20}, Classes[0]));
-    }
+    std::vector<TGraphObject *> row;
+    for (int32_t i = 0; i < 10; ++i)
+        row.push_back(Graph.InsertNode({i * 30, 0, i * 30 + 20, 20}, Classes[0]));
     // The first selection takes the last object of the row (and with it, itself) away.
-    bool Deleted = false;
-    Graph.OnObjectSelect = [&](TGraphControl *, TGraphObject *Obj) {
-        if (!Deleted && Obj->Selected()) {
-            Deleted = true;
-            TGraphObject::Delete(Row.back());
+    bool deleted = false;
+    Graph.OnObjectSelect = [&](TGraphControl *, TGraphObject *obj) {
+        if (!deleted && obj->Selected()) {
+            deleted = true;
+            TGraphObject::Delete(row.back());
         }
     };
     Graph.ToggleSelection({0, 0, 400, 10}, false);
@@ -264,28 +256,27 @@ TEST_F(ObjectIndexTest, BandSurvivesHandlersThatDeleteObjectsItHasYetToVisit)
 TEST_F(ObjectIndexTest, PaintDrawsTheObjectsThatMeetTheClipInListOrder)
 {
     AddNodes(200);
-    std::vector<TGraphObject *> Expected;
-    std::vector<TGraphObject *> Drawn;
-    Graph.OnBeforeDraw = [&](TGraphControl *, TCanvas &Canvas) {
-        Expected.clear();
-        for (TGraphObject *Obj : ListOf(Graph.Objects())) {
-            if (Obj->IsVisibleOn(Canvas)) {
-                Expected.push_back(Obj);
-            }
+    std::vector<TGraphObject *> expected;
+    std::vector<TGraphObject *> drawn;
+    Graph.OnBeforeDraw = [&](TGraphControl *, TCanvas &canvas) {
+        expected.clear();
+        for (TGraphObject *obj : ListOf(Graph.Objects())) {
+            if (obj->IsVisibleOn(canvas))
+                expected.push_back(obj);
         }
     };
-    Graph.OnObjectBeforeDraw = [&](TGraphControl *, TGraphObject *Obj, TCanvas &) {
-        Drawn.push_back(Obj);
+    Graph.OnObjectBeforeDraw = [&](TGraphControl *, TGraphObject *obj, TCanvas &) {
+        drawn.push_back(obj);
     };
     Graph.SetZoom(50);
-    for (TGraphDrawOrder Order : {doDefault, doNodesOnTop}) {
-        Graph.SetDrawOrder(Order);
-        for (const QRect &Clip : {QRect(50, 40, 120, 90), QRect(0, 0, 30, 300), Graph.rect()}) {
-            Drawn.clear();
-            QImage Image(Graph.viewport()->size(), QImage::Format_RGB32);
-            Graph.viewport()->render(&Image, Clip.topLeft(), QRegion(Clip), QWidget::RenderFlags());
-            EXPECT_FALSE(Drawn.empty());
-            EXPECT_EQ(Drawn, Expected);
+    for (TGraphDrawOrder order : {doDefault, doNodesOnTop}) {
+        Graph.SetDrawOrder(order);
+        for (const QRect &clip : {QRect(50, 40, 120, 90), QRect(0, 0, 30, 300), Graph.rect()}) {
+            drawn.clear();
+            QImage image(Graph.viewport()->size(), QImage::Format_RGB32);
+            Graph.viewport()->render(&image, clip.topLeft(), QRegion(clip), QWidget::RenderFlags());
+            EXPECT_FALSE(drawn.empty());
+            EXPECT_EQ(drawn, expected);
         }
     }
     Graph.OnBeforeDraw = nullptr;
