@@ -19,12 +19,15 @@ int TMeasurementDocument::AddGroup(const QString &description, TColor color, int
     return fGroups.Append(MakeGroupRow(description, color, id, count, *fIds));
 }
 
+void TMeasurementDocument::AddGroup(const TGroupRecord &record)
+{
+    AddGroup(record.Description, record.Color, record.Id, record.Count);
+}
+
 void TMeasurementDocument::Read(const QString &fileName)
 {
     fGroups.Clear();
-    ReadMeasurement(*fMarks, fileName, [this](const TGroupRecord &record) {
-        AddGroup(record.Description, record.Color, record.Id, record.Count);
-    });
+    ReadMeasurement(*fMarks, fileName, [this](const TGroupRecord &record) { AddGroup(record); });
 }
 
 void TMeasurementDocument::Show(TMeasurementContent &content)
@@ -32,7 +35,7 @@ void TMeasurementDocument::Show(TMeasurementContent &content)
     fGroups.Clear();
     ShowMeasurement(*fMarks, content);
     for (const TGroupRecord &record : content.Groups)
-        AddGroup(record.Description, record.Color, record.Id, record.Count);
+        AddGroup(record);
 }
 
 void TMeasurementDocument::Open(const QString &fileName, TJobProgress *progress)
@@ -52,9 +55,7 @@ void TMeasurementDocument::Save(const QString &fileName, TJobProgress *progress)
 
 void TMeasurementDocument::RebuildGroups()
 {
-    talivo::RebuildGroups(*fMarks, [this](const TGroupRecord &record) {
-        AddGroup(record.Description, record.Color, record.Id, record.Count);
-    });
+    talivo::RebuildGroups(*fMarks, [this](const TGroupRecord &record) { AddGroup(record); });
 }
 
 int TMeasurementDocument::MarkCount() const

@@ -59,6 +59,8 @@ public:
     std::vector<int> Recount();
 
 private:
+    void AddGroup(const TGroupRecord &record);
+
     TGroupTableModel fGroups;
     TGraphDocument fOwnMarks;
     TGraphDocument *fMarks = &fOwnMarks;

@@ -51,15 +51,8 @@ void TFileFolders::Remember(TFileKind kind, const QString &fileName)
     const QString folder = QFileInfo(fileName).absolutePath();
     fFolders[kind] = folder;
 
-    const QString settings = GetSettingsFileName();
-    if (!QFileInfo::exists(settings)) {
-        const QString parent = QFileInfo(settings).absolutePath();
-        if (!QDir().mkpath(parent))
-            throw EIniFileError(
-                QString("Cannot create the folder \"%1\".").arg(parent).toStdString());
-    }
     // Read anew, so that what another window or the placement wrote meanwhile is kept.
-    TMemIniFile file(settings);
+    TMemIniFile file(GetWritableSettingsFileName());
     file.WriteString(kSection, KeyOf(kind), folder);
     file.UpdateFile();
 }

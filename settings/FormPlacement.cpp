@@ -4,7 +4,6 @@
 #include "settings/MemIniFile.h"
 #include "settings/VersionInfo.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
@@ -71,13 +70,7 @@ QRect FitPlacement(qint64 left, qint64 top, qint64 right, qint64 bottom, const Q
 
 void SaveFormPlacement(QWidget &window)
 {
-    const QString fileName = GetSettingsFileName();
-    if (!QFileInfo::exists(fileName)) {
-        const QString folder = QFileInfo(fileName).absolutePath();
-        if (!QDir().mkpath(folder))
-            throw EIniFileError(
-                QString("Cannot create the folder \"%1\".").arg(folder).toStdString());
-    }
+    const QString fileName = GetWritableSettingsFileName();
     // A window that never was a window of its own has no normal geometry yet.
     QRect normal = window.normalGeometry();
     if (normal.isNull())

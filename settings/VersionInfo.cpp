@@ -1,8 +1,10 @@
 #include "settings/VersionInfo.h"
 
 #include "platform/Platform.h"
+#include "settings/IniDocument.h"
 #include "settings/VersionBlock.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -89,6 +91,18 @@ QString GetSettingsFolder()
 QString GetSettingsFileName()
 {
     return GetSettingsFolder() + GetProductName(QString()) + ".ini";
+}
+
+QString GetWritableSettingsFileName()
+{
+    const QString fileName = GetSettingsFileName();
+    if (!QFileInfo::exists(fileName)) {
+        const QString folder = QFileInfo(fileName).absolutePath();
+        if (!QDir().mkpath(folder))
+            throw EIniFileError(
+                QString("Cannot create the folder \"%1\".").arg(folder).toStdString());
+    }
+    return fileName;
 }
 
 } // namespace talivo

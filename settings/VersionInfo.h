@@ -35,4 +35,8 @@ QString GetSettingsFolder();
 // The settings file: <settings folder><product name>.ini.
 QString GetSettingsFileName();
 
+// The settings file, about to be written: its folder is made when the file is missing. Throws
+// EIniFileError when the folder cannot be made.
+QString GetWritableSettingsFileName();
+
 } // namespace talivo
