@@ -469,7 +469,7 @@ void TFormMain::FormShow()
 void TFormMain::TimerStartTimer()
 {
     fTimerStart->stop();
-    fUnsaved = false;
+    fMeasurement.StartHistory(false);
     BuildModulesMenu();
     if (!fStartImage.isEmpty())
         OpenImageFile(std::exchange(fStartImage, QString()));
@@ -488,8 +488,8 @@ void TFormMain::closeEvent(QCloseEvent *event)
 bool TFormMain::FormCloseQuery()
 {
     if (fMeasurement.Groups().RowCount() == 0)
-        fUnsaved = false;
-    if (!fUnsaved)
+        fMeasurement.StartHistory(false);
+    if (!Unsaved())
         return true;
     return Prompter().AskYesNo(
         _("There are unsaved changes. Do you really want to exit the program?"),

@@ -49,7 +49,7 @@ public:
     void SetGroupSettings(TFormGroupSettings *dialog);
     void SetFormInfo(TFormInfo *dialog);
 
-    bool Unsaved() const { return fUnsaved; }
+    bool Unsaved() const { return fMeasurement.Unsaved(); }
     // The document's groups, and the list that shows them.
     TGroupTableModel &Groups() { return fMeasurement.Groups(); }
     const TGroupTableModel &Groups() const { return fMeasurement.Groups(); }
@@ -254,7 +254,6 @@ private:
     QString fStartImage;
     QString fDefaultGroupsPath;
     QString fLanguageCode = "EN";
-    bool fUnsaved = false;
     bool fShown = false;
 };
 

@@ -41,8 +41,6 @@ void TFormMain::Savemeasurement1Click()
     if (!fileName || !MayWrite(*fileName))
         return;
     bool written = false;
-    // The group records come and go by the canvas's own insertion, which counts as an edit.
-    const bool unsaved = fUnsaved;
     fProgressPanel->Watch(*fJob, _("Saving the measurement ..."));
     fJob->RunOnThisThread(
         [&](TJobProgress &progress) {
@@ -50,9 +48,10 @@ void TFormMain::Savemeasurement1Click()
             written = true;
         },
         [&](TJobEnd end, std::exception_ptr error) {
-            fUnsaved = unsaved && !written;
-            if (written)
+            if (written) {
+                fMeasurement.MarkSaved();
                 return;
+            }
             if (end == jeCancelled)
                 fStatusPanels[2]->setText(
                     _("Saving the measurement was cancelled: the file was not written."));
@@ -96,7 +95,7 @@ void TFormMain::Openmeasurement1Click()
             // The button shows what the canvas shows: pressed only when every mark is hidden.
             fToolButtonHide->setChecked(content.MarksHidden);
             TrackBarPointSizeChange();
-            fUnsaved = false;
+            fMeasurement.StartHistory(false);
         });
 }
 
@@ -157,7 +156,7 @@ void TFormMain::UpdateFileCommands()
 
 bool TFormMain::MayDiscardChanges()
 {
-    return !fUnsaved ||
+    return !Unsaved() ||
            Prompter().AskYesNo(
                _("There are unsaved changes. Do you really want to discard the changes?"),
                _("Unsaved changes"));
@@ -190,7 +189,8 @@ void TFormMain::RebuildGroups()
         if (Groups().RowCount() == before)
             return;
         fListViewGroups->Select(Groups().RowCount() - 1);
-        fUnsaved = true;
+        // The records left the marks outside the history, whose steps would no longer fit.
+        fMeasurement.StartHistory(true);
     };
     try {
         fMeasurement.RebuildGroups();

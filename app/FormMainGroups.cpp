@@ -13,7 +13,7 @@ void TFormMain::AddGroupRow(const QString &description, TColor color, int id, in
 {
     const int row = fMeasurement.AddGroup(description, color, id, count);
     fListViewGroups->Select(row);
-    fUnsaved = true;
+    fMeasurement.MarkChanged();
 }
 
 void TFormMain::DeleteGroup(int row)
@@ -49,7 +49,7 @@ void TFormMain::ButtonEditGroupClick()
     groups.SetDescription(row, SingleLine(dialog.LabeledEditDescription().text()));
     groups.SetColor(row, dialog.ColorBoxGroup().Selected());
     RecolourGroupMarks(groups.Id(row), groups.Color(row));
-    fUnsaved = true;
+    fMeasurement.MarkChanged();
 }
 
 void TFormMain::ButtonRemoveGroupClick()
@@ -59,7 +59,7 @@ void TFormMain::ButtonRemoveGroupClick()
         return;
     DeselectAllMarks();
     DeleteGroup(fListViewGroups->Selected());
-    fUnsaved = true;
+    fMeasurement.MarkChanged();
 }
 
 } // namespace talivo

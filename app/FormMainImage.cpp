@@ -61,7 +61,7 @@ void TFormMain::CreateCanvas()
     // Marks move by the user's drags and arrow keys; the slider's resizing keeps their centres.
     fGraph->OnNodeMoveResize = [this](TGraphControl *, TGraphNode *) {
         if (!fResizingMarks)
-            fUnsaved = true;
+            fMeasurement.MarkChanged();
     };
 }
 
@@ -140,6 +140,9 @@ bool TFormMain::ReplaceImage(const QString &fileName, QImage image)
         return false;
     fToolButtonMove->setChecked(true);
     ClearMarks();
+    // The steps taken on the old picture's marks cannot be taken back on the new one; the groups
+    // that are left stay unsaved when they were.
+    fMeasurement.StartHistory(Unsaved());
     fStatusPanels[1]->setText(QFileInfo(fileName).fileName());
     fMeasurement.SetPictureFileName(QFileInfo(fileName).canonicalFilePath());
     fPanelSG->layout()->activate();

@@ -108,7 +108,7 @@ void TFormMain::DeleteSelectedMarks()
             RecountMarks();
     }
     if (deleted)
-        fUnsaved = true;
+        fMeasurement.MarkChanged();
 }
 
 void TFormMain::AddMark(int32_t x, int32_t y, int32_t r, int groupId)
@@ -121,7 +121,7 @@ void TFormMain::AddMark(int32_t x, int32_t y, int32_t r, int groupId)
                row >= 0 ? MarkText(number) : QString(), PointSize());
     if (row >= 0)
         fMeasurement.Groups().SetCount(row, number);
-    fUnsaved = true;
+    fMeasurement.MarkChanged();
 }
 
 void TFormMain::RecountMarks()

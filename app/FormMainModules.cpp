@@ -251,7 +251,7 @@ int TFormMain::AddProposedMarks(const std::vector<TPoint> &points, int groupId)
         talivo::AddProposedMarks(Canvas().Document(), points, group, PointSize(), PointSize());
     if (added > 0) {
         fMeasurement.Groups().SetCount(row, CountPlus(group.Count, added));
-        fUnsaved = true;
+        fMeasurement.MarkChanged();
     }
     return added;
 }

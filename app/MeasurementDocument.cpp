@@ -10,9 +10,37 @@ namespace talivo {
 TMeasurementDocument::TMeasurementDocument()
 {
     PrepareDocument(fOwnMarks);
+    QObject::connect(&fHistory, &QUndoStack::indexChanged, [this] { Changed(); });
+    QObject::connect(&fHistory, &QUndoStack::cleanChanged, [this] { Changed(); });
 }
 
 TMeasurementDocument::~TMeasurementDocument() = default;
+
+void TMeasurementDocument::Changed()
+{
+    if (OnChanged)
+        OnChanged();
+}
+
+void TMeasurementDocument::MarkChanged()
+{
+    fChangedBeyondHistory = true;
+    Changed();
+}
+
+void TMeasurementDocument::MarkSaved()
+{
+    fChangedBeyondHistory = false;
+    fHistory.setClean();
+    Changed();
+}
+
+void TMeasurementDocument::StartHistory(bool unsaved)
+{
+    fHistory.clear();
+    fChangedBeyondHistory = unsaved;
+    Changed();
+}
 
 int TMeasurementDocument::AddGroup(const QString &description, TColor color, int id, int count)
 {

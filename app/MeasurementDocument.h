@@ -6,6 +6,8 @@
 #include "graph/objects/GraphDocument.h"
 
 #include <QString>
+#include <QUndoStack>
+#include <functional>
 #include <vector>
 
 namespace talivo {
@@ -35,6 +37,21 @@ public:
     // given (the program's, which must outlive the measurement).
     void TakeIdsFrom(TGroupIdCounter &ids) { fIds = &ids; }
 
+    // The steps that can be taken back, since the picture or the measurement was opened.
+    QUndoStack &History() { return fHistory; }
+    // Whether there is work no file holds: the history is away from where it was saved, or
+    // something changed that the history does not hold.
+    bool Unsaved() const { return fChangedBeyondHistory || !fHistory.isClean(); }
+    // A change the history does not hold; it stays unsaved until a save or a fresh history.
+    void MarkChanged();
+    // The measurement was written: the current state is the saved one.
+    void MarkSaved();
+    // A fresh history, as after opening a picture or a measurement; unsaved keeps the work
+    // unsaved that is there.
+    void StartHistory(bool unsaved);
+    // Called after every change of the measurement, and when it becomes saved.
+    std::function<void()> OnChanged;
+
     // Appends a group row (see MakeGroupRow) and returns its row.
     int AddGroup(const QString &description, TColor color, int id, int count);
 
@@ -60,6 +77,7 @@ public:
 
 private:
     void AddGroup(const TGroupRecord &record);
+    void Changed();
 
     TGroupTableModel fGroups;
     TGraphDocument fOwnMarks;
@@ -67,6 +85,8 @@ private:
     TGroupIdCounter fOwnIds;
     TGroupIdCounter *fIds = &fOwnIds;
     QString fPictureFileName;
+    QUndoStack fHistory;
+    bool fChangedBeyondHistory = false;
 };
 
 } // namespace talivo
