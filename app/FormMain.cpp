@@ -112,6 +112,7 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
     setWindowTitle("Korvel Talivo");
     // After the translation, whose walk has no texts to find in key sequences.
     CreateGroupKeys();
+    CreateHistoryCommands();
     RestorePlacement();
     try {
         fFileFolders.Load();
@@ -295,6 +296,13 @@ void TFormMain::CreateMenus()
     file->addSeparator();
     connect(AddMenuItem(*file, "Exit1", "Exit"), &QAction::triggered, this,
             &TFormMain::ButtonCloseClick);
+
+    QMenu *edit = bar->addMenu("Edit");
+    edit->setObjectName("Edit1");
+    fUndoAction = AddMenuItem(*edit, "Undo1", "Undo");
+    connect(fUndoAction, &QAction::triggered, this, &TFormMain::Undo1Click);
+    fRedoAction = AddMenuItem(*edit, "Redo1", "Redo");
+    connect(fRedoAction, &QAction::triggered, this, &TFormMain::Redo1Click);
 
     QMenu *groups = bar->addMenu("Groups");
     groups->setObjectName("Groups1");

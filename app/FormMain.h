@@ -100,6 +100,8 @@ public:
     void TrackBarZoomChange();
     void TrackBarPointSizeChange();
     void GridCopyToClipboard1Click();
+    void Undo1Click();
+    void Redo1Click();
 
     // Marks and counting, image and zoom
     // The canvas with the image and the marks, owned by PanelSG; null before the first show.
@@ -155,9 +157,6 @@ protected:
 
     // Decodes the picture on the job's thread; ReplaceImage follows once it is decoded.
     virtual void LoadImage(const QString &fileName);
-    // Marks live on the canvas; these keep them in step with the group table.
-    virtual void RecolourGroupMarks(int groupId, TColor color);
-    virtual void RemoveGroupMarks(int groupId);
     virtual void DeselectAllMarks();
 
 private:
@@ -165,6 +164,11 @@ private:
     void CreateClientArea();
     void CreateMenus();
     void CreateStatusBar();
+    // The edit menu's commands follow the history; made after the translation, like the keys.
+    void CreateHistoryCommands();
+    void UpdateHistoryCommands();
+    // Takes a step back or forth, unless a drag or a job on this thread holds the marks.
+    void StepHistory(bool back);
     QToolButton *AddToolButton(const QString &name, const QString &caption, const QString &icon);
     QWidget *CreateSliderPanel(const QString &name, const QString &caption, QSlider *slider);
     void OpenImage(const std::function<std::optional<QString>()> &chooseFile);
@@ -225,8 +229,8 @@ private:
     TGraphControl &Canvas() const;
     void DeleteSelectedMarks();
     TGraphControl *fGraph = nullptr;
-    // Set while the point-size slider resizes the marks, which moves none of them.
-    bool fResizingMarks = false;
+    // The run of arrow keys that moves marks now; a click on the canvas starts the next.
+    int fKeyRun = 0;
     QToolButton *fToolButtonAdd = nullptr;
     QToolButton *fToolButtonDel = nullptr;
     QToolButton *fToolButtonMove = nullptr;
@@ -244,6 +248,8 @@ private:
     QMenu *fModulesMenu = nullptr;
     QMenu *fPopupMenuGroups = nullptr;
     QAction *fManualAction = nullptr;
+    QAction *fUndoAction = nullptr;
+    QAction *fRedoAction = nullptr;
     // The zoom, the picture's name, what the last command did, and the current group.
     QLabel *fStatusPanels[4] = {};
     QTimer *fTimerStart = nullptr;

@@ -148,6 +148,7 @@ void TFormMain::UpdateFileCommands()
     // exist only while a measurement is written.
     if (fGraph)
         fGraph->setUpdatesEnabled(!locked);
+    UpdateHistoryCommands();
     if (!locked && fFocusBeforeJob) {
         fFocusBeforeJob->setFocus();
         fFocusBeforeJob = nullptr;

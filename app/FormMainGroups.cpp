@@ -11,17 +11,14 @@ namespace talivo {
 
 void TFormMain::AddGroupRow(const QString &description, TColor color, int id, int count)
 {
-    const int row = fMeasurement.AddGroup(description, color, id, count);
-    fListViewGroups->Select(row);
-    fMeasurement.MarkChanged();
+    fListViewGroups->Select(fMeasurement.NewGroup(description, color, id, count));
 }
 
 void TFormMain::DeleteGroup(int row)
 {
     if (row < 0)
         return;
-    RemoveGroupMarks(fMeasurement.Groups().Id(row));
-    fMeasurement.Groups().Remove(row);
+    fMeasurement.DeleteGroup(row);
     if (fMeasurement.Groups().RowCount() > 0)
         fListViewGroups->Select(0);
 }
@@ -46,10 +43,8 @@ void TFormMain::ButtonEditGroupClick()
     dialog.ColorBoxGroup().SetSelected(groups.Color(row));
     if (Prompter().RunDialog(dialog) != mrOk)
         return;
-    groups.SetDescription(row, SingleLine(dialog.LabeledEditDescription().text()));
-    groups.SetColor(row, dialog.ColorBoxGroup().Selected());
-    RecolourGroupMarks(groups.Id(row), groups.Color(row));
-    fMeasurement.MarkChanged();
+    fMeasurement.EditGroup(row, SingleLine(dialog.LabeledEditDescription().text()),
+                           dialog.ColorBoxGroup().Selected());
 }
 
 void TFormMain::ButtonRemoveGroupClick()
@@ -58,8 +53,11 @@ void TFormMain::ButtonRemoveGroupClick()
                              _("Delete group")))
         return;
     DeselectAllMarks();
-    DeleteGroup(fListViewGroups->Selected());
-    fMeasurement.MarkChanged();
+    const int row = fListViewGroups->Selected();
+    if (row >= 0)
+        DeleteGroup(row);
+    else
+        fMeasurement.MarkChanged(); // as a confirmed deletion always makes the work unsaved
 }
 
 } // namespace talivo

@@ -58,10 +58,19 @@ void TFormMain::CreateCanvas()
     PrepareCanvas(*fGraph);
     fMeasurement.ShowMarksIn(&fGraph->Document());
     fGraph->setEnabled(false);
-    // Marks move by the user's drags and arrow keys; the slider's resizing keeps their centres.
-    fGraph->OnNodeMoveResize = [this](TGraphControl *, TGraphNode *) {
-        if (!fResizingMarks)
-            fMeasurement.MarkChanged();
+    // Marks move by the user's drags and arrow keys, one step per drag or run of keys; a click
+    // ends a run.
+    fGraph->OnNodesMoved = [this](TGraphControl *, const std::vector<TNodePlace> &before,
+                                  bool byKey) {
+        fMeasurement.MarksMoved(before, byKey ? fKeyRun : -1);
+    };
+    fGraph->OnMouseDown = [this](TGraphControl *, TMouseButton, TShiftState, int32_t, int32_t) {
+        ++fKeyRun;
+    };
+    // Marks that come back by an undo take the size and visibility the others have now.
+    fMeasurement.OnMarkPutBack = [this](TGraphObject &mark) {
+        ResizeMarkObject(mark, PointSize());
+        mark.SetVisible(!fToolButtonHide->isChecked());
     };
 }
 

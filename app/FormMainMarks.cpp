@@ -9,7 +9,6 @@
 #include "platform/Platform.h"
 
 #include <QCoreApplication>
-#include <QScopedValueRollback>
 #include <QSlider>
 #include <QToolButton>
 
@@ -18,13 +17,6 @@
 #include <vector>
 
 namespace talivo {
-
-namespace {
-
-constexpr TColor kUnknownGroupColor = 0x00FF0000;
-constexpr std::string_view kMarkClass = "TCircularNode";
-
-} // namespace
 
 TGraphControl &TFormMain::Canvas() const
 {
@@ -92,36 +84,21 @@ void TFormMain::GraphControlMouseUp(TGraphControl *, TMouseButton Button, TShift
         DeleteSelectedMarks();
 }
 
-// Numbers and counts come from one recount after all deletions: recounting after each of them
-// would make a rubber band over many marks quadratic, and ends in the same numbers. The walk runs
-// from the end of the selection, where taking an object out of the list costs nothing.
 void TFormMain::DeleteSelectedMarks()
 {
     TGraphControl &graph = Canvas();
-    TGraphObjectList &selected = graph.SelectedObjects();
-    bool deleted = false;
-    {
-        const TUpdateBatch batch(graph);
-        for (int32_t i = selected.Count() - 1; i >= 0; i = std::min(i - 1, selected.Count() - 1))
-            deleted = TGraphObject::Delete(selected[i]) || deleted;
-        if (deleted)
-            RecountMarks();
-    }
-    if (deleted)
-        fMeasurement.MarkChanged();
+    const TGraphObjectList &selected = graph.SelectedObjects();
+    std::vector<TGraphObject *> marks;
+    marks.reserve(static_cast<size_t>(selected.Count()));
+    for (int32_t i = 0; i < selected.Count(); ++i)
+        marks.push_back(selected[i]);
+    const TUpdateBatch batch(graph);
+    fMeasurement.DeleteMarks(marks);
 }
 
 void TFormMain::AddMark(int32_t x, int32_t y, int32_t r, int groupId)
 {
-    const int row = fMeasurement.Groups().RowOfGroup(groupId);
-    // A mark of a group the table lacks is blue and has no number.
-    const TColor color = row >= 0 ? fMeasurement.Groups().Color(row) : kUnknownGroupColor;
-    const int number = row >= 0 ? CountPlus(fMeasurement.Groups().Count(row), 1) : 0;
-    InsertMark(Canvas().Document(), {x, y}, r, groupId, color,
-               row >= 0 ? MarkText(number) : QString(), PointSize());
-    if (row >= 0)
-        fMeasurement.Groups().SetCount(row, number);
-    fMeasurement.MarkChanged();
+    fMeasurement.AddMark({x, y}, r, groupId, PointSize());
 }
 
 void TFormMain::RecountMarks()
@@ -150,41 +127,10 @@ void TFormMain::DeselectAllMarks()
         fGraph->ClearSelection();
 }
 
-void TFormMain::RemoveGroupMarks(int groupId)
-{
-    if (!fGraph)
-        return;
-    TGraphObjectList &objects = fGraph->Objects();
-    const TUpdateBatch batch(*fGraph);
-    for (int32_t i = objects.Count() - 1; i >= 0; i = std::min(i - 1, objects.Count() - 1)) {
-        if (objects[i]->ClassName() == kMarkClass && objects[i]->Tag() == groupId)
-            objects.Delete(i);
-    }
-}
-
-void TFormMain::RecolourGroupMarks(int groupId, TColor color)
-{
-    if (!fGraph)
-        return;
-    const TColor textColor = MarkTextColor(color);
-    TGraphObjectList &objects = fGraph->Objects();
-    const TUpdateBatch batch(*fGraph);
-    for (int32_t i = 0; i < objects.Count(); ++i) {
-        TGraphObject *object = objects[i];
-        if (object->Tag() != groupId)
-            continue;
-        object->Brush().SetColor(color);
-        object->Pen().SetColor(color);
-        object->Font().SetColor(textColor);
-    }
-}
-
 void TFormMain::TrackBarPointSizeChange()
 {
-    if (!fGraph)
-        return;
-    const QScopedValueRollback<bool> resizing(fResizingMarks, true);
-    ResizeMarks(fGraph->Document(), PointSize());
+    if (fGraph)
+        ResizeMarks(fGraph->Document(), PointSize());
 }
 
 } // namespace talivo

@@ -243,17 +243,7 @@ void TFormMain::FinishDetection(const QString &module, int groupId, qint64 pictu
 
 int TFormMain::AddProposedMarks(const std::vector<TPoint> &points, int groupId)
 {
-    const int row = fMeasurement.Groups().RowOfGroup(groupId);
-    if (row < 0)
-        return 0;
-    const TGroupRow group = fMeasurement.Groups().Group(row);
-    const int added =
-        talivo::AddProposedMarks(Canvas().Document(), points, group, PointSize(), PointSize());
-    if (added > 0) {
-        fMeasurement.Groups().SetCount(row, CountPlus(group.Count, added));
-        fMeasurement.MarkChanged();
-    }
-    return added;
+    return fMeasurement.AddMarks(points, groupId, PointSize(), PointSize());
 }
 
 void TFormMain::UpdateDetectCommands()

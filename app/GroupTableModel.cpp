@@ -92,6 +92,17 @@ int TGroupTableModel::Append(const TGroupRow &group)
     return row;
 }
 
+void TGroupTableModel::Insert(int row, const TGroupRow &group, int number)
+{
+    if (row < 0 || row > RowCount())
+        throw std::out_of_range("The group table has no such row.");
+    beginInsertRows(QModelIndex(), row, row);
+    fGroups.insert(fGroups.begin() + row, group);
+    fNumbers.insert(fNumbers.begin() + row, number);
+    IndexIds();
+    endInsertRows();
+}
+
 void TGroupTableModel::Remove(int row)
 {
     if (row < 0 || row >= RowCount())

@@ -50,6 +50,8 @@ public:
 
     // Appends the group and returns its row, numbered with the number of rows it makes.
     int Append(const TGroupRow &group);
+    // Puts a group in at the row with the number it had there.
+    void Insert(int row, const TGroupRow &group, int number);
     void Remove(int row);
     void Clear();
     void SetCount(int row, int count);

@@ -232,7 +232,8 @@ int CountPlus(int count, int added)
     return int(std::min<int64_t>(int64_t(count) + added, std::numeric_limits<int>::max()));
 }
 
-std::vector<int> RecountMarks(TGraphDocument &graph, const std::vector<TGroupRow> &rows)
+std::vector<int> RecountMarks(TGraphDocument &graph, const std::vector<TGroupRow> &rows,
+                              std::vector<TCaptionChange> *changes)
 {
     // The first row of each id is the one its marks count in.
     std::unordered_map<int, size_t> rowOfId;
@@ -244,8 +245,12 @@ std::vector<int> RecountMarks(TGraphDocument &graph, const std::vector<TGroupRow
         const TUpdateBatch batch(graph);
         for (int32_t i = 0; i < objects.Count(); ++i) {
             const auto row = rowOfId.find(objects[i]->Tag());
-            if (row != rowOfId.end())
-                objects[i]->SetText(MarkText(++counts[row->second]));
+            if (row == rowOfId.end())
+                continue;
+            QString text = MarkText(++counts[row->second]);
+            if (changes && objects[i]->Text() != text)
+                changes->push_back({objects[i]->ID(), objects[i]->Text(), text});
+            objects[i]->SetText(std::move(text));
         }
     }
     return counts;
@@ -255,17 +260,19 @@ void ResizeMarks(TGraphDocument &graph, int p)
 {
     TGraphObjectList &objects = graph.Objects();
     const int32_t n = objects.Count();
-    const int32_t fontHeight = MarkFontHeight(p);
     const TUpdateBatch batch(graph);
-    for (int32_t i = 0; i < n && i < objects.Count(); ++i) {
-        TGraphObject *object = objects[i];
-        // The mark lays out its caption and reports its new place once, not per property.
-        const TUpdateBatch markBatch(*object);
-        auto *node = dynamic_cast<TGraphNode *>(object);
-        if (node && node->Text().startsWith('#'))
-            ResizeMark(*node, p);
-        object->Font().SetHeight(fontHeight);
-    }
+    for (int32_t i = 0; i < n && i < objects.Count(); ++i)
+        ResizeMarkObject(*objects[i], p);
+}
+
+void ResizeMarkObject(TGraphObject &object, int p)
+{
+    // The mark lays out its caption and reports its new place once, not per property.
+    const TUpdateBatch markBatch(object);
+    auto *node = dynamic_cast<TGraphNode *>(&object);
+    if (node && node->Text().startsWith('#'))
+        ResizeMark(*node, p);
+    object.Font().SetHeight(MarkFontHeight(p));
 }
 
 } // namespace talivo

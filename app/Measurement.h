@@ -84,11 +84,22 @@ QString MarkText(int number);
 // A group's count raised by added marks; it stops at the largest integer instead of overflowing.
 int CountPlus(int count, int added);
 
+// A mark's caption before and after it was numbered anew.
+struct TCaptionChange {
+    uint32_t Id = 0;
+    QString Before;
+    QString After;
+};
+
 // Numbers every mark anew within its group in canvas order and returns the number of marks of
 // each row. A mark counts for the first row of its id; one whose id has no row keeps its text.
-std::vector<int> RecountMarks(TGraphDocument &graph, const std::vector<TGroupRow> &rows);
+// The captions that changed are appended to changes when given.
+std::vector<int> RecountMarks(TGraphDocument &graph, const std::vector<TGroupRow> &rows,
+                              std::vector<TCaptionChange> *changes = nullptr);
 
 // Gives every mark the point size p around its centre, and every object the caption height of p.
 void ResizeMarks(TGraphDocument &graph, int p);
+// The same for one object.
+void ResizeMarkObject(TGraphObject &object, int p);
 
 } // namespace talivo

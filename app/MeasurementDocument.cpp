@@ -1,6 +1,17 @@
 #include "app/MeasurementDocument.h"
 
+#include "app/AddGroupStep.h"
+#include "app/AddMarksStep.h"
+#include "app/DeleteGroupStep.h"
+#include "app/DeleteMarksStep.h"
+#include "app/EditGroupStep.h"
+#include "app/MarkRecord.h"
+#include "app/MarkStyle.h"
 #include "app/MarkedImage.h"
+#include "app/MoveMarksStep.h"
+#include "app/ProposedMarks.h"
+#include "graph/objects/UpdateBatch.h"
+#include "i18n/Translation.h"
 
 #include <QStringList>
 #include <unordered_set>
@@ -14,7 +25,12 @@ TMeasurementDocument::TMeasurementDocument()
     QObject::connect(&fHistory, &QUndoStack::cleanChanged, [this] { Changed(); });
 }
 
-TMeasurementDocument::~TMeasurementDocument() = default;
+TMeasurementDocument::~TMeasurementDocument()
+{
+    // The history reports its clearing as it goes; nobody is to hear of it from a measurement
+    // that is going.
+    QObject::disconnect(&fHistory, nullptr, nullptr, nullptr);
+}
 
 void TMeasurementDocument::Changed()
 {
@@ -45,6 +61,184 @@ void TMeasurementDocument::StartHistory(bool unsaved)
 int TMeasurementDocument::AddGroup(const QString &description, TColor color, int id, int count)
 {
     return fGroups.Append(MakeGroupRow(description, color, id, count, *fIds));
+}
+
+namespace {
+
+constexpr TColor kUnknownGroupColor = 0x00FF0000;
+constexpr std::string_view kMarkClass = "TCircularNode";
+
+std::vector<int> CountsOf(const TGroupTableModel &groups)
+{
+    std::vector<int> counts;
+    counts.reserve(groups.Rows().size());
+    for (const TGroupRow &group : groups.Rows())
+        counts.push_back(group.Count);
+    return counts;
+}
+
+} // namespace
+
+TGraphNode &TMeasurementDocument::AddMark(TPoint centre, int32_t r, int groupId, int pointSize)
+{
+    const int row = fGroups.RowOfGroup(groupId);
+    const TColor color = row >= 0 ? fGroups.Color(row) : kUnknownGroupColor;
+    const int before = row >= 0 ? fGroups.Count(row) : 0;
+    const int number = row >= 0 ? CountPlus(before, 1) : 0;
+    TGraphNode &mark = InsertMark(*fMarks, centre, r, groupId, color,
+                                  row >= 0 ? MarkText(number) : QString(), pointSize);
+    if (row >= 0)
+        fGroups.SetCount(row, number);
+    fHistory.push(new TAddMarksStep(*this, _("add mark"), {&mark}, groupId, before, number));
+    return mark;
+}
+
+int TMeasurementDocument::AddMarks(const std::vector<TPoint> &points, int groupId, int32_t r,
+                                   int pointSize)
+{
+    const int row = fGroups.RowOfGroup(groupId);
+    if (row < 0)
+        return 0;
+    const TGroupRow group = fGroups.Group(row);
+    const TGraphObjectList &objects = fMarks->Objects();
+    const int32_t first = objects.Count();
+    const int added = AddProposedMarks(*fMarks, points, group, r, pointSize);
+    if (added <= 0)
+        return 0;
+    const int after = CountPlus(group.Count, added);
+    fGroups.SetCount(row, after);
+    std::vector<TGraphObject *> marks;
+    marks.reserve(static_cast<size_t>(added));
+    for (int32_t i = first; i < objects.Count(); ++i)
+        marks.push_back(objects[i]);
+    fHistory.push(
+        new TAddMarksStep(*this, _("add detected marks"), marks, groupId, group.Count, after));
+    return added;
+}
+
+bool TMeasurementDocument::DeleteMarks(const std::vector<TGraphObject *> &marks)
+{
+    std::vector<TGraphObject *> deleted;
+    deleted.reserve(marks.size());
+    for (TGraphObject *mark : marks) {
+        if (mark->CanDelete())
+            deleted.push_back(mark);
+    }
+    if (deleted.empty())
+        return false;
+    TMarkRecord record(*fMarks, deleted);
+    std::vector<int> before = CountsOf(fGroups);
+    std::vector<TCaptionChange> captions;
+    std::vector<int> after;
+    {
+        // Numbered once all are gone: numbering after each would make a band over many marks
+        // quadratic, and ends in the same numbers.
+        const TUpdateBatch batch(*fMarks);
+        record.TakeOut(*fMarks);
+        after = RecountMarks(*fMarks, fGroups.Rows(), &captions);
+    }
+    fGroups.SetCounts(after);
+    fHistory.push(new TDeleteMarksStep(*this,
+                                       deleted.size() == 1 ? _("delete mark") : _("delete marks"),
+                                       std::move(record), std::move(captions), std::move(before),
+                                       std::move(after)));
+    return true;
+}
+
+void TMeasurementDocument::MarksMoved(const std::vector<TNodePlace> &before, int keyRun)
+{
+    if (before.empty())
+        return;
+    std::vector<TMoveMarksStep::TMove> moves;
+    moves.reserve(before.size());
+    bool resized = false;
+    for (const TNodePlace &place : before) {
+        const TRect after = place.Node->GetBoundsRect();
+        resized = resized || after.Width() != place.Bounds.Width() ||
+                  after.Height() != place.Bounds.Height();
+        moves.push_back({place.Node->ID(), place.Bounds, after});
+    }
+    const bool one = moves.size() == 1;
+    const QString name = resized ? (one ? _("resize mark") : _("resize marks"))
+                                 : (one ? _("move mark") : _("move marks"));
+    fHistory.push(new TMoveMarksStep(*this, name, std::move(moves), keyRun));
+}
+
+int TMeasurementDocument::NewGroup(const QString &description, TColor color, int id, int count)
+{
+    const int row = AddGroup(description, color, id, count);
+    fHistory.push(new TAddGroupStep(*this, _("add group"), row));
+    return row;
+}
+
+void TMeasurementDocument::EditGroup(int row, const QString &description, TColor color)
+{
+    const int id = fGroups.Id(row);
+    std::vector<TEditGroupStep::TMarkColors> marksBefore;
+    std::vector<uint32_t> ids;
+    const TGraphObjectList &objects = fMarks->Objects();
+    for (int32_t i = 0; i < objects.Count(); ++i) {
+        TGraphObject *mark = objects[i];
+        if (mark->Tag() != id)
+            continue;
+        marksBefore.push_back(
+            {mark->ID(), mark->Brush().Color(), mark->Pen().Color(), mark->Font().Color()});
+        ids.push_back(mark->ID());
+    }
+    TEditGroupStep::TLooks before{fGroups.Description(row), fGroups.Color(row)};
+    fGroups.SetDescription(row, description);
+    fGroups.SetColor(row, color);
+    ColorMarks(ids, color);
+    fHistory.push(new TEditGroupStep(*this, _("edit group"), row, std::move(before),
+                                     {description, color}, std::move(marksBefore)));
+}
+
+void TMeasurementDocument::DeleteGroup(int row)
+{
+    const int id = fGroups.Id(row);
+    std::vector<TGraphObject *> marks;
+    const TGraphObjectList &objects = fMarks->Objects();
+    for (int32_t i = 0; i < objects.Count(); ++i) {
+        if (objects[i]->ClassName() == kMarkClass && objects[i]->Tag() == id)
+            marks.push_back(objects[i]);
+    }
+    TMarkRecord record(*fMarks, marks);
+    auto *step = new TDeleteGroupStep(*this, _("delete group"), row, record);
+    record.TakeOut(*fMarks);
+    fGroups.Remove(row);
+    fHistory.push(step);
+}
+
+void TMeasurementDocument::PutBackMarks(const TMarkRecord &record)
+{
+    const TUpdateBatch batch(*fMarks);
+    const std::vector<TGraphObject *> marks = record.PutBack(*fMarks);
+    if (OnMarkPutBack) {
+        for (TGraphObject *mark : marks)
+            OnMarkPutBack(*mark);
+    }
+}
+
+void TMeasurementDocument::SetCaptions(const std::vector<TCaptionChange> &changes, bool after)
+{
+    const TUpdateBatch batch(*fMarks);
+    for (const TCaptionChange &change : changes) {
+        if (TGraphObject *mark = fMarks->FindObjectByID(change.Id))
+            mark->SetText(after ? change.After : change.Before);
+    }
+}
+
+void TMeasurementDocument::ColorMarks(const std::vector<uint32_t> &ids, TColor color)
+{
+    const TColor textColor = MarkTextColor(color);
+    const TUpdateBatch batch(*fMarks);
+    for (const uint32_t id : ids) {
+        if (TGraphObject *mark = fMarks->FindObjectByID(id)) {
+            mark->Brush().SetColor(color);
+            mark->Pen().SetColor(color);
+            mark->Font().SetColor(textColor);
+        }
+    }
 }
 
 void TMeasurementDocument::AddGroup(const TGroupRecord &record)

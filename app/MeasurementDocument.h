@@ -4,6 +4,7 @@
 #include "app/GroupTableModel.h"
 #include "app/Measurement.h"
 #include "graph/objects/GraphDocument.h"
+#include "graph/objects/GraphNode.h"
 
 #include <QString>
 #include <QUndoStack>
@@ -13,6 +14,7 @@
 namespace talivo {
 
 class TJobProgress;
+class TMarkRecord;
 
 // A measurement as the window and talivo-cli work on it: the groups, the marks and the picture
 // they were counted on. The marks are a document of the measurement's own, prepared for marks,
@@ -52,8 +54,38 @@ public:
     // Called after every change of the measurement, and when it becomes saved.
     std::function<void()> OnChanged;
 
-    // Appends a group row (see MakeGroupRow) and returns its row.
+    // Appends a group row (see MakeGroupRow) and returns its row, outside the history.
     int AddGroup(const QString &description, TColor color, int id, int count);
+
+    // The steps a user takes; each goes into the history as it is taken.
+    // A mark around the centre, numbered on from its group's count; blue and without number
+    // when no row has the group.
+    TGraphNode &AddMark(TPoint centre, int32_t r, int groupId, int pointSize);
+    // Proposed points as marks of the group (see talivo::AddProposedMarks), counted in; how
+    // many were added. None when no row has the group.
+    int AddMarks(const std::vector<TPoint> &points, int groupId, int32_t r, int pointSize);
+    // Deletes the marks that may be deleted and numbers the rest anew; false when none was.
+    bool DeleteMarks(const std::vector<TGraphObject *> &marks);
+    // The user moved or resized marks (see TGraphControl::OnNodesMoved). Moves with the same
+    // key run, one of 0 or more, of the same marks one after another are one step.
+    void MarksMoved(const std::vector<TNodePlace> &before, int keyRun);
+    // A group row as AddGroup makes it; returns its row.
+    int NewGroup(const QString &description, TColor color, int id, int count);
+    // A group's description and colour, and the colour of its marks.
+    void EditGroup(int row, const QString &description, TColor color);
+    // The group row and its marks.
+    void DeleteGroup(int row);
+
+    // What the steps do to the marks.
+    // Puts recorded marks back, each given the looks of the marks now (OnMarkPutBack).
+    void PutBackMarks(const TMarkRecord &record);
+    // Each changed caption as it was before or after.
+    void SetCaptions(const std::vector<TCaptionChange> &changes, bool after);
+    // The marks of the IDs in a group's colour.
+    void ColorMarks(const std::vector<uint32_t> &ids, TColor color);
+    // Gives a mark put back the looks that are the view's, not the file's: its size and whether
+    // it shows.
+    std::function<void(TGraphObject &)> OnMarkPutBack;
 
     // Reads the file into the marks in place of what they held and appends its groups; the
     // reader's errors go on as they are, and what was read before a damaged record stays.

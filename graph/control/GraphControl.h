@@ -8,6 +8,7 @@
 #include "graph/objects/GraphConstraints.h"
 #include "graph/objects/GraphDocument.h"
 #include "graph/objects/GraphHost.h"
+#include "graph/objects/GraphNode.h"
 #include "graph/objects/GraphNodePicture.h"
 #include "graph/objects/GraphObject.h"
 #include "graph/objects/GraphObjectClass.h"
@@ -88,6 +89,8 @@ using TCanMoveResizeNodeEvent =
 using TGraphCanRemoveEvent =
     std::function<void(TGraphControl *graph, TGraphObject *graphObject, bool &canRemove)>;
 using TGraphNodeResizeEvent = std::function<void(TGraphControl *graph, TGraphNode *node)>;
+using TGraphNodesMovedEvent = std::function<void(TGraphControl *graph,
+                                                 const std::vector<TNodePlace> &before, bool byKey)>;
 using TGraphInfoTipEvent =
     std::function<void(TGraphControl *graph, TGraphObject *graphObject, QString &infoTip)>;
 
@@ -434,6 +437,9 @@ public:
     TCanMoveResizeNodeEvent OnCanMoveResizeNode;
     TGraphCanRemoveEvent OnCanRemoveObject;
     TGraphNodeResizeEvent OnNodeMoveResize;
+    // The user moved or resized nodes, by a drag that ended accepted or by an arrow key: each
+    // node that changed, with its bounds before. Every other node stayed where it was.
+    TGraphNodesMovedEvent OnNodesMoved;
     TNotifyEvent OnGraphChange;
     TNotifyEvent OnCommandModeChange;
     TGraphDrawEvent OnBeforeDraw;
@@ -468,6 +474,8 @@ protected:
                                       bool &handled);
     virtual void DoObjectBeginDrag(TGraphObject *graphObject, uint32_t ht);
     virtual void DoObjectEndDrag(TGraphObject *graphObject, uint32_t ht, bool cancelled);
+    // Reports the nodes of before whose bounds differ now, if any.
+    void DoNodesMoved(std::vector<TNodePlace> before, bool byKey);
     void DoObjectRead(TGraphObject *graphObject, QIODevice &stream) override;
     void DoObjectWrite(TGraphObject *graphObject, QIODevice &stream) override;
     virtual void DoObjectUnhook(TGraphObject *graphObject, TGraphLink *link, int32_t index);
@@ -638,11 +646,9 @@ private:
     // The followers of the drag as they were when it started: nodes by their bounds (a drag
     // moves or resizes them and nothing else, and their bounds are read back in an instant
     // however many there are), any other object by its record, as the source.
-    struct TFollowerPlace {
-        TGraphObject *Object;
-        TRect Bounds;
-    };
-    std::vector<TFollowerPlace> FollowerPlaces;
+    std::vector<TNodePlace> FollowerPlaces;
+    // Where the drag's source stood when the drag began.
+    TRect fDragSourceBounds;
     QBuffer FollowerStorage;
     bool PolyLinkStarted = false;
     int32_t fPolygonCornerCount = 0;

@@ -31,6 +31,7 @@ bool TGraphControl::BeginDragObject(TGraphObject *graphObject, const TPoint &pt,
         return true;
     }
     fDragModified = false;
+    fDragSourceBounds = graphObject->GetBoundsRect();
     BackupObjects(UndoStorage, fDraggingObjects);
     for (int32_t i = 0; i < SelectedObjects().Count(); ++i) {
         TGraphObject *obj = SelectedObjects()[i];
@@ -69,7 +70,7 @@ void TGraphControl::BackupFollowers()
     for (int32_t i = 1; i < fDraggingObjects.Count(); ++i) {
         TGraphObject *obj = fDraggingObjects[i];
         if (obj->IsNode())
-            FollowerPlaces.push_back({obj, obj->GetBoundsRect()});
+            FollowerPlaces.push_back({static_cast<TGraphNode *>(obj), obj->GetBoundsRect()});
         else
             others.Add(obj);
     }
@@ -88,7 +89,7 @@ void TGraphControl::RestoreFollowers(const std::vector<TGraphObject *> &follower
     // places and the followers still dragged come in the same order.
     auto place = FollowerPlaces.cbegin();
     for (TGraphObject *obj : followers) {
-        while (place != FollowerPlaces.cend() && place->Object != obj)
+        while (place != FollowerPlaces.cend() && place->Node != obj)
             ++place;
         if (place == FollowerPlaces.cend())
             break;
@@ -135,6 +136,20 @@ void TGraphControl::EndDragObject(bool accept)
     DragStaticValid = false;
     const bool insertMode = IsInsertMode(fCommandMode);
     std::vector<TGraphObject *> followers;
+    // The nodes still dragged, with where they stood when the drag began.
+    std::vector<TNodePlace> moved;
+    if (accept && !insertMode && OnNodesMoved) {
+        if (source->IsNode() && fDocument.IsListed(source))
+            moved.push_back({static_cast<TGraphNode *>(source), fDragSourceBounds});
+        auto place = FollowerPlaces.cbegin();
+        for (int32_t i = 1; i < fDraggingObjects.Count(); ++i) {
+            while (place != FollowerPlaces.cend() && place->Node != fDraggingObjects[i])
+                ++place;
+            if (place == FollowerPlaces.cend())
+                break;
+            moved.push_back(*place);
+        }
+    }
     if (!accept && !insertMode) {
         followers.reserve(static_cast<size_t>(std::max(fDraggingObjects.Count() - 1, 0)));
         for (int32_t i = 1; i < fDraggingObjects.Count(); ++i)
@@ -163,6 +178,7 @@ void TGraphControl::EndDragObject(bool accept)
         SetCommandMode(cmEdit);
     if (fDragModified)
         fDocument.MarkModified();
+    DoNodesMoved(std::move(moved), false);
 }
 
 void TGraphControl::ClearUndoStorage()

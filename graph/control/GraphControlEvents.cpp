@@ -124,6 +124,15 @@ void TGraphControl::DoObjectEndDrag(TGraphObject *graphObject, uint32_t ht, bool
         OnObjectEndDrag(this, graphObject, ht, cancelled);
 }
 
+void TGraphControl::DoNodesMoved(std::vector<TNodePlace> before, bool byKey)
+{
+    std::erase_if(before, [](const TNodePlace &place) {
+        return place.Node->GetBoundsRect() == place.Bounds;
+    });
+    if (!before.empty() && OnNodesMoved)
+        OnNodesMoved(this, before, byKey);
+}
+
 void TGraphControl::DoObjectRead(TGraphObject *graphObject, QIODevice &stream)
 {
     if (OnObjectRead)

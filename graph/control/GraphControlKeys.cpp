@@ -4,6 +4,8 @@
 
 #include <QKeyEvent>
 
+#include <vector>
+
 namespace talivo {
 
 namespace {
@@ -161,6 +163,15 @@ bool TGraphControl::DefaultKeyHandler(uint16_t &key, TShiftState shift)
         GraphConstraints().SetSourceRect(DraggingBounds());
         handled = fDragSource->KeyPress(key, shift);
     } else if (editing) {
+        const bool arrow = key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
+        std::vector<TNodePlace> before;
+        if (arrow && OnNodesMoved) {
+            before.reserve(static_cast<size_t>(SelectedObjects().Count()));
+            for (int32_t i = 0; i < SelectedObjects().Count(); ++i) {
+                if (TGraphObject *obj = SelectedObjects()[i]; obj->IsNode())
+                    before.push_back({static_cast<TGraphNode *>(obj), obj->GetBoundsRect()});
+            }
+        }
         // The bounds of the whole selection, so that the objects moved together stay inside.
         GraphConstraints().SetSourceRect(SelectionBounds());
         ForEachObject(
@@ -170,6 +181,7 @@ bool TGraphControl::DefaultKeyHandler(uint16_t &key, TShiftState shift)
                 return true;
             },
             0, true);
+        DoNodesMoved(std::move(before), true);
     }
     if (handled)
         return true;

@@ -151,6 +151,15 @@ public:
     // its ID and property stream. Restoring passes over the objects that have gone meanwhile.
     void BackupObjects(QIODevice &stream, const TGraphObjectList &list);
     void RestoreObjects(QIODevice &stream);
+    // A record of objects with their places, for taking them out and putting them back as they
+    // were: a count, then per object, in list order, its index and its object record.
+    void RecordPlacedObjects(QIODevice &stream, std::vector<TGraphObject *> objects);
+    // Puts recorded objects back at their indices, the lowest first, so that each lands where it
+    // was when the list holds what it held after they left. Each keeps its ID unless another
+    // object holds it now. Returns them in list order.
+    std::vector<TGraphObject *> PutBackObjects(QIODevice &stream);
+    // Deletes the listed objects of these IDs, the last in the list first, without asking.
+    void DeleteObjectsByID(const std::vector<uint32_t> &ids);
 
     // The picture under the objects: one picture pixel per graph unit, its top-left corner at
     // graph point (0, 0).
@@ -176,6 +185,13 @@ private:
     // Gives an object that comes from a document with other looks the font and caption reading
     // it here would have given it.
     void TakeHostLooks(TGraphObject &obj);
+    // Takes every object out of the source without freeing it, the last first. A handler that
+    // fails keeps the objects not yet out where they are; its failure is kept in failure.
+    static std::vector<TGraphObject *> Detach(TGraphDocument &source, std::exception_ptr &failure);
+    // Lists objects detached from the source here: appended, or inserted at the ascending places
+    // when given. A handler's failure stops no object from arriving; the first is kept.
+    void Adopt(const std::vector<TGraphObject *> &moving, const TGraphDocument &source,
+               const std::vector<int32_t> *places, std::exception_ptr &failure);
 
     TGraphHost fOwnHost;
     TGraphHost *fHost = &fOwnHost;

@@ -166,4 +166,10 @@ private:
     bool fTextUnplaced = true;
 };
 
+// Where a node stood before it moved or changed its size.
+struct TNodePlace {
+    TGraphNode *Node = nullptr;
+    TRect Bounds;
+};
+
 } // namespace talivo
