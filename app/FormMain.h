@@ -54,6 +54,8 @@ public:
     TGroupTableModel &Groups() { return fMeasurement.Groups(); }
     const TGroupTableModel &Groups() const { return fMeasurement.Groups(); }
     TGroupListView &ListViewGroups() const { return *fListViewGroups; }
+    // The groups, marks and picture counted, with the history of the steps taken on them.
+    TMeasurementDocument &Measurement() { return fMeasurement; }
     // The panels hold the zoom (the version at first), the picture's name, what the last command
     // did, and the current group.
     QString StatusText(int panel) const;
