@@ -165,6 +165,52 @@ TEST_F(GraphInteractionTest, DraggingASelectedMarkMovesTheSelectionStepByStep)
     EXPECT_EQ(Graph.SelectedObjects().Count(), 3);
 }
 
+// Where each moved node stood before, as the moved-nodes event tells it.
+using TMoves = std::vector<std::pair<TGraphObject *, TRect>>;
+
+TEST_F(GraphInteractionTest, MovesAreToldOncePerDragAndPerKeyWithWhereTheNodesStood)
+{
+    TGraphObject *marks[] = {Mark(50, 50), Mark(100, 50), Mark(150, 50)};
+    marks[0]->SetSelected(true);
+    marks[1]->SetSelected(true);
+    std::vector<std::pair<TMoves, bool>> told;
+    Graph.OnNodesMoved = [&](TGraphControl *, const std::vector<TNodePlace> &before, bool byKey) {
+        TMoves moves;
+        for (const TNodePlace &place : before)
+            moves.emplace_back(place.Node, place.Bounds);
+        told.emplace_back(moves, byKey);
+    };
+
+    // A drag of the selection: the source and its follower, once, at the end.
+    Press({100, 50});
+    MoveHeld({110, 55});
+    MoveHeld({120, 60});
+    EXPECT_TRUE(told.empty());
+    Release({120, 60});
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].first, (TMoves{{marks[1], {90, 40, 110, 60}}, {marks[0], {40, 40, 60, 60}}}));
+    EXPECT_FALSE(told[0].second);
+
+    // A cancelled drag, and a click that moves nothing, tell nothing.
+    Press({120, 60});
+    MoveHeld({200, 100});
+    EXPECT_TRUE(Key(Qt::Key_Escape));
+    Release({200, 100});
+    Press({120, 60});
+    Release({120, 60});
+    EXPECT_EQ(told.size(), 1u);
+
+    // Each arrow key tells where the selected nodes stood before it.
+    EXPECT_TRUE(Key(Qt::Key_Left));
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[1].first, (TMoves{{marks[0], {60, 50, 80, 70}}, {marks[1], {110, 50, 130, 70}}}));
+    EXPECT_TRUE(told[1].second);
+    EXPECT_EQ(Center(marks[0]), (TPoint{69, 60}));
+    // Keys that move nothing tell nothing.
+    Key(Qt::Key_A);
+    EXPECT_EQ(told.size(), 2u);
+}
+
 TEST_F(GraphInteractionTest, EscapeCancelsADragAndTheDocumentStaysModified)
 {
     TGraphObject *a = Mark(50, 50);

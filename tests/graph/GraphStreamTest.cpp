@@ -735,5 +735,99 @@ TEST_F(GraphStreamTest, TakenOverObjectsArriveAllWhenAHandlerFails)
     EXPECT_EQ(first->Owner(), &Graph.Document());
 }
 
+// Records objects at places of the view, deletes them and puts them back.
+std::vector<TGraphObject *> TakeOutAndPutBack(TGraphControl &graph,
+                                              const std::vector<int32_t> &indices,
+                                              const std::function<void()> &meanwhile = {})
+{
+    std::vector<TGraphObject *> objects;
+    std::vector<uint32_t> ids;
+    for (const int32_t index : indices) {
+        objects.push_back(graph.Objects()[index]);
+        ids.push_back(graph.Objects()[index]->ID());
+    }
+    QByteArray record;
+    QBuffer writing(&record);
+    writing.open(QIODevice::WriteOnly);
+    graph.Document().RecordPlacedObjects(writing, objects);
+    graph.Document().DeleteObjectsByID(ids);
+    if (meanwhile)
+        meanwhile();
+    QBuffer reading(&record);
+    reading.open(QIODevice::ReadOnly);
+    return graph.Document().PutBackObjects(reading);
+}
+
+TEST_F(GraphStreamTest, ObjectsPutBackStandWhereTheyStoodAsTheyWere)
+{
+    StyleHost(Graph);
+    for (int i = 0; i < 8; ++i) {
+        TGraphNode *node = Insert({i * 40, 0, i * 40 + 30, 30}, i % 2 ? TCircularNode::StaticClass()
+                                                                     : TRectangularNode::StaticClass());
+        node->SetText(QString("#%1").arg(i));
+        node->SetTag(i);
+    }
+    Graph.Objects()[5]->Font().SetName("DejaVu Sans");
+    const QByteArray before = Save(Graph);
+    std::vector<TRect> visuals;
+    for (int32_t i = 0; i < Graph.Objects().Count(); ++i)
+        visuals.push_back(Graph.Objects()[i]->VisualRect());
+
+    // Given out of order, taken from the front, the middle and the end.
+    const std::vector<TGraphObject *> back = TakeOutAndPutBack(Graph, {7, 0, 5, 3, 4});
+    EXPECT_EQ(Save(Graph), before);
+    ASSERT_EQ(back.size(), 5u);
+    const std::vector<int32_t> places = {0, 3, 4, 5, 7};
+    for (size_t i = 0; i < back.size(); ++i) {
+        EXPECT_EQ(Graph.Objects()[places[i]], back[i]) << "in list order";
+        EXPECT_EQ(Graph.FindObjectByID(back[i]->ID()), back[i]);
+    }
+    for (int32_t i = 0; i < Graph.Objects().Count(); ++i) {
+        EXPECT_EQ(Graph.Objects()[i]->VisualRect(), visuals[static_cast<size_t>(i)]) << i;
+        EXPECT_EQ(Graph.Objects().IndexOf(Graph.Objects()[i]), i);
+    }
+    EXPECT_EQ(Graph.FindObjectAt(5 * 40 + 15, 15), Graph.Objects()[5]);
+    EXPECT_EQ(Graph.Objects()[5]->Font().Name(), "DejaVu Sans");
+    EXPECT_EQ(Graph.Objects()[4]->Font().Orientation(), 900) << "the host's font, as read here";
+
+    // Deleting by ID passes over IDs nobody has; putting back nothing changes nothing.
+    Graph.Document().DeleteObjectsByID({999, Graph.Objects()[2]->ID()});
+    EXPECT_EQ(Graph.Objects().Count(), 7);
+    EXPECT_TRUE(TakeOutAndPutBack(Graph, {}).empty());
+    EXPECT_EQ(Graph.Objects().Count(), 7);
+}
+
+TEST_F(GraphStreamTest, AnObjectPutBackTakesANewIDWhenItsOwnIsTaken)
+{
+    for (int i = 0; i < 3; ++i)
+        Insert({i * 40, 0, i * 40 + 30, 30}, TRectangularNode::StaticClass());
+    const uint32_t id = Graph.Objects()[1]->ID();
+    // Another object with that ID arrives meanwhile, as a paste of a copy of it would.
+    TGraphDocument elsewhere;
+    elsewhere.SetMinNodeSize(1);
+    for (uint32_t i = 0; i < id; ++i)
+        elsewhere.InsertNode({200, 0, 230, 30}, &TRectangularNode::StaticClass());
+    ASSERT_EQ(elsewhere.Objects()[elsewhere.Objects().Count() - 1]->ID(), id);
+    TGraphObjectList copied;
+    copied.Add(elsewhere.Objects()[elsewhere.Objects().Count() - 1]);
+    QByteArray bytes;
+    QBuffer writing(&bytes);
+    writing.open(QIODevice::WriteOnly);
+    elsewhere.WriteObjects(writing, copied);
+    TGraphObject *other = nullptr;
+    const std::vector<TGraphObject *> back = TakeOutAndPutBack(Graph, {1}, [&] {
+        QBuffer reading(&bytes);
+        reading.open(QIODevice::ReadOnly);
+        Graph.Document().ReadObjects(reading);
+        other = Graph.Objects()[Graph.Objects().Count() - 1];
+        ASSERT_EQ(other->ID(), id);
+    });
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(Graph.Objects()[1], back[0]);
+    EXPECT_NE(back[0]->ID(), id);
+    EXPECT_EQ(Graph.FindObjectByID(id), other);
+    EXPECT_EQ(Graph.FindObjectByID(back[0]->ID()), back[0]);
+}
+
 } // namespace
 } // namespace talivo
