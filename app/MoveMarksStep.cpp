@@ -1,6 +1,7 @@
 #include "app/MoveMarksStep.h"
 
 #include "app/MeasurementDocument.h"
+#include "graph/canvas/GraphUtils.h"
 #include "graph/objects/UpdateBatch.h"
 
 #include <algorithm>
@@ -57,8 +58,20 @@ void TMoveMarksStep::Place(bool after) const
     TGraphDocument &marks = Measurement().Marks();
     const TUpdateBatch batch(marks);
     for (const TMove &move : fMoves) {
-        if (TGraphObject *mark = marks.FindObjectByID(move.Id))
-            mark->SetBoundsRect(after ? move.After : move.Before);
+        TGraphObject *mark = marks.FindObjectByID(move.Id);
+        if (!mark)
+            continue;
+        // Each edge goes the way the step took it. The point-size slider may have resized every
+        // mark since, and a mark taken back keeps the size all the others have now.
+        const TRect &from = after ? move.Before : move.After;
+        const TRect &to = after ? move.After : move.Before;
+        const TRect now = mark->BoundsRect();
+        const auto shift = [](int32_t edge, int32_t toEdge, int32_t fromEdge) {
+            return AddWrapped(edge, int64_t{toEdge} - fromEdge);
+        };
+        mark->SetBoundsRect({shift(now.Left, to.Left, from.Left), shift(now.Top, to.Top, from.Top),
+                             shift(now.Right, to.Right, from.Right),
+                             shift(now.Bottom, to.Bottom, from.Bottom)});
     }
 }
 

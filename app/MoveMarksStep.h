@@ -9,7 +9,8 @@
 namespace talivo {
 
 // Marks moved or resized by one drag, or by a run of arrow keys: the steps of one run that move
-// the same marks become one.
+// the same marks become one. Taking the step back or again moves each edge of a mark by what the
+// step moved it.
 class TMoveMarksStep : public TMeasurementStep {
 public:
     struct TMove {

@@ -150,6 +150,18 @@ TEST_F(History, ADragIsOneStepAndACancelledDragNone)
     ASSERT_NE(State(), before);
     ExpectUndoAndRedo(before, State(), "move mark");
 
+    // After the point size changed, the mark goes back to its place in the size of the others.
+    const TRect dragged = Mark(1).BoundsRect();
+    Slider("TrackBarPointSize").setValue(Slider("TrackBarPointSize").value() + 6);
+    Undo();
+    const TRect back = Mark(1).BoundsRect();
+    EXPECT_EQ(back.Width(), Mark(0).BoundsRect().Width());
+    EXPECT_EQ(back.Left + back.Right, 2 * 150);
+    EXPECT_EQ(back.Top + back.Bottom, 2 * 50);
+    Redo();
+    EXPECT_EQ(Mark(1).BoundsRect().Left + Mark(1).BoundsRect().Right, dragged.Left + dragged.Right);
+    Slider("TrackBarPointSize").setValue(Slider("TrackBarPointSize").value() - 6);
+
     const int steps = Steps().count();
     const QStringList moved = State();
     Mouse(QEvent::MouseButtonPress, {180, 70}, Qt::LeftButton, Qt::LeftButton);
