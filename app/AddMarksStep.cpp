@@ -7,7 +7,7 @@ namespace talivo {
 TAddMarksStep::TAddMarksStep(TMeasurementDocument &measurement, const QString &name,
                              const std::vector<TGraphObject *> &added, int groupId,
                              int countBefore, int countAfter)
-    : TMeasurementStep(measurement, name), fMarks(measurement.Marks(), added), fGroupId(groupId),
+    : TMeasurementStep(measurement, name), fMarks(added), fGroupId(groupId),
       fCountBefore(countBefore), fCountAfter(countAfter)
 {
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MarkRecord.h"
+#include "app/MarkSet.h"
 #include "app/MeasurementStep.h"
 
 #include <vector>
@@ -22,7 +22,7 @@ protected:
 private:
     void SetCount(int count) const;
 
-    TMarkRecord fMarks;
+    TMarkSet fMarks;
     int fGroupId;
     int fCountBefore;
     int fCountAfter;

@@ -7,7 +7,7 @@
 namespace talivo {
 
 TDeleteGroupStep::TDeleteGroupStep(TMeasurementDocument &measurement, const QString &name,
-                                   int row, TMarkRecord marks)
+                                   int row, TMarkSet marks)
     : TMeasurementStep(measurement, name), fRow(row), fGroup(measurement.Groups().Group(row)),
       fNumber(measurement.Groups().Number(row)), fMarks(std::move(marks))
 {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/GroupRow.h"
-#include "app/MarkRecord.h"
+#include "app/MarkSet.h"
 #include "app/MeasurementStep.h"
 
 namespace talivo {
@@ -9,9 +9,9 @@ namespace talivo {
 // A group row deleted together with its marks.
 class TDeleteGroupStep : public TMeasurementStep {
 public:
-    // Taken before the row and the marks go.
+    // Taken before the row goes, once its marks are out of the document.
     TDeleteGroupStep(TMeasurementDocument &measurement, const QString &name, int row,
-                     TMarkRecord marks);
+                     TMarkSet marks);
 
 protected:
     void Undo() override;
@@ -21,7 +21,7 @@ private:
     int fRow;
     TGroupRow fGroup;
     int fNumber;
-    TMarkRecord fMarks;
+    TMarkSet fMarks;
 };
 
 } // namespace talivo

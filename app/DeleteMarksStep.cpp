@@ -7,7 +7,7 @@
 namespace talivo {
 
 TDeleteMarksStep::TDeleteMarksStep(TMeasurementDocument &measurement, const QString &name,
-                                   TMarkRecord marks, std::vector<TCaptionChange> captions,
+                                   TMarkSet marks, std::vector<TCaptionChange> captions,
                                    std::vector<int> countsBefore, std::vector<int> countsAfter)
     : TMeasurementStep(measurement, name), fMarks(std::move(marks)),
       fCaptions(std::move(captions)), fCountsBefore(std::move(countsBefore)),

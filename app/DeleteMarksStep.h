@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MarkRecord.h"
+#include "app/MarkSet.h"
 #include "app/Measurement.h"
 #include "app/MeasurementStep.h"
 
@@ -12,7 +12,8 @@ namespace talivo {
 // counts of every row before and after.
 class TDeleteMarksStep : public TMeasurementStep {
 public:
-    TDeleteMarksStep(TMeasurementDocument &measurement, const QString &name, TMarkRecord marks,
+    // The marks are out of the document already.
+    TDeleteMarksStep(TMeasurementDocument &measurement, const QString &name, TMarkSet marks,
                      std::vector<TCaptionChange> captions, std::vector<int> countsBefore,
                      std::vector<int> countsAfter);
 
@@ -21,7 +22,7 @@ protected:
     void Redo() override;
 
 private:
-    TMarkRecord fMarks;
+    TMarkSet fMarks;
     std::vector<TCaptionChange> fCaptions;
     std::vector<int> fCountsBefore;
     std::vector<int> fCountsAfter;

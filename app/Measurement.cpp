@@ -249,7 +249,7 @@ std::vector<int> RecountMarks(TGraphDocument &graph, const std::vector<TGroupRow
                 continue;
             QString text = MarkText(++counts[row->second]);
             if (changes && objects[i]->Text() != text)
-                changes->push_back({objects[i]->ID(), objects[i]->Text(), text});
+                changes->push_back({objects[i], objects[i]->Text(), text});
             objects[i]->SetText(std::move(text));
         }
     }

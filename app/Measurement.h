@@ -86,7 +86,7 @@ int CountPlus(int count, int added);
 
 // A mark's caption before and after it was numbered anew.
 struct TCaptionChange {
-    uint32_t Id = 0;
+    TGraphObject *Mark = nullptr;
     QString Before;
     QString After;
 };

@@ -5,7 +5,7 @@
 #include "app/DeleteGroupStep.h"
 #include "app/DeleteMarksStep.h"
 #include "app/EditGroupStep.h"
-#include "app/MarkRecord.h"
+#include "app/MarkSet.h"
 #include "app/MarkStyle.h"
 #include "app/MarkedImage.h"
 #include "app/MoveMarksStep.h"
@@ -30,6 +30,8 @@ TMeasurementDocument::~TMeasurementDocument()
     // The history reports its clearing as it goes; nobody is to hear of it from a measurement
     // that is going.
     QObject::disconnect(&fHistory, nullptr, nullptr, nullptr);
+    // Marks that steps hold out of the document go before the document does.
+    fHistory.clear();
 }
 
 void TMeasurementDocument::Changed()
@@ -126,7 +128,7 @@ bool TMeasurementDocument::DeleteMarks(const std::vector<TGraphObject *> &marks)
     }
     if (deleted.empty())
         return false;
-    TMarkRecord record(*fMarks, deleted);
+    TMarkSet set(deleted);
     std::vector<int> before = CountsOf(fGroups);
     std::vector<TCaptionChange> captions;
     std::vector<int> after;
@@ -134,13 +136,13 @@ bool TMeasurementDocument::DeleteMarks(const std::vector<TGraphObject *> &marks)
         // Numbered once all are gone: numbering after each would make a band over many marks
         // quadratic, and ends in the same numbers.
         const TUpdateBatch batch(*fMarks);
-        record.TakeOut(*fMarks);
+        set.TakeOut(*fMarks);
         after = RecountMarks(*fMarks, fGroups.Rows(), &captions);
     }
     fGroups.SetCounts(after);
     fHistory.push(new TDeleteMarksStep(*this,
                                        deleted.size() == 1 ? _("delete mark") : _("delete marks"),
-                                       std::move(record), std::move(captions), std::move(before),
+                                       std::move(set), std::move(captions), std::move(before),
                                        std::move(after)));
     return true;
 }
@@ -202,17 +204,17 @@ void TMeasurementDocument::DeleteGroup(int row)
         if (objects[i]->ClassName() == kMarkClass && objects[i]->Tag() == id)
             marks.push_back(objects[i]);
     }
-    TMarkRecord record(*fMarks, marks);
-    auto *step = new TDeleteGroupStep(*this, _("delete group"), row, record);
-    record.TakeOut(*fMarks);
+    TMarkSet set(std::move(marks));
+    set.TakeOut(*fMarks);
+    auto *step = new TDeleteGroupStep(*this, _("delete group"), row, std::move(set));
     fGroups.Remove(row);
     fHistory.push(step);
 }
 
-void TMeasurementDocument::PutBackMarks(const TMarkRecord &record)
+void TMeasurementDocument::PutBackMarks(TMarkSet &set)
 {
     const TUpdateBatch batch(*fMarks);
-    const std::vector<TGraphObject *> marks = record.PutBack(*fMarks);
+    const std::vector<TGraphObject *> marks = set.PutBack(*fMarks);
     if (OnMarkPutBack) {
         for (TGraphObject *mark : marks)
             OnMarkPutBack(*mark);
@@ -222,10 +224,8 @@ void TMeasurementDocument::PutBackMarks(const TMarkRecord &record)
 void TMeasurementDocument::SetCaptions(const std::vector<TCaptionChange> &changes, bool after)
 {
     const TUpdateBatch batch(*fMarks);
-    for (const TCaptionChange &change : changes) {
-        if (TGraphObject *mark = fMarks->FindObjectByID(change.Id))
-            mark->SetText(after ? change.After : change.Before);
-    }
+    for (const TCaptionChange &change : changes)
+        change.Mark->SetText(after ? change.After : change.Before);
 }
 
 void TMeasurementDocument::ColorMarks(const std::vector<uint32_t> &ids, TColor color)

@@ -14,7 +14,7 @@
 namespace talivo {
 
 class TJobProgress;
-class TMarkRecord;
+class TMarkSet;
 
 // A measurement as the window and talivo-cli work on it: the groups, the marks and the picture
 // they were counted on. The marks are a document of the measurement's own, prepared for marks,
@@ -77,8 +77,8 @@ public:
     void DeleteGroup(int row);
 
     // What the steps do to the marks.
-    // Puts recorded marks back, each given the looks of the marks now (OnMarkPutBack).
-    void PutBackMarks(const TMarkRecord &record);
+    // Puts marks taken out back, each given the looks of the marks now (OnMarkPutBack).
+    void PutBackMarks(TMarkSet &set);
     // Each changed caption as it was before or after.
     void SetCaptions(const std::vector<TCaptionChange> &changes, bool after);
     // The marks of the IDs in a group's colour.

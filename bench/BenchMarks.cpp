@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "platform/ScriptedPrompter.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -19,6 +20,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -128,6 +130,12 @@ public:
         Graph().HorzScrollBar().SetPosition(0);
         Graph().VertScrollBar().SetPosition(0);
         QApplication::processEvents();
+    }
+
+    // Takes the last step back, or again, from the Edit menu.
+    void StepHistory(bool back)
+    {
+        fForm.findChild<QAction *>(back ? "Undo1" : "Redo1")->trigger();
     }
 
     // Deletes the marks behind the first Count ones, which the benchmark added.
@@ -556,5 +564,87 @@ void BM_CancelDragWithAllSelected(benchmark::State &state)
     }
 }
 BENCHMARK(BM_CancelDragWithAllSelected)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Taking a step back (range(0) 0) or doing it again (1), the repaint included, after Take has
+// taken it. Each iteration takes it back and does it again, and the step ends taken back.
+void StepBackAndForth(benchmark::State &state, TWorkspace &workspace,
+                      const std::function<void()> &take)
+{
+    take();
+    QApplication::processEvents();
+    const bool back = state.range(0) == 0;
+    TRepaintClock clock(state);
+    for (auto _ : state) {
+        if (!back) {
+            state.PauseTiming();
+            workspace.StepHistory(true);
+            QApplication::processEvents();
+            state.ResumeTiming();
+        }
+        workspace.StepHistory(back);
+        clock.Repaint();
+        if (back) {
+            state.PauseTiming();
+            workspace.StepHistory(false);
+            QApplication::processEvents();
+            state.ResumeTiming();
+        }
+    }
+    workspace.StepHistory(true);
+    state.counters["marks"] = workspace.Graph().Objects().Count();
+    workspace.Settle();
+}
+
+void BM_UndoRedoAddMark(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    StepBackAndForth(state, workspace, [&] {
+        workspace.Form().AddMark(30, 30, kRadius, workspace.GroupId(0));
+    });
+}
+BENCHMARK(BM_UndoRedoAddMark)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// One mark in the middle of its group: the marks behind it change their numbers.
+void BM_UndoRedoDeleteOneMark(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    workspace.Press("ToolButtonDel");
+    StepBackAndForth(state, workspace, [&] { workspace.Click(GridPoint(160, 156)); });
+}
+BENCHMARK(BM_UndoRedoDeleteOneMark)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_UndoRedoDeleteWithOneRubberBand(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    workspace.Press("ToolButtonDel");
+    const TPoint corner{kSpacing * kBandCells - 1, kSpacing * kBandCells - 1};
+    StepBackAndForth(state, workspace, [&] {
+        workspace.Mouse(QEvent::MouseButtonPress, {0, 0}, Qt::LeftButton, Qt::LeftButton);
+        workspace.Mouse(QEvent::MouseMove, corner, Qt::NoButton, Qt::LeftButton);
+        workspace.Mouse(QEvent::MouseButtonRelease, corner, Qt::LeftButton, Qt::NoButton);
+    });
+}
+BENCHMARK(BM_UndoRedoDeleteWithOneRubberBand)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(4);
+
+void BM_UndoRedoDragWithAllSelected(benchmark::State &state)
+{
+    TWorkspace &workspace = Workspace();
+    workspace.Press("ToolButtonMove");
+    StepBackAndForth(state, workspace, [&] {
+        workspace.SelectAll();
+        PressAndDragAll(workspace, kDraggedMark, kDraggedMarkMoved);
+        workspace.Mouse(QEvent::MouseButtonRelease, kDraggedMarkMoved, Qt::LeftButton,
+                        Qt::NoButton);
+    });
+}
+BENCHMARK(BM_UndoRedoDragWithAllSelected)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(4);
 
 } // namespace

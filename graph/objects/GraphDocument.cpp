@@ -410,18 +410,66 @@ void TGraphDocument::Adopt(const std::vector<TGraphObject *> &moving,
     }
 }
 
-void TGraphDocument::DeleteObjectsByID(const std::vector<uint32_t> &ids)
+void TGraphDocument::TakeOutObjects(const std::vector<TGraphObject *> &objects,
+                                    std::vector<TPlacedObject> &taken)
 {
-    std::vector<std::pair<int64_t, TGraphObject *>> found;
-    found.reserve(ids.size());
-    for (const uint32_t id : ids) {
-        if (TGraphObject *obj = FindObjectByID(id))
-            found.emplace_back(fObjectIndex.OrderOf(obj), obj);
+    std::vector<TPlacedObject> leaving;
+    leaving.reserve(objects.size());
+    for (TGraphObject *obj : objects) {
+        if (IsListed(obj))
+            leaving.push_back({obj, fObjectIndex.IndexOf(obj)});
     }
-    std::sort(found.begin(), found.end());
-    const TUpdateBatch batch(*this, TBatchQueries::Suspend);
-    for (auto it = found.rbegin(); it != found.rend(); ++it)
-        TGraphObject::Free(it->second);
+    std::sort(leaving.begin(), leaving.end(),
+              [](const TPlacedObject &a, const TPlacedObject &b) { return a.Index < b.Index; });
+    leaving.erase(std::unique(leaving.begin(), leaving.end(),
+                              [](const TPlacedObject &a, const TPlacedObject &b) {
+                                  return a.Index == b.Index;
+                              }),
+                  leaving.end());
+    taken.insert(taken.end(), leaving.cbegin(), leaving.cend());
+    std::exception_ptr failure;
+    {
+        const TUpdateBatch batch(*this, TBatchQueries::Suspend);
+        fHandingOver = true;
+        // From the end, so that the places still hold while the objects before them leave.
+        for (auto place = leaving.crbegin(); place != leaving.crend(); ++place) {
+            try {
+                fObjects.Delete(place->Index);
+            } catch (...) {
+                if (!failure)
+                    failure = std::current_exception();
+            }
+        }
+        fHandingOver = false;
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void TGraphDocument::PutBackObjects(const std::vector<TPlacedObject> &objects)
+{
+    std::exception_ptr failure;
+    {
+        const TUpdateBatch batch(*this, TBatchQueries::Suspend);
+        const int64_t wanted = int64_t{fObjects.Count()} + static_cast<int64_t>(objects.size());
+        if (wanted > fObjects.Capacity() && wanted <= std::numeric_limits<int32_t>::max())
+            fObjects.SetCapacity(static_cast<int32_t>(wanted));
+        for (const TPlacedObject &placed : objects) {
+            TGraphObject *obj = placed.Object;
+            if (IsListed(obj))
+                continue;
+            if (FindObjectByID(obj->ID()))
+                obj->SetID(CreateUniqueID(obj));
+            try {
+                fObjects.Insert(std::clamp(placed.Index, 0, fObjects.Count()), obj);
+            } catch (...) {
+                if (!failure)
+                    failure = std::current_exception();
+            }
+        }
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TGraphDocument::TakeHostLooks(TGraphObject &obj)

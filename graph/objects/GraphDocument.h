@@ -23,6 +23,12 @@ namespace talivo {
 // whatever leaves Objects is freed. It tells its host what was added, removed, selected and
 // changed; the objects reach the view that shows the document through that host, and a document
 // without a view has a host of its own that shows nothing.
+// An object and its place in a document's list.
+struct TPlacedObject {
+    TGraphObject *Object = nullptr;
+    int32_t Index = 0;
+};
+
 class TGraphDocument {
 public:
     TGraphDocument();
@@ -151,15 +157,16 @@ public:
     // its ID and property stream. Restoring passes over the objects that have gone meanwhile.
     void BackupObjects(QIODevice &stream, const TGraphObjectList &list);
     void RestoreObjects(QIODevice &stream);
-    // A record of objects with their places, for taking them out and putting them back as they
-    // were: a count, then per object, in list order, its index and its object record.
-    void RecordPlacedObjects(QIODevice &stream, std::vector<TGraphObject *> objects);
-    // Puts recorded objects back at their indices, the lowest first, so that each lands where it
+    // Takes the listed ones of the objects out of the list without freeing them, the last first,
+    // as a removal does otherwise, and appends them to taken with their indices, in list order.
+    // The caller owns them until they are put back: TGraphObject::Free frees one. An object
+    // leaves even when a handler of its removal fails; the first failure goes on at the end.
+    void TakeOutObjects(const std::vector<TGraphObject *> &objects,
+                        std::vector<TPlacedObject> &taken);
+    // Puts taken-out objects back at their indices, the lowest first, so that each lands where it
     // was when the list holds what it held after they left. Each keeps its ID unless another
-    // object holds it now. Returns them in list order.
-    std::vector<TGraphObject *> PutBackObjects(QIODevice &stream);
-    // Deletes the listed objects of these IDs, the last in the list first, without asking.
-    void DeleteObjectsByID(const std::vector<uint32_t> &ids);
+    // object holds it now. A handler's failure stops no object from arriving.
+    void PutBackObjects(const std::vector<TPlacedObject> &objects);
 
     // The picture under the objects: one picture pixel per graph unit, its top-left corner at
     // graph point (0, 0).

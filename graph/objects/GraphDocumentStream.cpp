@@ -188,44 +188,6 @@ void TGraphDocument::RestoreObjects(QIODevice &stream)
     }
 }
 
-void TGraphDocument::RecordPlacedObjects(QIODevice &stream, std::vector<TGraphObject *> objects)
-{
-    std::vector<std::pair<int32_t, TGraphObject *>> placed;
-    placed.reserve(objects.size());
-    for (TGraphObject *obj : objects)
-        placed.emplace_back(fObjectIndex.IndexOf(obj), obj);
-    std::sort(placed.begin(), placed.end());
-    TGraphStreamWriter writer(stream);
-    writer.WriteInt32(static_cast<int32_t>(placed.size()));
-    for (const auto &[index, obj] : placed) {
-        writer.WriteInt32(index);
-        WriteGraphObject(stream, obj);
-    }
-}
-
-std::vector<TGraphObject *> TGraphDocument::PutBackObjects(QIODevice &stream)
-{
-    // Read where no handler of this document sees them half made, then listed here in one pass
-    // over the list.
-    TGraphDocument read;
-    std::vector<int32_t> places;
-    TGraphStreamReader reader(stream);
-    const int32_t count = reader.ReadInt32();
-    for (int32_t i = 0; i < count; ++i) {
-        places.push_back(reader.ReadInt32());
-        read.ReadGraphObject(stream);
-    }
-    std::exception_ptr failure;
-    const std::vector<TGraphObject *> moving = Detach(read, failure);
-    if (!failure) {
-        const TUpdateBatch batch(*this, TBatchQueries::Suspend);
-        Adopt(moving, read, &places, failure);
-    }
-    if (failure)
-        std::rethrow_exception(failure);
-    return moving;
-}
-
 void TGraphDocument::SaveToStream(QIODevice &stream)
 {
     TGraphStreamWriter(stream).WriteBytes(GraphSignature());

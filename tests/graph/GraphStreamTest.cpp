@@ -735,27 +735,23 @@ TEST_F(GraphStreamTest, TakenOverObjectsArriveAllWhenAHandlerFails)
     EXPECT_EQ(first->Owner(), &Graph.Document());
 }
 
-// Records objects at places of the view, deletes them and puts them back.
-std::vector<TGraphObject *> TakeOutAndPutBack(TGraphControl &graph,
-                                              const std::vector<int32_t> &indices,
-                                              const std::function<void()> &meanwhile = {})
+// Takes the objects at the indices out of the view and puts them back.
+std::vector<TPlacedObject> TakeOutAndPutBack(TGraphControl &graph,
+                                             const std::vector<int32_t> &indices,
+                                             const std::function<void()> &meanwhile = {})
 {
     std::vector<TGraphObject *> objects;
-    std::vector<uint32_t> ids;
-    for (const int32_t index : indices) {
+    for (const int32_t index : indices)
         objects.push_back(graph.Objects()[index]);
-        ids.push_back(graph.Objects()[index]->ID());
-    }
-    QByteArray record;
-    QBuffer writing(&record);
-    writing.open(QIODevice::WriteOnly);
-    graph.Document().RecordPlacedObjects(writing, objects);
-    graph.Document().DeleteObjectsByID(ids);
+    std::vector<TPlacedObject> taken;
+    graph.Document().TakeOutObjects(objects, taken);
+    EXPECT_EQ(taken.size(), indices.size());
+    for (const TPlacedObject &placed : taken)
+        EXPECT_EQ(graph.FindObjectByID(placed.Object->ID()), nullptr) << "out of the view";
     if (meanwhile)
         meanwhile();
-    QBuffer reading(&record);
-    reading.open(QIODevice::ReadOnly);
-    return graph.Document().PutBackObjects(reading);
+    graph.Document().PutBackObjects(taken);
+    return taken;
 }
 
 TEST_F(GraphStreamTest, ObjectsPutBackStandWhereTheyStoodAsTheyWere)
@@ -767,32 +763,36 @@ TEST_F(GraphStreamTest, ObjectsPutBackStandWhereTheyStoodAsTheyWere)
         node->SetText(QString("#%1").arg(i));
         node->SetTag(i);
     }
-    Graph.Objects()[5]->Font().SetName("DejaVu Sans");
+    Graph.Objects()[3]->SetSelected(true);
     const QByteArray before = Save(Graph);
     std::vector<TRect> visuals;
     for (int32_t i = 0; i < Graph.Objects().Count(); ++i)
         visuals.push_back(Graph.Objects()[i]->VisualRect());
 
     // Given out of order, taken from the front, the middle and the end.
-    const std::vector<TGraphObject *> back = TakeOutAndPutBack(Graph, {7, 0, 5, 3, 4});
+    const std::vector<TPlacedObject> back = TakeOutAndPutBack(Graph, {7, 0, 5, 3, 4});
     EXPECT_EQ(Save(Graph), before);
     ASSERT_EQ(back.size(), 5u);
     const std::vector<int32_t> places = {0, 3, 4, 5, 7};
     for (size_t i = 0; i < back.size(); ++i) {
-        EXPECT_EQ(Graph.Objects()[places[i]], back[i]) << "in list order";
-        EXPECT_EQ(Graph.FindObjectByID(back[i]->ID()), back[i]);
+        EXPECT_EQ(back[i].Index, places[i]) << "in list order";
+        EXPECT_EQ(Graph.Objects()[places[i]], back[i].Object);
+        EXPECT_EQ(Graph.FindObjectByID(back[i].Object->ID()), back[i].Object);
     }
     for (int32_t i = 0; i < Graph.Objects().Count(); ++i) {
         EXPECT_EQ(Graph.Objects()[i]->VisualRect(), visuals[static_cast<size_t>(i)]) << i;
         EXPECT_EQ(Graph.Objects().IndexOf(Graph.Objects()[i]), i);
     }
     EXPECT_EQ(Graph.FindObjectAt(5 * 40 + 15, 15), Graph.Objects()[5]);
-    EXPECT_EQ(Graph.Objects()[5]->Font().Name(), "DejaVu Sans");
-    EXPECT_EQ(Graph.Objects()[4]->Font().Orientation(), 900) << "the host's font, as read here";
+    EXPECT_EQ(Graph.SelectedObjects().Count(), 0) << "taking out deselects, as a removal does";
 
-    // Deleting by ID passes over IDs nobody has; putting back nothing changes nothing.
-    Graph.Document().DeleteObjectsByID({999, Graph.Objects()[2]->ID()});
+    // Objects not in the list, and the same object twice, are taken once or not at all.
+    std::vector<TPlacedObject> taken;
+    Graph.Document().TakeOutObjects({Graph.Objects()[2], Graph.Objects()[2]}, taken);
+    Graph.Document().TakeOutObjects({taken[0].Object}, taken);
+    ASSERT_EQ(taken.size(), 1u);
     EXPECT_EQ(Graph.Objects().Count(), 7);
+    TGraphObject::Free(taken[0].Object);
     EXPECT_TRUE(TakeOutAndPutBack(Graph, {}).empty());
     EXPECT_EQ(Graph.Objects().Count(), 7);
 }
@@ -815,7 +815,7 @@ TEST_F(GraphStreamTest, AnObjectPutBackTakesANewIDWhenItsOwnIsTaken)
     writing.open(QIODevice::WriteOnly);
     elsewhere.WriteObjects(writing, copied);
     TGraphObject *other = nullptr;
-    const std::vector<TGraphObject *> back = TakeOutAndPutBack(Graph, {1}, [&] {
+    const std::vector<TPlacedObject> back = TakeOutAndPutBack(Graph, {1}, [&] {
         QBuffer reading(&bytes);
         reading.open(QIODevice::ReadOnly);
         Graph.Document().ReadObjects(reading);
@@ -823,10 +823,10 @@ TEST_F(GraphStreamTest, AnObjectPutBackTakesANewIDWhenItsOwnIsTaken)
         ASSERT_EQ(other->ID(), id);
     });
     ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(Graph.Objects()[1], back[0]);
-    EXPECT_NE(back[0]->ID(), id);
+    EXPECT_EQ(Graph.Objects()[1], back[0].Object);
+    EXPECT_NE(back[0].Object->ID(), id);
     EXPECT_EQ(Graph.FindObjectByID(id), other);
-    EXPECT_EQ(Graph.FindObjectByID(back[0]->ID()), back[0]);
+    EXPECT_EQ(Graph.FindObjectByID(back[0].Object->ID()), back[0].Object);
 }
 
 } // namespace
