@@ -252,6 +252,10 @@ private:
     QAction *fManualAction = nullptr;
     QAction *fUndoAction = nullptr;
     QAction *fRedoAction = nullptr;
+    // The step names the edit menu shows, untranslated.
+    QString fUndoShown;
+    QString fRedoShown;
+    bool fHistoryShown = false;
     // The zoom, the picture's name, what the last command did, and the current group.
     QLabel *fStatusPanels[4] = {};
     QTimer *fTimerStart = nullptr;

@@ -12,12 +12,9 @@ void TFormMain::CreateHistoryCommands()
     fUndoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z)});
     fRedoAction->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    QUndoStack &history = fMeasurement.History();
-    connect(&history, &QUndoStack::indexChanged, this, &TFormMain::UpdateHistoryCommands);
-    connect(&history, &QUndoStack::undoTextChanged, this, &TFormMain::UpdateHistoryCommands);
-    connect(&history, &QUndoStack::redoTextChanged, this, &TFormMain::UpdateHistoryCommands);
-    connect(&history, &QUndoStack::canUndoChanged, this, &TFormMain::UpdateHistoryCommands);
-    connect(&history, &QUndoStack::canRedoChanged, this, &TFormMain::UpdateHistoryCommands);
+    // Every step taken, taken back or done again moves the index, and so does a fresh history.
+    connect(&fMeasurement.History(), &QUndoStack::indexChanged, this,
+            &TFormMain::UpdateHistoryCommands);
     UpdateHistoryCommands();
 }
 
@@ -26,10 +23,22 @@ void TFormMain::UpdateHistoryCommands()
     const QUndoStack &history = fMeasurement.History();
     // A job on this thread works on the marks with the window out of reach, keys included.
     const bool free = !fJob || !fJob->OnThisThread();
-    fUndoAction->setText(history.canUndo() ? _("Undo %1").arg(history.undoText()) : _("Undo"));
-    fUndoAction->setEnabled(free && history.canUndo());
-    fRedoAction->setText(history.canRedo() ? _("Redo %1").arg(history.redoText()) : _("Redo"));
-    fRedoAction->setEnabled(free && history.canRedo());
+    // Most steps follow one of the same name (a mark after a mark), which changes nothing here;
+    // translating the names again for each would cost more than the step.
+    const QString undo = history.canUndo() ? history.undoText() : QString();
+    const QString redo = history.canRedo() ? history.redoText() : QString();
+    const bool undoEnabled = free && history.canUndo();
+    const bool redoEnabled = free && history.canRedo();
+    if (fHistoryShown && undo == fUndoShown && redo == fRedoShown &&
+        undoEnabled == fUndoAction->isEnabled() && redoEnabled == fRedoAction->isEnabled())
+        return;
+    fHistoryShown = true;
+    fUndoShown = undo;
+    fRedoShown = redo;
+    fUndoAction->setText(undo.isEmpty() ? _("Undo") : _("Undo %1").arg(_(undo)));
+    fUndoAction->setEnabled(undoEnabled);
+    fRedoAction->setText(redo.isEmpty() ? _("Redo") : _("Redo %1").arg(_(redo)));
+    fRedoAction->setEnabled(redoEnabled);
 }
 
 void TFormMain::Undo1Click()

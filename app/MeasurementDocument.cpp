@@ -11,7 +11,7 @@
 #include "app/MoveMarksStep.h"
 #include "app/ProposedMarks.h"
 #include "graph/objects/UpdateBatch.h"
-#include "i18n/Translation.h"
+#include "platform/TranslatableError.h"
 
 #include <QStringList>
 #include <unordered_set>
@@ -91,7 +91,7 @@ TGraphNode &TMeasurementDocument::AddMark(TPoint centre, int32_t r, int groupId,
                                   row >= 0 ? MarkText(number) : QString(), pointSize);
     if (row >= 0)
         fGroups.SetCount(row, number);
-    fHistory.push(new TAddMarksStep(*this, _("add mark"), {&mark}, groupId, before, number));
+    fHistory.push(new TAddMarksStep(*this, N_("add mark"), {&mark}, groupId, before, number));
     return mark;
 }
 
@@ -114,7 +114,7 @@ int TMeasurementDocument::AddMarks(const std::vector<TPoint> &points, int groupI
     for (int32_t i = first; i < objects.Count(); ++i)
         marks.push_back(objects[i]);
     fHistory.push(
-        new TAddMarksStep(*this, _("add detected marks"), marks, groupId, group.Count, after));
+        new TAddMarksStep(*this, N_("add detected marks"), marks, groupId, group.Count, after));
     return added;
 }
 
@@ -141,7 +141,7 @@ bool TMeasurementDocument::DeleteMarks(const std::vector<TGraphObject *> &marks)
     }
     fGroups.SetCounts(after);
     fHistory.push(new TDeleteMarksStep(*this,
-                                       deleted.size() == 1 ? _("delete mark") : _("delete marks"),
+                                       deleted.size() == 1 ? N_("delete mark") : N_("delete marks"),
                                        std::move(set), std::move(captions), std::move(before),
                                        std::move(after)));
     return true;
@@ -161,15 +161,15 @@ void TMeasurementDocument::MarksMoved(const std::vector<TNodePlace> &before, int
         moves.push_back({place.Node->ID(), place.Bounds, after});
     }
     const bool one = moves.size() == 1;
-    const QString name = resized ? (one ? _("resize mark") : _("resize marks"))
-                                 : (one ? _("move mark") : _("move marks"));
+    const QString name = resized ? (one ? N_("resize mark") : N_("resize marks"))
+                                 : (one ? N_("move mark") : N_("move marks"));
     fHistory.push(new TMoveMarksStep(*this, name, std::move(moves), keyRun));
 }
 
 int TMeasurementDocument::NewGroup(const QString &description, TColor color, int id, int count)
 {
     const int row = AddGroup(description, color, id, count);
-    fHistory.push(new TAddGroupStep(*this, _("add group"), row));
+    fHistory.push(new TAddGroupStep(*this, N_("add group"), row));
     return row;
 }
 
@@ -191,7 +191,7 @@ void TMeasurementDocument::EditGroup(int row, const QString &description, TColor
     fGroups.SetDescription(row, description);
     fGroups.SetColor(row, color);
     ColorMarks(ids, color);
-    fHistory.push(new TEditGroupStep(*this, _("edit group"), row, std::move(before),
+    fHistory.push(new TEditGroupStep(*this, N_("edit group"), row, std::move(before),
                                      {description, color}, std::move(marksBefore)));
 }
 
@@ -206,7 +206,7 @@ void TMeasurementDocument::DeleteGroup(int row)
     }
     TMarkSet set(std::move(marks));
     set.TakeOut(*fMarks);
-    auto *step = new TDeleteGroupStep(*this, _("delete group"), row, std::move(set));
+    auto *step = new TDeleteGroupStep(*this, N_("delete group"), row, std::move(set));
     fGroups.Remove(row);
     fHistory.push(step);
 }

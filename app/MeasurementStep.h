@@ -11,6 +11,7 @@ class TMeasurementDocument;
 // first redo, which the history runs as it takes the step in, finds it done already.
 class TMeasurementStep : public QUndoCommand {
 public:
+    // The name is the untranslated one; the window translates it when it shows it.
     TMeasurementStep(TMeasurementDocument &measurement, const QString &name);
 
     void undo() override { Undo(); }

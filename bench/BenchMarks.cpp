@@ -77,6 +77,7 @@ public:
         for (size_t i = 0; i < points.size(); ++i)
             fForm.AddMark(points[i].X, points[i].Y, kRadius, GroupId(int(i % 3)));
         Graph().EndUpdate();
+        fForm.Measurement().StartHistory(false);
         // A quarter of the picture in view: the band's corners land on exact pixels.
         Slider("TrackBarZoom").setValue(-60);
         Graph().HorzScrollBar().SetPosition(0);

@@ -139,6 +139,7 @@ void TGraphControl::EndDragObject(bool accept)
     // The nodes still dragged, with where they stood when the drag began.
     std::vector<TNodePlace> moved;
     if (accept && !insertMode && OnNodesMoved) {
+        moved.reserve(static_cast<size_t>(fDraggingObjects.Count()));
         if (source->IsNode() && fDocument.IsListed(source))
             moved.push_back({static_cast<TGraphNode *>(source), fDragSourceBounds});
         auto place = FollowerPlaces.cbegin();
