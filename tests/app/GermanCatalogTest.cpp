@@ -216,8 +216,14 @@ TEST_F(GermanProgramTest, LanguageFileMakesTheProgramSpeakGerman)
     EXPECT_EQ(windows.Info.findChild<QPushButton *>("ButtonClose")->text(), "Schließen");
     EXPECT_EQ(windows.GroupSettings.windowTitle(), "Gruppeneinstellungen");
     EXPECT_EQ(windows.GroupSettings.ColorBoxGroup().itemText(0), "Eigene Farbe ...");
+    EXPECT_EQ(form.findChild<QAction *>("Undo1")->text(), "Rückgängig");
     form.AddGroupRow("Zellen", 0x0000FF00, 0, 0);
     EXPECT_EQ(form.StatusText(3), "Gruppe: Zellen");
+    // The edit menu names the step in German, both ways.
+    EXPECT_EQ(form.findChild<QAction *>("Undo1")->text(), "Rückgängig: Gruppe hinzufügen");
+    form.findChild<QAction *>("Undo1")->trigger();
+    EXPECT_EQ(form.findChild<QAction *>("Redo1")->text(), "Wiederholen: Gruppe hinzufügen");
+    form.findChild<QAction *>("Redo1")->trigger();
 
     // A question: the program's texts from its own domain, the buttons from Qt's.
     fPrompter.PushAnswer(false);
