@@ -4,7 +4,8 @@
 # talivo-cli:
 # - the group dialog opened a second time, after it was closed with a click on "Ok", takes the
 #   typed text into the description;
-# - a file that is not a picture, loaded after marks were placed, leaves the marks and counts.
+# - a file that is not a picture, loaded after marks were placed, leaves the marks and counts;
+# - Ctrl+Z takes the last mark back, and Ctrl+Y brings a step back again.
 # Photographs the screen after each part and closes the program, which must end with exit
 # code 0.
 #   KeepWorkTest.sh PROGRAM XWINDOW-TOOL TALIVO-CLI SCREENSHOT.png
@@ -141,6 +142,23 @@ save_measurement "$work/after.tlv"
 expect "Marks after loading a file that is not a picture" "$(groups_of "$work/after.tlv")" \
     "$(printf 'Cells\t0\nNuclei\t2')"
 "$tool" screen "$base-marks.png"
+
+# Part 3: a third mark, then Ctrl+Z in the window takes it back; Ctrl+Z and Ctrl+Y once more go
+# one step back and forth again.
+click 420 380
+save_measurement "$work/three.tlv"
+expect "Marks after a third click" "$(groups_of "$work/three.tlv")" "$(printf 'Cells\t0\nNuclei\t3')"
+press ctrl+z
+save_measurement "$work/undone.tlv"
+expect "Marks after Ctrl+Z" "$(groups_of "$work/undone.tlv")" "$(printf 'Cells\t0\nNuclei\t2')"
+press ctrl+z ctrl+y
+save_measurement "$work/redone.tlv"
+expect "Marks after Ctrl+Z and Ctrl+Y" "$(groups_of "$work/redone.tlv")" \
+    "$(printf 'Cells\t0\nNuclei\t2')"
+[ "$(cmp "$work/undone.tlv" "$work/redone.tlv" && echo same)" = same ] || {
+    echo "The measurement after Ctrl+Z and Ctrl+Y differs from the one before" >&2
+    exit 1
+}
 
 close_program
 echo "Screenshots: $base-dialog.png $base-notice.png $base-marks.png"
