@@ -223,5 +223,79 @@ TEST_F(DocumentWithoutWidgets, MeasurementWorksOnTheMarksOfAnotherDocument)
     EXPECT_EQ(fDocument.Objects().Count(), 3);
 }
 
+// Everything the measurement writes, and the counts of its table.
+QByteArray Snapshot(TMeasurementDocument &measurement, const QString &fileName)
+{
+    measurement.Save(fileName);
+    QByteArray state = FileBytes(fileName);
+    for (const TGroupRow &group : measurement.Groups().Rows())
+        state += QString(" %1:%2:%3").arg(group.Id).arg(group.Count).arg(group.Color).toUtf8();
+    return state;
+}
+
+TEST_F(DocumentWithoutWidgets, MeasurementTakesEveryStepBackAndAgain)
+{
+    TMeasurementDocument measurement;
+    std::vector<QByteArray> states{Snapshot(measurement, File("s.tlv"))};
+    const auto took = [&] { states.push_back(Snapshot(measurement, File("s.tlv"))); };
+    measurement.NewGroup("Cells", kRed, 0, 0);
+    took();
+    measurement.NewGroup("Nuclei", kBlue, 0, 0);
+    took();
+    const int cells = measurement.Groups().Id(0);
+    const int nuclei = measurement.Groups().Id(1);
+    std::vector<TGraphNode *> marks;
+    for (int i = 0; i < 5; ++i) {
+        marks.push_back(&measurement.AddMark({20 + 30 * i, 20}, 10, i % 2 ? nuclei : cells, 10));
+        took();
+    }
+    EXPECT_EQ(measurement.AddMarks({{20, 80}, {60, 80}}, nuclei, 10, 10), 2);
+    took();
+    ASSERT_TRUE(measurement.DeleteMarks({marks[2]}));
+    took();
+    EXPECT_EQ(marks[4]->Text(), "#2") << "numbered anew";
+
+    // Two keys of one run make one step; a key of the next run another.
+    const auto move = [&](TGraphNode *mark, int dx, int run) {
+        const TRect before = mark->BoundsRect();
+        mark->SetBoundsRect({before.Left + dx, before.Top, before.Right + dx, before.Bottom});
+        measurement.MarksMoved({{mark, before}}, run);
+    };
+    move(marks[0], 1, 7);
+    move(marks[0], 1, 7);
+    took();
+    move(marks[0], 5, 8);
+    took();
+    measurement.EditGroup(1, "Debris", 0x00FF00);
+    took();
+    EXPECT_EQ(marks[1]->Brush().Color(), 0x00FF00u);
+    measurement.DeleteGroup(0);
+    took();
+    EXPECT_EQ(measurement.MarkCount(), 4);
+    EXPECT_TRUE(measurement.Unsaved());
+
+    const auto steps = static_cast<int>(states.size()) - 1;
+    ASSERT_EQ(measurement.History().count(), steps);
+    for (int i = steps - 1; i >= 0; --i) {
+        measurement.History().undo();
+        EXPECT_EQ(Snapshot(measurement, File("s.tlv")), states[static_cast<size_t>(i)])
+            << "back to state " << i;
+    }
+    EXPECT_EQ(measurement.MarkCount(), 0);
+    EXPECT_FALSE(measurement.Unsaved());
+    for (int i = 1; i <= steps; ++i) {
+        measurement.History().redo();
+        EXPECT_EQ(Snapshot(measurement, File("s.tlv")), states[static_cast<size_t>(i)])
+            << "again to state " << i;
+    }
+    // Steps let go with the history free the marks they hold out of the document: those of the
+    // deleted group, and a mark added and taken back.
+    measurement.AddMark({200, 200}, 10, nuclei, 10);
+    measurement.History().undo();
+    measurement.StartHistory(false);
+    EXPECT_EQ(measurement.MarkCount(), 4);
+    EXPECT_FALSE(measurement.History().canUndo());
+}
+
 } // namespace
 } // namespace talivo
