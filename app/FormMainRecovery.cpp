@@ -106,7 +106,9 @@ void TFormMain::RemoveRecovery()
 
 bool TFormMain::OfferRecovery()
 {
-    if (fRecoveryReady)
+    // Another window that keeps work of its own there is left alone, at the price of keeping
+    // none of this one's.
+    if (fRecoveryReady || !fRecovery.Claim())
         return false;
     if (!fRecovery.Exists()) {
         fRecoveryReady = fRecoveryOwned = true;

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QUrl>
 #include <unordered_set>
 
@@ -81,6 +82,19 @@ TRecoveryFile::TRecoveryFile(QString folder) : fFolder(std::move(folder))
 {
     if (!fFolder.endsWith(u'/'))
         fFolder += u'/';
+}
+
+TRecoveryFile::~TRecoveryFile() = default;
+
+bool TRecoveryFile::Claim()
+{
+    if (fLock && fLock->isLocked())
+        return true;
+    QDir().mkpath(fFolder);
+    fLock = std::make_unique<QLockFile>(fFolder + "Recovery.lock");
+    // A lock that cannot be made at all is no other program's: the writes will say what is
+    // wrong with the folder.
+    return fLock->tryLock(0) || fLock->error() != QLockFile::LockFailedError;
 }
 
 QString TRecoveryFile::InfoFileName() const

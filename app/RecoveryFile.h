@@ -4,7 +4,10 @@
 
 #include <QDateTime>
 #include <QString>
+#include <memory>
 #include <stdexcept>
+
+class QLockFile;
 
 namespace talivo {
 
@@ -35,9 +38,18 @@ class TRecoveryFile {
 public:
     // The folder need not exist until the first write.
     explicit TRecoveryFile(QString folder);
+    ~TRecoveryFile();
+    TRecoveryFile(const TRecoveryFile &) = delete;
+    TRecoveryFile &operator=(const TRecoveryFile &) = delete;
 
     const QString &Folder() const { return fFolder; }
     QString InfoFileName() const;
+
+    // Whether this process may keep and restore work in the folder, which it holds from now on
+    // until the object goes: false while another running program holds it, which would
+    // otherwise offer, replace or delete work that is still being done. A process that ended
+    // without letting go holds nothing.
+    bool Claim();
 
     // Writes the measurement's marks and groups and its picture's path. Neither the marks nor
     // anything that watches them learn of it. Throws when a file cannot be written; what was
@@ -57,6 +69,7 @@ private:
     QString SlotFileName(int slot) const;
 
     QString fFolder;
+    std::unique_ptr<QLockFile> fLock;
 };
 
 } // namespace talivo

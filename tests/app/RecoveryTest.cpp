@@ -24,7 +24,8 @@ protected:
     static std::map<QString, QByteArray> KeptFiles()
     {
         std::map<QString, QByteArray> files;
-        for (const QFileInfo &file : QDir(Folder()).entryInfoList({"Recovery*"}, QDir::Files))
+        for (const QFileInfo &file :
+             QDir(Folder()).entryInfoList({"Recovery.ini", "Recovery?.tlv"}, QDir::Files))
             files[file.fileName()] = Read(file.filePath());
         return files;
     }
@@ -329,6 +330,31 @@ TEST_F(Recovery, AMeasurementTheDescriptionDoesNotNameIsNeverRestored)
     EXPECT_EQ(TRecoveryFile(Folder()).Read().MeasurementFileName, other);
     EXPECT_FALSE(QFileInfo::exists(info.MeasurementFileName));
     EXPECT_EQ(KeptMarks(), 3);
+}
+
+TEST_F(Recovery, WorkKeptByAnotherRunningProgramIsLeftAlone)
+{
+    StartCounting();
+    Form().TimerRecoveryTimer();
+    const auto kept = KeptFiles();
+    Restart();
+    {
+        TRecoveryFile other(Folder());
+        ASSERT_TRUE(other.Claim());
+        const size_t asked = fPrompter.Asked().size();
+        Form();
+        EXPECT_EQ(fPrompter.Asked().size(), asked);
+        StartCounting();
+        Form().TimerRecoveryTimer();
+        EXPECT_EQ(KeptFiles(), kept);
+        fPrompter.PushAnswer(true);
+        EXPECT_TRUE(Form().close());
+        EXPECT_EQ(KeptFiles(), kept);
+    }
+    // Once the other program has ended, the next start asks.
+    RestartAnswering(false);
+    EXPECT_EQ(LastAsked().Caption, kCaption);
+    EXPECT_TRUE(KeptFiles().empty());
 }
 
 TEST_F(Recovery, AFailedWriteLeavesTheWorkAloneAndAsksNothing)
