@@ -73,7 +73,7 @@ QAction *AddMenuItem(QMenu &menu, const QString &name, const QString &caption)
 
 } // namespace
 
-TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
+TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent), fRecovery(GetSettingsFolder())
 {
     InitIconResources();
     setObjectName("FormMain");
@@ -114,11 +114,19 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent)
     CreateGroupKeys();
     CreateHistoryCommands();
     RestorePlacement();
+    SetupRecovery();
     try {
         fFileFolders.Load();
     } catch (...) {
         // Dialogs that start in the home folder are no reason to keep the program from starting.
     }
+}
+
+TFormMain::~TFormMain()
+{
+    // The measurement's history reports its end as a change, when this window is half gone; a
+    // window that goes without a close must leave the kept work as it is, as a crash would.
+    fMeasurement.OnChanged = nullptr;
 }
 
 void TFormMain::CreateToolBar()
@@ -479,8 +487,10 @@ void TFormMain::TimerStartTimer()
     fTimerStart->stop();
     fMeasurement.StartHistory(false);
     BuildModulesMenu();
-    if (!fStartImage.isEmpty())
-        OpenImageFile(std::exchange(fStartImage, QString()));
+    // Restored work takes the place of a picture named on the command line.
+    const QString startImage = std::exchange(fStartImage, QString());
+    if (!OfferRecovery() && !startImage.isEmpty())
+        OpenImageFile(startImage);
 }
 
 void TFormMain::closeEvent(QCloseEvent *event)
@@ -510,6 +520,8 @@ void TFormMain::FormClose()
     fJob->Cancel();
     fJob->Wait();
     SavePlacement();
+    // The user has given up what was unsaved, or nothing was.
+    RemoveRecovery();
 }
 
 void TFormMain::ButtonCloseClick()

@@ -4,6 +4,7 @@
 #include "app/GroupListView.h"
 #include "app/GroupTableModel.h"
 #include "app/MeasurementDocument.h"
+#include "app/RecoveryFile.h"
 #include "detect/DetectOptions.h"
 #include "detect/ModuleRun.h"
 #include "graph/canvas/Types.h"
@@ -44,6 +45,7 @@ class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit TFormMain(QWidget *parent = nullptr);
+    ~TFormMain() override;
 
     // The dialogs are made after the main window, so they are handed over once they exist.
     void SetGroupSettings(TFormGroupSettings *dialog);
@@ -78,6 +80,8 @@ public:
     void SetStartImage(const QString &fileName) { fStartImage = fileName; }
     // Opens the picture as "Open image ..." does after its dialog.
     void OpenImageFile(const QString &fileName);
+    // Keeps the unsaved work for the next start, should the program end without saving it.
+    void TimerRecoveryTimer();
 
     // Commands of the menus, buttons and sliders.
     void ButtonCloseClick();
@@ -202,6 +206,28 @@ private:
     bool MayWrite(const QString &fileName);
     TFormGroupSettings &GroupSettings() const;
     TFormInfo &FormInfo() const;
+    // The measurement read and checked, on the canvas in place of the marks and groups, with the
+    // marks' sizes as they were read.
+    void ShowOpenedMeasurement(TMeasurementContent &content);
+
+    // Work kept for a restart after a crash
+    void SetupRecovery();
+    void RecoveryChanged();
+    // Keeps the work now when it is unsaved; a failure costs the recovery, never the work.
+    void WriteRecovery();
+    void RemoveRecovery();
+    // Asks whether to restore the work kept at the last run; true when it is being restored.
+    bool OfferRecovery();
+    void FinishRecovery(const TRecoveryInfo &info, TMeasurementContent &content);
+    TRecoveryFile fRecovery;
+    QTimer *fTimerRecovery = nullptr;
+    // Until the start has asked about the kept work, nothing may replace or remove it.
+    bool fRecoveryReady = false;
+    // Whether the kept work, if any, is this run's: work kept at the last run that was not
+    // restored goes only when this run keeps work of its own in its place.
+    bool fRecoveryOwned = false;
+    // Said once until a write succeeds again, rather than at every attempt.
+    bool fRecoveryFailed = false;
 
     // Measurement files, default groups, export, modules
     void SetupModules();

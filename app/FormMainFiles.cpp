@@ -74,6 +74,7 @@ void TFormMain::Openmeasurement1Click()
         ChooseFile(fkMeasurement, false, MeasurementDialogOptions());
     if (!fileName)
         return;
+    WriteRecovery();
     // Read and checked whole first: a file that cannot be opened, or a cancel, leaves the
     // document as it was. The check needs a canvas, so it runs on the GUI thread too.
     TMeasurementContent content;
@@ -88,15 +89,20 @@ void TFormMain::Openmeasurement1Click()
             }
             if (error)
                 std::rethrow_exception(error);
-            canvas->Clear();
-            fMeasurement.Show(content);
-            if (Groups().RowCount() > 0)
-                fListViewGroups->Select(Groups().RowCount() - 1);
-            // The button shows what the canvas shows: pressed only when every mark is hidden.
-            fToolButtonHide->setChecked(content.MarksHidden);
+            ShowOpenedMeasurement(content);
             TrackBarPointSizeChange();
             fMeasurement.StartHistory(false);
         });
+}
+
+void TFormMain::ShowOpenedMeasurement(TMeasurementContent &content)
+{
+    Canvas().Clear();
+    fMeasurement.Show(content);
+    if (Groups().RowCount() > 0)
+        fListViewGroups->Select(Groups().RowCount() - 1);
+    // The button shows what the canvas shows: pressed only when every mark is hidden.
+    fToolButtonHide->setChecked(content.MarksHidden);
 }
 
 std::optional<QString> TFormMain::ChooseFile(TFileKind kind, bool save, TFileDialogOptions options)

@@ -114,6 +114,8 @@ void TFormMain::LoadImage(const QString &fileName)
 {
     if (!MayStartJob())
         return;
+    // A picture the decoder cannot cope with could end the program.
+    WriteRecovery();
     auto image = std::make_shared<QImage>();
     fJob->Start(
         [fileName, image](TJobProgress &progress) { *image = ReadImageFile(fileName, &progress); },
@@ -165,6 +167,8 @@ bool TFormMain::ReplaceImage(const QString &fileName, QImage image)
     fTrackBarPointSize->setValue(std::max(static_cast<int>(w * 0.02 * fit), kMinFittedPointSize));
     graph.viewport()->repaint();
     SetupModulesAndLayout();
+    // The kept work would otherwise be the old picture's marks until the next write.
+    WriteRecovery();
     return true;
 }
 

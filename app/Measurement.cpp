@@ -145,10 +145,7 @@ void SaveMeasurement(TGraphDocument &graph, const std::vector<QStringList> &reco
             if (!record)
                 throw std::runtime_error(_("The group record could not be created.").toStdString());
             added.push_back(record);
-            QString text;
-            for (const QString &field : records[row])
-                text += field + "\r\n";
-            record->SetText(text);
+            record->SetText(GroupRecordText(records[row]));
             record->SetTag(kGroupRecordTag);
         }
         // Written beside the old file and put in its place only when complete.
@@ -162,6 +159,14 @@ void SaveMeasurement(TGraphDocument &graph, const std::vector<QStringList> &reco
         throw;
     }
     removeRecords();
+}
+
+QString GroupRecordText(const QStringList &fields)
+{
+    QString text;
+    for (const QString &field : fields)
+        text += field + "\r\n";
+    return text;
 }
 
 QStringList GroupRecordFields(const TGroupRow &group)

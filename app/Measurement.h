@@ -65,6 +65,8 @@ void SaveMeasurement(TGraphDocument &graph, const std::vector<QStringList> &reco
 
 // The texts a group's record holds, as the group table shows them.
 QStringList GroupRecordFields(const TGroupRow &group);
+// The text of a group record: each field on a line of its own.
+QString GroupRecordText(const QStringList &fields);
 
 // Reads a measurement file into the canvas, replacing what it held, and rebuilds its groups.
 void ReadMeasurement(TGraphDocument &graph, const QString &fileName, const TAddGroup &addGroup);
