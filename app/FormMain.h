@@ -12,6 +12,7 @@
 #include "platform/Prompter.h"
 #include "settings/FileFolders.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMainWindow>
 #include <QPointer>
@@ -82,6 +83,9 @@ public:
     void OpenImageFile(const QString &fileName);
     // Keeps the unsaved work for the next start, should the program end without saving it.
     void TimerRecoveryTimer();
+    // The recovery timer's interval has passed: the work is kept once the user pauses for a
+    // second, or at once when the first change not kept is twice the interval old.
+    void RecoveryDue();
 
     // Commands of the menus, buttons and sliders.
     void ButtonCloseClick();
@@ -221,6 +225,10 @@ private:
     void FinishRecovery(const TRecoveryInfo &info, TMeasurementContent &content);
     TRecoveryFile fRecovery;
     QTimer *fTimerRecovery = nullptr;
+    int fRecoveryIntervalMs = 0;
+    // Since the last change, and since the first change the next write is to keep.
+    QElapsedTimer fRecoveryLastChange;
+    QElapsedTimer fRecoveryPending;
     // Until the start has asked about the kept work, nothing may replace or remove it.
     bool fRecoveryReady = false;
     // Whether the kept work, if any, is this run's: work kept at the last run that was not

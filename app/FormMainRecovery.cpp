@@ -21,6 +21,9 @@ namespace {
 // How long after a change the work is kept, unless TALIVO_RECOVERY_SECONDS says otherwise
 // (a test that cannot wait that long).
 constexpr int kRecoveryIntervalMs = 30000;
+// At many marks the write holds the window for a moment (0.4 s at 100,000 marks), so it waits
+// for this long without a change, for at most one more interval.
+constexpr int kRecoveryPauseMs = 1000;
 
 int RecoveryIntervalMs()
 {
@@ -42,8 +45,9 @@ void TFormMain::SetupRecovery()
     fTimerRecovery = new QTimer(this);
     fTimerRecovery->setObjectName("TimerRecovery");
     fTimerRecovery->setSingleShot(true);
-    fTimerRecovery->setInterval(RecoveryIntervalMs());
-    connect(fTimerRecovery, &QTimer::timeout, this, &TFormMain::TimerRecoveryTimer);
+    fRecoveryIntervalMs = RecoveryIntervalMs();
+    fTimerRecovery->setInterval(fRecoveryIntervalMs);
+    connect(fTimerRecovery, &QTimer::timeout, this, &TFormMain::RecoveryDue);
     // Chained, so that whoever else listens to the measurement keeps listening.
     fMeasurement.OnChanged = [this, previous = std::move(fMeasurement.OnChanged)] {
         if (previous)
@@ -56,21 +60,35 @@ void TFormMain::RecoveryChanged()
 {
     if (!fRecoveryReady)
         return;
+    fRecoveryLastChange.start();
     if (!Unsaved()) {
         fTimerRecovery->stop();
         RemoveRecovery();
     } else if (!fTimerRecovery->isActive()) {
         // Started by the first change only, so that steady work is kept once per interval.
-        fTimerRecovery->start();
+        fRecoveryPending.start();
+        fTimerRecovery->start(fRecoveryIntervalMs);
     }
+}
+
+void TFormMain::RecoveryDue()
+{
+    const qint64 quiet = fRecoveryLastChange.elapsed();
+    if (fRecoveryLastChange.isValid() && quiet < kRecoveryPauseMs &&
+        fRecoveryPending.elapsed() < 2 * qint64{fRecoveryIntervalMs}) {
+        fTimerRecovery->start(static_cast<int>(kRecoveryPauseMs - quiet));
+        return;
+    }
+    TimerRecoveryTimer();
 }
 
 void TFormMain::TimerRecoveryTimer()
 {
     fTimerRecovery->stop();
-    // A save on this thread has put its group records among the marks until it ends.
+    // A job on this thread holds the window until it ends, and may be a save that makes the
+    // work saved.
     if (fJob->OnThisThread()) {
-        fTimerRecovery->start();
+        fTimerRecovery->start(fRecoveryIntervalMs);
         return;
     }
     WriteRecovery();

@@ -9,6 +9,7 @@
 #include "graph/objects/GraphNode.h"
 #include "graph/objects/UpdateBatch.h"
 #include "graph/stream/GraphStreamFormat.h"
+#include "graph/stream/GraphStreamWriter.h"
 #include "i18n/Translation.h"
 #include "platform/TranslatableError.h"
 
@@ -22,6 +23,7 @@
 #include <limits>
 #include <stdexcept>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace talivo {
 
@@ -128,37 +130,47 @@ void RebuildGroups(TGraphDocument &graph, const TAddGroup &addGroup)
     }
 }
 
-void SaveMeasurement(TGraphDocument &graph, const std::vector<QStringList> &records,
+// The group records are made on a document of their own and written after the marks: inserted
+// among the marks, they would reach the canvas, its selection and whatever watches the marks. They
+// take the IDs that inserting them there would give them, the first ones after the count that no
+// mark has, so that the file is the same.
+void SaveMeasurement(const TGraphDocument &graph, const std::vector<QStringList> &records,
                      const QString &fileName, TJobProgress *progress)
 {
+    const TGraphObjectList &marks = graph.Objects();
+    std::unordered_set<uint32_t> taken;
+    taken.reserve(static_cast<size_t>(marks.Count()));
+    for (int32_t i = 0; i < marks.Count(); ++i)
+        taken.insert(marks[i]->ID());
+    uint32_t nextId = static_cast<uint32_t>(marks.Count());
+    TGraphDocument recordDocument;
+    recordDocument.SetMinNodeSize(graph.MinNodeSize());
     const TGraphNodeClass *recordClass = TGraphDocument::FindClass("TRectangularNode");
-    std::vector<TGraphObject *> added;
-    // Left on the canvas, they would be stored once more by the next save.
-    auto removeRecords = [&] {
-        for (TGraphObject *record : added)
-            graph.Objects().Remove(record);
-    };
-    try {
-        for (size_t row = 0; row < records.size(); ++row) {
-            const int32_t left = static_cast<int32_t>(10 * row);
-            TGraphNode *record = graph.InsertNode({left, 0, left + 10, 10}, recordClass);
-            if (!record)
-                throw std::runtime_error(_("The group record could not be created.").toStdString());
-            added.push_back(record);
-            record->SetText(GroupRecordText(records[row]));
-            record->SetTag(kGroupRecordTag);
-        }
-        // Written beside the old file and put in its place only when complete.
-        TProgressDevice<QSaveFile> file(progress, fileName);
-        WriteGraphFile(file, [&](QIODevice &device) {
-            graph.SaveToStream(device);
-            return true;
-        });
-    } catch (...) {
-        removeRecords();
-        throw;
+    for (size_t row = 0; row < records.size(); ++row) {
+        const int32_t left = static_cast<int32_t>(10 * row);
+        TGraphNode *record = recordDocument.InsertNode({left, 0, left + 10, 10}, recordClass);
+        if (!record)
+            throw std::runtime_error(_("The group record could not be created.").toStdString());
+        record->SetText(GroupRecordText(records[row]));
+        record->SetTag(kGroupRecordTag);
+        do
+            ++nextId;
+        while (taken.contains(nextId));
+        record->ReplaceID(record->ID(), nextId);
     }
-    removeRecords();
+    const TGraphObjectList &recordObjects = recordDocument.Objects();
+    // Written beside the old file and put in its place only when complete.
+    TProgressDevice<QSaveFile> file(progress, fileName);
+    WriteGraphFile(file, [&](QIODevice &device) {
+        TGraphStreamWriter writer(device);
+        writer.WriteBytes(GraphStreamSignature, sizeof GraphStreamSignature);
+        writer.WriteInt32(marks.Count() + recordObjects.Count());
+        for (int32_t i = 0; i < marks.Count(); ++i)
+            recordDocument.WriteGraphObject(device, marks[i]);
+        for (int32_t i = 0; i < recordObjects.Count(); ++i)
+            recordDocument.WriteGraphObject(device, recordObjects[i]);
+        return true;
+    });
 }
 
 QString GroupRecordText(const QStringList &fields)

@@ -57,10 +57,10 @@ TGroupRow MakeGroupRow(const QString &description, TColor color, int id, int cou
 void RebuildGroups(TGraphDocument &graph, const TAddGroup &addGroup);
 
 // Writes the canvas as a measurement file, with a group record for each entry of records: the
-// count, description, id and colour texts of a group. The records exist for the file only and
-// leave the canvas again whether the write succeeds or not. The file is replaced only once the
+// count, description, id and colour texts of a group. The records exist for the file only: the
+// canvas and whatever watches it learn nothing of the write. The file is replaced only once the
 // new content is complete; a cancelled job stops the write with an error and keeps it as it was.
-void SaveMeasurement(TGraphDocument &graph, const std::vector<QStringList> &records,
+void SaveMeasurement(const TGraphDocument &graph, const std::vector<QStringList> &records,
                      const QString &fileName, TJobProgress *progress = nullptr);
 
 // The texts a group's record holds, as the group table shows them.

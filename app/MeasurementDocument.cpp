@@ -266,7 +266,7 @@ void TMeasurementDocument::Open(const QString &fileName, TJobProgress *progress)
     Show(content);
 }
 
-void TMeasurementDocument::Save(const QString &fileName, TJobProgress *progress)
+void TMeasurementDocument::Save(const QString &fileName, TJobProgress *progress) const
 {
     std::vector<QStringList> records;
     records.reserve(fGroups.Rows().size());

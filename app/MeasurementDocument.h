@@ -95,7 +95,7 @@ public:
     // Reads and checks the file first: one that cannot be opened changes nothing.
     void Open(const QString &fileName, TJobProgress *progress = nullptr);
     // Writes the marks with a record of each group (see SaveMeasurement).
-    void Save(const QString &fileName, TJobProgress *progress = nullptr);
+    void Save(const QString &fileName, TJobProgress *progress = nullptr) const;
     // Turns the group records among the marks into groups (see talivo::RebuildGroups).
     void RebuildGroups();
 

@@ -1,9 +1,6 @@
 #include "app/RecoveryFile.h"
 
 #include "app/MeasurementDocument.h"
-#include "graph/objects/GraphNode.h"
-#include "graph/stream/GraphStreamFormat.h"
-#include "graph/stream/GraphStreamWriter.h"
 #include "i18n/Translation.h"
 #include "settings/MemIniFile.h"
 
@@ -12,7 +9,6 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QUrl>
-#include <unordered_set>
 
 namespace talivo {
 
@@ -36,44 +32,6 @@ int NamedSlot(const QString &name)
         if (name == kSlotNames[slot])
             return slot;
     return -1;
-}
-
-// The measurement as a save writes it, but with the group records made on a document of their
-// own: inserted among the marks, they would reach the canvas, its selection and whatever watches
-// the marks, while this write happens in the middle of the user's work. They take IDs no mark
-// has, as they would among the marks: the reader would otherwise renumber a mark.
-void WriteMeasurementCopy(const TMeasurementDocument &measurement, const QString &fileName)
-{
-    TGraphDocument &marks = measurement.Marks();
-    std::unordered_set<uint32_t> taken;
-    for (int32_t i = 0; i < marks.Objects().Count(); ++i)
-        taken.insert(marks.Objects()[i]->ID());
-    uint32_t nextId = static_cast<uint32_t>(marks.Objects().Count());
-    TGraphDocument records;
-    const TGraphNodeClass *recordClass = TGraphDocument::FindClass("TRectangularNode");
-    const std::vector<TGroupRow> &rows = measurement.Groups().Rows();
-    for (size_t row = 0; row < rows.size(); ++row) {
-        const int32_t left = static_cast<int32_t>(10 * row);
-        TGraphNode *record = records.InsertNode({left, 0, left + 10, 10}, recordClass);
-        if (!record)
-            throw std::runtime_error(_("The group record could not be created.").toStdString());
-        record->SetText(GroupRecordText(GroupRecordFields(rows[row])));
-        record->SetTag(kGroupRecordTag);
-        do
-            ++nextId;
-        while (taken.contains(nextId));
-        record->ReplaceID(record->ID(), nextId);
-    }
-    WriteGraphFile(fileName, [&](QIODevice &file) {
-        TGraphStreamWriter writer(file);
-        writer.WriteBytes(GraphStreamSignature, sizeof GraphStreamSignature);
-        writer.WriteInt32(marks.Objects().Count() + records.Objects().Count());
-        for (int32_t i = 0; i < marks.Objects().Count(); ++i)
-            marks.WriteGraphObject(file, marks.Objects()[i]);
-        for (int32_t i = 0; i < records.Objects().Count(); ++i)
-            records.WriteGraphObject(file, records.Objects()[i]);
-        return true;
-    });
 }
 
 } // namespace
@@ -117,7 +75,7 @@ void TRecoveryFile::Write(const TMeasurementDocument &measurement)
     // The slot the description does not name, so that the work it names stays whole until the
     // new description takes its place.
     const int slot = NamedSlot(info.ReadString(kSection, "Measurement", QString())) == 0 ? 1 : 0;
-    WriteMeasurementCopy(measurement, SlotFileName(slot));
+    measurement.Save(SlotFileName(slot));
     info.Clear();
     // A file URL holds every character of a path, line breaks and trailing blanks too, which
     // the INI format would not.

@@ -2,7 +2,9 @@
 #include "tests/app/KeepWork.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QThread>
 #include <QTimer>
 #include <map>
 
@@ -82,6 +84,43 @@ TEST_F(Recovery, AChangeKeepsTheWorkOnceTheIntervalHasPassed)
     EXPECT_EQ(KeptMarks(), 4);
     // One measurement file: the one the description names.
     EXPECT_EQ(KeptFiles().size(), 2u);
+}
+
+TEST_F(Recovery, TheWriteWaitsForAPauseInTheWorkButNotForLong)
+{
+    qputenv("TALIVO_RECOVERY_SECONDS", "1");
+    Restart();
+    Form();
+    qunsetenv("TALIVO_RECOVERY_SECONDS");
+    StartCounting();
+    // Due right after a change: put off until a second has passed without one.
+    Form().RecoveryDue();
+    EXPECT_FALSE(Kept());
+    EXPECT_TRUE(Timer().isActive());
+    EXPECT_LE(Timer().remainingTime(), 1000);
+    QThread::msleep(1100);
+    Form().RecoveryDue();
+    ASSERT_TRUE(Kept());
+    ASSERT_EQ(KeptMarks(), 2);
+
+    // Steady work is kept all the same once its first change not kept is two intervals old.
+    QElapsedTimer pending;
+    pending.start();
+    int marks = 2;
+    while (KeptMarks() == 2) {
+        ASSERT_LT(pending.elapsed(), 10000);
+        if (marks > 2)
+            QThread::msleep(300);
+        Click({40 + 40 * (marks - 2), 250});
+        ++marks;
+        const qint64 age = pending.elapsed();
+        Form().RecoveryDue();
+        if (age < 1500) {
+            EXPECT_EQ(KeptMarks(), 2) << "kept " << age << " ms after the first change";
+        }
+    }
+    EXPECT_GE(pending.elapsed(), 2000);
+    EXPECT_EQ(KeptMarks(), marks);
 }
 
 TEST_F(Recovery, AWriteDuringASaveWaitsUntilTheSaveHasEnded)
