@@ -17,12 +17,7 @@ title="Korvel Talivo"
 source "$(dirname "$0")/RealWindow.sh"
 run_in_xvfb "$0" "$@"
 
-for command in openbox xdotool; do
-    command -v "$command" >/dev/null || {
-        echo "$command is missing: install the packages openbox and xdotool (tools/talivo.sh does)" >&2
-        exit 1
-    }
-done
+require_commands openbox xdotool
 
 unset LC_ALL LC_MESSAGES LANGUAGE
 export LANG=C.UTF-8
@@ -47,61 +42,13 @@ prepare_settings() { # prepare_settings FOLDER
     fi
 }
 
-click() { # click X Y
-    xdotool mousemove --window "$main" "$1" "$2" click 1
-    sleep 0.3
-}
-window() { # window TITLE
-    local id
-    id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1) || {
-        echo "No window \"$1\" appeared; windows on screen:" >&2
-        "$tool" list >&2
-        exit 1
-    }
-    sleep 0.5
-    echo "$id"
-}
-type_text() { # type_text TEXT
-    xdotool type --delay 60 "$1"
-    sleep 0.2
-}
-press() { # press KEY...
-    xdotool key --delay 100 "$@"
-    sleep 0.3
-}
 add_group() { # add_group DESCRIPTION
     click 871 438
     window "Group settings" >/dev/null
     type_text "$1"
     press Return
 }
-file_menu() { # file_menu STEPS
-    click 19 9
-    local downs=()
-    for _ in $(seq 1 "$1"); do downs+=(Down); done
-    press "${downs[@]}" Return
-}
-choose_file() { # choose_file PATH
-    sleep 1
-    type_text "$1"
-    press Return
-    sleep 0.5
-}
-expect() { # expect WHAT ACTUAL EXPECTED
-    if [ "$2" != "$3" ]; then
-        printf '%s:\n  expected: %s\n  actual:   %s\n' "$1" "$3" "$2" >&2
-        "$tool" screen "$base-failed.png"
-        exit 1
-    fi
-}
-
-# A 200 by 150 black BMP.
-{
-    printf 'BM\xc6\x5f\x01\0\0\0\0\0\x36\0\0\0'
-    printf '\x28\0\0\0\xc8\0\0\0\x96\0\0\0\x01\0\x18\0\0\0\0\0\x90\x5f\x01\0'
-    printf '\x13\x0b\0\0\x13\x0b\0\0\0\0\0\0\0\0\0\0'
-    head -c $((200 * 150 * 3)) /dev/zero
-} >"$work/cells.bmp"
+black_picture "$work/cells.bmp"
 
 start_program
 trap cleanup EXIT
@@ -144,10 +91,8 @@ xdotool windowactivate --sync "$box" key y
 sleep 2
 "$tool" screen "$base-restored.png"
 
-file_menu 4
-choose_file "$work/after.tlv"
-[ -s "$work/after.tlv" ] || { echo "The measurement was not written" >&2; exit 1; }
-expect "Groups restored after the kill" "$("$cli" counts "$work/after.tlv" | tail -n +2 | cut -f 3,4)" \
+save_measurement "$work/after.tlv"
+expect "Groups restored after the kill" "$(groups_of "$work/after.tlv")" \
     "$(printf 'Cells\t1\nNuclei\t2')"
 "$cli" export "$work/after.tlv" -o "$work/after.txt"
 cmp "$work/before.txt" "$work/after.txt" || {

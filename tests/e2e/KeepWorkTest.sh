@@ -21,12 +21,7 @@ title="Korvel Talivo"
 source "$(dirname "$0")/RealWindow.sh"
 run_in_xvfb "$0" "$@"
 
-for command in openbox xdotool; do
-    command -v "$command" >/dev/null || {
-        echo "$command is missing: install the packages openbox and xdotool (tools/talivo.sh does)" >&2
-        exit 1
-    }
-done
+require_commands openbox xdotool
 
 base=${screenshot%.png}
 rm -f "$base"-*.png
@@ -38,67 +33,11 @@ start_program
 trap 'stop_leftovers; kill "$manager" 2>/dev/null || true; rm -rf "$work"' EXIT
 main=$(xdotool search --sync --onlyvisible --name "^$title\$" | head -n 1)
 
-# Clicks at a point of the main window, counted from its top-left corner (971 by 615 at start).
-click() { # click X Y
-    xdotool mousemove --window "$main" "$1" "$2" click 1
-    sleep 0.3
-}
-# Waits for a window with exactly this title and prints its id.
-window() { # window TITLE
-    local id
-    id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1) || {
-        echo "No window \"$1\" appeared; windows on screen:" >&2
-        "$tool" list >&2
-        exit 1
-    }
-    sleep 0.5
-    echo "$id"
-}
-# Types into the window that has the keyboard focus.
-type_text() { # type_text TEXT
-    xdotool type --delay 60 "$1"
-    sleep 0.2
-}
-press() { # press KEY...
-    xdotool key --delay 100 "$@"
-    sleep 0.3
-}
 # "Add group" at the top of the buttons under the group table.
 add_group() {
     click 871 438
     window "Group settings"
 }
-# "File" in the menu bar, then the entry that many steps down.
-file_menu() { # file_menu STEPS
-    click 19 9
-    local downs=()
-    for _ in $(seq 1 "$1"); do downs+=(Down); done
-    press "${downs[@]}" Return
-}
-# Chooses the file in the open or save dialog that has just come up.
-choose_file() { # choose_file PATH
-    sleep 1
-    type_text "$1"
-    press Return
-    sleep 0.5
-}
-save_measurement() { # save_measurement PATH
-    file_menu 4
-    choose_file "$1"
-    [ -s "$1" ] || { echo "The measurement $1 was not written" >&2; exit 1; }
-}
-# The counts of a saved measurement: description and number of marks, one group a line.
-groups_of() { # groups_of PATH
-    "$cli" counts "$1" | tail -n +2 | cut -f 3,4
-}
-expect() { # expect WHAT ACTUAL EXPECTED
-    if [ "$2" != "$3" ]; then
-        printf '%s:\n  expected: %s\n  actual:   %s\n' "$1" "$3" "$2" >&2
-        "$tool" screen "$base-failed.png"
-        exit 1
-    fi
-}
-
 # Part 1: the dialog twice. The first time "Ok" is clicked, so that the button had the focus
 # last; the second time the text is typed and Return ends the dialog.
 dialog=$(add_group)
@@ -115,12 +54,7 @@ expect "Groups after typing into the dialog twice" "$(groups_of "$work/groups.tl
 
 # Part 2: a picture (a 200 by 150 black BMP), two marks in "Nuclei", then a text file named
 # .png through "Load image".
-{
-    printf 'BM\xc6\x5f\x01\0\0\0\0\0\x36\0\0\0'
-    printf '\x28\0\0\0\xc8\0\0\0\x96\0\0\0\x01\0\x18\0\0\0\0\0\x90\x5f\x01\0'
-    printf '\x13\x0b\0\0\x13\x0b\0\0\0\0\0\0\0\0\0\0'
-    head -c $((200 * 150 * 3)) /dev/zero
-} >"$work/cells.bmp"
+black_picture "$work/cells.bmp"
 echo "no picture" >"$work/notes.png"
 
 click 42 49

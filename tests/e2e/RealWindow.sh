@@ -76,3 +76,82 @@ start_window_manager() { # start_window_manager LOG
         sleep 0.1
     done
 }
+
+# Stops the check when a program it drives the window with is missing.
+require_commands() { # require_commands COMMAND...
+    local command
+    for command in "$@"; do
+        command -v "$command" >/dev/null || {
+            echo "$command is missing: install the package that has it (tools/talivo.sh does)" >&2
+            exit 1
+        }
+    done
+}
+
+# What a user does at the main window, whose id is in main, with the real pointer and keyboard.
+# Clicks at a point of the main window, counted from its top-left corner (971 by 615 at start).
+click() { # click X Y
+    xdotool mousemove --window "$main" "$1" "$2" click 1
+    sleep 0.3
+}
+# Waits for a window with exactly this title and prints its id.
+window() { # window TITLE
+    local id
+    id=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1) || {
+        echo "No window \"$1\" appeared; windows on screen:" >&2
+        "$tool" list >&2
+        exit 1
+    }
+    sleep 0.5
+    echo "$id"
+}
+# Types into the window that has the keyboard focus.
+type_text() { # type_text TEXT
+    xdotool type --delay 60 "$1"
+    sleep 0.2
+}
+press() { # press KEY...
+    xdotool key --delay 100 "$@"
+    sleep 0.3
+}
+# "File" in the menu bar, then the entry that many steps down.
+file_menu() { # file_menu STEPS
+    click 19 9
+    local downs=()
+    for _ in $(seq 1 "$1"); do downs+=(Down); done
+    press "${downs[@]}" Return
+}
+# Chooses the file in the open or save dialog that has just come up.
+choose_file() { # choose_file PATH
+    sleep 1
+    type_text "$1"
+    press Return
+    sleep 0.5
+}
+save_measurement() { # save_measurement PATH
+    file_menu 4
+    choose_file "$1"
+    [ -s "$1" ] || { echo "The measurement $1 was not written" >&2; exit 1; }
+}
+# The counts of a saved measurement, by talivo-cli (in cli): description and number of marks,
+# one group a line.
+groups_of() { # groups_of PATH
+    "$cli" counts "$1" | tail -n +2 | cut -f 3,4
+}
+# Stops the check, with a picture of the screen beside base, when the two differ.
+expect() { # expect WHAT ACTUAL EXPECTED
+    if [ "$2" != "$3" ]; then
+        printf '%s:\n  expected: %s\n  actual:   %s\n' "$1" "$3" "$2" >&2
+        "$tool" screen "$base-failed.png"
+        exit 1
+    fi
+}
+# A black picture of 200 by 150 pixels, as a BMP file.
+black_picture() { # black_picture PATH
+    {
+        printf 'BM\xc6\x5f\x01\0\0\0\0\0\x36\0\0\0'
+        printf '\x28\0\0\0\xc8\0\0\0\x96\0\0\0\x01\0\x18\0\0\0\0\0\x90\x5f\x01\0'
+        printf '\x13\x0b\0\0\x13\x0b\0\0\0\0\0\0\0\0\0\0'
+        head -c $((200 * 150 * 3)) /dev/zero
+    } >"$1"
+}
