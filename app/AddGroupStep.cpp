@@ -5,19 +5,18 @@
 namespace talivo {
 
 TAddGroupStep::TAddGroupStep(TMeasurementDocument &measurement, const QString &name, int row)
-    : TMeasurementStep(measurement, name), fRow(row), fGroup(measurement.Groups().Group(row)),
-      fNumber(measurement.Groups().Number(row))
+    : TMeasurementStep(measurement, name), fGroup(measurement.Groups().Placed(row))
 {
 }
 
 void TAddGroupStep::Undo()
 {
-    Measurement().Groups().Remove(fRow);
+    Measurement().Groups().Remove(fGroup.Row);
 }
 
 void TAddGroupStep::Redo()
 {
-    Measurement().Groups().Insert(fRow, fGroup, fNumber);
+    Measurement().Groups().Insert(fGroup);
 }
 
 } // namespace talivo

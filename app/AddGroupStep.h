@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/GroupRow.h"
+#include "app/GroupTableModel.h"
 #include "app/MeasurementStep.h"
 
 namespace talivo {
@@ -15,9 +15,7 @@ protected:
     void Redo() override;
 
 private:
-    int fRow;
-    TGroupRow fGroup;
-    int fNumber;
+    TPlacedGroup fGroup;
 };
 
 } // namespace talivo

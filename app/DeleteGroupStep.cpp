@@ -8,21 +8,21 @@ namespace talivo {
 
 TDeleteGroupStep::TDeleteGroupStep(TMeasurementDocument &measurement, const QString &name,
                                    int row, TMarkSet marks)
-    : TMeasurementStep(measurement, name), fRow(row), fGroup(measurement.Groups().Group(row)),
-      fNumber(measurement.Groups().Number(row)), fMarks(std::move(marks))
+    : TMeasurementStep(measurement, name), fGroup(measurement.Groups().Placed(row)),
+      fMarks(std::move(marks))
 {
 }
 
 void TDeleteGroupStep::Undo()
 {
-    Measurement().Groups().Insert(fRow, fGroup, fNumber);
+    Measurement().Groups().Insert(fGroup);
     Measurement().PutBackMarks(fMarks);
 }
 
 void TDeleteGroupStep::Redo()
 {
     fMarks.TakeOut(Measurement().Marks());
-    Measurement().Groups().Remove(fRow);
+    Measurement().Groups().Remove(fGroup.Row);
 }
 
 } // namespace talivo

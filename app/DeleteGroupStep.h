@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/GroupRow.h"
+#include "app/GroupTableModel.h"
 #include "app/MarkSet.h"
 #include "app/MeasurementStep.h"
 
@@ -18,9 +18,7 @@ protected:
     void Redo() override;
 
 private:
-    int fRow;
-    TGroupRow fGroup;
-    int fNumber;
+    TPlacedGroup fGroup;
     TMarkSet fMarks;
 };
 

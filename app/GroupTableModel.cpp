@@ -92,13 +92,14 @@ int TGroupTableModel::Append(const TGroupRow &group)
     return row;
 }
 
-void TGroupTableModel::Insert(int row, const TGroupRow &group, int number)
+void TGroupTableModel::Insert(const TPlacedGroup &placed)
 {
+    const int row = placed.Row;
     if (row < 0 || row > RowCount())
         throw std::out_of_range("The group table has no such row.");
     beginInsertRows(QModelIndex(), row, row);
-    fGroups.insert(fGroups.begin() + row, group);
-    fNumbers.insert(fNumbers.begin() + row, number);
+    fGroups.insert(fGroups.begin() + row, placed.Group);
+    fNumbers.insert(fNumbers.begin() + row, placed.Number);
     IndexIds();
     endInsertRows();
 }

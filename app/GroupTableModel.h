@@ -20,6 +20,13 @@ enum TGroupField { gfCaption = 0, gfCount = 1, gfDescription = 2, gfId = 3, gfCo
 //
 // A group is found by its id without a walk over the rows, so that counting a mark costs the
 // same among many groups as among few; with several rows of one id, the first one counts.
+// A row of the table as it stands, for putting it back where it was.
+struct TPlacedGroup {
+    int Row = 0;
+    TGroupRow Group;
+    int Number = 0;
+};
+
 class TGroupTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -50,8 +57,9 @@ public:
 
     // Appends the group and returns its row, numbered with the number of rows it makes.
     int Append(const TGroupRow &group);
-    // Puts a group in at the row with the number it had there.
-    void Insert(int row, const TGroupRow &group, int number);
+    TPlacedGroup Placed(int row) const { return {row, Group(row), Number(row)}; }
+    // Puts a group back in at its row with the number it had there.
+    void Insert(const TPlacedGroup &placed);
     void Remove(int row);
     void Clear();
     void SetCount(int row, int count);
