@@ -23,7 +23,6 @@
 #include <limits>
 #include <stdexcept>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace talivo {
 
@@ -138,10 +137,6 @@ void SaveMeasurement(const TGraphDocument &graph, const std::vector<QStringList>
                      const QString &fileName, TJobProgress *progress)
 {
     const TGraphObjectList &marks = graph.Objects();
-    std::unordered_set<uint32_t> taken;
-    taken.reserve(static_cast<size_t>(marks.Count()));
-    for (int32_t i = 0; i < marks.Count(); ++i)
-        taken.insert(marks[i]->ID());
     uint32_t nextId = static_cast<uint32_t>(marks.Count());
     TGraphDocument recordDocument;
     recordDocument.SetMinNodeSize(graph.MinNodeSize());
@@ -155,7 +150,7 @@ void SaveMeasurement(const TGraphDocument &graph, const std::vector<QStringList>
         record->SetTag(kGroupRecordTag);
         do
             ++nextId;
-        while (taken.contains(nextId));
+        while (graph.FindObjectByID(nextId));
         record->ReplaceID(record->ID(), nextId);
     }
     const TGraphObjectList &recordObjects = recordDocument.Objects();

@@ -297,5 +297,34 @@ TEST_F(DocumentWithoutWidgets, MeasurementTakesEveryStepBackAndAgain)
     EXPECT_FALSE(measurement.History().canUndo());
 }
 
+TEST_F(DocumentWithoutWidgets, GroupRecordsTakeTheIDsThatInsertingThemWouldGive)
+{
+    // Marks numbered 1 to 7 with gaps at 2, 3 and 6 once some are gone: IDs above the count.
+    for (int i = 0; i < 7; ++i)
+        Mark({20 + 30 * i, 20}, 1000, kRed, i + 1);
+    for (const uint32_t id : {6u, 3u, 2u})
+        TGraphObject::Free(fDocument.FindObjectByID(id));
+    const QByteArray marks = Bytes(fDocument);
+    const std::vector<QStringList> records = {
+        {"1", "a", "1000", "255"}, {"0", "b", "1001", "0"}, {"0", "c", "1002", "0"}};
+    SaveMeasurement(fDocument, records, File("m.tlv"));
+    EXPECT_EQ(Bytes(fDocument), marks) << "the marks learn nothing of the save";
+
+    TGraphDocument read;
+    read.LoadFromFile(File("m.tlv"));
+    ASSERT_EQ(read.Objects().Count(), 4 + 3);
+    // The IDs the records would get as nodes inserted among the marks, one after another.
+    std::vector<uint32_t> inserted;
+    for (size_t row = 0; row < records.size(); ++row)
+        inserted.push_back(
+            fDocument.InsertNode({0, 0, 10, 10}, TGraphDocument::FindClass("TRectangularNode"))
+                ->ID());
+    for (size_t row = 0; row < records.size(); ++row) {
+        const TGraphObject *record = read.Objects()[4 + static_cast<int32_t>(row)];
+        EXPECT_EQ(record->Tag(), kGroupRecordTag);
+        EXPECT_EQ(record->ID(), inserted[row]) << row;
+    }
+}
+
 } // namespace
 } // namespace talivo
