@@ -1,6 +1,7 @@
 #include "app/RecoveryFile.h"
 #include "tests/app/KeepWork.h"
 
+#include <QAction>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -165,6 +166,18 @@ TEST_F(Recovery, ASaveRemovesTheKeptWork)
     SaveMeasurement(fDir.file("saved.tlv"));
     EXPECT_TRUE(KeptFiles().empty());
     EXPECT_FALSE(Timer().isActive());
+
+    // A step taken back to where the work was saved leaves nothing to keep either.
+    Click({300, 200});
+    Form().TimerRecoveryTimer();
+    ASSERT_TRUE(Kept());
+    Form().findChild<QAction *>("Undo1")->trigger();
+    EXPECT_FALSE(Form().Unsaved());
+    EXPECT_TRUE(KeptFiles().empty());
+    EXPECT_FALSE(Timer().isActive());
+    // And a step done again makes it unsaved, to be kept once more.
+    Form().findChild<QAction *>("Redo1")->trigger();
+    EXPECT_TRUE(Timer().isActive());
 }
 
 TEST_F(Recovery, OnlyAConfirmedCloseRemovesTheKeptWork)
