@@ -29,6 +29,18 @@ constexpr const char *FontQualityNames[] = {"fqDefault",         "fqDraft",     
     throw EGraphStreamError(N_("Invalid value for property %1"), {QString::fromLatin1(name)});
 }
 
+// Whether the C string is the name, read no further than the first difference: a lookup compares
+// a name with most of a table's names, and measuring each of them first cost more than the rest.
+bool IsName(std::string_view name, const char *text)
+{
+    for (const char c : name) {
+        if (*text != c || c == '\0')
+            return false;
+        ++text;
+    }
+    return *text == '\0';
+}
+
 bool IsIntegerKind(TPropKind kind)
 {
     switch (kind) {
@@ -134,13 +146,13 @@ const TPropInfo *TPropTable::Find(std::string_view name) const
 {
     for (const TPropTable *table = this; table; table = table->Base) {
         for (const TPropInfo &info : table->Published) {
-            if (name == info.Name)
+            if (IsName(name, info.Name))
                 return &info;
         }
     }
     for (const TPropTable *table = this; table; table = table->Base) {
         for (const TPropInfo &info : table->Defined) {
-            if (name == info.Name)
+            if (IsName(name, info.Name))
                 return &info;
         }
     }

@@ -7,34 +7,59 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <exception>
 #include <limits>
 
 namespace talivo {
 
+TGraphStreamWriter::TPiece::TPiece(TGraphStreamWriter &writer) : fWriter(writer)
+{
+    if (fWriter.fDepth++ == 0)
+        fFailuresBefore = std::uncaught_exceptions();
+}
+
+TGraphStreamWriter::TPiece::~TPiece() noexcept(false)
+{
+    if (--fWriter.fDepth > 0)
+        return;
+    QByteArray &pending = fWriter.fPending;
+    // What a failed call put together never reaches the device.
+    const bool failed = std::uncaught_exceptions() > fFailuresBefore;
+    const qsizetype size = pending.size();
+    const bool written = failed || size == 0 || fWriter.fStream.write(pending) == size;
+    pending.resize(0);
+    if (!written)
+        throw EGraphStreamError(N_("Stream write error: %1"), {fWriter.fStream.errorString()});
+}
+
 void TGraphStreamWriter::WriteBytes(const char *data, int64_t size)
 {
-    if (size > 0 && fStream.write(data, size) != size)
-        throw EGraphStreamError(N_("Stream write error: %1"), {fStream.errorString()});
+    const TPiece piece(*this);
+    if (size > 0)
+        Put(data, size);
 }
 
 void TGraphStreamWriter::WriteInt32(int32_t value)
 {
+    const TPiece piece(*this);
     char bytes[4];
     qToLittleEndian<int32_t>(value, bytes);
-    WriteBytes(bytes, 4);
+    Put(bytes, 4);
 }
 
 void TGraphStreamWriter::WriteShortName(std::string_view name)
 {
+    const TPiece piece(*this);
     if (name.size() > 255)
         throw EGraphStreamError(N_("Name too long for a stream: %1"),
                                 {QString::fromLatin1(name.substr(0, 32))});
     WriteTag(static_cast<uint8_t>(name.size()));
-    WriteBytes(name.data(), static_cast<int64_t>(name.size()));
+    Put(name.data(), static_cast<int64_t>(name.size()));
 }
 
 void TGraphStreamWriter::WriteInteger(int64_t value)
 {
+    const TPiece piece(*this);
     char bytes[8];
     if (value >= std::numeric_limits<int8_t>::min() &&
         value <= std::numeric_limits<int8_t>::max()) {
@@ -44,7 +69,7 @@ void TGraphStreamWriter::WriteInteger(int64_t value)
                value <= std::numeric_limits<int16_t>::max()) {
         WriteTag(vaInt16);
         qToLittleEndian<int16_t>(static_cast<int16_t>(value), bytes);
-        WriteBytes(bytes, 2);
+        Put(bytes, 2);
     } else if (value >= std::numeric_limits<int32_t>::min() &&
                value <= std::numeric_limits<int32_t>::max()) {
         WriteTag(vaInt32);
@@ -52,12 +77,13 @@ void TGraphStreamWriter::WriteInteger(int64_t value)
     } else {
         WriteTag(vaInt64);
         qToLittleEndian<int64_t>(value, bytes);
-        WriteBytes(bytes, 8);
+        Put(bytes, 8);
     }
 }
 
 void TGraphStreamWriter::WriteString(const QString &value)
 {
+    const TPiece piece(*this);
     const QByteArray utf8 = value.toUtf8();
     const qsizetype units = value.size();
     if (utf8.size() >= 2 * units) {
@@ -67,7 +93,7 @@ void TGraphStreamWriter::WriteString(const QString &value)
         QByteArray bytes(units * 2, '\0');
         for (qsizetype i = 0; i < units; ++i)
             qToLittleEndian<uint16_t>(value[i].unicode(), bytes.data() + 2 * i);
-        WriteBytes(bytes);
+        Put(bytes.constData(), bytes.size());
         return;
     }
     const bool ascii =
@@ -82,11 +108,12 @@ void TGraphStreamWriter::WriteString(const QString &value)
         WriteTag(vaString);
         WriteTag(static_cast<uint8_t>(utf8.size()));
     }
-    WriteBytes(utf8);
+    Put(utf8.constData(), utf8.size());
 }
 
 void TGraphStreamWriter::WriteIdent(std::string_view name)
 {
+    const TPiece piece(*this);
     WriteTag(vaIdent);
     WriteShortName(name);
 }
@@ -152,17 +179,19 @@ void TGraphStreamWriter::WriteValue(const TPropInfo &info, const TPropValue &val
         WriteIdent(std::string_view(name.constData(), static_cast<size_t>(name.size())));
         return;
     }
-    case TPropKind::IdentSet:
+    case TPropKind::IdentSet: {
         // The names as read, each behind its length byte.
+        const QByteArray &names = std::get<QByteArray>(value);
         WriteTag(vaSet);
-        WriteBytes(std::get<QByteArray>(value));
+        Put(names.constData(), names.size());
         WriteTag(0);
         return;
+    }
     case TPropKind::Binary: {
         const QByteArray &bytes = std::get<QByteArray>(value);
         WriteTag(vaBinary);
         WriteInt32(static_cast<int32_t>(bytes.size()));
-        WriteBytes(bytes);
+        Put(bytes.constData(), bytes.size());
         return;
     }
     case TPropKind::Rect: {
@@ -179,7 +208,8 @@ void TGraphStreamWriter::WriteValue(const TPropInfo &info, const TPropValue &val
 
 void TGraphStreamWriter::WritePropertyStream(const TPropTable &table, const TPropEntries &entries)
 {
-    WriteBytes(PropertyStreamSignature, 4);
+    const TPiece piece(*this);
+    Put(PropertyStreamSignature, 4);
     WriteShortName(StreamCarrierClassName);
     WriteShortName({});
     for (const TPropEntry &entry : entries) {
@@ -197,8 +227,9 @@ void TGraphStreamWriter::WritePropertyStream(const TPropTable &table, const TPro
 void TGraphStreamWriter::WriteObjectRecord(std::string_view className, const TPropTable &table,
                                            const TPropEntries &entries)
 {
+    const TPiece piece(*this);
     WriteInt32(static_cast<int32_t>(className.size() + 1));
-    WriteBytes(className.data(), static_cast<int64_t>(className.size()));
+    Put(className.data(), static_cast<int64_t>(className.size()));
     WriteTag(0);
     WritePropertyStream(table, entries);
 }

@@ -14,7 +14,9 @@ class QIODevice;
 namespace talivo {
 
 // Writes graph streams: object records and the tagged property streams inside them. Every write
-// either completes or raises EGraphStreamError (a full disk, a closed device).
+// either completes or raises EGraphStreamError (a full disk, a closed device). The bytes of one
+// call reach the device together when it ends: a record's tags and values are many, and the
+// device's own work per write cost more than the bytes.
 class TGraphStreamWriter {
 public:
     explicit TGraphStreamWriter(QIODevice &stream) : fStream(stream) {}
@@ -36,11 +38,28 @@ public:
     void WritePropertyStream(const TPropTable &table, const TPropEntries &entries);
 
 private:
-    void WriteTag(uint8_t tag) { WriteBytes(reinterpret_cast<const char *>(&tag), 1); }
+    // Keeps the bytes of a call and of the calls it makes, and hands them to the device when the
+    // outermost one ends without failing.
+    class TPiece {
+    public:
+        explicit TPiece(TGraphStreamWriter &writer);
+        ~TPiece() noexcept(false);
+        TPiece(const TPiece &) = delete;
+        TPiece &operator=(const TPiece &) = delete;
+
+    private:
+        TGraphStreamWriter &fWriter;
+        int fFailuresBefore = 0;
+    };
+
+    void Put(const char *data, int64_t size) { fPending.append(data, size); }
+    void WriteTag(uint8_t tag) { fPending.append(static_cast<char>(tag)); }
     void WriteValue(const TPropInfo &info, const TPropValue &value);
     void WriteSet(int64_t bits, std::span<const char *const> names);
 
     QIODevice &fStream;
+    QByteArray fPending;
+    int fDepth = 0;
 };
 
 } // namespace talivo

@@ -400,6 +400,52 @@ TEST_F(GraphStreamTest, ReadObjectsRenumbersTakenAndDuplicateIDs)
     EXPECT_NE(other.Objects()[0]->ID(), other.Objects()[1]->ID());
 }
 
+// A device that counts the pieces it is handed, and refuses them all once told to.
+class TCountingDevice : public QIODevice {
+public:
+    QByteArray Bytes;
+    int Pieces = 0;
+    bool Refuse = false;
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        if (Refuse)
+            return -1;
+        ++Pieces;
+        Bytes.append(data, size);
+        return size;
+    }
+};
+
+TEST_F(GraphStreamTest, TheWriterHandsEachCallOverInOnePieceAndNothingOfAFailedOne)
+{
+    TGraphNode *node = Insert({0, 0, 20, 20}, TCircularNode::StaticClass());
+    node->SetText("#1");
+    TCountingDevice device;
+    ASSERT_TRUE(device.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    TGraphStreamWriter writer(device);
+    writer.WriteObjectRecord(node->ClassName(), node->GetPropTable(), node->SaveToEntries());
+    EXPECT_EQ(device.Pieces, 1);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    Graph.Document().WriteGraphObject(buffer, node);
+    EXPECT_EQ(device.Bytes, buffer.data());
+
+    // A property the object does not have stops the record before any of it is handed over.
+    const QByteArray before = device.Bytes;
+    EXPECT_THROW(
+        writer.WritePropertyStream(node->GetPropTable(), {{"G.NoSuchProperty", int64_t{1}}}),
+        EGraphStreamError);
+    EXPECT_EQ(device.Bytes, before);
+    writer.WriteInt32(7);
+    EXPECT_EQ(device.Bytes, before + QByteArray("\x07\x00\x00\x00", 4)) << "only what came after";
+
+    device.Refuse = true;
+    EXPECT_THROW(writer.WriteInt32(8), EGraphStreamError);
+}
+
 TEST_F(GraphStreamTest, SavingAFileReplacesItOnlyWhenComplete)
 {
     test::TempDir dir;
@@ -758,8 +804,9 @@ TEST_F(GraphStreamTest, ObjectsPutBackStandWhereTheyStoodAsTheyWere)
 {
     StyleHost(Graph);
     for (int i = 0; i < 8; ++i) {
-        TGraphNode *node = Insert({i * 40, 0, i * 40 + 30, 30}, i % 2 ? TCircularNode::StaticClass()
-                                                                     : TRectangularNode::StaticClass());
+        TGraphNode *node =
+            Insert({i * 40, 0, i * 40 + 30, 30},
+                   i % 2 ? TCircularNode::StaticClass() : TRectangularNode::StaticClass());
         node->SetText(QString("#%1").arg(i));
         node->SetTag(i);
     }
