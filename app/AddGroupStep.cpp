@@ -6,8 +6,7 @@ namespace talivo {
 
 TAddGroupStep::TAddGroupStep(TMeasurementDocument &measurement, const QString &name, int row)
     : TMeasurementStep(measurement, name), fGroup(measurement.Groups().Placed(row))
-{
-}
+{}
 
 void TAddGroupStep::Undo()
 {

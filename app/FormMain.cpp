@@ -122,13 +122,6 @@ TFormMain::TFormMain(QWidget *parent) : QMainWindow(parent), fRecovery(GetSettin
     }
 }
 
-TFormMain::~TFormMain()
-{
-    // The measurement's history reports its end as a change, when this window is half gone; a
-    // window that goes without a close must leave the kept work as it is, as a crash would.
-    fMeasurement.OnChanged = nullptr;
-}
-
 void TFormMain::CreateToolBar()
 {
     fToolBarMain = new QToolBar(this);

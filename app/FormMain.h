@@ -46,7 +46,6 @@ class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit TFormMain(QWidget *parent = nullptr);
-    ~TFormMain() override;
 
     // The dialogs are made after the main window, so they are handed over once they exist.
     void SetGroupSettings(TFormGroupSettings *dialog);

@@ -92,7 +92,6 @@ void TFormMain::DeleteSelectedMarks()
     marks.reserve(static_cast<size_t>(selected.Count()));
     for (int32_t i = 0; i < selected.Count(); ++i)
         marks.push_back(selected[i]);
-    const TUpdateBatch batch(graph);
     fMeasurement.DeleteMarks(marks);
 }
 

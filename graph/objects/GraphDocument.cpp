@@ -341,25 +341,15 @@ void TGraphDocument::TakeOverObjects(TGraphDocument &source)
 {
     if (&source == this || source.fObjects.Count() == 0)
         return;
-    std::exception_ptr failure;
-    const std::vector<TGraphObject *> moving = Detach(source, failure);
-    {
-        const TUpdateBatch batch(*this, TBatchQueries::Suspend);
-        const int32_t old = fObjects.Count();
-        Adopt(moving, source, nullptr, failure);
-        RenumberNewObjects(old);
-    }
-    if (failure)
-        std::rethrow_exception(failure);
-}
-
-std::vector<TGraphObject *> TGraphDocument::Detach(TGraphDocument &source,
-                                                   std::exception_ptr &failure)
-{
+    // Objects read under the same font and reading order are what they would be read here.
+    const bool sameLooks = source.Host().Font() == fHost->Font() &&
+                           source.Host().UseRightToLeftReading() == fHost->UseRightToLeftReading();
     std::vector<TGraphObject *> moving;
     moving.reserve(static_cast<size_t>(source.fObjects.Count()));
     for (int32_t i = 0; i < source.fObjects.Count(); ++i)
         moving.push_back(source.fObjects[i]);
+
+    std::exception_ptr failure;
     source.fHandingOver = true;
     try {
         // From the end, where taking an object out of the list moves no other.
@@ -370,44 +360,36 @@ std::vector<TGraphObject *> TGraphDocument::Detach(TGraphDocument &source,
         failure = std::current_exception();
     }
     source.fHandingOver = false;
-    return moving;
-}
 
-void TGraphDocument::Adopt(const std::vector<TGraphObject *> &moving,
-                           const TGraphDocument &source, const std::vector<int32_t> *places,
-                           std::exception_ptr &failure)
-{
-    // Objects read under the same font and reading order are what they would be read here.
-    const bool sameLooks = source.Host().Font() == fHost->Font() &&
-                           source.Host().UseRightToLeftReading() == fHost->UseRightToLeftReading();
-    const int64_t wanted = int64_t{fObjects.Count()} + static_cast<int64_t>(moving.size());
-    if (wanted > fObjects.Capacity() && wanted <= std::numeric_limits<int32_t>::max())
-        fObjects.SetCapacity(static_cast<int32_t>(wanted));
-    const auto keepGoing = [&failure](const auto &step) {
-        try {
-            step();
-        } catch (...) {
-            if (!failure)
-                failure = std::current_exception();
-        }
-    };
-    for (size_t i = 0; i < moving.size(); ++i) {
-        TGraphObject *obj = moving[i];
-        // One the source still lists stayed where its host's failure left it.
-        if (source.IsListed(obj))
-            continue;
-        obj->fOwner = this;
-        if (!sameLooks)
-            keepGoing([&] { TakeHostLooks(*obj); });
-        if (places) {
-            if (FindObjectByID(obj->ID()))
-                obj->SetID(CreateUniqueID(obj));
-            const int32_t place = std::clamp((*places)[i], 0, fObjects.Count());
-            keepGoing([&] { fObjects.Insert(place, obj); });
-        } else {
+    {
+        const TUpdateBatch batch(*this, TBatchQueries::Suspend);
+        const int32_t old = fObjects.Count();
+        const int64_t wanted = int64_t{old} + static_cast<int64_t>(moving.size());
+        if (wanted > fObjects.Capacity() && wanted <= std::numeric_limits<int32_t>::max())
+            fObjects.SetCapacity(static_cast<int32_t>(wanted));
+        // A handler that fails here stops no object from arriving: each has left the source
+        // already, and the first failure goes on once all are here.
+        const auto keepGoing = [&failure](const auto &step) {
+            try {
+                step();
+            } catch (...) {
+                if (!failure)
+                    failure = std::current_exception();
+            }
+        };
+        for (TGraphObject *obj : moving) {
+            // One the source still lists stayed where its host's failure left it.
+            if (source.IsListed(obj))
+                continue;
+            obj->fOwner = this;
+            if (!sameLooks)
+                keepGoing([&] { TakeHostLooks(*obj); });
             keepGoing([&] { fObjects.Add(obj); });
         }
+        RenumberNewObjects(old);
     }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TGraphDocument::TakeOutObjects(const std::vector<TGraphObject *> &objects,

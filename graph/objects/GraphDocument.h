@@ -17,18 +17,18 @@ class QString;
 
 namespace talivo {
 
-// The objects of one graph apart from any view of them: the object list in drawing order, the
-// selection in the order the objects joined it, the objects by ID and by place, the rules of
-// where nodes may be, the update batches and the modified state. The document owns its objects:
-// whatever leaves Objects is freed. It tells its host what was added, removed, selected and
-// changed; the objects reach the view that shows the document through that host, and a document
-// without a view has a host of its own that shows nothing.
 // An object and its place in a document's list.
 struct TPlacedObject {
     TGraphObject *Object = nullptr;
     int32_t Index = 0;
 };
 
+// The objects of one graph apart from any view of them: the object list in drawing order, the
+// selection in the order the objects joined it, the objects by ID and by place, the rules of
+// where nodes may be, the update batches and the modified state. The document owns its objects:
+// whatever leaves Objects is freed. It tells its host what was added, removed, selected and
+// changed; the objects reach the view that shows the document through that host, and a document
+// without a view has a host of its own that shows nothing.
 class TGraphDocument {
 public:
     TGraphDocument();
@@ -192,13 +192,6 @@ private:
     // Gives an object that comes from a document with other looks the font and caption reading
     // it here would have given it.
     void TakeHostLooks(TGraphObject &obj);
-    // Takes every object out of the source without freeing it, the last first. A handler that
-    // fails keeps the objects not yet out where they are; its failure is kept in failure.
-    static std::vector<TGraphObject *> Detach(TGraphDocument &source, std::exception_ptr &failure);
-    // Lists objects detached from the source here: appended, or inserted at the ascending places
-    // when given. A handler's failure stops no object from arriving; the first is kept.
-    void Adopt(const std::vector<TGraphObject *> &moving, const TGraphDocument &source,
-               const std::vector<int32_t> *places, std::exception_ptr &failure);
 
     TGraphHost fOwnHost;
     TGraphHost *fHost = &fOwnHost;

@@ -57,7 +57,8 @@ QByteArray ExampleFile()
                                "6874020A0000");
 }
 
-QByteArray Save(TGraphControl &graph)
+// The stream of a graph, as its view or its document holds it.
+template <class TGraph> QByteArray Save(TGraph &graph)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -66,7 +67,7 @@ QByteArray Save(TGraphControl &graph)
     return bytes;
 }
 
-void Load(TGraphControl &graph, const QByteArray &bytes)
+template <class TGraph> void Load(TGraph &graph, const QByteArray &bytes)
 {
     QByteArray copy = bytes;
     QBuffer buffer(&copy);
@@ -626,24 +627,6 @@ TEST_F(GraphStreamTest, MergedLinksFollowTheObjectsTheyName)
                          {3, 1, 2}, {4, 4, 1}, {7, 5, 6}, {8, 8, 5}}));
 }
 
-// The stream of a graph as a document without a view holds it.
-QByteArray SaveDocument(TGraphDocument &document)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    document.SaveToStream(buffer);
-    return bytes;
-}
-
-void LoadDocument(TGraphDocument &document, const QByteArray &bytes)
-{
-    QByteArray copy = bytes;
-    QBuffer buffer(&copy);
-    buffer.open(QIODevice::ReadOnly);
-    document.LoadFromStream(buffer);
-}
-
 // A caption in the owner's font that fits in a small font only, and a node with a font of its
 // own whose stream leaves out the parts at their defaults.
 QByteArray CaptionedNodes()
@@ -656,7 +639,7 @@ QByteArray CaptionedNodes()
     own->Font().SetName("DejaVu Sans");
     own->Font().SetHeight(-8);
     own->SetText("#7");
-    return SaveDocument(writer);
+    return Save(writer);
 }
 
 // The host's looks that reading applies: a font that the owned caption does not fit in, turned.
@@ -675,7 +658,7 @@ TEST_F(GraphStreamTest, TakenOverObjectsAreWhatReadingThemHereMakes)
     StyleHost(direct);
     Load(direct, CaptionedNodes());
     TGraphDocument source;
-    LoadDocument(source, CaptionedNodes());
+    Load(source, CaptionedNodes());
     ASSERT_EQ(source.Objects()[0]->TextToShow(), "12345") << "the caption fits the default font";
     int inserted = 0;
     Graph.OnObjectInsert = [&](TGraphControl *, TGraphObject *) { ++inserted; };
@@ -768,7 +751,7 @@ TEST_F(GraphStreamTest, TakenOverObjectsLeaveTheirViewUnselectedAndNamedAnew)
 TEST_F(GraphStreamTest, TakenOverObjectsArriveAllWhenAHandlerFails)
 {
     TGraphDocument source;
-    LoadDocument(source, CaptionedNodes());
+    Load(source, CaptionedNodes());
     TGraphObject *first = source.Objects()[0];
     Graph.OnObjectInsert = [&](TGraphControl *, TGraphObject *obj) {
         if (obj == first)
