@@ -5,12 +5,11 @@
 namespace talivo {
 
 TAddMarksStep::TAddMarksStep(TMeasurementDocument &measurement, const QString &name,
-                             const std::vector<TGraphObject *> &added, int groupId,
-                             int countBefore, int countAfter)
+                             const std::vector<TGraphObject *> &added, int groupId, int countBefore,
+                             int countAfter)
     : TMeasurementStep(measurement, name), fMarks(added), fGroupId(groupId),
       fCountBefore(countBefore), fCountAfter(countAfter)
-{
-}
+{}
 
 void TAddMarksStep::Undo()
 {

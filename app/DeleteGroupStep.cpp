@@ -6,12 +6,11 @@
 
 namespace talivo {
 
-TDeleteGroupStep::TDeleteGroupStep(TMeasurementDocument &measurement, const QString &name,
-                                   int row, TMarkSet marks)
+TDeleteGroupStep::TDeleteGroupStep(TMeasurementDocument &measurement, const QString &name, int row,
+                                   TMarkSet marks)
     : TMeasurementStep(measurement, name), fGroup(measurement.Groups().Placed(row)),
       fMarks(std::move(marks))
-{
-}
+{}
 
 void TDeleteGroupStep::Undo()
 {

@@ -9,11 +9,9 @@ namespace talivo {
 TDeleteMarksStep::TDeleteMarksStep(TMeasurementDocument &measurement, const QString &name,
                                    TMarkSet marks, std::vector<TCaptionChange> captions,
                                    std::vector<int> countsBefore, std::vector<int> countsAfter)
-    : TMeasurementStep(measurement, name), fMarks(std::move(marks)),
-      fCaptions(std::move(captions)), fCountsBefore(std::move(countsBefore)),
-      fCountsAfter(std::move(countsAfter))
-{
-}
+    : TMeasurementStep(measurement, name), fMarks(std::move(marks)), fCaptions(std::move(captions)),
+      fCountsBefore(std::move(countsBefore)), fCountsAfter(std::move(countsAfter))
+{}
 
 void TDeleteMarksStep::Undo()
 {

@@ -11,8 +11,7 @@ TEditGroupStep::TEditGroupStep(TMeasurementDocument &measurement, const QString 
                                TLooks before, TLooks after, std::vector<TMarkColors> marksBefore)
     : TMeasurementStep(measurement, name), fRow(row), fBefore(std::move(before)),
       fAfter(std::move(after)), fMarksBefore(std::move(marksBefore))
-{
-}
+{}
 
 void TEditGroupStep::Undo()
 {

@@ -23,8 +23,8 @@ public:
         TColor Text = 0;
     };
 
-    TEditGroupStep(TMeasurementDocument &measurement, const QString &name, int row,
-                   TLooks before, TLooks after, std::vector<TMarkColors> marksBefore);
+    TEditGroupStep(TMeasurementDocument &measurement, const QString &name, int row, TLooks before,
+                   TLooks after, std::vector<TMarkColors> marksBefore);
 
 protected:
     void Undo() override;

@@ -14,8 +14,7 @@ TMarkSet::~TMarkSet()
 
 TMarkSet::TMarkSet(TMarkSet &&other) noexcept
     : fMarks(std::move(other.fMarks)), fOut(std::exchange(other.fOut, {}))
-{
-}
+{}
 
 void TMarkSet::TakeOut(TGraphDocument &marks)
 {

@@ -140,10 +140,9 @@ bool TMeasurementDocument::DeleteMarks(const std::vector<TGraphObject *> &marks)
         after = RecountMarks(*fMarks, fGroups.Rows(), &captions);
     }
     fGroups.SetCounts(after);
-    fHistory.push(new TDeleteMarksStep(*this,
-                                       deleted.size() == 1 ? N_("delete mark") : N_("delete marks"),
-                                       std::move(set), std::move(captions), std::move(before),
-                                       std::move(after)));
+    fHistory.push(new TDeleteMarksStep(
+        *this, deleted.size() == 1 ? N_("delete mark") : N_("delete marks"), std::move(set),
+        std::move(captions), std::move(before), std::move(after)));
     return true;
 }
 

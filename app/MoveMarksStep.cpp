@@ -18,8 +18,7 @@ constexpr int kKeyMoveId = 1;
 TMoveMarksStep::TMoveMarksStep(TMeasurementDocument &measurement, const QString &name,
                                std::vector<TMove> moves, int keyRun)
     : TMeasurementStep(measurement, name), fMoves(std::move(moves)), fKeyRun(keyRun)
-{
-}
+{}
 
 int TMoveMarksStep::id() const
 {

@@ -20,8 +20,8 @@ public:
     };
 
     // keyRun: the run of arrow keys the move belongs to, or -1 for a drag.
-    TMoveMarksStep(TMeasurementDocument &measurement, const QString &name,
-                   std::vector<TMove> moves, int keyRun);
+    TMoveMarksStep(TMeasurementDocument &measurement, const QString &name, std::vector<TMove> moves,
+                   int keyRun);
 
     int id() const override;
     bool mergeWith(const QUndoCommand *other) override;

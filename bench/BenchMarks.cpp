@@ -134,10 +134,7 @@ public:
     }
 
     // Takes the last step back, or again, from the Edit menu.
-    void StepHistory(bool back)
-    {
-        fForm.findChild<QAction *>(back ? "Undo1" : "Redo1")->trigger();
-    }
+    void StepHistory(bool back) { fForm.findChild<QAction *>(back ? "Undo1" : "Redo1")->trigger(); }
 
     // Deletes the marks behind the first Count ones, which the benchmark added.
     void TrimTo(int32_t count)
@@ -599,9 +596,8 @@ void StepBackAndForth(benchmark::State &state, TWorkspace &workspace,
 void BM_UndoRedoAddMark(benchmark::State &state)
 {
     TWorkspace &workspace = Workspace();
-    StepBackAndForth(state, workspace, [&] {
-        workspace.Form().AddMark(30, 30, kRadius, workspace.GroupId(0));
-    });
+    StepBackAndForth(state, workspace,
+                     [&] { workspace.Form().AddMark(30, 30, kRadius, workspace.GroupId(0)); });
 }
 BENCHMARK(BM_UndoRedoAddMark)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 

@@ -89,8 +89,8 @@ using TCanMoveResizeNodeEvent =
 using TGraphCanRemoveEvent =
     std::function<void(TGraphControl *graph, TGraphObject *graphObject, bool &canRemove)>;
 using TGraphNodeResizeEvent = std::function<void(TGraphControl *graph, TGraphNode *node)>;
-using TGraphNodesMovedEvent = std::function<void(TGraphControl *graph,
-                                                 const std::vector<TNodePlace> &before, bool byKey)>;
+using TGraphNodesMovedEvent =
+    std::function<void(TGraphControl *graph, const std::vector<TNodePlace> &before, bool byKey)>;
 using TGraphInfoTipEvent =
     std::function<void(TGraphControl *graph, TGraphObject *graphObject, QString &infoTip)>;
 

@@ -203,7 +203,8 @@ TEST_F(GraphInteractionTest, MovesAreToldOncePerDragAndPerKeyWithWhereTheNodesSt
     // Each arrow key tells where the selected nodes stood before it.
     EXPECT_TRUE(Key(Qt::Key_Left));
     ASSERT_EQ(told.size(), 2u);
-    EXPECT_EQ(told[1].first, (TMoves{{marks[0], {60, 50, 80, 70}}, {marks[1], {110, 50, 130, 70}}}));
+    EXPECT_EQ(told[1].first,
+              (TMoves{{marks[0], {60, 50, 80, 70}}, {marks[1], {110, 50, 130, 70}}}));
     EXPECT_TRUE(told[1].second);
     EXPECT_EQ(Center(marks[0]), (TPoint{69, 60}));
     // Keys that move nothing tell nothing.
